@@ -1,0 +1,45 @@
+#pragma once
+// The one error type the host raises, and the helper with which the add-in lets an
+// error skip the failing statement and go on with the next one.
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace vorra::host {
+
+// Error numbers the host uses; the message always says what went wrong.
+namespace error {
+inline constexpr int kSubscriptOutOfRange = 9;      // no sheet, workbook or bar of that name
+inline constexpr int kTypeMismatch = 13;            // a value of the wrong kind
+inline constexpr int kObjectRequired = 424;         // nothing to act on (no active sheet)
+inline constexpr int kApplicationDefined = 1004;    // the host refused the operation
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kPathNotFound = 76;
+inline constexpr int kPermissionDenied = 70;
+inline constexpr int kInvalidArgument = 5;
+}  // namespace error
+
+class HostError : public std::runtime_error {
+public:
+    HostError(int number, const std::string& message)
+        : std::runtime_error(message), number_(number) {}
+    int number() const { return number_; }
+
+private:
+    int number_;
+};
+
+// Runs one statement; a host error (or any other failure) skips it. Returns whether
+// the statement completed, for the few places that care.
+template <class Statement>
+bool resume(Statement&& statement) noexcept {
+    try {
+        std::forward<Statement>(statement)();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace vorra::host

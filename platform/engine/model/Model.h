@@ -1,0 +1,191 @@
+#pragma once
+// The embedded engine's workbook model: plain data that the host objects, the formula
+// engine, the file readers and writers and the print layout all work on. Nothing here
+// knows formulas, files or the host interface's semantics.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/frame/host/Address.h"
+#include "addin/frame/host/Value.h"
+
+namespace vorra::engine {
+
+using host::Area;
+using host::CellRef;
+using host::ErrorValue;
+using host::Value;
+
+enum class HAlign { General, Left, Center, Right, Fill, Justify, CenterContinuous, Distributed };
+enum class VAlign { Top, Center, Bottom, Justify, Distributed };
+
+struct Font {
+    std::string name = "宋体";
+    double size = 11;  // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int colorIndex = 0;      // host colour index; 0 means automatic (black)
+    std::string colorRgb;    // "FFFF0000" when the file gives an RGB colour instead
+    std::string extraXml;    // unmodelled child elements, kept for a faithful save
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+// One cell format (an "xf" of the file format): number format, font, alignment,
+// protection. Fills and borders are kept as the file wrote them.
+struct CellFormat {
+    std::string numberFormat = "General";
+    int fontId = 0;
+    int fillId = 0;
+    int borderId = 0;
+    HAlign hAlign = HAlign::General;
+    VAlign vAlign = VAlign::Bottom;
+    bool wrapText = false;
+    bool shrinkToFit = false;
+    int indent = 0;
+    int rotation = 0;
+    bool locked = true;
+    bool formulaHidden = false;
+    friend bool operator==(const CellFormat&, const CellFormat&) = default;
+};
+
+struct StyleSheet {
+    std::vector<Font> fonts{Font{}};
+    std::vector<std::string> fillsXml;    // raw <fill> elements, index = fillId
+    std::vector<std::string> bordersXml;  // raw <border> elements, index = borderId
+    std::vector<CellFormat> formats{CellFormat{}};  // index = a cell's style
+    std::string extraXml;  // cellStyleXfs, cellStyles, dxfs, colors ... as read
+
+    // Index of an equal format, appended when there is none.
+    int internFormat(const CellFormat& f);
+    int internFont(const Font& f);
+};
+
+struct Cell {
+    Value value;          // constant, or the cached result of the formula
+    std::string formula;  // formula text without the leading "="; empty for constants
+    int style = 0;        // index into StyleSheet::formats
+    bool hasFormula() const { return !formula.empty(); }
+};
+
+struct ColumnInfo {
+    double width = -1;  // in characters of the default font; < 0: the sheet's default
+    bool hidden = false;
+    int style = 0;
+};
+
+struct RowInfo {
+    double height = -1;  // in points; < 0: the sheet's default
+    bool hidden = false;
+    int style = -1;      // < 0: no row format
+};
+
+enum class Orientation { Portrait, Landscape };
+
+struct PageSetup {
+    int paperSize = 9;          // the file format's paper code (9 = A4); 0 = custom
+    double paperWidthMm = 0;    // custom paper size, used when paperSize is 0
+    double paperHeightMm = 0;
+    Orientation orientation = Orientation::Portrait;
+    // Margins in inches, as the file format stores them.
+    double marginLeft = 0.7, marginRight = 0.7, marginTop = 0.75, marginBottom = 0.75;
+    double marginHeader = 0.3, marginFooter = 0.3;
+    bool centerHorizontally = false;
+    bool centerVertically = false;
+    int scale = 100;            // percent
+    bool fitToPage = false;
+    int fitToWidth = 1;
+    int fitToHeight = 1;
+    bool printGridLines = false;
+    friend bool operator==(const PageSetup&, const PageSetup&) = default;
+};
+
+struct SheetProtection {
+    bool enabled = false;
+    // Legacy 16-bit password hash as four upper-case hex digits ("CF1A"); empty when
+    // the sheet was protected without a password.
+    std::string passwordHash;
+    // Modern hash as read from a file (kept and honoured for a faithful save).
+    std::string algorithmName, hashValue, saltValue;
+    int spinCount = 0;
+};
+
+// Parts of a file that the engine does not model (drawings, comments, validations…),
+// carried by the file layer through a save. Subclassed there; opaque here.
+struct PreservedParts {
+    virtual ~PreservedParts() = default;
+};
+
+enum class SheetVisibility { Visible, Hidden, VeryHidden };
+
+// Sparse cell storage, column by column, each column ordered by row.
+class CellStore {
+public:
+    const Cell* find(CellRef c) const;
+    Cell* find(CellRef c);
+    Cell& at(CellRef c);  // creates an empty cell
+    void erase(CellRef c);
+    bool empty() const;
+    void clear() { columns_.clear(); }
+
+    // Ordered access for scans: the column's cells by row.
+    using Column = std::map<int, Cell>;
+    const Column* column(int col) const;
+    // Every stored column (col → cells), for whole-sheet scans.
+    const std::map<int, Column>& columns() const { return columns_; }
+    // The smallest area holding every stored cell; nothing when empty.
+    std::optional<Area> bounds() const;
+
+private:
+    std::map<int, Column> columns_;
+};
+
+struct Sheet {
+    std::string name;
+    SheetVisibility visibility = SheetVisibility::Visible;
+    CellStore cells;
+    std::map<int, ColumnInfo> columns;  // by column number
+    std::map<int, RowInfo> rows;        // by row number
+    double defaultColumnWidth = 8.38;   // characters
+    double defaultRowHeight = 13.5;     // points
+    std::vector<Area> merges;
+    std::optional<Area> printArea;
+    PageSetup pageSetup;
+    SheetProtection protection;
+    CellRef activeCell{1, 1};
+    Area selection = Area::cell(1, 1);
+    int tabColorIndex = 0;
+    std::shared_ptr<const PreservedParts> preserved;  // file layer's, may be null
+};
+
+struct DefinedName {
+    std::string name;
+    std::string refersTo;  // formula text without "=", e.g. "常用单位账号!$E$8:$I$407"
+    int localSheet = -1;   // sheet index for a sheet-local name, -1 for workbook scope
+    bool hidden = false;
+};
+
+struct ExternalLinkModel {
+    std::string target;  // the linked workbook's path, as stored
+    std::shared_ptr<const PreservedParts> preserved;
+};
+
+struct WorkbookModel {
+    std::vector<std::unique_ptr<Sheet>> sheets;
+    std::vector<DefinedName> names;
+    StyleSheet styles;
+    std::vector<ExternalLinkModel> externalLinks;
+    int activeSheet = 0;
+    bool date1904 = false;
+    std::shared_ptr<const PreservedParts> preserved;  // package-level parts, may be null
+
+    Sheet* sheetByName(const std::string& name);
+    int sheetIndex(const std::string& name) const;  // -1 when absent
+};
+
+}  // namespace vorra::engine

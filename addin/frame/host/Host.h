@@ -17,6 +17,10 @@
 #include "HostError.h"
 #include "Value.h"
 
+namespace vorra::dialogs {
+class Toolkit;  // the host's forms library, see addin/frame/dialogs
+}
+
 namespace vorra::host {
 
 class Application;
@@ -273,6 +277,9 @@ public:
     virtual Value vlookup(const Value& lookup, const Variant& table, int column,
                           std::optional<bool> rangeLookup) = 0;
     virtual Variant evaluate(const std::string& formula) = 0;
+
+    // The host's forms library: forms, message and input boxes, window services.
+    virtual dialogs::Toolkit& toolkit() = 0;
 
     virtual void subscribe(ApplicationEvents* sink) = 0;
     virtual void unsubscribe(ApplicationEvents* sink) = 0;

@@ -1,0 +1,204 @@
+#include "addin/books/PinyinInitials.h"
+
+#include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "addin/frame/Public_XlApp.h"
+
+namespace vorra {
+
+namespace {
+
+// Initial ranges of code page 936: contiguous from 0xB0A1 to 0xF7F9; the first and
+// last character of each range are level-1 characters in pinyin order.
+struct InitialRange {
+    uint16_t from;
+    uint16_t to;
+    char letter;
+};
+constexpr std::array<InitialRange, 23> kInitialRanges{{
+    {0xB0A1, 0xB0C4, 'a'}, {0xB0C5, 0xB2C0, 'b'}, {0xB2C1, 0xB4ED, 'c'}, {0xB4EE, 0xB6E9, 'd'},
+    {0xB6EA, 0xB7A1, 'e'}, {0xB7A2, 0xB8C0, 'f'}, {0xB8C1, 0xB9FD, 'g'}, {0xB9FE, 0xBBF6, 'h'},
+    {0xBBF7, 0xBFA5, 'j'}, {0xBFA6, 0xC0AB, 'k'}, {0xC0AC, 0xC2E7, 'l'}, {0xC2E8, 0xC4C2, 'm'},
+    {0xC4C3, 0xC5B5, 'n'}, {0xC5B6, 0xC5BD, 'o'}, {0xC5BE, 0xC6D9, 'p'}, {0xC6DA, 0xC8BA, 'q'},
+    {0xC8BB, 0xC8F5, 'r'}, {0xC8F6, 0xCBF9, 's'}, {0xCBFA, 0xCDD9, 't'}, {0xCDDA, 0xCEF3, 'w'},
+    {0xCEF4, 0xD1B8, 'x'}, {0xD1B9, 0xD4D0, 'y'}, {0xD4D1, 0xF7F9, 'z'},
+}};
+
+// Full-width forms of "!" to "~".
+constexpr uint16_t kFullWidthFirst = 0xA3A1;
+constexpr uint16_t kFullWidthLast = 0xA3FE;
+constexpr uint16_t kFullWidthToAscii = 0xA380;
+
+// UTF-8 to and from code points.
+std::u32string decode(std::string_view text) {
+    std::u32string out;
+    for (const auto& ch : utf8Characters(text)) {
+        auto b = reinterpret_cast<const unsigned char*>(ch.data());
+        char32_t cp;
+        switch (ch.size()) {
+            case 1: cp = b[0] < 0x80 ? b[0] : 0xFFFD; break;
+            case 2: cp = ((b[0] & 0x1F) << 6) | (b[1] & 0x3F); break;
+            case 3: cp = ((b[0] & 0x0F) << 12) | ((b[1] & 0x3F) << 6) | (b[2] & 0x3F); break;
+            default:
+                cp = ((b[0] & 0x07) << 18) | ((b[1] & 0x3F) << 12) | ((b[2] & 0x3F) << 6) |
+                     (b[3] & 0x3F);
+        }
+        out.push_back(cp);
+    }
+    return out;
+}
+
+std::string encode(char32_t cp) {
+    std::string s;
+    if (cp < 0x80) {
+        s += char(cp);
+    } else if (cp < 0x800) {
+        s += char(0xC0 | (cp >> 6));
+        s += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        s += char(0xE0 | (cp >> 12));
+        s += char(0x80 | ((cp >> 6) & 0x3F));
+        s += char(0x80 | (cp & 0x3F));
+    } else {
+        s += char(0xF0 | (cp >> 18));
+        s += char(0x80 | ((cp >> 12) & 0x3F));
+        s += char(0x80 | ((cp >> 6) & 0x3F));
+        s += char(0x80 | (cp & 0x3F));
+    }
+    return s;
+}
+
+// Unicode lower-casing through the C library's UTF-8 character tables, so that
+// full-width capitals become full-width small letters too.
+class UnicodeLowerCase {
+public:
+    UnicodeLowerCase() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr)) {}
+    ~UnicodeLowerCase() {
+        if (locale_) freelocale(locale_);
+    }
+    char32_t operator()(char32_t c) const {
+        if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+        if (!locale_) return c;
+        return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), locale_));
+    }
+
+private:
+    locale_t locale_;
+};
+
+// A character's code in code page 936: one byte or lead × 256 + trail; nothing when
+// the code page has no code for it.
+class CodePage936 {
+public:
+    CodePage936() : cd_(iconv_open("CP936", "UTF-8")) {}
+    ~CodePage936() {
+        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    }
+    std::optional<uint16_t> code(const std::string& utf8) const {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string in = utf8;
+        char out[8];
+        char* inPtr = in.data();
+        size_t inLeft = in.size();
+        char* outPtr = out;
+        size_t outLeft = sizeof out;
+        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+            return std::nullopt;
+        size_t n = sizeof out - outLeft;
+        auto u = reinterpret_cast<unsigned char*>(out);
+        if (n == 1) return u[0];
+        if (n == 2) return static_cast<uint16_t>(u[0] << 8 | u[1]);
+        return std::nullopt;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+std::string initialOfCode(uint16_t code) {
+    if (code >= 1 && code <= 127) return std::string(1, static_cast<char>(code));
+    if (code >= kFullWidthFirst && code <= kFullWidthLast)
+        return std::string(1, static_cast<char>(code - kFullWidthToAscii));
+    for (const auto& r : kInitialRanges)
+        if (code >= r.from && code <= r.to) return std::string(1, r.letter);
+    return {};
+}
+
+}  // namespace
+
+std::vector<std::string> utf8Characters(std::string_view text) {
+    std::vector<std::string> chars;
+    size_t i = 0;
+    while (i < text.size()) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+        if (i + len > text.size()) len = 1;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) len = 1;
+        chars.emplace_back(text.substr(i, len));
+        i += len;
+    }
+    return chars;
+}
+
+std::string GetHzjp(std::string_view text) {
+    static_assert(sizeof(char32_t) >= 4);
+    const UnicodeLowerCase lower;
+    const CodePage936 codePage;
+    std::string result;
+    for (char32_t c : decode(text)) {
+        auto code = codePage.code(encode(lower(c)));
+        // A character the code page cannot write counts as "?".
+        result += initialOfCode(code ? *code : uint16_t('?'));
+    }
+    for (auto& ch : result) ch = static_cast<char>(lower(static_cast<unsigned char>(ch)));
+    return result;
+}
+
+HostInitialsLookup::HostInitialsLookup(host::Application& application)
+    : application_(application) {}
+
+std::string HostInitialsLookup::initials(std::string_view text) {
+    // Blanks at both ends go; blanks inside sort before the first key and give nothing.
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    auto last = text.find_last_not_of(' ');
+    text = text.substr(first, last - first + 1);
+    if (!table_ && !tableFailed_) {
+        tableFailed_ = !host::resume([&] { table_ = application_.evaluate(kInitialsTableFormula); });
+        if (table_ && !table_->isArray()) {
+            table_.reset();
+            tableFailed_ = true;
+        }
+    }
+    if (!table_) return {};
+    std::string result;
+    for (const auto& ch : utf8Characters(text)) {
+        auto known = letters_.find(ch);
+        if (known == letters_.end()) {
+            std::string letter;
+            host::resume([&] {
+                host::Value v = application_.vlookup(host::Value::text(ch), *table_, 2, std::nullopt);
+                if (!v.isError()) letter = v.toText();
+            });
+            known = letters_.emplace(ch, letter).first;
+        }
+        result += known->second;
+    }
+    return result;
+}
+
+std::string GetHzjpLookup(std::string_view text) {
+    if (!XlApp) return {};
+    HostInitialsLookup lookup(*XlApp);
+    return lookup.initials(text);
+}
+
+}  // namespace vorra

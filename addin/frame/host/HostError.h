@@ -2,6 +2,7 @@
 // The one error type the host raises, and the helper with which the add-in lets an
 // error skip the failing statement and go on with the next one.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -39,6 +40,20 @@ bool resume(Statement&& statement) noexcept {
         return true;
     } catch (...) {
         return false;
+    }
+}
+
+// Runs one statement that reports its failure: nothing when it completed, the error's
+// message when it failed.
+template <class Statement>
+std::optional<std::string> errorOf(Statement&& statement) noexcept {
+    try {
+        std::forward<Statement>(statement)();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    } catch (...) {
+        return std::string("unknown error");
     }
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+// The print button of the fill-in form and of the print form: refuses the working
+// sheets, works out the next cheque number, prints the chosen bill sheet once and
+// appends its row to the record sheet under the duplicate and deposit-slip rules.
+
+#include <functional>
+#include <string>
+
+namespace vorra {
+
+// Runs the action for the bill sheet named in the form's box. closeForm closes the
+// form that runs it; refusals that leave the form open do not call it.
+void printBill(const std::string& sheetName, const std::function<void()>& closeForm);
+
+// The current local date and time as the record sheet stores it,
+// "yyyy-mm-dd  hh:mm:ss" with two blanks.
+std::string recordTimestamp();
+
+}  // namespace vorra

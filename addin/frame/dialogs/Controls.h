@@ -1,0 +1,588 @@
+#pragma once
+// The control kinds the forms use, as plain state with the events the host's forms
+// library raises. Two sets of entry points:
+//   - properties set from code (setText, setValue, setListIndex ...) raise the events
+//     the library raises for a change made by code;
+//   - user* functions are what a view calls when the user acts (the headless
+//     toolkit's user actions, the desktop's widgets); they raise the events a user's
+//     action raises.
+//
+// Event rules, in one place:
+//   TextBox   setText: Change when the text differs.
+//             userType (one character, the view's keystroke): KeyDown, the edit and
+//             Change, KeyUp. Key presses without text: KeyDown, KeyUp.
+//   ComboBox  setText / setValue: the list index follows the text (the first list row
+//             whose text equals it, else -1); Change when the text differs, then Click
+//             when the text is a list row. setListIndex: the row's text, Change when
+//             it differs, Click.
+//             userPick(row): the row's text, Change when it differs, then Click always.
+//             Typing: as for TextBox, no Click; with type-ahead on, the text completes
+//             to the first list row starting with what was typed (Change once).
+//             clear(): empties the list, keeps the text, no event.
+//   CheckBox  setValue: Change and Click when the value differs. userClick toggles.
+//   OptionButton setValue(true): the others of its group (same container) turn off,
+//             each raising Change; then this one raises Change and Click. userClick
+//             is setValue(true); Click is raised even when it was on already.
+//   CommandButton userClick: Click. (Handlers are public: code calls them directly.)
+//   Label, Image  userClick: Click.
+//   ListBox   setListIndex: Change and Click when it differs. userPick: Change when it
+//             differs, then Click always. userDrop: OLEDragDrop with the paths.
+//   ListView  selecting from code raises nothing; userClickItem: ItemClick, Click.
+//             The first row added to an empty list without selection becomes the
+//             selected row, as the list view does.
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Form.h"
+
+namespace vorra::dialogs {
+
+// ---- Text box -------------------------------------------------------------------------
+
+class TextBox : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::TextBox;
+    TextBox(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    const std::string& text() const { return text_; }
+    const std::string& value() const { return text_; }
+    void setText(const std::string& text) {
+        if (text == text_) return;
+        text_ = text;
+        changed();
+        raise(onChange);
+    }
+    void setValue(const std::string& text) { setText(text); }
+
+    bool multiLine() const { return multiLine_; }
+    void setMultiLine(bool on) { assign(multiLine_, on); }
+    bool locked() const { return locked_; }
+    void setLocked(bool on) { assign(locked_, on); }
+    // Shown masked with this character when not 0.
+    char passwordChar() const { return passwordChar_; }
+    void setPasswordChar(char c) { assign(passwordChar_, c); }
+
+    EventHandler onChange;
+    KeyHandler onKeyDown;
+    KeyHandler onKeyUp;
+    EventHandler onDblClick;
+
+    // The user's key press: KeyDown and KeyUp around the edit the key makes (none for
+    // keys that edit nothing). Returns the key code after KeyDown's handlers.
+    int userKeyDown(int keyCode, int shiftState) {
+        raise(onKeyDown, keyCode, shiftState);
+        return keyCode;
+    }
+    void userKeyUp(int keyCode, int shiftState) { raise(onKeyUp, keyCode, shiftState); }
+    // The user's edit of the text (typing, deleting, pasting): Change when it differs.
+    void userEdit(const std::string& text) { setText(text); }
+
+private:
+    std::string text_;
+    bool multiLine_ = false;
+    bool locked_ = false;
+    char passwordChar_ = 0;
+};
+
+// ---- Combo box ------------------------------------------------------------------------
+
+// Type-ahead completion of a combo box.
+enum class MatchEntry : int { FirstLetter = 0, Complete = 1, None = 2 };
+
+class ComboBox : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::ComboBox;
+    using Row = std::vector<std::string>;
+
+    ComboBox(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    // The box's text; Value is the same text (first column bound and shown).
+    const std::string& text() const { return text_; }
+    const std::string& value() const { return text_; }
+    void setText(const std::string& text) {
+        if (text == text_) return;
+        text_ = text;
+        listIndex_ = indexOf(text_);
+        selStart_ = static_cast<int>(text_.size());
+        selLength_ = 0;
+        changed();
+        raise(onChange);
+        if (listIndex_ >= 0) raise(onClick);
+    }
+    void setValue(const std::string& text) { setText(text); }
+
+    // The selected row, -1 for none.
+    int listIndex() const { return listIndex_; }
+    void setListIndex(int index) {
+        if (index < -1 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "ListIndex out of range");
+        if (index == listIndex_) return;
+        select(index);
+        if (index >= 0) raise(onClick);
+    }
+
+    // The list: rows of one or more columns; the first column is what the box shows.
+    int listCount() const { return static_cast<int>(rows_.size()); }
+    int columnCount() const { return columnCount_; }
+    void setColumnCount(int n) { assign(columnCount_, std::max(1, n)); }
+    const std::vector<Row>& list() const { return rows_; }
+    // List(row, column), 0-based; the empty text outside the row's columns.
+    std::string item(int row, int column = 0) const {
+        if (row < 0 || row >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "List index out of range");
+        const Row& r = rows_[static_cast<size_t>(row)];
+        return column >= 0 && column < static_cast<int>(r.size()) ? r[static_cast<size_t>(column)]
+                                                                  : std::string();
+    }
+    // List = array: replaces the rows; the selection follows the text. No event.
+    void setList(std::vector<Row> rows) {
+        rows_ = std::move(rows);
+        int widest = 1;
+        for (const Row& r : rows_) widest = std::max(widest, static_cast<int>(r.size()));
+        columnCount_ = std::max(columnCount_, widest);
+        listIndex_ = indexOf(text_);
+        changed();
+    }
+    void setList(const std::vector<std::string>& items) {
+        std::vector<Row> rows;
+        rows.reserve(items.size());
+        for (const auto& s : items) rows.push_back(Row{s});
+        setList(std::move(rows));
+    }
+    // AddItem text [, index]: inserts a row of one column. No event.
+    void addItem(std::string text, int index = -1) {
+        if (index < -1 || index > listCount())
+            throw host::HostError(host::error::kInvalidArgument, "AddItem index out of range");
+        auto at = index < 0 ? rows_.end() : rows_.begin() + index;
+        rows_.insert(at, Row{std::move(text)});
+        listIndex_ = indexOf(text_);
+        changed();
+    }
+    void removeItem(int index) {
+        if (index < 0 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "RemoveItem index out of range");
+        rows_.erase(rows_.begin() + index);
+        listIndex_ = indexOf(text_);
+        changed();
+    }
+    // Clear: empties the list; the text stays. No event.
+    void clear() {
+        rows_.clear();
+        listIndex_ = -1;
+        changed();
+    }
+
+    MatchEntry matchEntry() const { return matchEntry_; }
+    void setMatchEntry(MatchEntry m) { assign(matchEntry_, m); }
+    bool dropDownOpen() const { return dropped_; }
+    // DropDown: opens the list.
+    void dropDown() { assign(dropped_, true); }
+
+    // Selected part of the text (type-ahead completion selects what it added).
+    int selStart() const { return selStart_; }
+    int selLength() const { return selLength_; }
+
+    EventHandler onChange;
+    EventHandler onClick;
+    KeyHandler onKeyDown;
+    KeyHandler onKeyUp;
+    EventHandler onDblClick;
+
+    // ---- User actions. --------------------------------------------------------------
+    int userKeyDown(int keyCode, int shiftState) {
+        raise(onKeyDown, keyCode, shiftState);
+        return keyCode;
+    }
+    void userKeyUp(int keyCode, int shiftState) { raise(onKeyUp, keyCode, shiftState); }
+    // The user's edit of the text: Change when it differs; no Click. The selection
+    // marks the part that type-ahead added (or nothing).
+    void userEdit(std::string text, int selStart, int selLength) {
+        bool differs = text != text_;
+        text_ = std::move(text);
+        listIndex_ = indexOf(text_);
+        selStart_ = selStart;
+        selLength_ = selLength;
+        changed();
+        if (differs) raise(onChange);
+    }
+    // The user picks a row of the open list: Change when the text differs, then Click.
+    void userPick(int index) {
+        if (index < 0 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "List index out of range");
+        dropped_ = false;
+        select(index);
+        raise(onClick);
+    }
+    // Collapses the selection to the end (a caret movement).
+    void userCollapseSelection() {
+        selStart_ = static_cast<int>(text_.size());
+        selLength_ = 0;
+    }
+
+private:
+    int indexOf(const std::string& text) const {
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (!rows_[i].empty() && rows_[i][0] == text) return static_cast<int>(i);
+        return -1;
+    }
+    // Selects a row (or none) and takes its text; Change when the text differs.
+    void select(int index) {
+        listIndex_ = index;
+        std::string text = index >= 0 ? item(index) : text_;
+        bool differs = text != text_;
+        text_ = std::move(text);
+        selStart_ = static_cast<int>(text_.size());
+        selLength_ = 0;
+        changed();
+        if (differs) raise(onChange);
+    }
+
+    std::string text_;
+    std::vector<Row> rows_;
+    int columnCount_ = 1;
+    int listIndex_ = -1;
+    MatchEntry matchEntry_ = MatchEntry::Complete;
+    bool dropped_ = false;
+    int selStart_ = 0;
+    int selLength_ = 0;
+};
+
+// ---- Check box and option button ----------------------------------------------------------
+
+class CheckBox : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::CheckBox;
+    CheckBox(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string c) { assign(caption_, std::move(c)); }
+    bool value() const { return value_; }
+    void setValue(bool v) {
+        if (v == value_) return;
+        value_ = v;
+        changed();
+        raise(onChange);
+        raise(onClick);
+    }
+
+    EventHandler onChange;
+    EventHandler onClick;
+
+    void userClick() { setValue(!value_); }
+
+private:
+    std::string caption_;
+    bool value_ = false;
+};
+
+class OptionButton : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::OptionButton;
+    OptionButton(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string c) { assign(caption_, std::move(c)); }
+    // Buttons of one group exclude each other; the group is the container unless a
+    // group name is given.
+    const std::string& groupName() const { return groupName_; }
+    void setGroupName(std::string g) { assign(groupName_, std::move(g)); }
+    bool value() const { return value_; }
+    void setValue(bool v) {
+        if (v == value_) return;
+        if (v) turnOffOthers();
+        value_ = v;
+        changed();
+        raise(onChange);
+        if (v) raise(onClick);
+    }
+
+    EventHandler onChange;
+    EventHandler onClick;
+
+    void userClick() {
+        if (value_) {
+            raise(onClick);
+            return;
+        }
+        setValue(true);
+    }
+
+private:
+    std::string group() const { return groupName_.empty() ? "\x01" + container() : groupName_; }
+    void turnOffOthers() {
+        for (Control* c : form().controls()) {
+            if (c == this || c->kind() != kKind) continue;
+            auto* other = static_cast<OptionButton*>(c);
+            if (other->group() == group() && other->value_) {
+                other->value_ = false;
+                other->changed();
+                other->raise(other->onChange);
+            }
+        }
+    }
+
+    std::string caption_;
+    std::string groupName_;
+    bool value_ = false;
+};
+
+// ---- Command button, label, frame, image ---------------------------------------------------
+
+class CommandButton : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::CommandButton;
+    CommandButton(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string c) { assign(caption_, std::move(c)); }
+
+    EventHandler onClick;
+
+    void userClick() { raise(onClick); }
+
+private:
+    std::string caption_;
+};
+
+class Label : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::Label;
+    Label(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string c) { assign(caption_, std::move(c)); }
+
+    EventHandler onClick;
+
+    void userClick() { raise(onClick); }
+
+private:
+    std::string caption_;
+};
+
+// A frame groups controls: they name it as their container.
+class Frame : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::Frame;
+    Frame(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string c) { assign(caption_, std::move(c)); }
+
+private:
+    std::string caption_;
+};
+
+class Image : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::Image;
+    Image(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    // The picture: a resource or file name the view loads; empty for none.
+    const std::string& picture() const { return picture_; }
+    void setPicture(std::string p) { assign(picture_, std::move(p)); }
+
+    EventHandler onClick;
+    MouseHandler onMouseDown;
+
+    void userClick() { raise(onClick); }
+
+private:
+    std::string picture_;
+};
+
+// ---- List box --------------------------------------------------------------------------------
+
+class ListBox : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::ListBox;
+    ListBox(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    int listCount() const { return static_cast<int>(items_.size()); }
+    const std::vector<std::string>& items() const { return items_; }
+    const std::string& item(int index) const {
+        if (index < 0 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "List index out of range");
+        return items_[static_cast<size_t>(index)];
+    }
+    void addItem(std::string text, int index = -1) {
+        if (index < -1 || index > listCount())
+            throw host::HostError(host::error::kInvalidArgument, "AddItem index out of range");
+        auto at = index < 0 ? items_.end() : items_.begin() + index;
+        items_.insert(at, std::move(text));
+        if (index >= 0 && listIndex_ >= index) ++listIndex_;
+        changed();
+    }
+    void removeItem(int index) {
+        if (index < 0 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "RemoveItem index out of range");
+        items_.erase(items_.begin() + index);
+        if (listIndex_ == index) listIndex_ = -1;
+        else if (listIndex_ > index) --listIndex_;
+        changed();
+    }
+    void clear() {
+        items_.clear();
+        listIndex_ = -1;
+        changed();
+    }
+    // The selected item, -1 for none; its text is Text.
+    int listIndex() const { return listIndex_; }
+    std::string text() const { return listIndex_ >= 0 ? items_[static_cast<size_t>(listIndex_)] : std::string(); }
+    void setListIndex(int index) {
+        if (index < -1 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "ListIndex out of range");
+        if (index == listIndex_) return;
+        listIndex_ = index;
+        changed();
+        raise(onChange);
+        raise(onClick);
+    }
+    // Whether files may be dropped on it from the file manager.
+    bool acceptsDrops() const { return acceptsDrops_; }
+    void setAcceptsDrops(bool on) { assign(acceptsDrops_, on); }
+
+    EventHandler onChange;
+    EventHandler onClick;
+    EventHandler onDblClick;
+    DropHandler onDragDrop;
+
+    void userPick(int index) {
+        if (index < 0 || index >= listCount())
+            throw host::HostError(host::error::kInvalidArgument, "List index out of range");
+        if (index != listIndex_) {
+            listIndex_ = index;
+            changed();
+            raise(onChange);
+        }
+        raise(onClick);
+    }
+    void userDrop(const std::vector<std::string>& files) { raise(onDragDrop, files); }
+
+private:
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+    bool acceptsDrops_ = false;
+};
+
+// ---- List view ---------------------------------------------------------------------------------
+
+enum class ListViewMode : int { Icon = 0, SmallIcon = 1, List = 2, Report = 3 };
+
+struct ListColumn {
+    std::string text;
+    double width = 0;  // points
+    friend bool operator==(const ListColumn&, const ListColumn&) = default;
+};
+
+struct ListRow {
+    std::string text;                   // first column
+    std::vector<std::string> subItems;  // columns 2, 3, ...: SubItems(1), SubItems(2) ...
+    friend bool operator==(const ListRow&, const ListRow&) = default;
+};
+
+class ListView : public Control {
+public:
+    static constexpr ControlKind kKind = ControlKind::ListView;
+    ListView(Form& form, std::string name, std::string container = {})
+        : Control(form, std::move(name), kKind, std::move(container)) {}
+
+    ListViewMode view() const { return view_; }
+    void setView(ListViewMode v) { assign(view_, v); }
+    bool fullRowSelect() const { return fullRowSelect_; }
+    void setFullRowSelect(bool on) { assign(fullRowSelect_, on); }
+    double fontSize() const { return fontSize_; }
+    void setFontSize(double size) { assign(fontSize_, size); }
+
+    const std::vector<ListColumn>& columns() const { return columns_; }
+    void addColumn(std::string text, double width) {
+        columns_.push_back({std::move(text), width});
+        changed();
+    }
+    void clearColumns() {
+        columns_.clear();
+        changed();
+    }
+
+    int itemCount() const { return static_cast<int>(rows_.size()); }
+    const std::vector<ListRow>& items() const { return rows_; }
+    const ListRow& item(int index) const {
+        if (index < 0 || index >= itemCount())
+            throw host::HostError(host::error::kInvalidArgument, "ListItems index out of range");
+        return rows_[static_cast<size_t>(index)];
+    }
+    // ListItems.Add: appends a row and returns its index.
+    int addItem(std::string text) {
+        rows_.push_back({std::move(text), {}});
+        if (selected_ < 0 && rows_.size() == 1) selected_ = 0;
+        changed();
+        return itemCount() - 1;
+    }
+    // SubItems(k) = text, k from 1.
+    void setSubItem(int index, int k, std::string text) {
+        if (index < 0 || index >= itemCount() || k < 1 || k > 255)
+            throw host::HostError(host::error::kInvalidArgument, "SubItems index out of range");
+        auto& subs = rows_[static_cast<size_t>(index)].subItems;
+        if (static_cast<int>(subs.size()) < k) subs.resize(static_cast<size_t>(k));
+        subs[static_cast<size_t>(k - 1)] = std::move(text);
+        changed();
+    }
+    std::string subItem(int index, int k) const {
+        const auto& subs = item(index).subItems;
+        return k >= 1 && k <= static_cast<int>(subs.size()) ? subs[static_cast<size_t>(k - 1)]
+                                                            : std::string();
+    }
+    // ListItems.Clear.
+    void clearItems() {
+        rows_.clear();
+        selected_ = -1;
+        changed();
+    }
+    // SelectedItem: its index, -1 for none.
+    int selectedIndex() const { return selected_; }
+    void setSelectedIndex(int index) {
+        if (index < -1 || index >= itemCount())
+            throw host::HostError(host::error::kInvalidArgument, "SelectedItem out of range");
+        assign(selected_, index);
+    }
+
+    EventHandler onClick;
+    std::function<void(int index)> onItemClick;
+    EventHandler onDblClick;
+    KeyHandler onKeyDown;
+    KeyHandler onKeyUp;
+
+    void userClickItem(int index) {
+        setSelectedIndex(index);
+        raise(onItemClick, index);
+        raise(onClick);
+    }
+    int userKeyDown(int keyCode, int shiftState) {
+        raise(onKeyDown, keyCode, shiftState);
+        return keyCode;
+    }
+    void userKeyUp(int keyCode, int shiftState) { raise(onKeyUp, keyCode, shiftState); }
+
+private:
+    ListViewMode view_ = ListViewMode::Icon;
+    bool fullRowSelect_ = false;
+    double fontSize_ = 9;
+    std::vector<ListColumn> columns_;
+    std::vector<ListRow> rows_;
+    int selected_ = -1;
+};
+
+}  // namespace vorra::dialogs

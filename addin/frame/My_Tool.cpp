@@ -136,7 +136,7 @@ std::string aboutText() {
 }
 
 void About() {
-    showMessage(aboutText(), MessageIcon::Information, texts::kAboutTitle);
+    showMessage(aboutText(), dialogs::MsgBoxIcon::Information, texts::kAboutTitle);
 }
 
 }  // namespace vorra

@@ -138,8 +138,4 @@ void Add_User_frm::message(const char* text, const char* title) {
     resume([&] { toolkit().msgBox(text, MsgBoxIcon::Critical, std::string(title)); });
 }
 
-void showAddUserForm() {
-    if (XlApp) resume([] { dialogs::FormInstance<Add_User_frm>::show(XlApp->toolkit()); });
-}
-
 }  // namespace vorra

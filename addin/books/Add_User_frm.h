@@ -47,7 +47,4 @@ private:
     void message(const char* text, const char* title);
 };
 
-// Shows the form (the fill-in form's "新增收款人信息" button).
-void showAddUserForm();
-
 }  // namespace vorra

@@ -140,7 +140,8 @@ void setCurrentUnit(host::Worksheet& sheet, int currentRow, const UnitRecord& un
         resume([&] {
             if (sheet.displayText({unit.row, layout::kColAccountName}) != unit.accountName()) return;
             host::Variant values = sheet.read({unit.row, layout::kColShortName, unit.row, layout::kColCounty});
-            sheet.write(target, values);
+            // Values keep their kind: a text of digits stays text.
+            sheet.writeValues(target, values.array());
             copied = true;
         });
     }

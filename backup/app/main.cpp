@@ -5,22 +5,17 @@
 //     saves a picture of the window as PNG and ends, without looking for the host; with
 //     --press-backup the backup runs first, so the picture shows its outcome.
 #include <QApplication>
-#include <QMessageBox>
 #include <QSaveFile>
 #include <QStringList>
 #include <cstdio>
 
 #include "backup/app/Form1.h"
-#include "backup/core/BackupTexts.h"
+#include "backup/app/HostWarning.h"
 #include "backup/core/ProcessList.h"
 
 using namespace vorra::backup;
 
 namespace {
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 bool savePng(const QImage& image, const QString& path) {
     QSaveFile file(path);
@@ -30,13 +25,6 @@ bool savePng(const QImage& image, const QString& path) {
         return false;
     }
     return file.commit();
-}
-
-void showHostRunningWarning() {
-    QMessageBox box(QMessageBox::Critical, text(kHostRunningTitle), text(kHostRunningText),
-                    QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
 }
 
 }  // namespace
@@ -63,7 +51,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    warnWhenHostRuns(runningProgramNames(), showHostRunningWarning);
+    // The window opens once the warning, if any, has been confirmed.
+    warnWhenHostRuns(runningProgramNames(), [] { hostRunningWarning()->exec(); });
     Form1 form(toolFolder);
     form.show();
     return QApplication::exec();

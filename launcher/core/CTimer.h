@@ -84,7 +84,7 @@ public:
     [[noreturn]] void RaiseTimerError(std::int32_t code) const;
 
     // Slots are numbered 1 to kSlotCount.
-    const std::shared_ptr<CTimer>& TimerSlot(int number) const { return slots_.at(number - 1); }
+    const std::shared_ptr<CTimer>& TimerSlots(int number) const { return slots_.at(number - 1); }
     // The highest slot number ever filled; never lowered.
     int HighestSlot() const { return highestSlot_; }
 

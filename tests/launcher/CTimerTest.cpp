@@ -79,22 +79,22 @@ TEST_F(CTimerTest, SlotsFillFromTheLowestAndTheHighestNumberIsNeverLowered) {
     auto a = started(10);
     auto b = started(20);
     auto c = started(30);
-    EXPECT_EQ(module.TimerSlot(1), a);
-    EXPECT_EQ(module.TimerSlot(2), b);
-    EXPECT_EQ(module.TimerSlot(3), c);
+    EXPECT_EQ(module.TimerSlots(1), a);
+    EXPECT_EQ(module.TimerSlots(2), b);
+    EXPECT_EQ(module.TimerSlots(3), c);
     EXPECT_EQ(module.HighestSlot(), 3);
 
     b->setInterval(0);
-    EXPECT_EQ(module.TimerSlot(2), nullptr);
+    EXPECT_EQ(module.TimerSlots(2), nullptr);
     c->setInterval(0);
     EXPECT_EQ(module.HighestSlot(), 3);
 
     // The lowest empty slot is taken again; a restarted timer takes the lowest one too.
     auto d = started(40);
-    EXPECT_EQ(module.TimerSlot(2), d);
+    EXPECT_EQ(module.TimerSlots(2), d);
     a->setInterval(15);
-    EXPECT_EQ(module.TimerSlot(1), a);
-    EXPECT_EQ(module.TimerSlot(3), nullptr);
+    EXPECT_EQ(module.TimerSlots(1), a);
+    EXPECT_EQ(module.TimerSlots(3), nullptr);
     EXPECT_EQ(module.HighestSlot(), 3);
 }
 
@@ -138,7 +138,7 @@ TEST_F(CTimerTest, RefusedSystemTimerRaises13652AndLeavesTheTimerStopped) {
     // Once the service agrees again, the same value starts the timer.
     service.refuse = false;
     timer->setInterval(3000);
-    EXPECT_EQ(module.TimerSlot(1), timer);
+    EXPECT_EQ(module.TimerSlots(1), timer);
 }
 
 TEST_F(CTimerTest, AHundredAndFirstTimerRaises13651AndDoesNotRun) {
@@ -162,7 +162,7 @@ TEST_F(CTimerTest, AHundredAndFirstTimerRaises13651AndDoesNotRun) {
     // A freed slot takes the next timer.
     timers[41]->setInterval(0);
     extra->setInterval(50);
-    EXPECT_EQ(module.TimerSlot(42), extra);
+    EXPECT_EQ(module.TimerSlots(42), extra);
 }
 
 TEST(Module1, StopsEveryRunningTimerWhenItEnds) {

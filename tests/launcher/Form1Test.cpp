@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
 #include <QRegion>
 
 #include "FakeTimerService.h"
@@ -79,7 +81,7 @@ TEST_F(WelcomeWindow, FirstTickStartsTheHostOnceAndClosesTheWindow) {
     EXPECT_EQ(started, std::vector<std::string>{"/opt/vorra/vorra-desktop"});
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(service.running.empty());
-    EXPECT_EQ(timers.TimerSlot(1), nullptr);
+    EXPECT_EQ(timers.TimerSlots(1), nullptr);
 }
 
 TEST_F(WelcomeWindow, UnknownHostStartsNothingButTheWindowStillCloses) {
@@ -115,4 +117,38 @@ TEST(QtTimerService, DeliversTicksUntilTheTimerIsDestroyed) {
     // Events still queued for the destroyed timer must not reach the callback.
     for (int i = 0; i < 50; ++i) QCoreApplication::processEvents();
     EXPECT_EQ(ticks, 2);
+}
+
+// The program itself: marker in its own folder, the host from "host-path", then it ends.
+TEST(QuorlaunchProgram, LeavesTheMarkerBesideItselfAndStartsTheInstalledHostOnce) {
+    TempFolder install;
+    TempFolder elsewhere;
+    std::filesystem::copy_file(QUORLAUNCH_PROGRAM, install.path() / "Quorlaunch");
+    const auto startedLog = install.path() / "started.log";
+    vorra::testing::writeBytes(install.path() / "host.sh",
+                               "#!/bin/sh\necho started >> '" + startedLog.string() + "'\n");
+    std::filesystem::permissions(install.path() / "host.sh", std::filesystem::perms::owner_all);
+    vorra::testing::writeBytes(install.path() / "host-path", "host.sh\n");
+
+    QProcess program;
+    program.setWorkingDirectory(QString::fromStdString(elsewhere.str()));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("VORRA_HOST_PROGRAM");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("ASAN_OPTIONS", "detect_leaks=0");  // the toolkit's caches outlive main
+    program.setProcessEnvironment(environment);
+    program.start(QString::fromStdString((install.path() / "Quorlaunch").string()), {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+
+    EXPECT_EQ(readBytes(install.path() / "setting.ini"),
+              "\xBB\xB6\xD3\xAD\xC4\xFA\xA3\xAC\xCA\xB9\xD3\xC3"
+              "ExcelQuorvan\xA3\xA1\r\n");
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.path() / "setting.ini"));
+    // The host runs detached; give it time to leave its trace.
+    QElapsedTimer waited;
+    waited.start();
+    while (!std::filesystem::exists(startedLog) && waited.elapsed() < 20000) QThread::msleep(20);
+    QThread::msleep(100);
+    EXPECT_EQ(readBytes(startedLog), "started\n");
 }

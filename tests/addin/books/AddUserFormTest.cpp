@@ -12,7 +12,7 @@ class AddUserForm : public BookFixture {
 protected:
     AddUserForm() {
         other->activate();
-        form = FormInstance<Add_User_frm>::get(app.toolkit());
+        form = FormInstance<Add_User_frm>::get(toolkit());
     }
     ~AddUserForm() override { FormInstance<Add_User_frm>::forget(); }
 
@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(AddUserForm, OpensTopmostOnTheFillInSheetWithItsCaptions) {
-    EXPECT_EQ(app.recorder().topmost, std::vector<std::string>{"Add_User_frm"});
+    EXPECT_EQ(topmostForms(), std::vector<std::string>{"Add_User_frm"});
     EXPECT_EQ(app.activeSheet(), sheet);
     EXPECT_EQ(form->caption(), "新增户名填写：");
     EXPECT_EQ(form->Frame1.caption(), "收款人信息：");
@@ -47,12 +47,12 @@ TEST_F(AddUserForm, OpensTopmostOnTheFillInSheetWithItsCaptions) {
 TEST_F(AddUserForm, TheFillInFormsButtonShowsIt) {
     FormInstance<Add_User_frm>::forget();
     showAddUserForm();
-    EXPECT_EQ(app.recorder().shown, std::vector<std::string>{"Add_User_frm"});
+    EXPECT_EQ(shownForms(), std::vector<std::string>{"Add_User_frm"});
 }
 
 TEST_F(AddUserForm, AddsTheUnitWithPinyinInitialsAndMakesItTheCurrentPayee) {
     unit(9, "gs", "甲公司", "1");  // E8 empty, E9 filled: the unit goes to row 10
-    sheet->set("E5", text("付款人"));
+    set("E5", text("付款人"));
     fill("中国银行苏州分行", "6222 01", "中行");
     form->CommandButton1.userClick();
     EXPECT_TRUE(messages().empty());
@@ -86,7 +86,7 @@ TEST_F(AddUserForm, EveryRefusalShowsItsMessageAndProtectsTheSheetAgain) {
         {"甲公司", "999", "农行", "你要添加的用户名信息已经存在，不能重复添加！"},  // account differs
     };
     for (const Case& c : cases) {
-        app.recorder().messages.clear();
+        clearMessages();
         fill(c.name, c.account, c.bank);
         form->CommandButton1_Click();
         ASSERT_EQ(messages().size(), 1u) << c.message;
@@ -130,11 +130,12 @@ TEST_F(AddUserForm, EnterInThePurposeBoxAddsThePurposeOnce) {
 }
 
 TEST_F(AddUserForm, OtherKeysAndAnEmptyPurposeBoxAddNothing) {
+    const host::Variant before = books();
     form->TextBox6.setText("工资");
     press(form->TextBox6, 'A');
     form->TextBox6.setText("");
     press(form->TextBox6, dialogs::key::kReturn);
-    EXPECT_EQ(sheet->writes(), 0);
+    EXPECT_EQ(books(), before);
 }
 
 TEST_F(AddUserForm, GetHzjpOfTheFormGivesTheBooksInitials) {

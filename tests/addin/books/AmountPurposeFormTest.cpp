@@ -15,7 +15,7 @@ protected:
         purpose(9, "yf", "运费");
         purpose(10, "dhk", "订货款");
         other->activate();
-        form = FormInstance<Frm_金额用途>::get(app.toolkit());
+        form = FormInstance<Frm_金额用途>::get(toolkit());
     }
     ~AmountPurposeForm() override { FormInstance<Frm_金额用途>::forget(); }
 
@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(AmountPurposeForm, OpensTopmostInSearchModeWithItsCaptionsAndColumns) {
-    EXPECT_EQ(app.recorder().topmost, std::vector<std::string>{"Frm_金额用途"});
+    EXPECT_EQ(topmostForms(), std::vector<std::string>{"Frm_金额用途"});
     EXPECT_EQ(app.activeSheet(), sheet);
     EXPECT_EQ(form->caption(), "填写金额、用途：");
     EXPECT_EQ(form->Label1.caption(), "请输入付款用途：");
@@ -107,34 +107,35 @@ TEST_F(AmountPurposeForm, StoresANewPurposeEvenTwiceAndMakesItCurrent) {
 }
 
 TEST_F(AmountPurposeForm, APurposeWithoutACodeIsRefused) {
+    const host::Variant before = books();
     form->T2.setText("工资");
     form->CommandButton1_Click();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_THAT(messages()[0], IsMessage("用途序号不能为空！", MsgBoxIcon::Critical, "Quorvan："));
-    EXPECT_EQ(sheet->writes(), 0);
+    EXPECT_EQ(books(), before);
 }
 
 TEST_F(AmountPurposeForm, TheBillFieldsGoToK3G6AndL6) {
     enterBill("1,234.50", "00012345", "8888 6666");
     EXPECT_TRUE(messages().empty());
-    EXPECT_EQ(sheet->get("K3"), number(1234.5));
-    EXPECT_EQ(sheet->get("G6"), number(12345));  // as typed: the host reads digits as a number
+    EXPECT_EQ(get("K3"), number(1234.5));
+    EXPECT_EQ(get("G6"), number(12345));  // as typed: the host reads digits as a number
     EXPECT_EQ(cell("L6"), "8888 6666");
     EXPECT_TRUE(sheet->isProtected());
     enterBill("1234.5", "1", "2");
-    EXPECT_EQ(sheet->get("K3"), number(1234.5));
+    EXPECT_EQ(get("K3"), number(1234.5));
 }
 
 TEST_F(AmountPurposeForm, AnAmountThatIsNotANumberIsRefusedAndK3KeepsItsValue) {
     enterBill("100", "1", "2");
     for (const char* bad : {"abc", "1,23", ""}) {
-        app.recorder().messages.clear();
+        clearMessages();
         enterBill(bad, "999", "999");
         ASSERT_EQ(messages().size(), 1u) << bad;
         EXPECT_THAT(messages()[0], IsMessage("金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！",
                                              MsgBoxIcon::Critical, "Quorvan："));
-        EXPECT_EQ(sheet->get("K3"), number(100)) << bad;
-        EXPECT_EQ(sheet->get("G6"), number(1)) << bad;
+        EXPECT_EQ(get("K3"), number(100)) << bad;
+        EXPECT_EQ(get("G6"), number(1)) << bad;
         EXPECT_TRUE(sheet->isProtected());
         EXPECT_TRUE(form->TextBox2.hasFocus());
     }
@@ -143,7 +144,7 @@ TEST_F(AmountPurposeForm, AnAmountThatIsNotANumberIsRefusedAndK3KeepsItsValue) {
 TEST_F(AmountPurposeForm, TheTutorialButtonUnloadsItAndOpensThePage) {
     form->CommandButton2.userClick();
     EXPECT_FALSE(form->loaded());
-    EXPECT_EQ(app.recorder().opened, std::vector<std::string>{links::kBooksTutorial});
+    EXPECT_EQ(openedAddresses(), std::vector<std::string>{links::kBooksTutorial});
 }
 
 }  // namespace

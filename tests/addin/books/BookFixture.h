@@ -1,7 +1,7 @@
 #pragma once
 // The fixture of the book tests: a workbook whose protected sheet 常用单位账号 has the
-// book headings in row 7, connected as the add-in's host, and a user who types and
-// presses keys in the forms.
+// book headings in row 7, connected as the add-in's host, a toolkit that records what
+// the forms showed, and a user who types and presses keys in the forms.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,35 +16,68 @@ namespace vorra::testing {
 
 inline constexpr const char* kPassword = "470518";
 
+struct Message {
+    std::string prompt;
+    dialogs::MsgBoxIcon icon;
+    std::optional<std::string> title;
+};
+
+// A message as the tests expect it.
+MATCHER_P3(IsMessage, prompt, icon, title, "") {
+    return arg.prompt == std::string(prompt) && arg.icon == icon && arg.title == std::optional<std::string>(title);
+}
+
 class BookFixture : public ::testing::Test {
 protected:
     BookFixture() {
         other = app.book().add("现金支票");
-        sheet = app.book().add("常用单位账号");
+        memorySheet = app.book().add("常用单位账号");
+        sheet = memorySheet;
         const char* headings[] = {"序号", "简称", "户名", "账号", "开户行", "省", "县", "用途序号", "用途"};
-        for (int c = 0; c < 9; ++c) sheet->set(host::columnLetters(3 + c) + "7", host::Value::text(headings[c]));
+        for (int c = 0; c < 9; ++c) set(host::columnLetters(3 + c) + "7", text(headings[c]));
         sheet->protect(kPassword);
         XlApp = &app;
     }
     ~BookFixture() override { XlApp = nullptr; }
 
-    // A unit in a book row, written while the sheet is unprotected; the account as text.
+    // ---- The sheet. -----------------------------------------------------------------
+    // Writes a value as it is, whatever the protection.
+    void set(const std::string& ref, const host::Value& v) { memorySheet->set(ref, v); }
+    host::Value get(const std::string& ref) const { return memorySheet->get(ref); }
+    std::string cell(const std::string& ref) const { return get(ref).toText(); }
+    // The current bill and the first rows of the books, to see that nothing changed.
+    host::Variant books() const { return sheet->read(host::parseArea("A1:L40")); }
+    std::string selection() const { return memorySheet->selected(); }
+
+    // A unit in a book row; the account as text.
     void unit(int row, const std::string& shortName, const std::string& name, const std::string& account,
               const std::string& bank = "工行", const std::string& province = "江苏",
               const std::string& county = "苏州") {
         const std::string fields[] = {shortName, name, account, bank, province, county};
         for (int i = 0; i < 6; ++i)
-            if (!fields[i].empty()) sheet->set(host::columnLetters(4 + i) + std::to_string(row), text(fields[i]));
+            if (!fields[i].empty()) set(host::columnLetters(4 + i) + std::to_string(row), text(fields[i]));
     }
-    void purpose(int row, const std::string& code, const std::string& text_) {
-        if (!code.empty()) sheet->set("J" + std::to_string(row), text(code));
-        if (!text_.empty()) sheet->set("K" + std::to_string(row), text(text_));
+    void purpose(int row, const std::string& code, const std::string& purposeText) {
+        if (!code.empty()) set("J" + std::to_string(row), text(code));
+        if (!purposeText.empty()) set("K" + std::to_string(row), text(purposeText));
     }
     static host::Value text(const std::string& s) { return host::Value::text(s); }
     static host::Value number(double d) { return host::Value::number(d); }
-    std::string cell(const std::string& ref) const { return sheet->get(ref).toText(); }
 
-    // The user types text into a text box, one character at a time.
+    // ---- What the forms showed. -----------------------------------------------------
+    dialogs::Toolkit& toolkit() { return app.toolkit(); }
+    std::vector<Message> messages() {
+        std::vector<Message> out;
+        for (const auto& m : app.recorder().messages) out.push_back({m.prompt, m.icon, m.title});
+        return out;
+    }
+    void clearMessages() { app.recorder().messages.clear(); }
+    std::vector<std::string> topmostForms() { return app.recorder().topmost; }
+    std::vector<std::string> shownForms() { return app.recorder().shown; }
+    std::vector<std::string> openedAddresses() { return app.recorder().opened; }
+
+    // ---- The user. ------------------------------------------------------------------
+    // Types text into a text box, one character at a time.
     static void type(dialogs::TextBox& box, const std::string& typed) {
         box.setFocus();
         for (const std::string& ch : utf8Characters(typed)) {
@@ -54,13 +87,13 @@ protected:
             box.userKeyUp(stroke.keyCode, stroke.shift);
         }
     }
-    // The user presses a key in a text box: KeyDown, KeyUp.
+    // Presses a key in a text box: KeyDown, KeyUp.
     static void press(dialogs::TextBox& box, int keyCode) {
         box.setFocus();
         box.userKeyDown(keyCode, 0);
         box.userKeyUp(keyCode, 0);
     }
-    // The user empties a text box with Backspace.
+    // Empties a text box with Backspace.
     static void erase(dialogs::TextBox& box) {
         box.setFocus();
         box.userKeyDown(dialogs::key::kBack, 0);
@@ -68,16 +101,10 @@ protected:
         box.userKeyUp(dialogs::key::kBack, 0);
     }
 
-    const std::vector<RecordingToolkit::Message>& messages() { return app.recorder().messages; }
-
     MemoryApplication app;
-    std::shared_ptr<MemorySheet> other;
-    std::shared_ptr<MemorySheet> sheet;
+    std::shared_ptr<MemorySheet> memorySheet;
+    std::shared_ptr<host::Worksheet> other;
+    std::shared_ptr<host::Worksheet> sheet;
 };
-
-// A message as the tests expect it.
-MATCHER_P3(IsMessage, prompt, icon, title, "") {
-    return arg.prompt == std::string(prompt) && arg.icon == icon && arg.title == std::optional<std::string>(title);
-}
 
 }  // namespace vorra::testing

@@ -29,7 +29,7 @@ TEST_F(Books, FreeRowPassesOverARowWhoseGuardCellIsFilled) {
 }
 
 TEST_F(Books, FreeRowScansPastOneReadChunk) {
-    for (int r = 8; r < 1300; ++r) sheet->set("E" + std::to_string(r), text("x"));
+    for (int r = 8; r < 1300; ++r) set("E" + std::to_string(r), text("x"));
     EXPECT_EQ(firstFreeRow(*sheet, 5, 9), 1300);
 }
 
@@ -79,13 +79,13 @@ TEST_F(Books, PurposesAreFoundByTheirTextNeverByTheirCode) {
 
 TEST_F(Books, SettingTheCurrentUnitCopiesTheBookRowWithItsKinds) {
     unit(8, "a", "甲公司", "00123");
-    sheet->set("F9", number(622202123456789));
+    set("F9", number(622202123456789));
     unit(9, "b", "乙公司", "");
     sheet->unprotect(kPassword);
     books::setCurrentPayer(*sheet, books::searchUnits(*sheet, "甲")[0]);
     books::setCurrentPayee(*sheet, books::searchUnits(*sheet, "乙")[0]);
-    EXPECT_EQ(sheet->get("F5"), text("00123"));  // not read again as the number 123
-    EXPECT_EQ(sheet->get("F4"), number(622202123456789));
+    EXPECT_EQ(get("F5"), text("00123"));  // not read again as the number 123
+    EXPECT_EQ(get("F4"), number(622202123456789));
     EXPECT_EQ(cell("E4"), "乙公司");
 }
 
@@ -101,7 +101,7 @@ TEST_F(Books, AListedUnitWhoseRowChangedSinceIsWrittenFromItsTexts) {
 
 TEST_F(Books, AccountRowMatchesDigitStringsOfTextAndNumberCells) {
     unit(8, "a", "甲", "6222 0212 3456 7890 123");
-    sheet->set("F9", number(622202123456789));
+    set("F9", number(622202123456789));
     EXPECT_EQ(books::rowWithAccount(*sheet, "6222021234567890123", 10), 8);
     EXPECT_EQ(books::rowWithAccount(*sheet, "6222021234567890124", 10), 0);
     EXPECT_EQ(books::rowWithAccount(*sheet, "622 202 123 456 789", 10), 9);

@@ -17,7 +17,7 @@ protected:
         unit(9, "njgs", "南京公司", "6222 0002", "工行", "江苏", "南京");
         unit(10, "szgs", "苏州公司", "6222 0003", "农行", "江苏", "苏州");
         other->activate();
-        form = FormInstance<Frm_收付款人>::get(app.toolkit());
+        form = FormInstance<Frm_收付款人>::get(toolkit());
     }
     ~PayeePayerForm() override {
         FormInstance<Frm_收付款人>::forget();
@@ -29,7 +29,7 @@ protected:
         press(form->TextBox1, dialogs::key::kReturn);
         dialogs::TextBox* boxes[] = {&form->T1, &form->T2, &form->T3, &form->T4, &form->T5, &form->T6};
         for (size_t i = 0; i < fields.size(); ++i) boxes[i]->setText(fields[i]);
-        app.recorder().messages.clear();
+        clearMessages();
     }
     std::vector<std::string> listedNames() const {
         std::vector<std::string> names;
@@ -41,7 +41,7 @@ protected:
 };
 
 TEST_F(PayeePayerForm, OpensTopmostInSearchModeWithItsCaptionsAndColumns) {
-    EXPECT_EQ(app.recorder().topmost, std::vector<std::string>{"Frm_收付款人"});
+    EXPECT_EQ(topmostForms(), std::vector<std::string>{"Frm_收付款人"});
     EXPECT_EQ(app.activeSheet(), sheet);
     EXPECT_EQ(form->caption(), "填写收、付款人信息：");
     EXPECT_EQ(form->Frame1.caption(), "收、付款人：");
@@ -65,7 +65,7 @@ TEST_F(PayeePayerForm, OpensTopmostInSearchModeWithItsCaptionsAndColumns) {
 TEST_F(PayeePayerForm, TheFillInCommandShowsIt) {
     FormInstance<Frm_收付款人>::forget();
     runCommand("TianxiePJ");
-    EXPECT_EQ(app.recorder().shown, std::vector<std::string>{"Frm_收付款人"});
+    EXPECT_EQ(shownForms(), std::vector<std::string>{"Frm_收付款人"});
 }
 
 TEST_F(PayeePayerForm, TypingListsAccountNameMatchesAndSizesListAndForm) {
@@ -157,7 +157,7 @@ TEST_F(PayeePayerForm, ThePayerOptionEmptiesTheSearchAndEntryBoxes) {
 }
 
 TEST_F(PayeePayerForm, StoresANewUnitBelowTheBookWithTheNextSerial) {
-    sheet->set("C10", number(3));
+    set("C10", number(3));
     form->OptionButton2.userClick();
     enterNewUnit({"xdw", "新单位", "6222 0009", "建行", "浙江", "杭州"});
     form->CommandButton1.userClick();
@@ -174,15 +174,16 @@ TEST_F(PayeePayerForm, StoresANewUnitBelowTheBookWithTheNextSerial) {
 TEST_F(PayeePayerForm, TheSerialAfterARowWithoutOneIsOne) {
     enterNewUnit({"xdw", "新单位", "1"});
     form->CommandButton1_Click();
-    EXPECT_EQ(sheet->get("C11"), number(1));
+    EXPECT_EQ(get("C11"), number(1));
 }
 
 TEST_F(PayeePayerForm, AUnitWithoutAShortNameIsRefused) {
     enterNewUnit({"", "新单位", "1"});
+    const host::Variant before = books();
     form->CommandButton1_Click();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_THAT(messages()[0], IsMessage("单位简称不能为空！", MsgBoxIcon::Critical, "Quorvan："));
-    EXPECT_EQ(sheet->writes(), 0);
+    EXPECT_EQ(books(), before);
     EXPECT_TRUE(sheet->isProtected());
 }
 
@@ -203,7 +204,7 @@ TEST_F(PayeePayerForm, NineteenDigitAccountsDifferingInTheLastDigitAreDifferent)
 }
 
 TEST_F(PayeePayerForm, ADuplicateAccountIsMarkedRedWhetherTextOrNumberAndTheSheetProtected) {
-    sheet->set("F9", number(622202123456789));
+    set("F9", number(622202123456789));
     for (const char* typed : {"6222 0003", "622202123456789"}) {
         enterNewUnit({"xdw", "新单位", typed});
         form->CommandButton1_Click();
@@ -212,7 +213,7 @@ TEST_F(PayeePayerForm, ADuplicateAccountIsMarkedRedWhetherTextOrNumberAndTheShee
         EXPECT_TRUE(sheet->isProtected()) << typed;
         EXPECT_EQ(cell("E11"), "") << typed;
     }
-    EXPECT_EQ(sheet->selected(), "F9");
+    EXPECT_EQ(selection(), "F9");
     EXPECT_EQ(sheet->fontColorIndex({9, 6}), 3);
     EXPECT_EQ(sheet->fontColorIndex({10, 6}), 0);  // the earlier mark on F10 was cleared
 
@@ -234,7 +235,7 @@ TEST_F(PayeePayerForm, AmountAndPurposeUnloadsItAndShowsTheNextForm) {
 TEST_F(PayeePayerForm, TheTutorialButtonUnloadsItAndOpensThePage) {
     form->CommandButton3.userClick();
     EXPECT_FALSE(form->loaded());
-    EXPECT_EQ(app.recorder().opened, std::vector<std::string>{links::kBooksTutorial});
+    EXPECT_EQ(openedAddresses(), std::vector<std::string>{links::kBooksTutorial});
 }
 
 }  // namespace

@@ -198,14 +198,20 @@ void EngineWorksheet::write(const Area& area, const host::Variant& values) {
             auto& cells = s.cells.columnForWrite(c);
             auto it = cells.lower_bound(area.top);
             for (int r = area.top; r <= area.bottom; ++r) {
+                int inherited = inheritedStyle({r, c});
                 if (it == cells.end() || it->first != r) {
                     Cell fresh;
-                    fresh.style = inheritedStyle({r, c});
+                    fresh.style = inherited;
                     it = cells.emplace_hint(it, r, std::move(fresh));
                 }
                 writer.store(it->second, source(r, c));
-                ++it;
+                // A cell left empty and unformatted is not kept (empty texts clear cells).
+                if (!holdsSomething(it->second) && it->second.style == inherited)
+                    it = cells.erase(it);
+                else
+                    ++it;
             }
+            s.cells.pruneColumn(c);
         }
     } catch (...) {
         // The cells written before the failing one keep their new contents.

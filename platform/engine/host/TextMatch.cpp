@@ -63,6 +63,11 @@ void foldCase(std::string_view text, std::string& out) {
             ++i;
             continue;
         }
+        if (c >= 0xE3 && c <= 0xE9 && i + 3 <= text.size()) {
+            out.append(text.substr(i, 3));  // U+3000 to U+9FFF: ideographs and kana
+            i += 3;
+            continue;
+        }
         char32_t cp;
         size_t len = decodeUtf8(text, i, cp);
         if (len == 1 || caseless(cp)) {
@@ -74,9 +79,29 @@ void foldCase(std::string_view text, std::string& out) {
     }
 }
 
+// Whether any character of the text has case. A text without one (ideographs, digits,
+// punctuation) can only match characters equal to its own, so the cell texts need no
+// folding: no character folds onto a caseless one.
+static bool hasCasedCharacter(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp;
+        size_t len = decodeUtf8(text, i, cp);
+        i += len;
+        if (cp < 0x80) {
+            if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z')) return true;
+        } else if (len == 1) {
+            return true;  // malformed: take the safe path
+        } else if (!caseless(cp) && (u_hasBinaryProperty(UChar32(cp), UCHAR_CASED) ||
+                                     u_foldCase(UChar32(cp), U_FOLD_CASE_DEFAULT) != UChar32(cp))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TextMatcher::TextMatcher(std::string_view what, bool wholeCell, bool matchCase)
-    : wholeCell_(wholeCell), matchCase_(matchCase) {
-    if (matchCase)
+    : wholeCell_(wholeCell), matchCase_(matchCase || !hasCasedCharacter(what)) {
+    if (matchCase_)
         needle_.assign(what);
     else
         foldCase(what, needle_);

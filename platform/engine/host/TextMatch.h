@@ -23,7 +23,7 @@ private:
 
     std::string needle_;  // folded unless matchCase; wildcard pattern when hasWildcards_
     bool wholeCell_;
-    bool matchCase_;
+    bool matchCase_;  // also set when the text to find has no cased character
     bool hasWildcards_ = false;
     std::string buffer_;
 };

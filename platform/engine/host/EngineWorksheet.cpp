@@ -323,18 +323,29 @@ void EngineWorksheet::changeFormats(const Area& area,
     bool wholeColumns = area.top == 1 && area.bottom == host::kMaxRows;
     bool wholeRows = area.left == 1 && area.right == host::kMaxColumns;
     if (wholeColumns) {
+        // Where a formatted row crosses the columns, the crossing cells get the row's
+        // format as their own first, so that the row keeps it elsewhere.
+        for (const auto& [r, info] : s.rows) {
+            if (info.style < 0) continue;
+            for (int c = area.left; c <= area.right; ++c)
+                if (!s.cells.find({r, c})) s.cells.at({r, c}).style = info.style;
+        }
         for (int c = area.left; c <= area.right; ++c) {
             ColumnInfo& info = s.columns[c];
             info.style = restyle(info.style);
             if (auto* col = s.cells.mutableColumn(c))
                 for (auto& [r, cell] : *col) cell.style = restyle(cell.style);
         }
-        for (auto& [r, info] : s.rows)
-            if (info.style >= 0) info.style = restyle(info.style);  // the host does the same
     } else if (wholeRows) {
+        // The same for formatted columns crossing the rows.
+        for (const auto& [c, info] : s.columns) {
+            if (info.style == 0) continue;
+            for (int r = area.top; r <= area.bottom; ++r)
+                if (!s.cells.find({r, c})) s.cells.at({r, c}).style = info.style;
+        }
         for (int r = area.top; r <= area.bottom; ++r) {
             RowInfo& info = s.rows[r];
-            info.style = restyle(info.style < 0 ? inheritedStyle({r, 1}) : info.style);
+            info.style = restyle(info.style < 0 ? 0 : info.style);
         }
         std::vector<int> columnNumbers;
         for (const auto& [c, cells] : s.cells.columns()) columnNumbers.push_back(c);

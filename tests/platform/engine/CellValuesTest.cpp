@@ -181,3 +181,19 @@ TEST_F(CellValues, FontColourAndLockingArePerCellFormats) {
     EXPECT_FALSE(sheet->range("I5").locked());
     EXPECT_TRUE(sheet->range("J5").locked());
 }
+
+TEST_F(CellValues, RowAndColumnFormatsMeetAtTheirCrossing) {
+    sheet->range("5:5").setFontColorIndex(3);
+    sheet->range("F:F").setNumberFormat("@");
+    EXPECT_EQ(sheet->range("G5").fontColorIndex(), 3);
+    EXPECT_EQ(sheet->range("G5").numberFormat(), "General");
+    EXPECT_EQ(sheet->range("F5").fontColorIndex(), 3);
+    EXPECT_EQ(sheet->range("F5").numberFormat(), "@");
+    EXPECT_EQ(sheet->range("F6").fontColorIndex(), 0);
+    sheet->range("7:7").setFontColorIndex(5);
+    EXPECT_EQ(sheet->range("F7").numberFormat(), "@");
+    EXPECT_EQ(sheet->range("F7").fontColorIndex(), 5);
+    EXPECT_EQ(sheet->range("B7").numberFormat(), "General");
+    put("F7", text("007"));
+    EXPECT_EQ(cell("F7"), text("007"));
+}

@@ -144,3 +144,12 @@ TEST(EngineApplication, AnApplicationWithoutServicesRefusesWhatNeedsThem) {
     EXPECT_FALSE(bare.showBuiltinDialog(7));
     EXPECT_TRUE(bare.getOpenFilename("", 1, "", false).empty());
 }
+
+TEST_F(Events, ABlockWriteIsOneChange) {
+    Array2D block(2000, 13);
+    for (int r = 1; r <= 2000; ++r)
+        for (int c = 1; c <= 13; ++c) block.at(r, c) = Value::text("");
+    sheet->range("B8").resize(2000, 13).setValue(block);
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"change $B$8:$N$2007"}));
+    EXPECT_EQ(sheet->usedArea(), Area::cell(1, 1));  // empty texts leave no cells behind
+}

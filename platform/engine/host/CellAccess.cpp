@@ -14,6 +14,16 @@ namespace error = host::error;
 
 namespace {
 
+constexpr size_t kMaxCellTextCharacters = 32767;  // the host's limit for one cell
+constexpr size_t kMaxFormulaCharacters = 8192;
+
+size_t characterCount(const std::string& utf8) {
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
 bool looksLikeDateFormat(const std::string& format) {
     if (isDateFormat(format)) return true;
     bool quoted = false;
@@ -38,8 +48,15 @@ public:
             return;
         }
         const std::string& typed = v.asText();
+        if (typed.size() > kMaxCellTextCharacters && characterCount(typed) > kMaxCellTextCharacters)
+            throw HostError(error::kApplicationDefined,
+                            "A cell holds at most 32,767 characters; the text has " +
+                                std::to_string(characterCount(typed)));
         bool textCell = isTextStyle(cell.style);
         if (!textCell && typed.size() > 1 && typed[0] == '=') {
+            if (characterCount(typed) > kMaxFormulaCharacters)
+                throw HostError(error::kApplicationDefined,
+                                "A formula holds at most 8,192 characters");
             std::string f = typed.substr(1);
             formulas_.validate(f);
             cell.value = Value();

@@ -106,7 +106,17 @@ TextMatcher::TextMatcher(std::string_view what, bool wholeCell, bool matchCase)
     else
         foldCase(what, needle_);
     hasWildcards_ = needle_.find_first_of("*?~") != std::string::npos;
-    if (hasWildcards_ && !wholeCell_) needle_ = "*" + needle_ + "*";
+    if (!hasWildcards_) return;
+    // A tilde at the very end escapes nothing and stands for itself.
+    for (size_t i = 0; i < needle_.size(); ++i) {
+        if (needle_[i] != '~') continue;
+        if (i + 1 == needle_.size()) {
+            needle_ += '~';
+            break;
+        }
+        ++i;
+    }
+    if (!wholeCell_) needle_ = "*" + needle_ + "*";
 }
 
 bool TextMatcher::matches(std::string_view cellText) {

@@ -197,3 +197,13 @@ TEST_F(CellValues, RowAndColumnFormatsMeetAtTheirCrossing) {
     put("F7", text("007"));
     EXPECT_EQ(cell("F7"), text("007"));
 }
+
+TEST_F(CellValues, OverlongTextsAndFormulasAreRefused) {
+    EXPECT_NO_THROW(put("A1", Value::text(std::string(32767, 'x'))));
+    EXPECT_THROW(put("A2", Value::text(std::string(32768, 'x'))), HostError);
+    std::string chinese;
+    for (int i = 0; i < 32767; ++i) chinese += "字";  // counted in characters, not bytes
+    EXPECT_NO_THROW(put("A3", Value::text(chinese)));
+    EXPECT_THROW(put("A4", Value::text("=" + std::string(9000, '1'))), HostError);
+    EXPECT_TRUE(cell("A2").isEmpty());
+}

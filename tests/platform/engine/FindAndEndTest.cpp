@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "platform/engine/host/TextMatch.h"
 
 using namespace vorra;
 using namespace vorra::host;
@@ -144,4 +145,19 @@ TEST_F(FindAndEnd, EndInTheOtherDirections) {
     // A cell that only carries a format counts as empty.
     sheet->range("E21:E30").setNumberFormat("@");
     EXPECT_EQ(sheet->range("E30").end(Direction::Up).row(), 20);
+}
+
+TEST(TextMatcher, HostileTextsAndPatternsDoNotBreakMatching) {
+    using vorra::engine::TextMatcher;
+    TextMatcher star(std::string(40, '*') + "b", true, false);
+    EXPECT_FALSE(star.matches(std::string(5000, 'a')));
+    EXPECT_TRUE(star.matches(std::string(5000, 'a') + "B"));
+    TextMatcher tilde("~", false, false);  // a lone tilde stands for itself
+    EXPECT_TRUE(tilde.matches("a~b"));
+    TextMatcher broken("\xE4\xB8", false, false);  // a cut-off character
+    EXPECT_TRUE(broken.matches("x\xE4\xB8"));
+    EXPECT_FALSE(broken.matches("\xFF\xFE"));
+    TextMatcher question("?", true, false);
+    EXPECT_TRUE(question.matches("字"));  // one character, not one byte
+    EXPECT_FALSE(question.matches("字字"));
 }

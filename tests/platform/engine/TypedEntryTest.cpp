@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/engine/host/TypedEntry.h"
 
 using vorra::engine::dateSerial;
@@ -115,4 +117,26 @@ TEST(TypedEntry, TextFormatAndApostropheKeepTheText) {
     EXPECT_EQ(parseTypedEntry("'00012345", false).value, Value::text("00012345"));
     EXPECT_EQ(parseTypedEntry("'", false).value, Value::text(""));
     EXPECT_TRUE(parseTypedEntry("", false).value.isEmpty());
+}
+
+TEST(TypedEntry, ArbitraryBytesNeverBreakTheParser) {
+    // Deterministic noise over the characters the parser cares about, plus raw bytes.
+    const std::string alphabet = "0123456789+-.,eE%()$#/:年月日 AMPTRUEfalse'\xE4\xB8\x80\xFF";
+    unsigned state = 12345;
+    for (int n = 0; n < 20000; ++n) {
+        std::string s;
+        int len = int(state % 24);
+        for (int i = 0; i < len; ++i) {
+            state = state * 1103515245u + 12345u;
+            s += alphabet[(state >> 16) % alphabet.size()];
+        }
+        state = state * 1103515245u + 12345u;
+        auto e = parseTypedEntry(s, false);
+        if (e.value.isText() && !s.empty() && s[0] != '\'') {
+            EXPECT_EQ(e.value.asText(), s);
+        }
+        if (e.value.isNumber()) {
+            EXPECT_TRUE(std::isfinite(e.value.asNumber())) << s;
+        }
+    }
 }

@@ -140,8 +140,12 @@ void setCurrentUnit(host::Worksheet& sheet, int currentRow, const UnitRecord& un
         resume([&] {
             if (sheet.displayText({unit.row, layout::kColAccountName}) != unit.accountName()) return;
             host::Variant values = sheet.read({unit.row, layout::kColShortName, unit.row, layout::kColCounty});
-            // Values keep their kind: a text of digits stays text.
-            sheet.writeValues(target, values.array());
+            // Values keep their kind: a text is written behind the host's text prefix, so
+            // that a text of digits stays text and a text starting with "=" no formula.
+            host::Array2D copy = values.array();
+            for (int c = 1; c <= copy.columns(); ++c)
+                if (copy.at(1, c).isText()) copy.at(1, c) = host::Value::text("'" + copy.at(1, c).asText());
+            sheet.write(target, copy);
             copied = true;
         });
     }

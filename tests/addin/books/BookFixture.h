@@ -1,16 +1,18 @@
 #pragma once
-// The fixture of the book tests: a workbook whose protected sheet 常用单位账号 has the
-// book headings in row 7, connected as the add-in's host, a toolkit that records what
-// the forms showed, and a user who types and presses keys in the forms.
+// The fixture of the book tests: an embedded engine with one workbook whose protected
+// sheet 常用单位账号 has the book headings in row 7, connected as the add-in's host; a
+// toolkit that records what the forms showed; and a user who types and presses keys in
+// the forms.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "MemoryHost.h"
+#include "RecordingToolkit.h"
 #include "addin/books/PinyinInitials.h"
 #include "addin/frame/Public_XlApp.h"
+#include "platform/engine/host/EngineHost.h"
 
 namespace vorra::testing {
 
@@ -27,12 +29,20 @@ MATCHER_P3(IsMessage, prompt, icon, title, "") {
     return arg.prompt == std::string(prompt) && arg.icon == icon && arg.title == std::optional<std::string>(title);
 }
 
+class BookServices : public engine::HostServices {
+public:
+    dialogs::Toolkit* toolkit() override { return &recorder; }
+    RecordingToolkit recorder;
+};
+
 class BookFixture : public ::testing::Test {
 protected:
-    BookFixture() {
-        other = app.book().add("现金支票");
-        memorySheet = app.book().add("常用单位账号");
-        sheet = memorySheet;
+    BookFixture() : app("16.0", &services) {
+        auto book = app.addWorkbook();
+        other = book->worksheets().front();
+        other->setName("现金支票");
+        sheet = book->addSheet(other.get());
+        sheet->setName("常用单位账号");
         const char* headings[] = {"序号", "简称", "户名", "账号", "开户行", "省", "县", "用途序号", "用途"};
         for (int c = 0; c < 9; ++c) set(host::columnLetters(3 + c) + "7", text(headings[c]));
         sheet->protect(kPassword);
@@ -41,13 +51,18 @@ protected:
     ~BookFixture() override { XlApp = nullptr; }
 
     // ---- The sheet. -----------------------------------------------------------------
-    // Writes a value as it is, whatever the protection.
-    void set(const std::string& ref, const host::Value& v) { memorySheet->set(ref, v); }
-    host::Value get(const std::string& ref) const { return memorySheet->get(ref); }
+    // Stores a value as it is (a text stays text), whatever the protection.
+    void set(const std::string& ref, const host::Value& v) {
+        bool wasProtected = sheet->isProtected();
+        sheet->unprotect(kPassword);
+        sheet->range(ref).setValue(v.isText() ? text("'" + v.asText()) : v);
+        if (wasProtected) sheet->protect(kPassword);
+    }
+    host::Value get(const std::string& ref) const { return sheet->range(ref).scalar(); }
     std::string cell(const std::string& ref) const { return get(ref).toText(); }
     // The current bill and the first rows of the books, to see that nothing changed.
     host::Variant books() const { return sheet->read(host::parseArea("A1:L40")); }
-    std::string selection() const { return memorySheet->selected(); }
+    std::string selection() { return host::relativeAddress(app.selection().area()); }
 
     // A unit in a book row; the account as text.
     void unit(int row, const std::string& shortName, const std::string& name, const std::string& account,
@@ -68,13 +83,13 @@ protected:
     dialogs::Toolkit& toolkit() { return app.toolkit(); }
     std::vector<Message> messages() {
         std::vector<Message> out;
-        for (const auto& m : app.recorder().messages) out.push_back({m.prompt, m.icon, m.title});
+        for (const auto& m : services.recorder.messages) out.push_back({m.prompt, m.icon, m.title});
         return out;
     }
-    void clearMessages() { app.recorder().messages.clear(); }
-    std::vector<std::string> topmostForms() { return app.recorder().topmost; }
-    std::vector<std::string> shownForms() { return app.recorder().shown; }
-    std::vector<std::string> openedAddresses() { return app.recorder().opened; }
+    void clearMessages() { services.recorder.messages.clear(); }
+    std::vector<std::string> topmostForms() { return services.recorder.topmost; }
+    std::vector<std::string> shownForms() { return services.recorder.shown; }
+    std::vector<std::string> openedAddresses() { return services.recorder.opened; }
 
     // ---- The user. ------------------------------------------------------------------
     // Types text into a text box, one character at a time.
@@ -101,8 +116,8 @@ protected:
         box.userKeyUp(dialogs::key::kBack, 0);
     }
 
-    MemoryApplication app;
-    std::shared_ptr<MemorySheet> memorySheet;
+    BookServices services;
+    engine::EngineApplication app;
     std::shared_ptr<host::Worksheet> other;
     std::shared_ptr<host::Worksheet> sheet;
 };

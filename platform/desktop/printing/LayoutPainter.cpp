@@ -1,0 +1,101 @@
+#include "platform/desktop/printing/LayoutPainter.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <vector>
+
+namespace vorra::desktop {
+
+using engine::HAlign;
+using engine::VAlign;
+
+LayoutPainter::LayoutPainter(QPainter& painter, double unitsPerPoint)
+    : painter_(painter), unitsPerPoint_(unitsPerPoint) {}
+
+QRectF LayoutPainter::device(const engine::RectPt& r) const {
+    return {r.x * unitsPerPoint_, r.y * unitsPerPoint_, r.width * unitsPerPoint_,
+            r.height * unitsPerPoint_};
+}
+
+QString LayoutPainter::familyFor(const std::string& fontName) {
+    auto it = families_.find(fontName);
+    if (it != families_.end()) return it->second;
+    QString wanted = QString::fromStdString(fontName);
+    QString family = QFontDatabase::hasFamily(wanted) ? wanted : QString(kFallbackFamily);
+    families_.emplace(fontName, family);
+    return family;
+}
+
+QFont LayoutPainter::fontFor(const engine::TextRun& run) {
+    QFont font(familyFor(run.fontName));
+    font.setPointSizeF(run.fontSize > 0 ? run.fontSize : 1);
+    font.setBold(run.bold);
+    font.setItalic(run.italic);
+    font.setUnderline(run.underline);
+    // Glyph positions as the font designs them, not rounded to device pixels.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    return font;
+}
+
+void LayoutPainter::paintPage(const engine::PrintPage& page) {
+    for (const engine::TextRun& run : page.runs) paintRun(run);
+}
+
+void LayoutPainter::paintRun(const engine::TextRun& run) {
+    const QFont font = fontFor(run);
+    const QFontMetricsF metrics(font, painter_.device());
+    const QString text = QString::fromStdString(run.text);
+    QRectF content = device(run.box).adjusted(
+        run.insetX * unitsPerPoint_, run.insetY * unitsPerPoint_, -run.insetX * unitsPerPoint_,
+        -run.insetY * unitsPerPoint_);
+
+    // The lines to draw, with their widths.
+    struct Line {
+        QString text;
+        double width;
+    };
+    std::vector<Line> lines;
+    if (run.wrap && content.width() > 0) {
+        QTextLayout layout(text, font, painter_.device());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(content.width());
+            lines.push_back({text.mid(line.textStart(), line.textLength()).trimmed(), 0});
+        }
+        layout.endLayout();
+    } else {
+        // A line break in an unwrapped cell shows as nothing, as on the sheet.
+        QString single = text;
+        single.replace(QLatin1Char('\n'), QString()).replace(QLatin1Char('\r'), QString());
+        lines.push_back({single, 0});
+    }
+    for (Line& line : lines) line.width = metrics.horizontalAdvance(line.text);
+
+    const double lineHeight = metrics.ascent() + metrics.descent();
+    const double blockHeight = lineHeight * static_cast<double>(lines.size());
+    double top = content.top();
+    if (run.vAlign == VAlign::Bottom) top = content.bottom() - blockHeight;
+    if (run.vAlign == VAlign::Center) top = content.center().y() - blockHeight / 2;
+
+    painter_.save();
+    painter_.setClipRect(device(run.clip));
+    painter_.setFont(font);
+    painter_.setPen(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | run.rgb)));
+    for (const Line& line : lines) {
+        double x = content.left();
+        if (run.hAlign == HAlign::Right) x = content.right() - line.width;
+        if (run.hAlign == HAlign::Center) x = content.center().x() - line.width / 2;
+        painter_.drawText(QPointF(x, top + metrics.ascent()), line.text);
+        top += lineHeight;
+    }
+    painter_.restore();
+}
+
+}  // namespace vorra::desktop

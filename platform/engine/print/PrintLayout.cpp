@@ -94,6 +94,27 @@ VAlign resolveVAlign(VAlign a) {
     return VAlign::Bottom;
 }
 
+RectPt printableAreaOf(const PageSetup& setup, SizePt paper, const std::string& sheet) {
+    const std::array<std::pair<const char*, double>, 4> margins{{
+        {"left", setup.marginLeft},
+        {"right", setup.marginRight},
+        {"top", setup.marginTop},
+        {"bottom", setup.marginBottom},
+    }};
+    for (auto [side, inches] : margins) {
+        if (!(inches > 0) || !std::isfinite(inches))
+            refuse(sheet, std::string("the ") + side + " margin " + number(inches) +
+                              " in must be greater than zero");
+    }
+    RectPt r{setup.marginLeft * kPointsPerInch, setup.marginTop * kPointsPerInch, 0, 0};
+    r.width = paper.width - r.x - setup.marginRight * kPointsPerInch;
+    r.height = paper.height - r.y - setup.marginBottom * kPointsPerInch;
+    if (r.width <= 0 || r.height <= 0)
+        refuse(sheet, "the paper (" + number(paper.width / kPointsPerMm) + " × " +
+                          number(paper.height / kPointsPerMm) + " mm) is smaller than its margins");
+    return r;
+}
+
 class SheetLayouter {
 public:
     SheetLayouter(const Sheet& sheet, const StyleSheet& styles)
@@ -106,7 +127,7 @@ public:
         SizePt paper = paperSizePt(setup, sheet_.name);
         layout.paperWidth = paper.width;
         layout.paperHeight = paper.height;
-        layout.printable = printableArea(setup, paper);
+        layout.printable = printableAreaOf(setup, paper, sheet_.name);
         layout.area = printedArea();
         area_ = layout.area;
 
@@ -159,28 +180,6 @@ public:
     }
 
 private:
-    RectPt printableArea(const PageSetup& setup, SizePt paper) const {
-        const std::array<std::pair<const char*, double>, 4> margins{{
-            {"left", setup.marginLeft},
-            {"right", setup.marginRight},
-            {"top", setup.marginTop},
-            {"bottom", setup.marginBottom},
-        }};
-        for (auto [side, inches] : margins) {
-            if (!(inches > 0) || !std::isfinite(inches))
-                refuse(sheet_.name, std::string("the ") + side + " margin " + number(inches) +
-                                        " in must be greater than zero");
-        }
-        RectPt r{setup.marginLeft * kPointsPerInch, setup.marginTop * kPointsPerInch, 0, 0};
-        r.width = paper.width - r.x - setup.marginRight * kPointsPerInch;
-        r.height = paper.height - r.y - setup.marginBottom * kPointsPerInch;
-        if (r.width <= 0 || r.height <= 0)
-            refuse(sheet_.name, "the paper (" + number(paper.width / kPointsPerMm) + " × " +
-                                    number(paper.height / kPointsPerMm) +
-                                    " mm) is smaller than its margins");
-        return r;
-    }
-
     Area printedArea() const {
         if (sheet_.printArea) {
             const Area& a = *sheet_.printArea;
@@ -373,6 +372,10 @@ private:
 }  // namespace
 
 SizePt paperSizePt(const PageSetup& setup) { return SheetLayouter::paperSizePt(setup, ""); }
+
+RectPt printableArea(const PageSetup& setup, const std::string& sheetName) {
+    return printableAreaOf(setup, SheetLayouter::paperSizePt(setup, sheetName), sheetName);
+}
 
 std::uint32_t fontRgb(const Font& font) {
     if (font.colorRgb.size() == 8 || font.colorRgb.size() == 6) {

@@ -87,6 +87,10 @@ struct SizePt {
 // The paper of a page setup in points, turned for landscape; throws as above.
 SizePt paperSizePt(const PageSetup& setup);
 
+// The paper inside the margins, in points; throws for the page setups layoutSheet
+// refuses (paper, margins), naming the sheet in the message.
+RectPt printableArea(const PageSetup& setup, const std::string& sheetName);
+
 // The RGB colour of a font: its explicit RGB, else its host colour index in the
 // default palette; automatic is black.
 std::uint32_t fontRgb(const Font& font);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace vorra::desktop {
@@ -46,12 +47,17 @@ void LayoutPainter::paintPage(const engine::PrintPage& page) {
 }
 
 void LayoutPainter::paintRun(const engine::TextRun& run) {
-    const QFont font = fontFor(run);
-    const QFontMetricsF metrics(font, painter_.device());
+    QFont font = fontFor(run);
     const QString text = QString::fromStdString(run.text);
     QRectF content = device(run.box).adjusted(
         run.insetX * unitsPerPoint_, run.insetY * unitsPerPoint_, -run.insetX * unitsPerPoint_,
         -run.insetY * unitsPerPoint_);
+    if (run.shrinkToFit && content.width() > 0) {
+        const double natural = QFontMetricsF(font, painter_.device()).horizontalAdvance(text);
+        if (natural > content.width())
+            font.setPointSizeF(std::max(1.0, font.pointSizeF() * content.width() / natural));
+    }
+    const QFontMetricsF metrics(font, painter_.device());
 
     // The lines to draw, with their widths.
     struct Line {

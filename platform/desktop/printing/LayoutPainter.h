@@ -10,6 +10,7 @@
 //   bottom edge or is centred between them;
 // - a wrapped text is broken into lines to the box's width, and the block of lines is
 //   placed the same way;
+// - a shrink-to-fit text wider than its box is drawn in a font just small enough;
 // - nothing shows outside the run's clip rectangle.
 
 #include <map>

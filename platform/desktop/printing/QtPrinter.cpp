@@ -41,8 +41,11 @@ QPageLayout paperLayout(const engine::PrintLayout& layout) {
     // Custom sizes keep their sides as given (a cheque is wider than high).
     QPageSize size(QSizeF(layout.paperWidth, layout.paperHeight), QPageSize::Point,
                    QString(), QPageSize::ExactMatch);
-    return QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point,
-                       QMarginsF(0, 0, 0, 0));
+    QPageLayout page(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point,
+                     QMarginsF(0, 0, 0, 0));
+    // Margins below a printer's minimum are the template's business, not the driver's.
+    page.setMode(QPageLayout::FullPageMode);
+    return page;
 }
 
 template <class Device>

@@ -144,6 +144,10 @@ public:
         layout.scale = scale_;
         colBands_ = bandStarts(widths_, layout.printable.width / scale_);
         rowBands_ = bandStarts(heights_, layout.printable.height / scale_);
+        const double pageCount = double(colBands_.size()) * double(rowBands_.size());
+        if (pageCount > kMaxPrintPages)
+            refuse(sheet_.name, "the print area would take " + number(pageCount) +
+                                    " pages, more than " + std::to_string(kMaxPrintPages));
 
         // Pages run down, then over.
         for (size_t cb = 0; cb < colBands_.size(); ++cb) {
@@ -330,6 +334,7 @@ private:
         run.vAlign = resolveVAlign(format.vAlign);
         run.wrap = format.wrapText || format.hAlign == HAlign::Justify ||
                    format.hAlign == HAlign::Distributed;
+        run.shrinkToFit = format.shrinkToFit && !run.wrap;
         run.insetX = kTextInsetXPt * scale_;
         run.insetY = kTextInsetYPt * scale_;
         run.clip = spillArea(run, extent, page.cells, cell.value);

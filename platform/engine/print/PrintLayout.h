@@ -48,6 +48,7 @@ struct TextRun {
     HAlign hAlign = HAlign::Left;    // resolved: Left, Center or Right only
     VAlign vAlign = VAlign::Bottom;  // resolved: Top, Center or Bottom only
     bool wrap = false;
+    bool shrinkToFit = false;  // an unwrapped text wider than its box is drawn smaller
     double insetX = 0;  // distance of the text from the box's left and right edges, points
     double insetY = 0;  // from its top and bottom edges
 };
@@ -72,10 +73,13 @@ struct PrintLayout {
 inline constexpr double kTextInsetXPt = 1.5;
 inline constexpr double kTextInsetYPt = 0.75;
 
+// More pages than this is a print area gone wrong, not a bill: refused.
+inline constexpr int kMaxPrintPages = 10000;
+
 // Lays out one sheet. Throws host::HostError with a message that says what is wrong
 // for a print area outside the sheet, margins that are not positive, a paper that the
-// margins leave no room on, an unknown paper code, a scale outside 10–400 % or a sheet
-// with nothing to print.
+// margins leave no room on, an unknown paper code, a scale outside 10–400 %, a sheet
+// with nothing to print or an area of more than kMaxPrintPages pages.
 PrintLayout layoutSheet(const WorkbookModel& workbook, int sheetIndex);
 PrintLayout layoutSheet(const Sheet& sheet, const StyleSheet& styles);
 

@@ -164,6 +164,48 @@ TEST_F(BillPrint, TextsLandWithinHalfAMillimetreOfTheirLayoutPositions) {
     }
 }
 
+TEST_F(BillPrint, WrappedAndShrunkTextsStayInsideTheirBoxes) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    StyleSheet& st = book->styles;
+    s.rows[5].height = 60;
+    // Column B of the stub: 14 characters, 87.75 pt, too narrow for these at 11 pt.
+    s.cells.at({5, 2}).value = Value::text("北京华夏建材有限公司第一分公司");
+    s.cells.at({5, 2}).style = st.internFormat({.vAlign = VAlign::Top, .wrapText = true});
+    s.cells.at({6, 2}).value = Value::text("北京华夏建材有限公司");
+    s.cells.at({6, 2}).style = st.internFormat({.shrinkToFit = true});
+    const PrintLayout layout = layoutSheet(*book, 0);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layout, 1, true));
+
+    const TextRun* wrapped = nullptr;
+    const TextRun* shrunk = nullptr;
+    for (const TextRun& r : layout.pages[0].runs) {
+        if (r.cell == CellRef{5, 2}) wrapped = &r;
+        if (r.cell == CellRef{6, 2}) shrunk = &r;
+    }
+    ASSERT_TRUE(wrapped && shrunk);
+    int wrappedLines = 0;
+    bool shrunkFound = false;
+    for (const PdfWord& w : words) {
+        const bool inWrapped = w.yMin >= wrapped->box.y - kTolerancePt &&
+                               w.yMax <= wrapped->box.bottom() + kTolerancePt &&
+                               w.xMin < wrapped->box.right();
+        if (inWrapped) {
+            ++wrappedLines;
+            EXPECT_NEAR(w.xMin, wrapped->box.x + wrapped->insetX, kTolerancePt) << w.text;
+            EXPECT_LE(w.xMax, wrapped->box.right() + kTolerancePt) << w.text;
+        }
+        if (w.text == "北京华夏建材有限公司" && std::abs(w.yMax - shrunk->box.bottom()) < 5) {
+            shrunkFound = true;
+            EXPECT_NEAR(w.xMin, shrunk->box.x + shrunk->insetX, kTolerancePt);
+            EXPECT_NEAR(w.xMax, shrunk->box.right() - shrunk->insetX, kTolerancePt);
+        }
+    }
+    EXPECT_GE(wrappedLines, 2) << listed(words);
+    EXPECT_TRUE(shrunkFound) << listed(words);
+}
+
 TEST_F(BillPrint, PrintSheetWritesOneFileNamedWithSheetAndTime) {
     auto book = chequeBook();
     QtPrinter printer{PrintFolder(dir)};

@@ -198,6 +198,13 @@ TEST_F(PrintLayoutTest, GeneralAlignmentPutsNumbersRightAndTextLeft) {
     EXPECT_EQ(runAt(p, {1, 2}).vAlign, VAlign::Bottom);
     EXPECT_TRUE(runAt(p, {1, 5}).wrap);
     EXPECT_FALSE(runAt(p, {1, 2}).wrap);
+    EXPECT_FALSE(runAt(p, {1, 2}).shrinkToFit);
+
+    text(1, 6, "shrunk", style({.shrinkToFit = true}));
+    text(1, 7, "wrapped, so not shrunk", style({.wrapText = true, .shrinkToFit = true}));
+    PrintLayout again = layout();
+    EXPECT_TRUE(runAt(again.pages[0], {1, 6}).shrinkToFit);
+    EXPECT_FALSE(runAt(again.pages[0], {1, 7}).shrinkToFit);
 }
 
 TEST_F(PrintLayoutTest, UnwrappedTextSpillsIntoEmptyNeighboursOnly) {
@@ -355,6 +362,8 @@ TEST_F(PrintLayoutTest, BadInputIsRefusedWithAMessageThatSaysWhy) {
         "not a positive size");
     check([&] { sheet.pageSetup.paperSize = 4242; }, "paper code 4242");
     check([&] { sheet.pageSetup.scale = 5; }, "scale 5 %");
+    check([&] { sheet.printArea = Area{1, 1, host::kMaxRows, host::kMaxColumns}; },
+          "more than 10000");
     sheet.cells.clear();
     EXPECT_NE(errorOf([&] { layout(); }).find("nothing to print"), std::string::npos);
 }

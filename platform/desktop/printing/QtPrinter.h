@@ -35,6 +35,7 @@ public:
     void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies,
                     bool collate) override;
     std::string description() const override;
+    std::string lastOutput() const override { return lastFile_.string(); }
 
     // Prints a layout on the current printer. Returns the PDF written, or an empty
     // path for a real printer.

@@ -221,6 +221,8 @@ TEST_F(BillPrint, PrintSheetWritesOneFileNamedWithSheetAndTime) {
     EXPECT_EQ(name.substr(0, std::string("转账支票-").size()), "转账支票-");
     EXPECT_EQ(name.substr(name.size() - 8), "-002.pdf");
     EXPECT_EQ(pdfPageCount(printer.lastFile()), 1);
+    const engine::Printer& seam = printer;
+    EXPECT_EQ(seam.lastOutput(), printer.lastFile().string());
 }
 
 TEST_F(BillPrint, CopiesRepeatThePagesCollatedOrNot) {

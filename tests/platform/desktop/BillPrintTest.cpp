@@ -240,6 +240,31 @@ TEST_F(BillPrint, CopiesRepeatThePagesCollatedOrNot) {
     EXPECT_THROW(printer.printSheet(*book, 0, 0, true), host::HostError);
 }
 
+TEST_F(BillPrint, EachPageCarriesItsOwnTextsAtTheirPositions) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    s.pageSetup.paperSize = 11;  // A5 landscape, and column E so wide that H goes over
+    s.pageSetup.orientation = Orientation::Landscape;
+    s.columns[5].width = 60;
+    s.merges.clear();
+    const PrintLayout layout = layoutSheet(*book, 0);
+    ASSERT_EQ(layout.pages.size(), 2u);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layout, 1, true));
+    for (int p = 0; p < 2; ++p) {
+        ASSERT_FALSE(layout.pages[p].runs.empty());
+        for (const TextRun& run : layout.pages[p].runs) {
+            const PdfWord* found = nullptr;
+            for (const PdfWord& w : words)
+                if (w.text == run.text && w.page == p) found = &w;
+            ASSERT_NE(found, nullptr) << run.text << " not on page " << p + 1 << listed(words);
+            Expected want = pinnedPoint(run), got = pinnedPoint(*found, run);
+            EXPECT_NEAR(got.x, want.x, kTolerancePt) << run.text;
+            EXPECT_NEAR(got.y, want.y, kTolerancePt) << run.text;
+        }
+    }
+}
+
 TEST_F(BillPrint, BadPageSetupFailsBeforeAnyFileIsWritten) {
     auto book = chequeBook();
     book->sheets[0]->pageSetup.marginLeft = -1;

@@ -25,7 +25,7 @@ std::unique_ptr<WorkbookModel> chequeBook() {
     sheet->pageSetup.marginLeft = sheet->pageSetup.marginRight = 0.2;
     sheet->pageSetup.marginTop = sheet->pageSetup.marginBottom = 0.2;
     sheet->printArea = Area{1, 1, 10, 12};
-    for (int c = 1; c <= 12; ++c) sheet->columns[c].width = c == 2 ? 14 : 5;
+    for (int c = 1; c <= 12; ++c) sheet->columns[c].width = (c == 2 || c == 12) ? 14 : 5;
     for (int r = 1; r <= 10; ++r) sheet->rows[r].height = 18;
     const int centred =
         book->styles.internFormat({.hAlign = HAlign::Center, .vAlign = VAlign::Center});

@@ -58,6 +58,14 @@ void LayoutPainter::paintRun(const engine::TextRun& run) {
             font.setPointSizeF(std::max(1.0, font.pointSizeF() * content.width() / natural));
     }
     const QFontMetricsF metrics(font, painter_.device());
+    QString shown = text;
+    if (run.numeric && !run.shrinkToFit && metrics.horizontalAdvance(text) > content.width()) {
+        // A number cut off at the cell's edge would print a wrong amount: like the
+        // sheet, fill the cell with "#" instead.
+        const double hash = metrics.horizontalAdvance(QLatin1Char('#'));
+        const int count = hash > 0 ? static_cast<int>(content.width() / hash) : 0;
+        shown = QString(std::max(count, 1), QLatin1Char('#'));
+    }
 
     // The lines to draw, with their widths.
     struct Line {
@@ -66,19 +74,19 @@ void LayoutPainter::paintRun(const engine::TextRun& run) {
     };
     std::vector<Line> lines;
     if (run.wrap && content.width() > 0) {
-        QTextLayout layout(text, font, painter_.device());
+        QTextLayout layout(shown, font, painter_.device());
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(content.width());
-            lines.push_back({text.mid(line.textStart(), line.textLength()).trimmed(), 0});
+            lines.push_back({shown.mid(line.textStart(), line.textLength()).trimmed(), 0});
         }
         layout.endLayout();
     } else {
         // A line break in an unwrapped cell shows as nothing, as on the sheet.
-        QString single = text;
+        QString single = shown;
         single.replace(QLatin1Char('\n'), QString()).replace(QLatin1Char('\r'), QString());
         lines.push_back({single, 0});
     }

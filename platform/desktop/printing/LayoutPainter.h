@@ -11,6 +11,7 @@
 // - a wrapped text is broken into lines to the box's width, and the block of lines is
 //   placed the same way;
 // - a shrink-to-fit text wider than its box is drawn in a font just small enough;
+// - a number wider than its box is drawn as a row of "#", never cut off;
 // - nothing shows outside the run's clip rectangle.
 
 #include <map>

@@ -335,6 +335,7 @@ private:
         run.wrap = format.wrapText || format.hAlign == HAlign::Justify ||
                    format.hAlign == HAlign::Distributed;
         run.shrinkToFit = format.shrinkToFit && !run.wrap;
+        run.numeric = cell.value.isNumber();
         run.insetX = kTextInsetXPt * scale_;
         run.insetY = kTextInsetYPt * scale_;
         run.clip = spillArea(run, extent, page.cells, cell.value);

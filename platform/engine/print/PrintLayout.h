@@ -49,6 +49,7 @@ struct TextRun {
     VAlign vAlign = VAlign::Bottom;  // resolved: Top, Center or Bottom only
     bool wrap = false;
     bool shrinkToFit = false;  // an unwrapped text wider than its box is drawn smaller
+    bool numeric = false;      // a number: never cut off; shown as "###" when it does not fit
     double insetX = 0;  // distance of the text from the box's left and right edges, points
     double insetY = 0;  // from its top and bottom edges
 };

@@ -206,6 +206,23 @@ TEST_F(BillPrint, WrappedAndShrunkTextsStayInsideTheirBoxes) {
     EXPECT_TRUE(shrunkFound) << listed(words);
 }
 
+TEST_F(BillPrint, ANumberTooWideForItsCellPrintsAsHashesNotCutOff) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    s.cells.at({5, 3}).value = Value::number(12345678.9);  // column C: 3 characters
+    s.cells.at({5, 2}).value = Value::number(42);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layoutSheet(*book, 0), 1, true));
+    bool hashes = false, fits = false;
+    for (const PdfWord& w : words) {
+        EXPECT_EQ(w.text.find("678"), std::string::npos) << "a cut-off amount: " << w.text;
+        if (w.text.find_first_not_of('#') == std::string::npos) hashes = true;
+        if (w.text == "42") fits = true;
+    }
+    EXPECT_TRUE(hashes) << listed(words);
+    EXPECT_TRUE(fits) << listed(words);
+}
+
 TEST_F(BillPrint, PrintSheetWritesOneFileNamedWithSheetAndTime) {
     auto book = chequeBook();
     QtPrinter printer{PrintFolder(dir)};

@@ -191,6 +191,8 @@ TEST_F(PrintLayoutTest, GeneralAlignmentPutsNumbersRightAndTextLeft) {
     const PrintPage& p = l.pages[0];
     EXPECT_EQ(runAt(p, {1, 1}).hAlign, HAlign::Right);
     EXPECT_EQ(runAt(p, {1, 1}).text, "1234.5");
+    EXPECT_TRUE(runAt(p, {1, 1}).numeric);
+    EXPECT_FALSE(runAt(p, {1, 2}).numeric);
     EXPECT_EQ(runAt(p, {1, 2}).hAlign, HAlign::Left);
     EXPECT_EQ(runAt(p, {1, 3}).hAlign, HAlign::Center);
     EXPECT_EQ(runAt(p, {1, 4}).hAlign, HAlign::Right);

@@ -42,6 +42,32 @@ QFont LayoutPainter::fontFor(const engine::TextRun& run) {
     return font;
 }
 
+void LayoutPainter::drawDistributed(const QString& text, double left, double right,
+                                    double baseline, const QFontMetricsF& metrics) {
+    // One piece per character (surrogate pairs kept together); the gaps between the
+    // pieces share what the line leaves of the width. A single character is centred.
+    std::vector<QString> pieces;
+    for (int i = 0; i < text.size(); ++i) {
+        const int length = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        pieces.push_back(text.mid(i, length));
+        i += length - 1;
+    }
+    if (pieces.empty()) return;
+    double used = 0;
+    for (const QString& p : pieces) used += metrics.horizontalAdvance(p);
+    if (pieces.size() == 1 || used >= right - left) {
+        const double x = pieces.size() == 1 ? (left + right - used) / 2 : left;
+        painter_.drawText(QPointF(x, baseline), text);
+        return;
+    }
+    const double gap = (right - left - used) / static_cast<double>(pieces.size() - 1);
+    double x = left;
+    for (const QString& p : pieces) {
+        painter_.drawText(QPointF(x, baseline), p);
+        x += metrics.horizontalAdvance(p) + gap;
+    }
+}
+
 void LayoutPainter::paintPage(const engine::PrintPage& page) {
     for (const engine::TextRun& run : page.runs) paintRun(run);
 }
@@ -103,10 +129,15 @@ void LayoutPainter::paintRun(const engine::TextRun& run) {
     painter_.setFont(font);
     painter_.setPen(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | run.rgb)));
     for (const Line& line : lines) {
-        double x = content.left();
-        if (run.hAlign == HAlign::Right) x = content.right() - line.width;
-        if (run.hAlign == HAlign::Center) x = content.center().x() - line.width / 2;
-        painter_.drawText(QPointF(x, top + metrics.ascent()), line.text);
+        const double baseline = top + metrics.ascent();
+        if (run.hAlign == HAlign::Distributed) {
+            drawDistributed(line.text, content.left(), content.right(), baseline, metrics);
+        } else {
+            double x = content.left();
+            if (run.hAlign == HAlign::Right) x = content.right() - line.width;
+            if (run.hAlign == HAlign::Center) x = content.center().x() - line.width / 2;
+            painter_.drawText(QPointF(x, baseline), line.text);
+        }
         top += lineHeight;
     }
     painter_.restore();

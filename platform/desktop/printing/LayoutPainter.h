@@ -5,7 +5,8 @@
 //
 // Placing a text in its box, after the box is inset by the layout's insets:
 // - across: left-aligned text starts at the left edge, right-aligned text ends at the
-//   right edge, centred text is centred;
+//   right edge, centred text is centred, distributed text runs from edge to edge with
+//   even gaps between its characters;
 // - down: the text's line (the font's ascent plus descent) touches the top or the
 //   bottom edge or is centred between them;
 // - a wrapped text is broken into lines to the box's width, and the block of lines is
@@ -18,6 +19,7 @@
 #include <string>
 
 #include <QFont>
+#include <QFontMetricsF>
 
 #include "platform/engine/print/PrintLayout.h"
 
@@ -43,6 +45,8 @@ public:
 private:
     QRectF device(const engine::RectPt& r) const;
     QFont fontFor(const engine::TextRun& run);
+    void drawDistributed(const QString& text, double left, double right, double baseline,
+                         const QFontMetricsF& metrics);
 
     QPainter& painter_;
     double unitsPerPoint_;

@@ -73,8 +73,8 @@ HAlign resolveHAlign(HAlign a, const Value& v) {
             if (v.isBoolean() || v.isError()) return HAlign::Center;
             return HAlign::Left;
         case HAlign::Center:
-        case HAlign::CenterContinuous:
-        case HAlign::Distributed: return HAlign::Center;
+        case HAlign::CenterContinuous: return HAlign::Center;
+        case HAlign::Distributed: return HAlign::Distributed;
         case HAlign::Right: return HAlign::Right;
         case HAlign::Left:
         case HAlign::Fill:

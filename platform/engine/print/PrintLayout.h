@@ -45,7 +45,9 @@ struct TextRun {
     bool italic = false;
     bool underline = false;
     std::uint32_t rgb = 0;  // 0xRRGGBB
-    HAlign hAlign = HAlign::Left;    // resolved: Left, Center or Right only
+    // Resolved: Left, Center, Right, or Distributed (the characters of each line spread
+    // evenly from the left edge to the right edge, as Chinese forms often want).
+    HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Bottom;  // resolved: Top, Center or Bottom only
     bool wrap = false;
     bool shrinkToFit = false;  // an unwrapped text wider than its box is drawn smaller

@@ -206,6 +206,29 @@ TEST_F(BillPrint, WrappedAndShrunkTextsStayInsideTheirBoxes) {
     EXPECT_TRUE(shrunkFound) << listed(words);
 }
 
+TEST_F(BillPrint, DistributedTextRunsFromEdgeToEdge) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    s.cells.at({4, 4}).style = book->styles.internFormat({.hAlign = HAlign::Distributed});
+    s.cells.at({4, 4}).value = Value::text("转账");  // column D: 63.75 pt for two characters
+    const PrintLayout layout = layoutSheet(*book, 0);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layout, 1, true));
+    const TextRun* run = nullptr;
+    for (const TextRun& r : layout.pages[0].runs)
+        if (r.cell == CellRef{4, 4}) run = &r;
+    ASSERT_NE(run, nullptr);
+    const PdfWord* first = nullptr;
+    const PdfWord* last = nullptr;
+    for (const PdfWord& w : words) {
+        if (w.text == "转") first = &w;
+        if (w.text == "账") last = &w;
+    }
+    ASSERT_TRUE(first && last) << listed(words);
+    EXPECT_NEAR(first->xMin, run->box.x + run->insetX, kTolerancePt);
+    EXPECT_NEAR(last->xMax, run->box.right() - run->insetX, kTolerancePt);
+}
+
 TEST_F(BillPrint, ANumberTooWideForItsCellPrintsAsHashesNotCutOff) {
     auto book = chequeBook();
     Sheet& s = *book->sheets[0];

@@ -187,6 +187,7 @@ TEST_F(PrintLayoutTest, GeneralAlignmentPutsNumbersRightAndTextLeft) {
     put(1, 3, Value::boolean(true));
     text(1, 4, "right", style({.hAlign = HAlign::Right, .vAlign = VAlign::Top}));
     text(1, 5, "wrapped", style({.hAlign = HAlign::Justify}));
+    text(2, 1, "分散", style({.hAlign = HAlign::Distributed}));
     PrintLayout l = layout();
     const PrintPage& p = l.pages[0];
     EXPECT_EQ(runAt(p, {1, 1}).hAlign, HAlign::Right);
@@ -199,6 +200,8 @@ TEST_F(PrintLayoutTest, GeneralAlignmentPutsNumbersRightAndTextLeft) {
     EXPECT_EQ(runAt(p, {1, 4}).vAlign, VAlign::Top);
     EXPECT_EQ(runAt(p, {1, 2}).vAlign, VAlign::Bottom);
     EXPECT_TRUE(runAt(p, {1, 5}).wrap);
+    EXPECT_EQ(runAt(p, {2, 1}).hAlign, HAlign::Distributed);
+    EXPECT_TRUE(runAt(p, {2, 1}).wrap);
     EXPECT_FALSE(runAt(p, {1, 2}).wrap);
     EXPECT_FALSE(runAt(p, {1, 2}).shrinkToFit);
 

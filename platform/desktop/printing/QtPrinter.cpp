@@ -169,20 +169,31 @@ void QtPrinter::printOnDevice(const engine::PrintLayout& layout, int copies, boo
         throw HostError(host::error::kApplicationDefined,
                         "The print service has no printer named \"" + printerName_ + "\"");
     QPrinter printer(info, QPrinter::HighResolution);
+    printOn(printer, layout, copies, collate);
+}
+
+void QtPrinter::printOn(QPrinter& printer, const engine::PrintLayout& layout, int copies,
+                        bool collate) {
+    requireGuiApplication();
+    requireCopies(copies);
+    const std::string name = printer.printerName().toStdString();
     printer.setDocName(QString::fromStdString(layout.sheetName));
     printer.setFullPage(true);
-    printer.setPageLayout(paperLayout(layout));
+    if (!printer.setPageLayout(paperLayout(layout)))
+        throw HostError(host::error::kApplicationDefined,
+                        "The printer \"" + name + "\" refused the paper size of \"" +
+                            layout.sheetName + "\"");
     // The print service makes the copies, so the job carries one set of pages.
     printer.setCopyCount(copies);
     printer.setCollateCopies(collate);
     QPainter painter;
     if (!painter.begin(&printer))
         throw HostError(host::error::kApplicationDefined,
-                        "The printer \"" + printerName_ + "\" did not accept the job");
+                        "The printer \"" + name + "\" did not accept the job");
     paintAll(printer, painter, layout, 1, collate);
     if (!painter.end())
         throw HostError(host::error::kApplicationDefined,
-                        "The printer \"" + printerName_ + "\" did not complete the job");
+                        "The printer \"" + name + "\" did not complete the job");
 }
 
 }  // namespace vorra::desktop

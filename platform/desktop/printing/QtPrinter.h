@@ -16,6 +16,8 @@
 #include "platform/engine/print/PrintLayout.h"
 #include "platform/engine/print/Printer.h"
 
+class QPrinter;
+
 namespace vorra::desktop {
 
 class QtPrinter final : public engine::Printer {
@@ -45,6 +47,11 @@ public:
     // to `target` once complete, so that a failed job leaves no file behind.
     static void writePdf(const engine::PrintLayout& layout, const std::filesystem::path& target,
                          int copies, bool collate);
+
+    // Prints a layout on a configured QPrinter: the whole paper as the page, the copies
+    // left to the print service.
+    static void printOn(QPrinter& printer, const engine::PrintLayout& layout, int copies,
+                        bool collate);
 
     // The PDF of the last job printed to file.
     const std::filesystem::path& lastFile() const { return lastFile_; }

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <QPrinter>
+
 #include "PdfWords.h"
 #include "addin/frame/host/HostError.h"
 #include "platform/desktop/printing/QtPrinter.h"
@@ -244,6 +246,33 @@ TEST_F(BillPrint, ANumberTooWideForItsCellPrintsAsHashesNotCutOff) {
     }
     EXPECT_TRUE(hashes) << listed(words);
     EXPECT_TRUE(fits) << listed(words);
+}
+
+// A real printer goes through QPrinter rather than QPdfWriter; Qt's PDF output format of
+// QPrinter stands in for the print service here, so the same positions are checked.
+TEST_F(BillPrint, PrinterPathPutsTextsAtTheSamePositions) {
+    auto book = chequeBook();
+    const PrintLayout layout = layoutSheet(*book, 0);
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "through-printer.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    QtPrinter::printOn(printer, layout, 1, true);
+
+    auto [width, height] = pdfPageSize(pdf);
+    EXPECT_NEAR(width, 240 * kPointsPerMm, 0.5);
+    EXPECT_NEAR(height, 80 * kPointsPerMm, 0.5);
+    const std::vector<PdfWord> words = pdfWords(pdf);
+    for (const TextRun& run : layout.pages[0].runs) {
+        const PdfWord* found = nullptr;
+        for (const PdfWord& w : words)
+            if (w.text == run.text) found = &w;
+        ASSERT_NE(found, nullptr) << run.text << listed(words);
+        Expected want = pinnedPoint(run), got = pinnedPoint(*found, run);
+        EXPECT_NEAR(got.x, want.x, kTolerancePt) << run.text;
+        EXPECT_NEAR(got.y, want.y, kTolerancePt) << run.text;
+    }
 }
 
 TEST_F(BillPrint, PrintSheetWritesOneFileNamedWithSheetAndTime) {

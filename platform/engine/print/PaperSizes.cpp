@@ -10,7 +10,7 @@ namespace {
 constexpr double kInch = 25.4;
 
 // Standard papers: codes and sizes as listed for the paperSize attribute of the
-// worksheet page setup in ECMA-376 Part 1 (Office Open XML), §18.3.1.63.
+// worksheet page setup in ECMA-376 Part 1, §18.3.1.63.
 //
 // Bank forms: the overall size of the pre-printed paper, stub included, in the
 // orientation it is fed (long side across): the common cheque with stub and body,

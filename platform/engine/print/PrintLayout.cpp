@@ -24,6 +24,8 @@ using host::HostError;
 
 std::string number(double d) { return host::numberToText(d); }
 
+constexpr double kMaxPaperMm = 5000;
+
 // Start index of each band of consecutive items whose extents fit `room`; an item
 // larger than the room gets a band of its own.
 std::vector<int> bandStarts(const std::vector<double>& extents, double room) {
@@ -169,9 +171,11 @@ public:
         if (setup.paperSize == 0) {
             wMm = setup.paperWidthMm;
             hMm = setup.paperHeightMm;
-            if (!(wMm > 0) || !(hMm > 0) || !std::isfinite(wMm) || !std::isfinite(hMm))
+            // A PDF page is at most 200 inches (5080 mm) a side.
+            if (!(wMm > 0) || !(hMm > 0) || !(wMm <= kMaxPaperMm) || !(hMm <= kMaxPaperMm))
                 refuse(sheet, "the custom paper size " + number(wMm) + " × " + number(hMm) +
-                                  " mm is not a positive size");
+                                  " mm is not a positive size of at most " +
+                                  number(kMaxPaperMm) + " mm");
         } else {
             auto paper = paperByCode(setup.paperSize);
             if (!paper) refuse(sheet, "paper code " + std::to_string(setup.paperSize) +

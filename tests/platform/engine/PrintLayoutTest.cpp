@@ -365,6 +365,13 @@ TEST_F(PrintLayoutTest, BadInputIsRefusedWithAMessageThatSaysWhy) {
             sheet.pageSetup.paperWidthMm = 0;
         },
         "not a positive size");
+    check(
+        [&] {
+            sheet.pageSetup.paperSize = 0;
+            sheet.pageSetup.paperWidthMm = 1e300;
+            sheet.pageSetup.paperHeightMm = 80;
+        },
+        "not a positive size");
     check([&] { sheet.pageSetup.paperSize = 4242; }, "paper code 4242");
     check([&] { sheet.pageSetup.scale = 5; }, "scale 5 %");
     check([&] { sheet.printArea = Area{1, 1, host::kMaxRows, host::kMaxColumns}; },

@@ -52,7 +52,7 @@ const char* resultWord(MsgBoxResult result) {
     return "?";
 }
 
-std::string quoted(const std::string& text) {
+std::string quoteText(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
         switch (c) {
@@ -77,7 +77,7 @@ std::string Record::line() const {
 namespace {
 
 std::string titleText(const std::optional<std::string>& title) {
-    return title ? quoted(*title) : std::string("default");
+    return title ? quoteText(*title) : std::string("default");
 }
 
 // The answer a dialog gives when nobody answers it: what closing it gives.
@@ -114,11 +114,11 @@ std::optional<std::string> HeadlessToolkit::takeFailure() {
 std::vector<std::string> HeadlessToolkit::unusedAnswers() const {
     std::vector<std::string> unused;
     for (const auto& m : messages_)
-        unused.push_back("message " + (m.text ? quoted(*m.text) : std::string("(any)")) + " -> " +
+        unused.push_back("message " + (m.text ? quoteText(*m.text) : std::string("(any)")) + " -> " +
                          resultWord(m.answer));
-    for (const auto& i : inputs_) unused.push_back("input -> " + (i.text ? quoted(*i.text) : "cancel"));
+    for (const auto& i : inputs_) unused.push_back("input -> " + (i.text ? quoteText(*i.text) : "cancel"));
     for (const auto& f : files_)
-        unused.push_back("file-dialog -> " + (f.paths.empty() ? std::string("cancel") : quoted(f.paths.front())));
+        unused.push_back("file-dialog -> " + (f.paths.empty() ? std::string("cancel") : quoteText(f.paths.front())));
     for (const auto& m : modals_) unused.push_back("modal " + m.form);
     return unused;
 }
@@ -148,13 +148,13 @@ void HeadlessToolkit::unloadAll() {
 // ---- Dialogs ---------------------------------------------------------------------------
 
 MsgBoxResult HeadlessToolkit::messageBox(const dialogs::MessageBoxRequest& request) {
-    std::string shown = quoted(request.prompt) + " icon " + iconWord(request.icon) + " title " +
+    std::string shown = quoteText(request.prompt) + " icon " + iconWord(request.icon) + " title " +
                         titleText(request.title);
     if (messages_.empty()) {
         MsgBoxResult answer = closingAnswer(request.buttons);
         record(Record::Kind::Message, {}, shown + " -> " + resultWord(answer) + " (unanswered)");
         if (options_.requireAnswers)
-            fail("message box shown with no answer queued: " + quoted(request.prompt) + " (title " +
+            fail("message box shown with no answer queued: " + quoteText(request.prompt) + " (title " +
                  titleText(request.title) + ")");
         return answer;
     }
@@ -162,51 +162,51 @@ MsgBoxResult HeadlessToolkit::messageBox(const dialogs::MessageBoxRequest& reque
     messages_.pop_front();
     record(Record::Kind::Message, {}, shown + " -> " + resultWord(expected.answer));
     if (expected.text && *expected.text != request.prompt)
-        fail("message box: expected " + quoted(*expected.text) + ", shown " + quoted(request.prompt));
+        fail("message box: expected " + quoteText(*expected.text) + ", shown " + quoteText(request.prompt));
     else if (expected.icon && *expected.icon != request.icon)
-        fail("message box " + quoted(request.prompt) + ": expected icon " + iconWord(*expected.icon) +
+        fail("message box " + quoteText(request.prompt) + ": expected icon " + iconWord(*expected.icon) +
              ", shown " + iconWord(request.icon));
     else if (expected.title && *expected.title != request.title)
-        fail("message box " + quoted(request.prompt) + ": expected title " + titleText(*expected.title) +
+        fail("message box " + quoteText(request.prompt) + ": expected title " + titleText(*expected.title) +
              ", shown " + titleText(request.title));
     return expected.answer;
 }
 
 std::string HeadlessToolkit::inputBox(const dialogs::InputBoxRequest& request) {
-    std::string shown = quoted(request.prompt) + " title " + titleText(request.title) + " default " +
-                        quoted(request.defaultText);
+    std::string shown = quoteText(request.prompt) + " title " + titleText(request.title) + " default " +
+                        quoteText(request.defaultText);
     if (inputs_.empty()) {
         record(Record::Kind::Input, {}, shown + " -> cancel (unanswered)");
         if (options_.requireAnswers)
-            fail("input box shown with no answer queued: " + quoted(request.prompt));
+            fail("input box shown with no answer queued: " + quoteText(request.prompt));
         return {};
     }
     InputAnswer answer = std::move(inputs_.front());
     inputs_.pop_front();
-    record(Record::Kind::Input, {}, shown + " -> " + (answer.text ? quoted(*answer.text) : "cancel"));
+    record(Record::Kind::Input, {}, shown + " -> " + (answer.text ? quoteText(*answer.text) : "cancel"));
     if (answer.prompt && *answer.prompt != request.prompt)
-        fail("input box: expected " + quoted(*answer.prompt) + ", shown " + quoted(request.prompt));
+        fail("input box: expected " + quoteText(*answer.prompt) + ", shown " + quoteText(request.prompt));
     return answer.text.value_or(std::string());
 }
 
 std::vector<std::string> HeadlessToolkit::openFileDialog(const dialogs::OpenFileRequest& request) {
-    std::string shown = quoted(request.title) + " filter " + quoted(request.filter) +
+    std::string shown = quoteText(request.title) + " filter " + quoteText(request.filter) +
                         (request.multiSelect ? " multi" : "");
     if (files_.empty()) {
         record(Record::Kind::FileDialog, {}, shown + " -> cancel (unanswered)");
         if (options_.requireAnswers)
-            fail("open-file dialog shown with no answer queued: " + quoted(request.title));
+            fail("open-file dialog shown with no answer queued: " + quoteText(request.title));
         return {};
     }
     FileAnswer answer = std::move(files_.front());
     files_.pop_front();
     std::string chosen;
-    for (const auto& p : answer.paths) chosen += (chosen.empty() ? "" : " ") + quoted(p);
+    for (const auto& p : answer.paths) chosen += (chosen.empty() ? "" : " ") + quoteText(p);
     record(Record::Kind::FileDialog, {}, shown + " -> " + (chosen.empty() ? "cancel" : chosen));
     if (answer.title && *answer.title != request.title)
-        fail("open-file dialog: expected " + quoted(*answer.title) + ", shown " + quoted(request.title));
+        fail("open-file dialog: expected " + quoteText(*answer.title) + ", shown " + quoteText(request.title));
     if (!request.multiSelect && answer.paths.size() > 1) {
-        fail("open-file dialog " + quoted(request.title) + " allows one file, " +
+        fail("open-file dialog " + quoteText(request.title) + " allows one file, " +
              std::to_string(answer.paths.size()) + " queued");
         answer.paths.resize(1);
     }
@@ -215,7 +215,7 @@ std::vector<std::string> HeadlessToolkit::openFileDialog(const dialogs::OpenFile
 
 bool HeadlessToolkit::builtinDialog(int dialogId, const std::string& queuedKeys) {
     record(Record::Kind::BuiltinDialog, {},
-           std::to_string(dialogId) + (queuedKeys.empty() ? "" : " keys " + quoted(queuedKeys)) + " -> OK");
+           std::to_string(dialogId) + (queuedKeys.empty() ? "" : " keys " + quoteText(queuedKeys)) + " -> OK");
     return true;
 }
 
@@ -245,12 +245,12 @@ void HeadlessToolkit::setWindowRegion(Form& form, const dialogs::RoundRegion& r)
 void HeadlessToolkit::dragByBody(Form& form) { record(Record::Kind::Drag, form.name(), {}); }
 
 bool HeadlessToolkit::shellOpen(const std::string& target, const std::string& verb) {
-    record(Record::Kind::ShellOpen, {}, quoted(target) + (verb.empty() ? "" : " verb " + quoted(verb)));
+    record(Record::Kind::ShellOpen, {}, quoteText(target) + (verb.empty() ? "" : " verb " + quoteText(verb)));
     return true;
 }
 
 bool HeadlessToolkit::startProgram(const std::string& commandLine) {
-    record(Record::Kind::StartProgram, {}, quoted(commandLine));
+    record(Record::Kind::StartProgram, {}, quoteText(commandLine));
     return true;
 }
 

@@ -48,7 +48,7 @@ const char* kindWord(Record::Kind kind);
 const char* iconWord(dialogs::MsgBoxIcon icon);
 const char* resultWord(dialogs::MsgBoxResult result);
 // Quotes a text for a record line: "...", with \\, \" and \n escaped.
-std::string quoted(const std::string& text);
+std::string quoteText(const std::string& text);
 
 // The answer for the next message box, with what it is expected to show.
 struct MessageAnswer {

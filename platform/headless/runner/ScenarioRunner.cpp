@@ -465,7 +465,7 @@ void ScenarioRunner::printControl(const Control& c, const std::string& indent) {
     if (c.kind() == ControlKind::ListBox) rows = static_cast<const ListBox&>(c).listCount();
     if (c.kind() == ControlKind::ListView) rows = static_cast<const ListView&>(c).itemCount();
     for (int r = 1; r <= std::min(rows, 1000); ++r)
-        print(indent + "  " + std::to_string(r) + ": " + *propertyText(c, "row", r));
+        print(indent + "  " + std::to_string(r) + ": " + quoteText(*propertyText(c, "row", r)));
 }
 
 void ScenarioRunner::printCells(const std::string& reference) {

@@ -186,3 +186,4 @@ BENCHMARK(BM_KeystrokeListingEveryUnit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchUnitsOfOneCity)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InitialsOfFiftyThousandNamesOneLookup)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetHzjpLookupOfFiftyThousandNames)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

@@ -123,3 +123,4 @@ BENCHMARK(BM_EndUpThroughTheWholeBlock)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlockWrite2000x13Texts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlockWrite2000x13EmptyTexts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlockRead2000x13)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

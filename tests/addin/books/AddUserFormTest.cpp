@@ -12,7 +12,7 @@ class AddUserForm : public BookFixture {
 protected:
     AddUserForm() {
         other->activate();
-        form = FormInstance<Add_User_frm>::get(toolkit());
+        form = FormInstance<Add_User_frm>::show(toolkit());
     }
     ~AddUserForm() override { FormInstance<Add_User_frm>::forget(); }
 
@@ -45,16 +45,17 @@ TEST_F(AddUserForm, OpensTopmostOnTheFillInSheetWithItsCaptions) {
 }
 
 TEST_F(AddUserForm, TheFillInFormsButtonShowsIt) {
-    FormInstance<Add_User_frm>::forget();
+    FormInstance<Add_User_frm>::unload();
     showAddUserForm();
-    EXPECT_EQ(shownForms(), std::vector<std::string>{"Add_User_frm"});
+    ASSERT_TRUE(FormInstance<Add_User_frm>::exists());
+    EXPECT_TRUE(FormInstance<Add_User_frm>::existing()->visible());
 }
 
 TEST_F(AddUserForm, AddsTheUnitWithPinyinInitialsAndMakesItTheCurrentPayee) {
     unit(9, "gs", "甲公司", "1");  // E8 empty, E9 filled: the unit goes to row 10
     set("E5", text("付款人"));
     fill("中国银行苏州分行", "6222 01", "中行");
-    form->CommandButton1.userClick();
+    click(form->CommandButton1);
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(cell("E10"), "中国银行苏州分行");
     EXPECT_EQ(cell("D10"), "zgyxszfx");
@@ -107,7 +108,7 @@ TEST_F(AddUserForm, ProvinceAndCityMayStayEmpty) {
 TEST_F(AddUserForm, ClearEmptiesAllSixBoxes) {
     fill("a", "b", "c", "d", "e");
     form->TextBox6.setText("f");
-    form->CommandButton2.userClick();
+    click(form->CommandButton2);
     for (auto* box : {&form->TextBox1, &form->TextBox2, &form->TextBox3, &form->TextBox4, &form->TextBox5,
                       &form->TextBox6})
         EXPECT_EQ(box->text(), "") << box->name();

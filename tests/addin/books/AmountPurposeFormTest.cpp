@@ -15,7 +15,7 @@ protected:
         purpose(9, "yf", "运费");
         purpose(10, "dhk", "订货款");
         other->activate();
-        form = FormInstance<Frm_金额用途>::get(toolkit());
+        form = FormInstance<Frm_金额用途>::show(toolkit());
     }
     ~AmountPurposeForm() override { FormInstance<Frm_金额用途>::forget(); }
 
@@ -23,7 +23,7 @@ protected:
         form->TextBox2.setText(amount);
         form->TextBox3.setText(number);
         form->TextBox4.setText(password);
-        form->CommandButton3.userClick();
+        click(form->CommandButton3);
     }
 
     std::shared_ptr<Frm_金额用途> form;
@@ -88,7 +88,7 @@ TEST_F(AmountPurposeForm, EnterOpensEntryModeOnlyWithoutMatches) {
 
 TEST_F(AmountPurposeForm, APickMakesItTheCurrentPurpose) {
     type(form->TextBox1, "运");
-    form->ListView1.userClickItem(0);
+    pick(form->ListView1, 0);
     EXPECT_EQ(cell("K5"), "运费");
     EXPECT_TRUE(sheet->isProtected());
 }
@@ -97,8 +97,8 @@ TEST_F(AmountPurposeForm, StoresANewPurposeEvenTwiceAndMakesItCurrent) {
     type(form->TextBox1, "工资");
     press(form->TextBox1, dialogs::key::kReturn);
     form->T1.setText("gz");
-    form->CommandButton1.userClick();
-    form->CommandButton1.userClick();
+    click(form->CommandButton1);
+    click(form->CommandButton1);
     EXPECT_EQ(cell("J11"), "gz");
     EXPECT_EQ(cell("K11"), "工资");
     EXPECT_EQ(cell("K12"), "工资");  // no duplicate test here
@@ -142,9 +142,9 @@ TEST_F(AmountPurposeForm, AnAmountThatIsNotANumberIsRefusedAndK3KeepsItsValue) {
 }
 
 TEST_F(AmountPurposeForm, TheTutorialButtonUnloadsItAndOpensThePage) {
-    form->CommandButton2.userClick();
+    click(form->CommandButton2);
     EXPECT_FALSE(form->loaded());
-    EXPECT_EQ(openedAddresses(), std::vector<std::string>{links::kBooksTutorial});
+    EXPECT_EQ(openedAddresses(), std::vector<std::string>{headless::quoteText(links::kBooksTutorial)});
 }
 
 }  // namespace

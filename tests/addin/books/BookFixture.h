@@ -1,18 +1,19 @@
 #pragma once
 // The fixture of the book tests: an embedded engine with one workbook whose protected
 // sheet 常用单位账号 has the book headings in row 7, connected as the add-in's host; a
-// toolkit that records what the forms showed; and a user who types and presses keys in
-// the forms.
+// headless toolkit that records what the forms showed and answers every message box
+// with OK; and a user who types, presses keys, clicks and picks in the forms.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "RecordingToolkit.h"
 #include "addin/books/PinyinInitials.h"
 #include "addin/frame/Public_XlApp.h"
 #include "platform/engine/host/EngineHost.h"
+#include "platform/headless/toolkit/HeadlessToolkit.h"
+#include "platform/headless/toolkit/UserActions.h"
 
 namespace vorra::testing {
 
@@ -29,10 +30,21 @@ MATCHER_P3(IsMessage, prompt, icon, title, "") {
     return arg.prompt == std::string(prompt) && arg.icon == icon && arg.title == std::optional<std::string>(title);
 }
 
+// The headless toolkit, keeping every message box's request as well.
+class ObservedToolkit : public headless::HeadlessToolkit {
+public:
+    ObservedToolkit() : HeadlessToolkit(headless::HeadlessOptions{"/tmp", false}) {}
+    dialogs::MsgBoxResult messageBox(const dialogs::MessageBoxRequest& request) override {
+        messages.push_back({request.prompt, request.icon, request.title});
+        return HeadlessToolkit::messageBox(request);
+    }
+    std::vector<Message> messages;
+};
+
 class BookServices : public engine::HostServices {
 public:
-    dialogs::Toolkit* toolkit() override { return &recorder; }
-    RecordingToolkit recorder;
+    dialogs::Toolkit* toolkit() override { return &observed; }
+    ObservedToolkit observed;
 };
 
 class BookFixture : public ::testing::Test {
@@ -81,41 +93,34 @@ protected:
 
     // ---- What the forms showed. -----------------------------------------------------
     dialogs::Toolkit& toolkit() { return app.toolkit(); }
-    std::vector<Message> messages() {
-        std::vector<Message> out;
-        for (const auto& m : services.recorder.messages) out.push_back({m.prompt, m.icon, m.title});
-        return out;
+    const std::vector<Message>& messages() const { return services.observed.messages; }
+    void clearMessages() { services.observed.messages.clear(); }
+    // The forms of the records of one kind, in order.
+    std::vector<std::string> formsOf(headless::Record::Kind kind) const {
+        std::vector<std::string> forms;
+        for (const auto& r : services.observed.records())
+            if (r.kind == kind) forms.push_back(r.form);
+        return forms;
     }
-    void clearMessages() { services.recorder.messages.clear(); }
-    std::vector<std::string> topmostForms() { return services.recorder.topmost; }
-    std::vector<std::string> shownForms() { return services.recorder.shown; }
-    std::vector<std::string> openedAddresses() { return services.recorder.opened; }
+    std::vector<std::string> topmostForms() const { return formsOf(headless::Record::Kind::Topmost); }
+    std::vector<std::string> openedAddresses() const {
+        std::vector<std::string> opened;
+        for (const auto& r : services.observed.records())
+            if (r.kind == headless::Record::Kind::ShellOpen) opened.push_back(r.detail);
+        return opened;
+    }
 
-    // ---- The user. ------------------------------------------------------------------
-    // Types text into a text box, one character at a time.
-    static void type(dialogs::TextBox& box, const std::string& typed) {
-        box.setFocus();
-        for (const std::string& ch : utf8Characters(typed)) {
-            auto stroke = dialogs::keyForCharacter(static_cast<unsigned char>(ch[0]) < 0x80 ? ch[0] : 0x4E00);
-            box.userKeyDown(stroke.keyCode, stroke.shift);
-            box.userEdit(box.text() + ch);
-            box.userKeyUp(stroke.keyCode, stroke.shift);
-        }
-    }
-    // Presses a key in a text box: KeyDown, KeyUp.
-    static void press(dialogs::TextBox& box, int keyCode) {
-        box.setFocus();
-        box.userKeyDown(keyCode, 0);
-        box.userKeyUp(keyCode, 0);
-    }
+    // ---- The user, through the headless toolkit's user actions. -----------------------
+    void type(dialogs::Control& box, const std::string& typed) { actions.type(box.form(), box.name(), typed); }
+    void press(dialogs::Control& box, int keyCode) { actions.press(box.form(), box.name(), keyCode); }
+    void click(dialogs::Control& control) { actions.click(control.form(), control.name()); }
+    void pick(dialogs::Control& list, int index) { actions.pickIndex(list.form(), list.name(), index); }
     // Empties a text box with Backspace.
-    static void erase(dialogs::TextBox& box) {
-        box.setFocus();
-        box.userKeyDown(dialogs::key::kBack, 0);
-        box.userEdit("");
-        box.userKeyUp(dialogs::key::kBack, 0);
+    void erase(dialogs::TextBox& box) {
+        while (!box.text().empty()) press(box, dialogs::key::kBack);
     }
 
+    headless::UserActions actions;
     BookServices services;
     engine::EngineApplication app;
     std::shared_ptr<host::Worksheet> other;

@@ -17,7 +17,7 @@ protected:
         unit(9, "njgs", "南京公司", "6222 0002", "工行", "江苏", "南京");
         unit(10, "szgs", "苏州公司", "6222 0003", "农行", "江苏", "苏州");
         other->activate();
-        form = FormInstance<Frm_收付款人>::get(toolkit());
+        form = FormInstance<Frm_收付款人>::show(toolkit());
     }
     ~PayeePayerForm() override {
         FormInstance<Frm_收付款人>::forget();
@@ -63,9 +63,10 @@ TEST_F(PayeePayerForm, OpensTopmostInSearchModeWithItsCaptionsAndColumns) {
 }
 
 TEST_F(PayeePayerForm, TheFillInCommandShowsIt) {
-    FormInstance<Frm_收付款人>::forget();
+    FormInstance<Frm_收付款人>::unload();
     runCommand("TianxiePJ");
-    EXPECT_EQ(shownForms(), std::vector<std::string>{"Frm_收付款人"});
+    ASSERT_TRUE(FormInstance<Frm_收付款人>::exists());
+    EXPECT_TRUE(FormInstance<Frm_收付款人>::existing()->visible());
 }
 
 TEST_F(PayeePayerForm, TypingListsAccountNameMatchesAndSizesListAndForm) {
@@ -127,20 +128,19 @@ TEST_F(PayeePayerForm, EnterWithoutMatchesOpensEntryModeUntilTheNextKeyInTheSear
 
 TEST_F(PayeePayerForm, APickGoesToThePayeeOrPayerRowOfTheChosenOption) {
     type(form->TextBox1, "南京");
-    form->ListView1.userClickItem(0);
+    pick(form->ListView1, 0);
     EXPECT_EQ(cell("E4"), "");  // neither option on: nothing written
     EXPECT_EQ(cell("E5"), "");
-    form->OptionButton1.userClick();
-    form->ListView1.userClickItem(0);
+    click(form->OptionButton1);
+    pick(form->ListView1, 0);
     EXPECT_EQ(cell("D4"), "njgs");
     EXPECT_EQ(cell("E4"), "南京公司");
     EXPECT_EQ(cell("I4"), "南京");
     EXPECT_TRUE(sheet->isProtected());
-    form->OptionButton2.userClick();  // empties the search text
+    click(form->OptionButton2);  // empties the search text
     type(form->TextBox1, "苏州银行");
-    form->ListView1.setSelectedIndex(0);
-    form->ListView1.setFocus();
-    form->ListView1.userKeyDown(dialogs::key::kReturn, 0);
+    actions.press(*form, "ListView1", dialogs::key::kDown);
+    actions.press(*form, "ListView1", dialogs::key::kReturn);
     EXPECT_EQ(cell("E5"), "苏州银行");
     EXPECT_EQ(cell("F5"), "6222 0001");
     EXPECT_EQ(cell("E4"), "南京公司");
@@ -149,7 +149,7 @@ TEST_F(PayeePayerForm, APickGoesToThePayeeOrPayerRowOfTheChosenOption) {
 
 TEST_F(PayeePayerForm, ThePayerOptionEmptiesTheSearchAndEntryBoxes) {
     enterNewUnit({"a", "b", "c"});
-    form->OptionButton2.userClick();
+    click(form->OptionButton2);
     EXPECT_EQ(form->TextBox1.text(), "");
     EXPECT_EQ(form->T1.text(), "");
     EXPECT_EQ(form->T2.text(), "");
@@ -158,9 +158,9 @@ TEST_F(PayeePayerForm, ThePayerOptionEmptiesTheSearchAndEntryBoxes) {
 
 TEST_F(PayeePayerForm, StoresANewUnitBelowTheBookWithTheNextSerial) {
     set("C10", number(3));
-    form->OptionButton2.userClick();
+    click(form->OptionButton2);
     enterNewUnit({"xdw", "新单位", "6222 0009", "建行", "浙江", "杭州"});
-    form->CommandButton1.userClick();
+    click(form->CommandButton1);
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(cell("C11"), "4");
     EXPECT_EQ(cell("D11"), "xdw");
@@ -225,7 +225,7 @@ TEST_F(PayeePayerForm, ADuplicateAccountIsMarkedRedWhetherTextOrNumberAndTheShee
 
 TEST_F(PayeePayerForm, AmountAndPurposeUnloadsItAndShowsTheNextForm) {
     form->show();
-    form->CommandButton2.userClick();
+    click(form->CommandButton2);
     EXPECT_FALSE(FormInstance<Frm_收付款人>::exists());
     EXPECT_FALSE(form->loaded());
     ASSERT_TRUE(FormInstance<Frm_金额用途>::exists());
@@ -233,9 +233,9 @@ TEST_F(PayeePayerForm, AmountAndPurposeUnloadsItAndShowsTheNextForm) {
 }
 
 TEST_F(PayeePayerForm, TheTutorialButtonUnloadsItAndOpensThePage) {
-    form->CommandButton3.userClick();
+    click(form->CommandButton3);
     EXPECT_FALSE(form->loaded());
-    EXPECT_EQ(openedAddresses(), std::vector<std::string>{links::kBooksTutorial});
+    EXPECT_EQ(openedAddresses(), std::vector<std::string>{headless::quoteText(links::kBooksTutorial)});
 }
 
 }  // namespace

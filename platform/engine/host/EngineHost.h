@@ -144,6 +144,11 @@ public:
     // A cell reference ("A1", "Sheet!A1") or defined name, seen from a sheet.
     std::pair<std::shared_ptr<EngineWorksheet>, host::Area> resolve(const std::string& reference,
                                                                     const EngineWorksheet& from);
+    // Takes along the names of a sheet copied from the source workbook (which may be
+    // this one) into the sheet at newIndex: the sheet's own names, and the workbook
+    // names that refer to that sheet alone, which become the copy's own names when the
+    // workbook name is already taken (always so within one workbook).
+    void carryNames(const EngineWorkbook& source, int sourceIndex, int newIndex);
     // Defined names follow a renamed sheet.
     void sheetRenamed(const std::string& oldName, const std::string& newName);
     void markChanged() { saved_ = false; }

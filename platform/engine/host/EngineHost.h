@@ -224,6 +224,10 @@ public:
     std::string takeBookName() { return "Book" + std::to_string(nextBookNumber_++); }
     HostServices& services() { return *services_; }
     bool quitRequested() const { return quitRequested_; }
+    // The year that a typed month and day without a year falls in: the local clock's,
+    // unless a test fixes it.
+    int currentYear() const;
+    void setCurrentYear(int year) { fixedYear_ = year; }
     const std::optional<host::FindOptions>& lastFind() const { return lastFind_; }
     void rememberFind(const host::FindOptions& options) { lastFind_ = options; }
 
@@ -247,6 +251,7 @@ private:
     bool screenUpdating_ = true;
     bool displayAlerts_ = true;
     bool quitRequested_ = false;
+    int fixedYear_ = 0;
     std::string pendingKeys_;
     host::CommandBars commandBars_;
     std::vector<host::ApplicationEvents*> sinks_;

@@ -110,9 +110,8 @@ bool EngineWorksheet::isProtected() const { return model().protection.enabled; }
 
 void EngineWorksheet::protect(const std::string& password) {
     Sheet& s = model();
-    if (s.protection.enabled)
-        throw HostError(error::kApplicationDefined,
-                        "The sheet \"" + s.name + "\" is already protected");
+    // Protecting a protected sheet keeps its protection and password.
+    if (s.protection.enabled) return;
     SheetProtection p;
     p.enabled = true;
     if (!password.empty()) p.passwordHash = legacyPasswordHash(password);

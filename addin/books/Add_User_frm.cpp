@@ -2,6 +2,7 @@
 
 #include "addin/books/Books.h"
 #include "addin/books/BooksTexts.h"
+#include "addin/books/EntryText.h"
 #include "addin/books/PinyinInitials.h"
 #include "addin/frame/Public_XlApp.h"
 
@@ -83,6 +84,14 @@ void Add_User_frm::CommandButton1_Click() {
         }
     }
 
+    for (const dialogs::TextBox* field : {&TextBox1, &TextBox2, &TextBox3, &TextBox4, &TextBox5}) {
+        if (books::tooLongForACell(field->text())) {
+            message(texts::kMsgEntryTooLong, texts::kTitleSystemPrompt);
+            books::restoreProtection(active.get());
+            return;
+        }
+    }
+
     auto book = books::fillInSheet(*XlApp);
     if (book) {
         int r = books::firstFreeRow(*book, layout::kColAccountName, kFirstTestedRow, layout::kColShortName);
@@ -117,6 +126,10 @@ void Add_User_frm::TextBox1_KeyDown(int&, int) {}
 
 void Add_User_frm::TextBox6_KeyDown(int& keyCode, int) {
     if (keyCode != dialogs::key::kReturn || TextBox6.text().empty() || !XlApp) return;
+    if (books::tooLongForACell(TextBox6.text())) {
+        message(texts::kMsgEntryTooLong, texts::kTitleSystem);
+        return;
+    }
     auto book = books::fillInSheet(*XlApp);
     if (!book) return;
     const std::string purpose = TextBox6.text();

@@ -65,6 +65,8 @@ inline constexpr const char* kAmountPurposeTutorialButton = "教  程";
 
 inline constexpr const char* kMsgPurposeNotFound = "用途信息库中没有检索到你要找的信息，请你输入!";
 inline constexpr const char* kMsgPurposeCodeRequired = "用途序号不能为空！";
+// An entry longer than a cell can hold is refused before any of it is written.
+inline constexpr const char* kMsgEntryTooLong = "输入的内容过长（每项最多32767个字符），请修改后再保存！";
 // An amount that is not a number is refused rather than stored as 0.
 inline constexpr const char* kMsgAmountNotANumber =
     "金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！";

@@ -81,6 +81,14 @@ bool wellFormedIntegerPart(std::string_view s) {
 
 std::string accountDigits(std::string_view typed) { return withoutBlanks(typed); }
 
+bool tooLongForACell(std::string_view typed) {
+    if (typed.size() <= kMaxCellCharacters) return false;
+    size_t characters = 0;
+    for (char c : typed)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+    return characters > kMaxCellCharacters;
+}
+
 std::string accountDigitsOfCell(const host::Value& cell) {
     if (cell.isText()) return accountDigits(cell.asText());
     if (!cell.isNumber()) return {};

@@ -20,6 +20,13 @@ std::string accountDigits(std::string_view typed);
 // matches no account.
 std::string accountDigitsOfCell(const host::Value& cell);
 
+// The host keeps at most this many characters in one cell.
+inline constexpr size_t kMaxCellCharacters = 32767;
+
+// Whether a typed text is longer than a cell can hold; the forms refuse such an entry
+// before they write any of its fields, so that no record is stored in part.
+bool tooLongForACell(std::string_view typed);
+
 // An amount typed into the amount box: decimal digits, optionally grouped by commas in
 // threes ("1,234.50"), optionally followed by a point and decimals. Blanks are ignored
 // and full-width digits, commas and points count as their ASCII forms. Nothing when

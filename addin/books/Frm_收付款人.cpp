@@ -1,6 +1,7 @@
 #include "addin/books/Frm_收付款人.h"
 
 #include "addin/books/BooksTexts.h"
+#include "addin/books/EntryText.h"
 #include "addin/books/Frm_金额用途.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
@@ -158,6 +159,12 @@ void Frm_收付款人::CommandButton1_Click() {
     if (T1.text().empty()) {
         message(texts::kMsgShortNameRequired);
         return;
+    }
+    for (dialogs::TextBox* t : entryFields()) {
+        if (books::tooLongForACell(t->text())) {
+            message(texts::kMsgEntryTooLong);
+            return;
+        }
     }
     if (!XlApp) return;
     auto sheet = books::fillInSheet(*XlApp);

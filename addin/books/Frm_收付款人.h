@@ -9,6 +9,7 @@
 // rows) and entry mode (entered by Enter with an empty list, left by the next key
 // release in TextBox1).
 
+#include <array>
 #include <vector>
 
 #include "addin/books/Books.h"

@@ -138,6 +138,10 @@ void Frm_金额用途::CommandButton1_Click() {
         message(texts::kMsgPurposeCodeRequired);
         return;
     }
+    if (books::tooLongForACell(T1.text()) || books::tooLongForACell(T2.text())) {
+        message(texts::kMsgEntryTooLong);
+        return;
+    }
     if (!XlApp) return;
     auto sheet = books::fillInSheet(*XlApp);
     if (!sheet) return;
@@ -167,6 +171,10 @@ void Frm_金额用途::CommandButton3_Click() {
     if (!amount) {
         message(texts::kMsgAmountNotANumber);
         TextBox2.setFocus();
+        return;
+    }
+    if (books::tooLongForACell(TextBox3.text()) || books::tooLongForACell(TextBox4.text())) {
+        message(texts::kMsgEntryTooLong);
         return;
     }
     if (!XlApp) return;

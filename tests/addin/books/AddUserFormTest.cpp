@@ -75,12 +75,13 @@ TEST_F(AddUserForm, AddsTheUnitWithPinyinInitialsAndMakesItTheCurrentPayee) {
 TEST_F(AddUserForm, EveryRefusalShowsItsMessageAndProtectsTheSheetAgain) {
     unit(9, "jgs", "甲公司", "1");
     struct Case {
-        const char* name;
-        const char* account;
-        const char* bank;
-        const char* message;
+        std::string name;
+        std::string account;
+        std::string bank;
+        std::string message;
     };
     const Case cases[] = {
+        {"乙公司", std::string(32768, '6'), "工行", "输入的内容过长（每项最多32767个字符），请修改后再保存！"},
         {"", "1", "工行", "请输入新用户名信息，然后执行添加！"},
         {"乙公司", "", "工行", "新用户信息不全，请检查、完善后，再执行添加！"},
         {"乙公司", "2", "", "新用户信息不全，请检查、完善后，再执行添加！"},

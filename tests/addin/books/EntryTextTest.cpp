@@ -38,5 +38,13 @@ TEST(AccountDigits, OfACellGivesTheNumberTheHostShowsForNumberCells) {
     EXPECT_EQ(accountDigitsOfCell(Value::number(12.5)), "12.5");
 }
 
+TEST(TooLongForACell, CountsCharactersNotBytes) {
+    std::string chinese;
+    for (int i = 0; i < 32767; ++i) chinese += "货";
+    EXPECT_FALSE(tooLongForACell(chinese));
+    EXPECT_TRUE(tooLongForACell(chinese + "a"));
+    EXPECT_TRUE(tooLongForACell(std::string(32768, 'a')));
+}
+
 }  // namespace
 }  // namespace vorra::books

@@ -187,6 +187,17 @@ TEST_F(PayeePayerForm, AUnitWithoutAShortNameIsRefused) {
     EXPECT_TRUE(sheet->isProtected());
 }
 
+TEST_F(PayeePayerForm, AnEntryLongerThanACellIsRefusedBeforeAnyFieldIsWritten) {
+    enterNewUnit({"xdw", std::string(32768, 'x'), "1"});
+    const host::Variant before = books();
+    form->CommandButton1_Click();
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_THAT(messages()[0], IsMessage("输入的内容过长（每项最多32767个字符），请修改后再保存！",
+                                         MsgBoxIcon::Critical, "Quorvan："));
+    EXPECT_EQ(books(), before);
+    EXPECT_TRUE(sheet->isProtected());
+}
+
 TEST_F(PayeePayerForm, ARowWithAnAccountNameButNoShortNameIsNotOverwritten) {
     unit(11, "", "手工录入单位", "7");
     enterNewUnit({"xdw", "新单位", "8"});

@@ -104,6 +104,8 @@ struct WorksheetPreserved : PreservedParts {
     std::string paneXml;
     std::string selectionPane;
     Attributes pageSetupAttributes;
+    bool fromFile = false;      // read from a file (not a sheet made here)
+    bool hadPageSetup = false;  // the file gave the sheet a page setup
     Attributes protectionAttributes;
     Attributes sheetFormatAttributes;
     std::vector<Relationship> relationships;

@@ -394,6 +394,7 @@ private:
     }
 
     void readPageSetup(const pugi::xml_node& el) {
+        kept_.hadPageSetup = true;
         auto& p = sheet_.pageSetup;
         p.paperSize = el.attribute("paperSize").as_int(p.paperSize);
         if (el.attribute("paperWidth") && el.attribute("paperHeight")) {
@@ -781,6 +782,13 @@ private:
 
     void writePageSetup() {
         const auto& p = sheet_.pageSetup;
+        // A sheet read without page setup keeps none while the model holds defaults,
+        // so other programs go on using the printer's default paper.
+        PageSetup defaults;
+        bool unchanged = p.paperSize == defaults.paperSize && p.orientation == defaults.orientation &&
+                         p.scale == defaults.scale && p.fitToWidth == defaults.fitToWidth &&
+                         p.fitToHeight == defaults.fitToHeight;
+        if (kept_->fromFile && !kept_->hadPageSetup && unchanged) return;
         out_ += "<pageSetup";
         if (p.paperSize > 0) out_ += " paperSize=\"" + std::to_string(p.paperSize) + "\"";
         if (p.paperSize == 0 && p.paperWidthMm > 0 && p.paperHeightMm > 0)
@@ -813,6 +821,7 @@ void readWorksheet(std::string_view xml, const WorksheetSource& source, Sheet& s
     auto root = doc.document_element();
     if (localName(root) != "worksheet")
         refuseFile(source.file, "part " + source.part + " is not a worksheet");
+    preserved.fromFile = true;
     WorksheetReader(source, sheet, preserved).read(root);
 }
 

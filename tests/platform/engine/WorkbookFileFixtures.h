@@ -175,7 +175,7 @@ inline std::unique_ptr<WorkbookModel> sampleTemplate() {
     cheque->pageSetup.fitToHeight = 0;
     cheque->protection.enabled = true;
     cheque->protection.algorithmName = "SHA-512";
-    cheque->protection.hashValue = "abc+/==";
+    cheque->protection.hashValue = "q83vEjRWeJA=";
     cheque->protection.saltValue = "c2FsdA==";
     cheque->protection.spinCount = 100000;
     wb->sheets.push_back(std::move(cheque));

@@ -174,6 +174,10 @@ private:
         return *a;
     }
 
+    // A style index the styles part does not define falls back to the default format,
+    // as other programs treat it, so that no index in the model points nowhere.
+    int knownFormat(int style) const { return style >= 0 && style < src_.formatCount ? style : 0; }
+
     void readSheetPr(const pugi::xml_node& el) {
         sheetPrAttributes_ = attributesExcept(el, {});
         for (auto c : el.children()) {
@@ -242,8 +246,12 @@ private:
             ColumnInfo info;
             if (auto w = c.attribute("width")) info.width = w.as_double(-1);
             info.hidden = flag(c.attribute("hidden"));
-            info.style = c.attribute("style").as_int(0);
+            info.style = knownFormat(c.attribute("style").as_int(0));
             if (info.width < 0 && !info.hidden && info.style == 0) continue;
+            // Overlapping ranges could make this loop quadratic; no real sheet needs
+            // more than a few passes over all its columns.
+            columnAssignments_ += last - first + 1;
+            if (columnAssignments_ > 8 * host::kMaxColumns) refuse("too many column definitions");
             for (int col = first; col <= last; ++col) sheet_.columns[col] = info;
         }
     }
@@ -288,7 +296,10 @@ private:
         else if (ht)
             info.height = ht.as_double(-1);
         info.hidden = flag(row.attribute("hidden"));
-        if (flag(row.attribute("customFormat"))) info.style = row.attribute("s").as_int(-1);
+        if (flag(row.attribute("customFormat"))) {
+            int style = row.attribute("s").as_int(-1);
+            info.style = style < 0 ? -1 : knownFormat(style);
+        }
         if (info.height >= 0 || info.hidden || info.style >= 0) sheet_.rows[rowNumber] = info;
     }
 
@@ -334,8 +345,7 @@ private:
         if (!src_.valuesOnly) {
             if (auto f = child(c, "f")) formula = readFormula(f, ref);
         }
-        int style = src_.valuesOnly ? 0 : c.attribute("s").as_int(0);
-        if (style < 0) style = 0;
+        int style = src_.valuesOnly ? 0 : knownFormat(c.attribute("s").as_int(0));
         if (value.isEmpty() && formula.empty() && style == 0) return;
         Cell& cell = sheet_.cells.at(ref);
         cell.value = std::move(value);
@@ -418,6 +428,7 @@ private:
     Sheet& sheet_;
     WorksheetPreserved& kept_;
     std::map<int, SharedMaster> masters_;
+    long long columnAssignments_ = 0;
     Attributes sheetPrAttributes_;
     Attributes pageSetUpPrAttributes_;
     std::string sheetPrExtra_;

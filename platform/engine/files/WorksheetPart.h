@@ -20,6 +20,7 @@ struct WorksheetSource {
     const std::vector<std::string>* sharedStrings;  // null when the package has none
     const ReadLimits& limits;
     bool valuesOnly = false;  // skip everything but cell values (batch import)
+    int formatCount = 1;      // cell formats the styles part defines
 };
 
 // Fills `sheet` (whose name and visibility the workbook part set) from the part.

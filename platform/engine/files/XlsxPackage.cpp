@@ -96,7 +96,8 @@ public:
             sheet->name = entry.name;
             sheet->visibility = entry.visibility;
             auto sheetKept = std::make_shared<WorksheetPreserved>();
-            WorksheetSource source{file_, rel->target, hasStrings ? &strings : nullptr, limits_, valuesOnly_};
+            WorksheetSource source{file_, rel->target, hasStrings ? &strings : nullptr, limits_, valuesOnly_,
+                                   int(model->styles.formats.size())};
             readWorksheet(parts_.at(rel->target), source, *sheet, *sheetKept);
             consume(rel->target);
             if (!valuesOnly_) {

@@ -230,3 +230,29 @@ TEST_F(BadWorkbook, NonNumericNumberCellIsRefused) {
 
 }  // namespace
 }  // namespace vorra::engine
+
+namespace vorra::engine {
+namespace {
+
+TEST_F(BadWorkbook, StyleIndexesTheStylesPartLacksFallBackToTheDefaultFormat) {
+    std::string path = storePackage(
+        "styles.xlsx",
+        packageWithSheet(sheetWithData("<row r=\"1\" s=\"40\" customFormat=\"1\"><c r=\"A1\" s=\"99\"><v>1</v></c></row>",
+                                       "<cols><col min=\"2\" max=\"2\" width=\"5\" style=\"7\"/></cols>")));
+    auto wb = loadWorkbook(path);
+    const Sheet& sheet = *wb->sheets[0];
+    EXPECT_EQ(sheet.cells.find({1, 1})->style, 0);
+    EXPECT_EQ(sheet.rows.at(1).style, 0);
+    EXPECT_EQ(sheet.columns.at(2).style, 0);
+}
+
+TEST_F(BadWorkbook, OverlappingColumnDefinitionsWithoutEndAreRefused) {
+    std::string cols = "<cols>";
+    for (int i = 0; i < 20; ++i) cols += "<col min=\"1\" max=\"16384\" width=\"3\"/>";
+    cols += "</cols>";
+    std::string path = storePackage("cols.xlsx", packageWithSheet(sheetWithData("", cols)));
+    expectRefusal([&] { loadWorkbook(path); }, {"too many column definitions"});
+}
+
+}  // namespace
+}  // namespace vorra::engine

@@ -12,6 +12,7 @@
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/Limits.h"
 #include "platform/engine/files/XlsValues.h"
+#include "platform/engine/files/XlsWriter.h"
 #include "platform/engine/files/XlsxPackage.h"
 
 namespace vorra::engine {
@@ -139,9 +140,11 @@ std::unique_ptr<WorkbookModel> loadWorkbookValues(const std::string& path) {
 
 void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
     std::string ext = lowerExtension(path);
-    // Every name gets an Office Open XML package, ".xls" included: other spreadsheet
-    // programs go by the content and open it. Only ".xlsm" keeps a macro project.
-    std::string bytes = files::writeXlsx(workbook, path, ext == ".xlsm");
+    // ".xls" gets the binary 97-2003 format (values and cell formats: what an export
+    // needs); every other name an Office Open XML package, which keeps a macro
+    // project only under ".xlsm".
+    std::string bytes = ext == ".xls" ? files::writeXls(workbook, path)
+                                      : files::writeXlsx(workbook, path, ext == ".xlsm");
     writeAtomically(path, bytes);
 }
 

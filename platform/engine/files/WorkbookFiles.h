@@ -21,6 +21,11 @@ std::unique_ptr<WorkbookModel> loadWorkbook(const std::string& path);
 
 // Writes the workbook to the path in the format its extension names. A failed save
 // leaves an existing file at the path untouched. Throws host::HostError.
+//
+// ".xls" writes the binary 97–2003 format with values, column widths, row heights
+// and cell formats only: formulas keep their cached values, and merges, page setup,
+// names and protection are not written. Every other name gets an Office Open XML
+// package; only ".xlsm" keeps a macro project.
 void saveWorkbook(const WorkbookModel& workbook, const std::string& path);
 
 // Sheet names and cell values of a workbook, for reading another workbook's data

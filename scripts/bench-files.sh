@@ -9,7 +9,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export VORRA_BENCH_WORKBOOK="$work/units.xlsx"
 
-"$BUILD/bin/bench_files" --benchmark_filter='BM_(Open|Save)UnitBook$' \
+"$BUILD/bin/bench_files" --benchmark_filter='BM_(Open|Save)UnitBook/' \
   --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_out="$work/engine.json" --benchmark_out_format=json
 echo "== openpyxl on the same file"

@@ -54,7 +54,8 @@ void parsePart(pugi::xml_document& doc, std::string_view bytes, const std::strin
     if (containsDeclaration(bytes))
         refuseFile(file, "part " + part + " declares a document type or entities, which is not allowed");
     auto result = doc.load_buffer(bytes.data(), bytes.size(),
-                                  (pugi::parse_default | pugi::parse_ws_pcdata_single) & ~pugi::parse_doctype & ~pugi::parse_pi,
+                                  (pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata) &
+                                      ~pugi::parse_doctype & ~pugi::parse_pi,
                                   pugi::encoding_utf8);
     if (!result)
         refuseFile(file, "part " + part + " is not well-formed XML (" + result.description() +

@@ -291,10 +291,8 @@ private:
 
     void readRowInfo(const pugi::xml_node& row, int rowNumber) {
         RowInfo info;
-        if (auto ht = row.attribute("ht"); ht && flag(row.attribute("customHeight")))
-            info.height = ht.as_double(-1);
-        else if (ht)
-            info.height = ht.as_double(-1);
+        // A height without customHeight is still the row's height as last shown.
+        if (auto ht = row.attribute("ht")) info.height = ht.as_double(-1);
         info.hidden = flag(row.attribute("hidden"));
         if (flag(row.attribute("customFormat"))) {
             int style = row.attribute("s").as_int(-1);

@@ -734,7 +734,10 @@ private:
             appendEscaped(out_, p.passwordHash);
             out_ += '"';
         }
-        if (!p.algorithmName.empty() && !p.hashValue.empty()) {
+        // The legacy hash is what the engine computes when it protects a sheet; a
+        // modern hash kept from the file would belong to the earlier protection and
+        // take precedence in other programs, so it is written only on its own.
+        if (p.passwordHash.empty() && !p.algorithmName.empty() && !p.hashValue.empty()) {
             out_ += " algorithmName=\"";
             appendEscaped(out_, p.algorithmName);
             out_ += "\" hashValue=\"";

@@ -62,6 +62,17 @@ TEST(XlsxRoundTrip, ProtectionCustomPaperAndCellTypesAreWrittenInTheFormatsOwnTe
     EXPECT_NE(strings.find("<t xml:space=\"preserve\"> 前后有空格 </t>"), std::string::npos);
 }
 
+TEST(XlsxRoundTrip, AProtectionMadeHereReplacesTheModernHashReadFromTheFile) {
+    ScratchFolder dir;
+    auto wb = sampleTemplate();
+    auto& p = wb->sheets[1]->protection;  // protected with a modern hash, as read
+    p.passwordHash = "CE4B";               // then protected again by the engine
+    saveWorkbook(*wb, dir.file("a.xlsx"));
+    const std::string cheque = partsOf(dir.file("a.xlsx")).at("xl/worksheets/sheet2.xml");
+    EXPECT_NE(cheque.find("<sheetProtection password=\"CE4B\" sheet=\"1\""), std::string::npos);
+    EXPECT_EQ(cheque.find("hashValue"), std::string::npos);
+}
+
 TEST(XlsxRoundTrip, DateSystemAndEmptySheetsSurvive) {
     ScratchFolder dir;
     WorkbookModel wb;

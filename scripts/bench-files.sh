@@ -18,18 +18,22 @@ echo "== openpyxl on the same file"
 
 /usr/bin/python3 - "$work/engine.json" "$work/openpyxl.txt" <<'PY'
 import json, sys
-engine = {}
+wall, cpu = {}, {}
 for b in json.load(open(sys.argv[1]))["benchmarks"]:
     if b.get("aggregate_name") == "median":
         name = b["run_name"].split("/")[0]
-        engine[name] = b["real_time"] / 1000.0  # milliseconds → seconds
-load, save = (float(x) for x in open(sys.argv[2]).read().split())
-rows = [("open", engine["BM_OpenUnitBook"], load), ("save", engine["BM_SaveUnitBook"], save)]
-print("%-5s %12s %12s %8s" % ("", "engine (s)", "openpyxl (s)", "ratio"))
+        wall[name] = b["real_time"] / 1000.0  # milliseconds → seconds
+        cpu[name] = b["cpu_time"] / 1000.0    # the process's CPU time
+load, save, load_cpu, save_cpu = (float(x) for x in open(sys.argv[2]).read().split())
 ok = True
-for what, ours, theirs in rows:
-    ratio = theirs / ours
-    ok = ok and ours < 1.0 and ratio >= 10
-    print("%-5s %12.3f %12.3f %7.1fx" % (what, ours, theirs, ratio))
-print("targets (under 1 s each, at least 10x openpyxl):", "met" if ok else "NOT met")
+for label, ours, theirs in (("wall clock", wall, (load, save)), ("CPU time", cpu, (load_cpu, save_cpu))):
+    print("%s:" % label)
+    print("  %-5s %12s %12s %8s" % ("", "engine (s)", "openpyxl (s)", "ratio"))
+    for what, key, other in (("open", "BM_OpenUnitBook", theirs[0]), ("save", "BM_SaveUnitBook", theirs[1])):
+        ratio = other / ours[key]
+        if label == "wall clock":
+            ok = ok and ours[key] < 1.0 and ratio >= 10
+        print("  %-5s %12.3f %12.3f %7.1fx" % (what, ours[key], other, ratio))
+print("targets on the wall clock (under 1 s each, at least 10x openpyxl):", "met" if ok else "NOT met")
+print("(on a busy machine the wall clock includes waiting for a core; the CPU times do not)")
 PY

@@ -273,18 +273,27 @@ private:
             for (auto c : row.children()) {
                 if (localName(c) != "c") continue;
                 CellRef ref{rowNumber, column + 1};
-                if (auto r = c.attribute("r")) {
-                    bool pastLimits = false;
-                    auto parsed = parseCellRef(r.value(), pastLimits);
-                    if (pastLimits)
-                        refuse("cell " + std::string(r.value()) +
-                               " lies past the sheet's limits of 1048576 rows and 16384 columns");
-                    if (!parsed) refuse("malformed cell reference \"" + std::string(r.value()) + "\"");
-                    ref = *parsed;
+                std::string_view type;
+                int style = 0;
+                for (auto a = c.first_attribute(); a; a = a.next_attribute()) {
+                    std::string_view name = a.name();
+                    if (name == "r") {
+                        bool pastLimits = false;
+                        auto parsed = parseCellRef(a.value(), pastLimits);
+                        if (pastLimits)
+                            refuse("cell " + std::string(a.value()) +
+                                   " lies past the sheet's limits of 1048576 rows and 16384 columns");
+                        if (!parsed) refuse("malformed cell reference \"" + std::string(a.value()) + "\"");
+                        ref = *parsed;
+                    } else if (name == "t") {
+                        type = a.value();
+                    } else if (name == "s") {
+                        style = a.as_int(0);
+                    }
                 }
                 if (ref.column > host::kMaxColumns) refuse("a row has more than 16384 cells");
                 column = ref.column;
-                readCell(c, ref);
+                readCell(c, ref, type, style);
             }
         }
     }
@@ -301,9 +310,15 @@ private:
         if (info.height >= 0 || info.hidden || info.style >= 0) sheet_.rows[rowNumber] = info;
     }
 
-    void readCell(const pugi::xml_node& c, CellRef ref) {
-        std::string_view type = c.attribute("t").value();
-        auto v = child(c, "v");
+    void readCell(const pugi::xml_node& c, CellRef ref, std::string_view type, int styleIndex) {
+        // One pass over the children: this runs for every cell of the sheet.
+        pugi::xml_node v, f, is;
+        for (auto n = c.first_child(); n; n = n.next_sibling()) {
+            auto name = localName(n);
+            if (name == "v") v = n;
+            else if (name == "f") f = n;
+            else if (name == "is") is = n;
+        }
         std::string_view text = v ? v.text().get() : "";
         if (text.empty() && type != "s" && type != "str" && type != "inlineStr") v = {};  // <v/>: no value
         Value value;
@@ -320,7 +335,7 @@ private:
                 value = Value::text((*src_.sharedStrings)[size_t(index)]);
             }
         } else if (type == "inlineStr") {
-            if (auto is = child(c, "is")) value = Value::text(stringItemText(is));
+            if (is) value = Value::text(stringItemText(is));
         } else if (type == "str" || type == "d") {
             if (v) value = Value::text(std::string(text));
         } else if (type == "b") {
@@ -340,10 +355,8 @@ private:
         }
 
         std::string formula;
-        if (!src_.valuesOnly) {
-            if (auto f = child(c, "f")) formula = readFormula(f, ref);
-        }
-        int style = src_.valuesOnly ? 0 : knownFormat(c.attribute("s").as_int(0));
+        if (!src_.valuesOnly && f) formula = readFormula(f, ref);
+        int style = src_.valuesOnly ? 0 : knownFormat(styleIndex);
         if (value.isEmpty() && formula.empty() && style == 0) return;
         Cell& cell = sheet_.cells.at(ref);
         cell.value = std::move(value);

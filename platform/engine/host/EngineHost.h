@@ -14,6 +14,7 @@
 
 #include "addin/frame/host/Host.h"
 #include "platform/engine/formula/FormulaEngine.h"
+#include "platform/engine/data/WorkbookDataAccess.h"
 #include "platform/engine/host/HostServices.h"
 #include "platform/engine/model/Model.h"
 
@@ -206,6 +207,7 @@ public:
     host::Variant evaluate(const std::string& formula) override;
 
     dialogs::Toolkit& toolkit() override;
+    host::DataAccess& dataAccess() override { return dataAccess_; }
 
     void subscribe(host::ApplicationEvents* sink) override;
     void unsubscribe(host::ApplicationEvents* sink) override;
@@ -256,6 +258,7 @@ private:
     host::CommandBars commandBars_;
     std::vector<host::ApplicationEvents*> sinks_;
     std::optional<host::FindOptions> lastFind_;
+    WorkbookDataAccess dataAccess_;
 };
 
 }  // namespace vorra::engine

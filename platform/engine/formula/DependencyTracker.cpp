@@ -33,34 +33,69 @@ void forEachSortedIn(const std::vector<CellKey>& sorted, const RangeRef& r, F f)
 
 }  // namespace
 
-void DependencyTracker::index(CellKey cell, const Entry& e) {
-    for (const auto& p : e.precedents) {
-        if (p.area.columns() > kNarrow) {
-            wideReaders_[p.sheet].push_back({p.area, cell});
-        } else {
-            for (int col = p.area.left; col <= p.area.right; ++col)
-                readersByColumn_[{p.sheet, col}].push_back({p.area, cell});
+// Calls f with each reader list an area of precedents belongs to (creating them
+// when asked), for registering and unregistering.
+template <class F>
+void DependencyTracker::forEachBucket(const RangeRef& r, bool create, F f) {
+    const Area& a = r.area;
+    auto use = [&](auto& map, const auto& key) {
+        if (create) return f(map[key]), void();
+        auto it = map.find(key);
+        if (it == map.end()) return;
+        f(it->second);
+        if (it->second.empty()) map.erase(it);
+    };
+    if (a.columns() > kNarrow) return use(wideReaders_, r.sheet);
+    int firstBlock = a.top >> kRowBlockShift, lastBlock = a.bottom >> kRowBlockShift;
+    for (int col = a.left; col <= a.right; ++col) {
+        if (lastBlock - firstBlock >= kMaxBlocksPerArea) {
+            use(tallReaders_, std::make_pair(r.sheet, col));
+            continue;
         }
+        for (int b = firstBlock; b <= lastBlock; ++b) use(readersByBlock_, Bucket{r.sheet, col, b});
     }
+}
+
+// Calls f with every reader list that may hold an area intersecting r.
+template <class F>
+void DependencyTracker::forEachReaderList(const RangeRef& r, F f) const {
+    const Area& a = r.area;
+    int firstBlock = a.top >> kRowBlockShift, lastBlock = a.bottom >> kRowBlockShift;
+    bool manyColumns = a.columns() > kColumnScanLimit;
+    if (manyColumns || lastBlock - firstBlock >= kMaxBlocksPerArea) {
+        // Search the sheet's buckets (or the columns') rather than every block.
+        auto from = readersByBlock_.lower_bound(Bucket{r.sheet, manyColumns ? 0 : a.left, 0});
+        for (auto it = from; it != readersByBlock_.end() && std::get<0>(it->first) == r.sheet; ++it) {
+            int col = std::get<1>(it->first);
+            if (col > a.right) break;
+            if (col >= a.left) f(it->second);
+        }
+    } else {
+        for (int col = a.left; col <= a.right; ++col)
+            for (int b = firstBlock; b <= lastBlock; ++b) {
+                auto it = readersByBlock_.find(Bucket{r.sheet, col, b});
+                if (it != readersByBlock_.end()) f(it->second);
+            }
+    }
+    for (auto it = tallReaders_.lower_bound({r.sheet, manyColumns ? 0 : a.left});
+         it != tallReaders_.end() && it->first.first == r.sheet && it->first.second <= a.right; ++it)
+        f(it->second);
+    auto wide = wideReaders_.find(r.sheet);
+    if (wide != wideReaders_.end()) f(wide->second);
+}
+
+void DependencyTracker::index(CellKey cell, const Entry& e) {
+    for (const auto& p : e.precedents)
+        forEachBucket(p, true, [&](Readers& list) { list.push_back({p.area, cell}); });
     if (e.isVolatile) volatile_.insert(cell);
 }
 
 void DependencyTracker::unindex(CellKey cell, const Entry& e) {
-    auto drop = [cell](std::vector<std::pair<Area, CellKey>>& v) {
-        v.erase(std::remove_if(v.begin(), v.end(), [cell](const auto& x) { return x.second == cell; }), v.end());
-    };
-    for (const auto& p : e.precedents) {
-        if (p.area.columns() > kNarrow) {
-            drop(wideReaders_[p.sheet]);
-        } else {
-            for (int col = p.area.left; col <= p.area.right; ++col) {
-                auto it = readersByColumn_.find({p.sheet, col});
-                if (it == readersByColumn_.end()) continue;
-                drop(it->second);
-                if (it->second.empty()) readersByColumn_.erase(it);
-            }
-        }
-    }
+    for (const auto& p : e.precedents)
+        forEachBucket(p, false, [&](Readers& list) {
+            list.erase(std::remove_if(list.begin(), list.end(), [cell](const auto& x) { return x.second == cell; }),
+                       list.end());
+        });
     volatile_.erase(cell);
 }
 
@@ -80,7 +115,8 @@ void DependencyTracker::remove(CellKey cell) {
 
 void DependencyTracker::clear() {
     entries_.clear();
-    readersByColumn_.clear();
+    readersByBlock_.clear();
+    tallReaders_.clear();
     wideReaders_.clear();
     volatile_.clear();
 }
@@ -92,22 +128,10 @@ RecalcPlan DependencyTracker::planAfterChange(const std::vector<RangeRef>& chang
         if (dirty.insert(k).second) queue.push_back(k);
     };
     auto readersOf = [&](const RangeRef& r) {
-        auto visit = [&](const std::vector<std::pair<Area, CellKey>>& readers) {
+        forEachReaderList(r, [&](const Readers& readers) {
             for (const auto& [area, key] : readers)
                 if (intersects(area, r.area)) mark(key);
-        };
-        if (r.area.columns() <= kColumnScanLimit) {
-            for (int col = r.area.left; col <= r.area.right; ++col) {
-                auto it = readersByColumn_.find({r.sheet, col});
-                if (it != readersByColumn_.end()) visit(it->second);
-            }
-        } else {
-            for (auto it = readersByColumn_.lower_bound({r.sheet, 0});
-                 it != readersByColumn_.end() && it->first.first == r.sheet; ++it)
-                visit(it->second);
-        }
-        auto wide = wideReaders_.find(r.sheet);
-        if (wide != wideReaders_.end()) visit(wide->second);
+        });
     };
     for (const auto& r : changed) {
         // Formula cells inside the area were themselves rewritten.

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -52,11 +53,21 @@ private:
     void unindex(CellKey cell, const Entry& e);
 
     std::map<CellKey, Entry> entries_;
-    // Readers by the column they read (areas up to kNarrow columns wide), and the
-    // readers of wider areas, per sheet.
+    // Readers of an area, found by where the area lies: narrow areas of moderate
+    // height in buckets by sheet, column and block of rows; taller ones by sheet and
+    // column; areas wider than kNarrow columns by sheet.
     static constexpr int kNarrow = 16;
-    std::map<std::pair<int, int>, std::vector<std::pair<Area, CellKey>>> readersByColumn_;
-    std::map<int, std::vector<std::pair<Area, CellKey>>> wideReaders_;
+    static constexpr int kRowBlockShift = 10;   // blocks of 1,024 rows
+    static constexpr int kMaxBlocksPerArea = 64;
+    using Readers = std::vector<std::pair<Area, CellKey>>;
+    using Bucket = std::tuple<int, int, int>;   // sheet, column, row block
+    template <class F>
+    void forEachBucket(const RangeRef& r, bool create, F f);
+    template <class F>
+    void forEachReaderList(const RangeRef& r, F f) const;
+    std::map<Bucket, Readers> readersByBlock_;
+    std::map<std::pair<int, int>, Readers> tallReaders_;
+    std::map<int, Readers> wideReaders_;
     std::unordered_set<CellKey> volatile_;
 };
 

@@ -217,16 +217,15 @@ private:
         std::string word = take().text;
         bool areaFollows = peek().kind == TokenKind::Colon && peek(1).kind == TokenKind::Word;
         std::optional<Area> area;
-        if (areaFollows && (isCellWord(word) || isColumnWord(word))) {
+        if (areaFollows) {
             std::string second = peek(1).text;
             if ((isCellWord(word) && isCellWord(second)) || (isColumnWord(word) && isColumnWord(second))) {
                 take();
                 take();
                 area = host::tryParseArea(word + ":" + second);
             }
-        } else if (isCellWord(word)) {
-            area = host::tryParseArea(word);
         }
+        if (!area && isCellWord(word)) area = host::tryParseArea(word);
         if (area) {
             auto n = make(NodeKind::Reference);
             n->area = *area;

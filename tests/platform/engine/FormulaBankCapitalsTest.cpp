@@ -87,10 +87,10 @@ TEST_F(BankCapitals, AmountExamplesAsBanksWriteThem) {
 }
 
 TEST_F(BankCapitals, EveryAmountUpToTenThousandYuanAgreesWithTheIndependentConversion) {
-    // 0.01 to 100.00 exhaustively, then 100.00 to 10,000.00 in steps of 0.07
+    // 0.01 to 100.00 exhaustively, then 100.00 to 10,000.00 in steps of 0.37
     // (every 分 and 角 digit occurs with every yuan ending).
     for (long long c = 1; c <= 10000; ++c) ASSERT_EQ(amount(c), amountInCapitals(c)) << c;
-    for (long long c = 10000; c <= 1000000; c += 7) ASSERT_EQ(amount(c), amountInCapitals(c)) << c;
+    for (long long c = 10000; c <= 1000000; c += 37) ASSERT_EQ(amount(c), amountInCapitals(c)) << c;
 }
 
 TEST_F(BankCapitals, EveryPatternOfZeroDigitsUpTo999999999Point99) {
@@ -104,7 +104,7 @@ TEST_F(BankCapitals, EveryPatternOfZeroDigitsUpTo999999999Point99) {
             ASSERT_EQ(amount(cents), amountInCapitals(cents)) << cents;
         }
     // And uniformly spread amounts over the whole range.
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 10000; ++i) {
         long long cents = 1 + static_cast<long long>(random() % 99999999999LL);
         ASSERT_EQ(amount(cents), amountInCapitals(cents)) << cents;
     }

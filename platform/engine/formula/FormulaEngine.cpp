@@ -11,6 +11,7 @@
 #include "platform/engine/formula/Criteria.h"
 #include "platform/engine/formula/DependencyTracker.h"
 #include "platform/engine/formula/Interpreter.h"
+#include "platform/engine/formula/LookupIndex.h"
 #include "platform/engine/formula/LookupSearch.h"
 #include "platform/engine/formula/NameResolver.h"
 #include "platform/engine/formula/Parser.h"
@@ -48,7 +49,8 @@ struct FormulaEngine::Impl {
     explicit Impl(WorkbookModel& wb) : workbook(wb) {}
 
     WorkbookModel& workbook;
-    const TextOrder& order = TextOrder::chinese();
+    TextOrder order{TextOrder::chinese()};
+    LookupIndexCache lookupIndexes;
     std::map<CellKey, Compiled> compiled;
     DependencyTracker dependencies;
 
@@ -105,16 +107,17 @@ struct FormulaEngine::Impl {
             Cell* cell = cellAt(k);
             auto it = compiled.find(k);
             if (!cell || it == compiled.end()) continue;
-            if (plan.circular.count(k)) {
-                cell->value = Value::error(kCircularReference);
+            if (plan.circular.count(k) || !it->second.tree) {
+                cell->value = Value::error(plan.circular.count(k) ? kCircularReference : ErrorValue::Name);
+                lookupIndexes.invalidate(keySheet(k), Area::cell(keyRow(k), keyColumn(k)));
                 continue;
             }
-            if (!it->second.tree) {
-                cell->value = Value::error(ErrorValue::Name);
-                continue;
+            EvalContext ctx(workbook, order, now, Position{keySheet(k), keyRow(k), keyColumn(k)}, &lookupIndexes);
+            Value result = Interpreter(ctx).evaluateForCell(*it->second.tree);
+            if (!(result == cell->value)) {
+                lookupIndexes.invalidate(keySheet(k), Area::cell(keyRow(k), keyColumn(k)));
+                cell->value = std::move(result);
             }
-            EvalContext ctx(workbook, order, now, Position{keySheet(k), keyRow(k), keyColumn(k)});
-            cell->value = Interpreter(ctx).evaluateForCell(*it->second.tree);
         }
     }
 };
@@ -139,6 +142,7 @@ void FormulaEngine::cellsChanged(int sheetIndex, const Area& area) {
     clipped.bottom = std::min(clipped.bottom, host::kMaxRows);
     clipped.right = std::min(clipped.right, host::kMaxColumns);
     if (clipped.top > clipped.bottom || clipped.left > clipped.right) return;
+    impl_->lookupIndexes.invalidate(sheetIndex, clipped);
     impl_->sync(sheetIndex, clipped);
     impl_->run(impl_->dependencies.planAfterChange({RangeRef{sheetIndex, clipped}}));
 }
@@ -146,6 +150,7 @@ void FormulaEngine::cellsChanged(int sheetIndex, const Area& area) {
 void FormulaEngine::recalculateAll() {
     impl_->compiled.clear();
     impl_->dependencies.clear();
+    impl_->lookupIndexes.clear();
     for (size_t s = 0; s < impl_->workbook.sheets.size(); ++s)
         impl_->sync(static_cast<int>(s), Area{1, 1, host::kMaxRows, host::kMaxColumns});
     impl_->run(impl_->dependencies.planAll());
@@ -159,7 +164,7 @@ host::Variant FormulaEngine::evaluate(const std::string& formula, int sheetIndex
     } catch (const FormulaSyntaxError&) {
         return Value::error(ErrorValue::Value);
     }
-    EvalContext ctx(impl_->workbook, impl_->order, nowSerial(), Position{sheetIndex, 0, 0});
+    EvalContext ctx(impl_->workbook, impl_->order, nowSerial(), Position{sheetIndex, 0, 0}, &impl_->lookupIndexes);
     Operand result = Interpreter(ctx).evaluate(*tree);
     if (isScalarLike(result)) return toScalar(result, ctx);
     Array2D values = toArray(result, ctx);

@@ -7,6 +7,7 @@
 
 #include "platform/engine/formula/Criteria.h"
 #include "platform/engine/formula/FunctionTable.h"
+#include "platform/engine/formula/LookupIndex.h"
 #include "platform/engine/formula/LookupSearch.h"
 #include "platform/engine/formula/ValueRules.h"
 
@@ -29,6 +30,12 @@ bool comparableKinds(const Value& a, const Value& b) {
 
 // Largest position whose entry is not greater than the lookup value; -1 if none.
 int approximatePosition(const Line& line, const Value& lookup, const TextOrder& order) {
+    // Texts are compared through the lookup value's collation key, computed once.
+    const std::string key = lookup.isText() ? order.sortKey(lookup.asText()) : std::string();
+    auto compare = [&](const Value& entry) {
+        if (lookup.isText()) return order.compareToKey(entry.asText(), key);
+        return compareForLookup(entry, lookup, order);
+    };
     int lo = 0, hi = line.size() - 1, found = -1;
     while (lo <= hi) {
         int mid = lo + (hi - lo) / 2;
@@ -38,7 +45,7 @@ int approximatePosition(const Line& line, const Value& lookup, const TextOrder& 
             hi = mid - 1;
             continue;
         }
-        if (compareForLookup(line.at(j), lookup, order) <= 0) {
+        if (compare(line.at(j)) <= 0) {
             found = j;
             lo = j + 1;
         } else {
@@ -49,8 +56,16 @@ int approximatePosition(const Line& line, const Value& lookup, const TextOrder& 
 }
 
 // First position whose entry equals the lookup value; -1 if none.
-int exactPosition(const Line& line, const Value& lookup) {
+int exactPosition(const Line& line, const Value& lookup, const EvalContext* ctx = nullptr) {
     bool pattern = lookup.isText() && hasWildcards(lookup.asText());
+    const RangeRef* ref = line.grid.reference();
+    if (!pattern && ctx && ctx->lookupIndexes() && ref && line.alongRows &&
+        ref->area.rows() >= LookupIndexCache::kMinRows) {
+        if (const CellStore* cells = ctx->cells(ref->sheet))
+            return ctx->lookupIndexes()->firstMatch(*cells, ref->sheet, ref->area.left + line.fixed, ref->area.top,
+                                                    ref->area.bottom, lookup);
+        return -1;
+    }
     auto equal = [&](const Value& v) {
         if (pattern) return v.isText() && wildcardMatch(lookup.asText(), v.asText());
         return equalForLookup(v, lookup);
@@ -118,7 +133,7 @@ Operand tableLookup(std::vector<Operand>& args, const EvalContext& ctx, bool ver
     if (index < 1) return errorOperand(ErrorValue::Value);
     if (index > (vertical ? table.columns() : table.rows())) return errorOperand(ErrorValue::Ref);
     Line keys{table, vertical, 0};
-    int pos = approximate ? approximatePosition(keys, key, ctx.order()) : exactPosition(keys, key);
+    int pos = approximate ? approximatePosition(keys, key, ctx.order()) : exactPosition(keys, key, &ctx);
     if (pos < 0) return errorOperand(ErrorValue::NA);
     int other = static_cast<int>(index) - 1;
     return vertical ? table.at(pos, other) : table.at(other, pos);
@@ -186,7 +201,7 @@ Operand match(std::vector<Operand>& args, const EvalContext& ctx) {
         else if (auto e = integerArgument(args[2], ctx, type)) return *e;
     }
     Line line{searched, searched.columns() == 1, 0};
-    int pos = type == 0  ? exactPosition(line, key)
+    int pos = type == 0  ? exactPosition(line, key, &ctx)
               : type > 0 ? approximatePosition(line, key, ctx.order())
                          : descendingPosition(line, key, ctx.order());
     if (pos < 0) return errorOperand(ErrorValue::NA);

@@ -35,10 +35,13 @@ struct Position {
     int column = 0;
 };
 
+class LookupIndexCache;
+
 class EvalContext {
 public:
-    EvalContext(const WorkbookModel& model, const TextOrder& order, double now, Position pos)
-        : model_(model), order_(order), now_(now), pos_(pos) {}
+    EvalContext(const WorkbookModel& model, const TextOrder& order, double now, Position pos,
+                LookupIndexCache* lookupIndexes = nullptr)
+        : model_(model), order_(order), now_(now), pos_(pos), lookupIndexes_(lookupIndexes) {}
 
     const WorkbookModel& model() const { return model_; }
     const TextOrder& order() const { return order_; }
@@ -47,12 +50,15 @@ public:
 
     const Value& cell(int sheet, int row, int column) const;
     const CellStore* cells(int sheet) const;
+    // Indexes for exact look-ups in long columns; may be null.
+    LookupIndexCache* lookupIndexes() const { return lookupIndexes_; }
 
 private:
     const WorkbookModel& model_;
     const TextOrder& order_;
     double now_;
     Position pos_;
+    LookupIndexCache* lookupIndexes_;
 };
 
 // A rectangular view of an operand: a scalar is 1×1, a reference reads the model in

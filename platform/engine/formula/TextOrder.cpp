@@ -7,6 +7,7 @@
 #include <unicode/utf8.h>
 
 #include <stdexcept>
+#include <unordered_map>
 
 namespace vorra::engine::formula {
 
@@ -53,21 +54,49 @@ UChar32 next(std::string_view s, size_t& i) {
 }  // namespace
 
 struct TextOrder::Impl {
-    std::unique_ptr<icu::RuleBasedCollator> collator;
+    std::unique_ptr<icu::Collator> collator;
+    bool caching = false;
+    // Sort keys of short texts; bounded, emptied when full.
+    mutable std::unordered_map<std::string, std::string> keys;
+
+    std::string computeKey(std::string_view text) const {
+        icu::UnicodeString u = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+        std::string k(64, '\0');
+        int32_t n = collator->getSortKey(u, reinterpret_cast<uint8_t*>(k.data()), static_cast<int32_t>(k.size()));
+        if (n > static_cast<int32_t>(k.size())) {
+            k.resize(static_cast<size_t>(n));
+            n = collator->getSortKey(u, reinterpret_cast<uint8_t*>(k.data()), n);
+        }
+        k.resize(static_cast<size_t>(n));
+        return k;
+    }
+    const std::string& key(std::string_view text) const {
+        auto it = keys.find(std::string(text));
+        if (it != keys.end()) return it->second;
+        return keys.emplace(std::string(text), computeKey(text)).first->second;
+    }
+    static constexpr size_t kMaxCachedKeys = 65536;
+    static constexpr size_t kMaxCachedLength = 32;
 };
 
 TextOrder::TextOrder() : impl_(std::make_unique<Impl>()) {
     UErrorCode status = U_ZERO_ERROR;
     UParseError where{};
     icu::UnicodeString reason;
-    impl_->collator = std::make_unique<icu::RuleBasedCollator>(tailoredRules(), where, reason, status);
+    auto collator = std::make_unique<icu::RuleBasedCollator>(tailoredRules(), where, reason, status);
     if (U_FAILURE(status)) throw std::runtime_error("Cannot build the Chinese text order");
-    if (!impl_->collator->getRules().length()) throw std::runtime_error("Empty text order");
+    impl_->collator = std::move(collator);
     // Secondary strength: case differences are ignored, accents are not.
     impl_->collator->setStrength(icu::Collator::SECONDARY);
     // Fallback for collation data whose reordering is spelled differently.
     int32_t codes[] = {USCRIPT_LATIN, USCRIPT_HAN};
     impl_->collator->setReorderCodes(codes, 2, status);
+}
+
+TextOrder::TextOrder(const TextOrder& prototype) : impl_(std::make_unique<Impl>()) {
+    impl_->collator.reset(prototype.impl_->collator->clone());
+    if (!impl_->collator) throw std::runtime_error("Cannot copy the Chinese text order");
+    impl_->caching = true;
 }
 
 TextOrder::~TextOrder() = default;
@@ -79,12 +108,38 @@ const TextOrder& TextOrder::chinese() {
 
 int TextOrder::compare(std::string_view a, std::string_view b) const {
     if (a == b) return 0;
+    if (impl_->caching && a.size() <= Impl::kMaxCachedLength && b.size() <= Impl::kMaxCachedLength) {
+        if (impl_->keys.size() + 2 > Impl::kMaxCachedKeys) impl_->keys.clear();
+        const std::string& ka = impl_->key(a);
+        const std::string& kb = impl_->key(b);
+        int c = ka.compare(kb);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
     UErrorCode status = U_ZERO_ERROR;
     auto r = impl_->collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
                                           icu::StringPiece(b.data(), static_cast<int32_t>(b.size())),
                                           status);
     if (U_FAILURE(status)) return a < b ? -1 : 1;
     return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+}
+
+std::string TextOrder::sortKey(std::string_view text) const {
+    if (impl_->caching && text.size() <= Impl::kMaxCachedLength) {
+        if (impl_->keys.size() + 1 > Impl::kMaxCachedKeys) impl_->keys.clear();
+        return impl_->key(text);
+    }
+    return impl_->computeKey(text);
+}
+
+int TextOrder::compareToKey(std::string_view text, const std::string& key) const {
+    int c;
+    if (impl_->caching && text.size() <= Impl::kMaxCachedLength) {
+        if (impl_->keys.size() + 1 > Impl::kMaxCachedKeys) impl_->keys.clear();
+        c = impl_->key(text).compare(key);
+    } else {
+        c = sortKey(text).compare(key);
+    }
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 bool TextOrder::equalIgnoringCase(std::string_view a, std::string_view b) {

@@ -17,12 +17,20 @@ public:
     static const TextOrder& chinese();
 
     TextOrder();
+    // A working copy of the order for one workbook (cheap: the collation data is
+    // shared). It remembers the sort keys of the short texts it compares, so that
+    // look-ups repeated over the same keys compare bytes instead of collating.
+    explicit TextOrder(const TextOrder& prototype);
     ~TextOrder();
-    TextOrder(const TextOrder&) = delete;
     TextOrder& operator=(const TextOrder&) = delete;
 
     // -1, 0 or 1 as a sorts before, with or after b (UTF-8 texts).
     int compare(std::string_view a, std::string_view b) const;
+
+    // The collation key of a text: comparing keys bytewise is comparing texts.
+    std::string sortKey(std::string_view text) const;
+    // compare(text, t) where key is sortKey(t): one key look-up instead of a collation.
+    int compareToKey(std::string_view text, const std::string& key) const;
 
     // Equality as the host's "=" and exact look-ups see it: case ignored (Unicode
     // simple case folding), everything else significant. Much cheaper than compare().

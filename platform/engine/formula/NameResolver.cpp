@@ -1,5 +1,6 @@
 #include "platform/engine/formula/NameResolver.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/engine/formula/FunctionTable.h"
@@ -11,6 +12,9 @@ namespace {
 
 // Names may refer to names; a chain longer than this (or a loop) gives #NAME?.
 constexpr int kMaxNameChain = 8;
+// Names used more often than this in one formula (after expansion) give #NAME?, so
+// that names referring to names several times cannot blow a formula up.
+constexpr int kMaxNameUses = 4096;
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -66,7 +70,7 @@ private:
             if (scope < 0) return toError(node, ErrorValue::Ref);
         }
         const DefinedName* name = findName(node.name, scope);
-        if (!name || chain >= kMaxNameChain) return toError(node, ErrorValue::Name);
+        if (!name || chain >= kMaxNameChain || ++uses_ > kMaxNameUses) return toError(node, ErrorValue::Name);
         std::string text = name->refersTo;
         if (!text.empty() && text.front() == '=') text.erase(0, 1);
         NodePtr replacement;
@@ -95,13 +99,29 @@ private:
 
     const WorkbookModel& model_;
     ArityCheck arity_;
+    int uses_ = 0;
 };
+
+// Height of the tree after names were replaced.
+int height(const Node& node) {
+    int h = 0;
+    for (const auto& c : node.children) h = std::max(h, height(*c));
+    return h + 1;
+}
 
 }  // namespace
 
 Binding resolveNames(Node& root, const WorkbookModel& model, int sheet, ArityCheck arity) {
     Resolver r(model, arity);
     r.bind(root, sheet, 0);
+    // Names expanded inside deep formulas may make the tree deeper than a parsed one
+    // can be; evaluation recurses over it, so such a formula gives #NAME?.
+    if (height(root) > 2 * kMaxExpressionDepth) {
+        root.kind = NodeKind::Constant;
+        root.value = Value::error(ErrorValue::Name);
+        root.children.clear();
+        return {};
+    }
     return std::move(r.result);
 }
 

@@ -3,6 +3,7 @@
 // text, and the Chinese numeral modifiers [DBNum1] to [DBNum3].
 #include "platform/engine/format/NumberFormat.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -272,9 +273,10 @@ std::string formatGeneral(double x, std::optional<NumeralStyle> numerals) {
 }
 
 std::string formatNumber(double x, const Section& sec, bool showSign) {
-    double v = std::fabs(x) * std::pow(100.0, sec.percent);
-    int decimals = 0;
-    for (char c : sec.fraction) (void)c, ++decimals;
+    // More than 30 decimals or 10 percent signs show nothing more of a double.
+    double v = std::fabs(x) * std::pow(100.0, std::min(sec.percent, 10));
+    int decimals = std::min(static_cast<int>(sec.fraction.size()), 30);
+    if (!std::isfinite(v) || v >= 1e300) return "#NUM!";
     double r = roundDecimal(v, decimals);
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, r);
@@ -294,6 +296,7 @@ std::string formatNumber(double x, const Section& sec, bool showSign) {
     }
     // Fraction placeholders: '0' always shows, '#' drops trailing zeros, '?' gives a blank.
     std::string fracText;
+    if (frac.size() < sec.fraction.size()) frac.append(sec.fraction.size() - frac.size(), '0');
     int keep = static_cast<int>(frac.size());
     while (keep > 0 && frac[static_cast<size_t>(keep - 1)] == '0' && sec.fraction[static_cast<size_t>(keep - 1)] != '0') --keep;
     for (int i = 0; i < static_cast<int>(frac.size()); ++i) {

@@ -160,6 +160,7 @@ Value rept(const std::vector<Value>& a, const EvalContext&) {
     if (n.isError()) return n;
     double chars = static_cast<double>(characterOffsets(s).size() - 1) * n.asNumber();
     if (chars > kMaxTextChars) return Value::error(ErrorValue::Value);
+    if (s.empty()) return Value::text("");
     std::string out;
     for (int i = 0; i < static_cast<int>(n.asNumber()); ++i) out += s;
     return Value::text(std::move(out));

@@ -192,3 +192,27 @@ TEST_F(Functions, ElementWiseEvaluationOverRangesAndArrays) {
     put("B9", "=A1:A3");
     EXPECT_EQ(valueOf("B9"), err(ErrorValue::Value));
 }
+
+TEST_F(Functions, HostileArgumentsAreBoundedNotHung) {
+    EXPECT_EQ(text("REPT(\"\",1E+300)"), "");
+    EXPECT_EQ(eval("REPT(\"a\",1E+300)"), err(ErrorValue::Value));
+    EXPECT_EQ(text("MID(\"abc\",1E+300,1E+300)"), "");
+    EXPECT_EQ(number("ROUND(1.5,1E+300)"), 1.5);
+    EXPECT_EQ(number("ROUND(1.5,-1E+300)"), 0);
+    EXPECT_EQ(eval("DATE(1E+300,1,1)"), err(ErrorValue::Num));
+    EXPECT_EQ(text("TEXT(1,\"0.\"&REPT(\"0\",300))").size(), 302u);
+    EXPECT_EQ(text("TEXT(1,REPT(\"%\",200))").empty(), false);
+    EXPECT_EQ(text("TEXT(1E+308,\"0.00\")"), "#NUM!");
+    // Arrays over a whole sheet would need too much memory: an error, not a crash.
+    put("A5", 1);
+    put("XFD5", 1);
+    EXPECT_EQ(number("SUM(A:XFD*1)"), 2);  // whole columns end at the last used row
+    put("A1000", 1);
+    EXPECT_EQ(eval("SUM(A:XFD*1)"), err(ErrorValue::Num));
+    EXPECT_EQ(number("COUNTIF(A:XFD,1)"), 3);
+    EXPECT_EQ(number("SUM(A:XFD)"), 3);
+    std::string many = "SUM(1";
+    for (int i = 0; i < 254; ++i) many += ",1";
+    EXPECT_EQ(number(many + ")"), 255);
+    EXPECT_EQ(eval(many + ",1)"), err(ErrorValue::Value));  // the 256th argument is refused
+}

@@ -418,12 +418,13 @@ std::string formatValue(const host::Value& value, const std::string& code) {
     double x = value.asNumber();
     size_t index = 0;
     bool showSign = true;
-    if (x < 0 && parts.size() >= 2 && !parts[1].empty()) {
+    if (x < 0 && parts.size() >= 2) {
         index = 1;
         showSign = false;
     } else if (x == 0 && parts.size() >= 3) {
         index = 2;
     }
+    if (parts[index].empty()) return {};  // "0;;" hides negative numbers and zero
     Section sec = parseSection(parts[index]);
     if (sec.isDate) return formatDate(x, sec);
     bool general = false;

@@ -26,8 +26,6 @@ std::string toText(const Value& v);
 // Truth value, or an error value; numbers are true when not 0, texts TRUE/FALSE.
 Value toBoolean(const Value& v);
 
-// Number for the value, or the first error met; used by arithmetic.
-inline bool isError(const Value& v) { return v.isError(); }
 
 // Comparison of the "=", "<", … operators: empty takes the kind of the other side,
 // texts in the host's text order, numbers before texts before truth values.

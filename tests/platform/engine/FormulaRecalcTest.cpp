@@ -107,3 +107,29 @@ TEST_F(Recalculation, WholeColumnReferencesSeeWritesAnywhereInTheColumn) {
     put("A7", 3);
     EXPECT_EQ(valueOf("C1"), num(2));
 }
+
+TEST_F(Recalculation, FormulaTextEvaluationOnAGivenSheet) {
+    put("A1", 1, 1);
+    put("A2", 2, 1);
+    auto v = engine->evaluate("A1:A2*10", 1);  // unqualified references: that sheet
+    ASSERT_TRUE(v.isArray());
+    EXPECT_EQ(v.array().at(2, 1), num(20));
+    EXPECT_EQ(engine->evaluate("A2", 1).scalar(), num(2));
+    EXPECT_EQ(engine->evaluate("Sheet1!A2", 1).scalar(), Value());
+    EXPECT_EQ(engine->evaluate("1+", 0).scalar(), err(ErrorValue::Value));
+    EXPECT_EQ(engine->evaluate("ROW()", 0).scalar(), err(ErrorValue::Value));  // no cell
+    EXPECT_EQ(engine->compareText("张三", "李四"), 1);
+    EXPECT_EQ(engine->compareText("abc", "ABC"), 0);
+    EXPECT_EQ(engine->compareText("Z", "啊"), -1);
+}
+
+TEST_F(Recalculation, BulkWritesAndWritesOutsideTheBookAreHarmless) {
+    put("B1", "=SUM(A1:A1000)");
+    for (int r = 1; r <= 1000; ++r) cell("A" + std::to_string(r)).value = num(1);
+    engine->cellsChanged(0, Area{1, 1, vorra::host::kMaxRows, vorra::host::kMaxColumns});
+    EXPECT_EQ(valueOf("B1"), num(1000));
+    engine->cellsChanged(7, Area::cell(1, 1));   // no such sheet
+    engine->cellsChanged(0, Area{0, 0, 0, 0});   // no such area
+    engine->cellsChanged(-1, Area{5, 5, 1, 1});
+    EXPECT_EQ(valueOf("B1"), num(1000));
+}

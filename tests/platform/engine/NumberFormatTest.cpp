@@ -146,3 +146,20 @@ TEST(DateSerial, RoundTripsEveryDayFrom1900To2100) {
                 ASSERT_EQ(back.day, d);
             }
 }
+
+TEST(NumberFormat, EmptySectionsHideTheirNumbers) {
+    EXPECT_EQ(show(-5, "0;;"), "");
+    EXPECT_EQ(show(0, "0;-0;"), "");
+    EXPECT_EQ(show(5, "0;;"), "5");
+    EXPECT_EQ(show(-5, "0;\"负\"0"), "负5");
+}
+
+TEST(NumberFormat, MalformedCodesStillGiveText) {
+    EXPECT_EQ(show(5, "\"unterminated"), "unterminated");
+    EXPECT_EQ(show(5, "[DBNum9]0"), "5");   // unknown modifier ignored
+    EXPECT_EQ(show(5, "[unclosed"), "5");
+    EXPECT_EQ(show(5, "\\"), "5");
+    EXPECT_EQ(show(5, std::string(5000, '0')), "5");  // overlong: General
+    EXPECT_EQ(show(1234.5, "G/通用格式"), "1234.5");
+    EXPECT_EQ(show(5, ";;;"), "");
+}

@@ -54,6 +54,8 @@ struct FormulaEngine::Impl {
     std::map<CellKey, Compiled> compiled;
     DependencyTracker dependencies;
 
+    const CellStore& cells(int sheet) const { return workbook.sheets[static_cast<size_t>(sheet)]->cells; }
+
     Cell* cellAt(CellKey k) {
         int s = keySheet(k);
         if (s < 0 || static_cast<size_t>(s) >= workbook.sheets.size()) return nullptr;
@@ -109,14 +111,14 @@ struct FormulaEngine::Impl {
             if (!cell || it == compiled.end()) continue;
             if (plan.circular.count(k) || !it->second.tree) {
                 cell->value = Value::error(plan.circular.count(k) ? kCircularReference : ErrorValue::Name);
-                lookupIndexes.invalidate(keySheet(k), Area::cell(keyRow(k), keyColumn(k)));
+                lookupIndexes.update(cells(keySheet(k)), keySheet(k), Area::cell(keyRow(k), keyColumn(k)));
                 continue;
             }
             EvalContext ctx(workbook, order, now, Position{keySheet(k), keyRow(k), keyColumn(k)}, &lookupIndexes);
             Value result = Interpreter(ctx).evaluateForCell(*it->second.tree);
             if (!(result == cell->value)) {
-                lookupIndexes.invalidate(keySheet(k), Area::cell(keyRow(k), keyColumn(k)));
                 cell->value = std::move(result);
+                lookupIndexes.update(cells(keySheet(k)), keySheet(k), Area::cell(keyRow(k), keyColumn(k)));
             }
         }
     }
@@ -142,7 +144,8 @@ void FormulaEngine::cellsChanged(int sheetIndex, const Area& area) {
     clipped.bottom = std::min(clipped.bottom, host::kMaxRows);
     clipped.right = std::min(clipped.right, host::kMaxColumns);
     if (clipped.top > clipped.bottom || clipped.left > clipped.right) return;
-    impl_->lookupIndexes.invalidate(sheetIndex, clipped);
+    if (sheetIndex < 0 || static_cast<size_t>(sheetIndex) >= impl_->workbook.sheets.size()) return;
+    impl_->lookupIndexes.update(impl_->cells(sheetIndex), sheetIndex, clipped);
     impl_->sync(sheetIndex, clipped);
     impl_->run(impl_->dependencies.planAfterChange({RangeRef{sheetIndex, clipped}}));
 }

@@ -90,6 +90,12 @@ Value arithmetic(BinaryOp op, const Value& a, const Value& b) {
 Value comparison(BinaryOp op, const Value& a, const Value& b, const TextOrder& order) {
     if (a.isError()) return a;
     if (b.isError()) return b;
+    if (op == BinaryOp::Eq || op == BinaryOp::Ne) {
+        // Equality needs no collation: texts are equal when equal ignoring case.
+        bool equal = a.isText() && b.isText() ? TextOrder::equalIgnoringCase(a.asText(), b.asText())
+                                              : compareForOperator(a, b, order) == 0;
+        return Value::boolean(equal == (op == BinaryOp::Eq));
+    }
     int c = compareForOperator(a, b, order);
     switch (op) {
         case BinaryOp::Eq: return Value::boolean(c == 0);

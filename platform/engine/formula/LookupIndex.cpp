@@ -1,5 +1,6 @@
 #include "platform/engine/formula/LookupIndex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/engine/formula/TextOrder.h"
@@ -22,6 +23,13 @@ std::string lookupKey(const Value& v) {
     return "z";
 }
 
+void LookupIndexCache::build(const CellStore& cells, Index& ix) {
+    ix.first.clear();
+    if (const CellStore::Column* col = cells.column(ix.column))
+        for (auto it = col->lower_bound(ix.top); it != col->end() && it->first <= ix.bottom; ++it)
+            if (!it->second.value.isEmpty()) ix.first.emplace(lookupKey(it->second.value), it->first - ix.top);
+}
+
 int LookupIndexCache::firstMatch(const CellStore& cells, int sheet, int column, int top, int bottom,
                                  const Value& key) {
     Index* found = nullptr;
@@ -31,18 +39,32 @@ int LookupIndexCache::firstMatch(const CellStore& cells, int sheet, int column, 
         if (indexes_.size() >= kMaxIndexes) indexes_.erase(indexes_.begin());
         indexes_.push_back({sheet, column, top, bottom, {}});
         found = &indexes_.back();
-        if (const CellStore::Column* col = cells.column(column))
-            for (auto it = col->lower_bound(top); it != col->end() && it->first <= bottom; ++it)
-                if (!it->second.value.isEmpty()) found->first.emplace(lookupKey(it->second.value), it->first - top);
+        build(cells, *found);
     }
-    auto hit = found->first.find(lookupKey(key));
+    const std::string k = lookupKey(key);
+    auto hit = found->first.find(k);
+    if (hit == found->first.end()) return -1;
+    const Cell* c = cells.find({top + hit->second, column});
+    if (c && lookupKey(c->value) == k) return hit->second;
+    build(cells, *found);  // the row was overwritten since: start afresh
+    hit = found->first.find(k);
     return hit == found->first.end() ? -1 : hit->second;
 }
 
-void LookupIndexCache::invalidate(int sheet, const Area& area) {
-    std::erase_if(indexes_, [&](const Index& ix) {
-        return ix.sheet == sheet && ix.column >= area.left && ix.column <= area.right && ix.top <= area.bottom &&
-               area.top <= ix.bottom;
+void LookupIndexCache::update(const CellStore& cells, int sheet, const Area& area) {
+    std::erase_if(indexes_, [&](Index& ix) {
+        if (ix.sheet != sheet || ix.column < area.left || ix.column > area.right || ix.top > area.bottom ||
+            area.top > ix.bottom)
+            return false;
+        int from = std::max(area.top, ix.top), to = std::min(area.bottom, ix.bottom);
+        if (to - from + 1 > kMaxUpdatedCells) return true;
+        for (int row = from; row <= to; ++row) {
+            const Cell* c = cells.find({row, ix.column});
+            if (!c || c->value.isEmpty()) continue;
+            auto [it, inserted] = ix.first.emplace(lookupKey(c->value), row - ix.top);
+            if (!inserted && it->second > row - ix.top) it->second = row - ix.top;
+        }
+        return false;
     });
 }
 

@@ -161,6 +161,7 @@ int compareForOperator(const Value& a, const Value& b, const TextOrder& order) {
     if (ra != rb) return ra < rb ? -1 : 1;
     if (x.isNumber()) return sign(x.asNumber() - y.asNumber());
     if (x.isBoolean()) return int(x.asBoolean()) - int(y.asBoolean());
+    if (x.asText().empty() || y.asText().empty()) return x.asText().empty() ? (y.asText().empty() ? 0 : -1) : 1;
     if (TextOrder::equalIgnoringCase(x.asText(), y.asText())) return 0;
     return order.compare(x.asText(), y.asText());
 }

@@ -52,6 +52,18 @@ TEST_F(LongBook, IndexFollowsWritesInsideTheColumn) {
     EXPECT_EQ(valueOf("B1"), err(ErrorValue::NA));
 }
 
+TEST_F(LongBook, AnEarlierDuplicateWrittenLaterWins) {
+    put("A1", "Unit2000");
+    EXPECT_EQ(valueOf("B1"), num(2000));
+    put("A5", "unit2000", 1);  // row 5 holds 3 in column B
+    EXPECT_EQ(valueOf("B1"), num(3));
+    for (int r = 2; r <= 200; ++r) cell("A" + std::to_string(r), 1).value = txt("Bulk");
+    engine->cellsChanged(1, Area{2, 1, 200, 1});  // a bulk write
+    EXPECT_EQ(valueOf("B1"), num(2000));
+    put("A1", "bulk");
+    EXPECT_EQ(valueOf("B1"), num(0));
+}
+
 TEST_F(LongBook, IndexFollowsFormulaResultsInsideTheColumn) {
     put("Z1", "Alpha", 1);
     put("A500", "=Z1", 1);  // a key computed by a formula

@@ -14,7 +14,7 @@ namespace {
 constexpr int kMaxNameChain = 8;
 // Names used more often than this in one formula (after expansion) give #NAME?, so
 // that names referring to names several times cannot blow a formula up.
-constexpr int kMaxNameUses = 4096;
+constexpr int kMaxNameUses = 1024;
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;

@@ -147,3 +147,49 @@ TEST_F(Lookups, WorksheetFunctionObjectUsesTheSameRules) {
     EXPECT_EQ(engine->vlookup(txt("C"), table, 2, false), num(3));
     EXPECT_EQ(engine->vlookup(txt("c"), table, 3, false), err(ErrorValue::Ref));
 }
+
+TEST_F(Lookups, ApproximateSearchesSkipBlanksErrorsAndOtherKinds) {
+    // Sorted keys with gaps, an error and a text among the numbers.
+    put("A1", 10);
+    put("A3", 20);
+    put("A4", "=1/0");
+    put("A5", "x");
+    put("A6", 40);
+    put("A9", 50);
+    for (int r = 1; r <= 9; ++r) put("B" + std::to_string(r), r * 100.0);
+    EXPECT_EQ(number("VLOOKUP(25,A1:B9,2)"), 300);
+    EXPECT_EQ(number("VLOOKUP(45,A1:B9,2)"), 600);
+    EXPECT_EQ(number("VLOOKUP(99,A1:B9,2)"), 900);
+    EXPECT_EQ(eval("VLOOKUP(5,A1:B9,2)"), err(ErrorValue::NA));
+    EXPECT_EQ(number("MATCH(45,A1:A9)"), 6);
+    EXPECT_EQ(number("MATCH(45,A1:A9,1)"), 6);
+    EXPECT_EQ(number("LOOKUP(\"y\",A1:A9,B1:B9)"), 500);  // the only text
+    EXPECT_EQ(number("LOOKUP(99,A1:B9)"), 900);            // array form: last column
+}
+
+TEST_F(Lookups, ReferenceTablesAcrossRowsAndColumns) {
+    const char* heads[] = {"吖", "八", "嚓", "咑"};
+    for (int c = 0; c < 4; ++c) {
+        put(std::string(1, char('A' + c)) + "1", heads[c]);
+        put(std::string(1, char('A' + c)) + "2", std::string(1, char('A' + c)).c_str());
+    }
+    EXPECT_EQ(text("HLOOKUP(\"张\",A1:D2,2)"), "D");   // zhang sorts after da
+    EXPECT_EQ(text("HLOOKUP(\"爸\",A1:D2,2,TRUE)"), "B");
+    EXPECT_EQ(text("HLOOKUP(\"嚓\",A1:D2,2,FALSE)"), "C");
+    EXPECT_EQ(eval("HLOOKUP(\"A\",A1:D2,2)"), err(ErrorValue::NA));  // Latin before Han
+    EXPECT_EQ(eval("HLOOKUP(\"嚓\",A1:D2,3,FALSE)"), err(ErrorValue::Ref));
+    EXPECT_EQ(number("MATCH(\"咑\",A1:D1,0)"), 4);
+    EXPECT_EQ(text("INDEX(A1:D2,2,MATCH(\"八\",A1:D1,0))"), "B");
+    EXPECT_EQ(text("LOOKUP(\"北\",A1:D1,A2:D2)"), "B");
+    EXPECT_EQ(text("LOOKUP(\"北\",A1:D2)"), "B");  // wider than tall: search the first row
+}
+
+TEST_F(Lookups, ErrorsInArgumentsPropagate) {
+    EXPECT_EQ(eval("VLOOKUP(1,#REF!,2,FALSE)"), err(ErrorValue::Ref));
+    EXPECT_EQ(eval("VLOOKUP(1,{1,2},\"x\",FALSE)"), err(ErrorValue::Value));
+    EXPECT_EQ(eval("VLOOKUP(1,{1,2},2,\"maybe\")"), err(ErrorValue::Value));
+    EXPECT_EQ(eval("MATCH(1/0,{1,2},0)"), err(ErrorValue::Div0));
+    EXPECT_EQ(eval("INDEX({1,2},-1)"), err(ErrorValue::Value));
+    EXPECT_EQ(eval("COUNTIF(A1:A3,1/0)"), num(0));  // an error criterion matches nothing here
+    EXPECT_EQ(eval("SUMIF(A1:A3,1,#N/A)"), num(0));
+}

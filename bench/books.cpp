@@ -153,8 +153,9 @@ std::vector<std::string> eightCharacterNames() {
     return names;
 }
 
-// The drop-down filter's way: one look-up object for the whole book.
-void BM_InitialsOfFiftyThousandNamesOneLookup(benchmark::State& state) {
+// GetHzjpLookup over the book the way the fill-in form's drop-down filter applies it:
+// one look-up object for all 50,000 names, the key table evaluated once.
+void BM_GetHzjpLookupOverFiftyThousandNames(benchmark::State& state) {
     auto& b = unitBook();
     const auto names = eightCharacterNames();
     size_t letters = 0;
@@ -166,8 +167,8 @@ void BM_InitialsOfFiftyThousandNamesOneLookup(benchmark::State& state) {
     state.counters["letters"] = double(letters);
 }
 
-// GetHzjpLookup name by name: the key table is evaluated for every name.
-void BM_GetHzjpLookupOfFiftyThousandNames(benchmark::State& state) {
+// GetHzjpLookup called name by name: the key table is evaluated for every call.
+void BM_GetHzjpLookupCallByCall(benchmark::State& state) {
     unitBook();
     const auto names = eightCharacterNames();
     size_t letters = 0;
@@ -184,6 +185,6 @@ BENCHMARK(BM_TypeAnAccountName)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeAShortName)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeystrokeListingEveryUnit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchUnitsOfOneCity)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InitialsOfFiftyThousandNamesOneLookup)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GetHzjpLookupOfFiftyThousandNames)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetHzjpLookupOverFiftyThousandNames)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetHzjpLookupCallByCall)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

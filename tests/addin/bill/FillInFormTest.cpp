@@ -240,6 +240,29 @@ TEST_F(FillInForm, PrintsTheChosenSheetAndCloses) {
     EXPECT_EQ(host.text("打印记录", "N3"), "777");
 }
 
+// A sheet protected with another password makes every write of the boxes fail.
+TEST_F(FillInForm, ErrorsOfThePayeeAndPayerPicksAreReportedAndEventsComeBackOn) {
+    host.app.sheets("转账支票")->protect("other");
+    host.user.pick(*form, "ComboBox4", "转账支票");
+    host.app.setEnableEvents(false);
+    expectMessage(host.toolkit, "输入不正确，请输入E7单元格下面的户名", MsgBoxIcon::Critical, "");
+    host.user.type(*form, "ComboBox1", "南");
+    EXPECT_TRUE(host.app.enableEvents());
+    EXPECT_EQ(form->ComboBox1.text(), "南京长江建材公司");
+
+    host.user.type(*form, "ComboBox2", "无锡");  // the payer's typing reports nothing
+    for (int i = 0; i < 2; ++i)  // the payee's change and click
+        expectMessage(host.toolkit, "输入不正确，请输入E7单元格下面的户名", MsgBoxIcon::Critical, "");
+    host.user.pick(*form, "ComboBox1", "无锡华光电子厂");
+    expectMessage(host.toolkit, "输入不正确，请输入E7单元格下面的户名", MsgBoxIcon::Critical, "");
+    host.user.pick(*form, "ComboBox2", "杭州西湖茶叶公司");
+    expectMessage(host.toolkit, "输入不正确，请输入K7单元格下面的用途", MsgBoxIcon::Critical, "");
+    host.user.pick(*form, "ComboBox3", "工资");
+    EXPECT_TRUE(host.app.enableEvents());
+    EXPECT_EQ(host.text("转账支票", "E4"), "");
+    EXPECT_EQ(fillIn("E4"), "");
+}
+
 TEST(FillInFormWithoutTemplate, OpensWithEmptyBoxes) {
     AddinTestHost host("16.0", false);
     auto form = FormInstance<TianxiePJ_frm>::show(host.toolkit);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/bill/PrintForm.h"
+#include "addin/bill/TianxiePJ_frm.h"
 #include "tests/addin/support/AddinTestHost.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
@@ -157,6 +158,17 @@ TEST_F(QuickFill, ALockedCellStopsTheWritesAndIsReported) {
     EXPECT_NE(host.messages()[0].find("快捷填写未能完成："), std::string::npos);
     EXPECT_NE(host.messages()[0].find("Critical"), std::string::npos);
     EXPECT_TRUE(form->visible());
+}
+
+TEST_F(QuickFill, PickingAPayeeOverwritesTheFormulasAndSwitchingOnRestoresThem) {
+    host.user.click(*form, "CommandButton1");
+    auto fillIn = FormInstance<TianxiePJ_frm>::show(host.toolkit);
+    host.user.pick(*fillIn, "ComboBox1", "无锡华光电子厂");
+    EXPECT_EQ(formula("F4"), "6217001480001234567");
+    FormInstance<TianxiePJ_frm>::unload();
+    form = FormInstance<Kuaijie_TX_frm>::show(host.toolkit);
+    host.user.click(*form, "CommandButton1");
+    EXPECT_EQ(formula("F4"), "=VLOOKUP($E$4,收款人信息,2,FALSE)");
 }
 
 TEST(QuickFillWithoutTemplate, BothSwitchesStayDisabled) {

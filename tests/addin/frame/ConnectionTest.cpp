@@ -159,10 +159,9 @@ TEST_F(Connection, CallsWithoutAnApplicationFailStepByStepAndNeverCrash) {
     EXPECT_EQ(XlEvents, nullptr);
 }
 
-TEST(AddinFolderAtRoot, IsTheRootItselfAndItsMarkerLivesThere) {
-    EXPECT_EQ(folderOf("/libvorra.so"), "/");
-    EXPECT_EQ(launchMarkerPath(folderOf("/libvorra.so")), "/setting.ini");
+TEST(AddinFolder, KeepsOneTrailingSeparatorWhateverThePathLooksLike) {
     EXPECT_EQ(folderOf("/opt//vorra//libvorra.so"), "/opt//vorra/");
+    EXPECT_EQ(folderOf("//libvorra.so"), "/");
     EXPECT_EQ(folderOf("libvorra.so"), "./");
 }
 

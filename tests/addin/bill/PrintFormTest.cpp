@@ -133,6 +133,11 @@ TEST_F(QuickFill, SwitchingOnWritesTheFormulasAndLeavesTheKeys) {
     EXPECT_EQ(host.text("常用单位账号", "D4"), "SZHDJXYXGS");
     EXPECT_EQ(host.text("常用单位账号", "D5"), "NJCJJCGS");
     EXPECT_FALSE(FormInstance<Kuaijie_TX_frm>::exists());
+    // The payee follows the last account name of the book, the payer its short name.
+    EXPECT_EQ(host.text("常用单位账号", "E4"), "张家港港务公司");
+    EXPECT_EQ(host.text("常用单位账号", "G4"), "中国银行张家港支行");
+    EXPECT_EQ(host.text("常用单位账号", "E5"), "南京长江建材公司");
+    EXPECT_EQ(host.text("常用单位账号", "G5"), "中国工商银行南京分行");
 }
 
 TEST_F(QuickFill, SwitchingOffEmptiesThePayeeAndPayerRowsButNotTheKeys) {

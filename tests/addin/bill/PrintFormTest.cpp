@@ -89,6 +89,23 @@ TEST(PrintFormWithoutTemplate, OffersTheOtherSheetsAndPreselectsNone) {
     FormInstance<Frm_打印票据>::unload();
 }
 
+TEST(FormsWithoutWorkbook, OpenEmptyAndPrintNothing) {
+    AddinTestHost host("16.0", false);
+    host.book->close(false);
+    auto print = FormInstance<Frm_打印票据>::show(host.toolkit);
+    auto fillIn = FormInstance<TianxiePJ_frm>::show(host.toolkit);
+    auto quick = FormInstance<Kuaijie_TX_frm>::show(host.toolkit);
+    EXPECT_EQ(print->ComboBox1.listCount(), 0);
+    EXPECT_EQ(fillIn->ComboBox4.listCount(), 0);
+    EXPECT_FALSE(quick->CommandButton1.enabled());
+    host.user.type(*fillIn, "TextBox1", "12");
+    expectMessage(host.toolkit, "请选择要打印的支票类工作表，然后方能打印！", MsgBoxIcon::Critical, "系统：");
+    host.user.click(*print, "CommandButton1");
+    EXPECT_TRUE(host.printed().empty());
+    EXPECT_EQ(host.toolkit.takeFailure(), std::nullopt);
+    host.toolkit.unloadAll();
+}
+
 // ---- Quick fill. ------------------------------------------------------------------
 
 const std::vector<std::pair<std::string, std::string>> kLookupFormulas{

@@ -221,7 +221,9 @@ Expected aboutMessage() {
             [](AddinTestHost& h) { EXPECT_EQ(h.messages().size(), 1u); }};
 }
 
-// What each command does, by command name (the bar's "about" is About's).
+// What each command does, by command name (the bar's "about" is About's). A command
+// whose form its subsystem has not wired in yet does nothing; when the form lands,
+// its row here names the form it shows.
 const std::map<std::string, Expected>& expectedEffects() {
     static const std::map<std::string, Expected> effects{
         {"VorraMB", nothingYet()},

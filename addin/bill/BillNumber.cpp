@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 #include "addin/frame/TextConversion.h"
 
@@ -35,9 +36,12 @@ std::optional<std::string> nextBillNumber(const host::Value& previous) {
     if (!previous.isText()) return std::nullopt;
     std::string_view text = trimBlanks(previous.asText());
     if (allDigits(text)) return incrementDigits(text);
+    // The parser also takes the words for infinity and "not a number"; the host
+    // sees texts there, and so do we.
     double d = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), d);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(d))
+        return std::nullopt;
     return host::numberToText(d + 1);
 }
 

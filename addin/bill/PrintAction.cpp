@@ -34,10 +34,12 @@ void refuse(const std::string& message) {
     });
 }
 
-// The first row from row 3 down whose column A is empty.
+// The first row from row 3 down whose column A is empty. The row counter cannot pass
+// 32767, so the walk stops one row after it: a sheet filled further down is just as
+// full, and a column filled to the sheet's end is not walked a million rows.
 int firstFreeRecordRow(host::Worksheet& records) {
     int row = layout::kRecordFirstRow;
-    while (row <= host::kMaxRows && !records.cells(row, 1).scalar().isBlankText()) ++row;
+    while (row <= layout::kRecordLastRow && !records.cells(row, 1).scalar().isBlankText()) ++row;
     return row;
 }
 

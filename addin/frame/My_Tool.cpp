@@ -67,9 +67,9 @@ void ButtonEvent::Button_Click(host::CommandBarButton& button, bool&) {
 
 void BuildCommandBar() {
     BarName = texts::kBarName;
-    resume([] { XlApp->commandBars().remove(BarName); });
+    resume([] { connectedHost().commandBars().remove(BarName); });
     host::CommandBar* bar = nullptr;
-    resume([&] { bar = &XlApp->commandBars().add(BarName, /*temporary=*/false); });
+    resume([&] { bar = &connectedHost().commandBars().add(BarName, /*temporary=*/false); });
     if (!bar) return;
     resume([&] { bar->visible = true; });
     resume([&] { bar->position = host::bar::kPositionTop; });
@@ -90,7 +90,7 @@ void BuildCommandBar() {
 
 void DeleteCommandBar() {
     BarName = texts::kBarName;
-    resume([] { XlApp->commandBars().remove(BarName); });
+    resume([] { connectedHost().commandBars().remove(BarName); });
 }
 
 namespace {

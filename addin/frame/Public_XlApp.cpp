@@ -17,6 +17,11 @@ namespace {
 inline constexpr const char* kLaunchMarker = "setting.ini";
 }
 
+host::Application& connectedHost() {
+    if (!XlApp) throw host::HostError(host::error::kObjectRequired, "The add-in is not connected");
+    return *XlApp;
+}
+
 std::string folderOf(std::string_view filePath) {
     auto slash = filePath.rfind('/');
     std::string folder = slash == std::string_view::npos ? std::string(".")
@@ -75,6 +80,6 @@ double leadingNumber(std::string_view text) {
     return std::strtod(digits.c_str(), nullptr);
 }
 
-double hostVersionNumber() { return leadingNumber(XlApp->version()); }
+double hostVersionNumber() { return leadingNumber(connectedHost().version()); }
 
 }  // namespace vorra

@@ -17,6 +17,10 @@ extern host::Application* XlApp;
 // Created at connection, released at disconnection.
 extern std::unique_ptr<XlAppEvents> XlEvents;
 
+// XlApp as a reference; "object required" when the add-in is not connected, so that
+// a step run without a host fails like any other host call.
+host::Application& connectedHost();
+
 // The folder of a file path with exactly one trailing "/": "/opt/vorra/libvorra.so"
 // gives "/opt/vorra/", "/libvorra.so" gives "/".
 std::string folderOf(std::string_view filePath);

@@ -24,4 +24,6 @@ TEST(BillNumber, TextThatIsNoNumberGivesNothing) {
     EXPECT_FALSE(nextBillNumber(Value::text("ABC123")));
     EXPECT_FALSE(nextBillNumber(Value::text("12-34")));
     EXPECT_FALSE(nextBillNumber(Value::boolean(true)));
+    for (const char* word : {"inf", "INF", "nan", "infinity", "-inf", "nan(12)", "1e999"})
+        EXPECT_FALSE(nextBillNumber(Value::text(word))) << word;
 }

@@ -227,7 +227,7 @@ Expected aboutMessage() {
 const std::map<std::string, Expected>& expectedEffects() {
     static const std::map<std::string, Expected> effects{
         {"VorraMB", nothingYet()},
-        {"TianxiePJ", nothingYet()},
+        {"TianxiePJ", formShown("Frm_收付款人")},
         {"DayinPJ", formShown("Frm_打印票据")},
         {"KuaijieTX", formShown("Kuaijie_TX_frm")},
         {"PiliangDY", formShown("PiliangDY_frm")},

@@ -260,11 +260,6 @@ TEST(BillForms, FieldBoxesDoNotOverlapAndLabelsAreUnique) {
     }
 }
 
-TEST(BillForms, DigitBoxFormulaNeedsAnAmountCell) {
-    EXPECT_NE(tools::amountDigitFormula("A1", 0).find("MID("), std::string::npos);
-    EXPECT_NE(tools::amountDigitFormula("A1", 10), tools::amountDigitFormula("A1", 9));
-}
-
 // ---- through a workbook file ----
 
 TEST_F(BillSheets, FormulasAndLayoutSurviveAWorkbookFile) {

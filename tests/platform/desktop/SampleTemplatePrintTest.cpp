@@ -106,6 +106,7 @@ void expectInBox(const PdfWord& w, const tools::BillField& f) {
 
 TEST_F(SampleTemplatePrint, TransferChequeFieldsLandOnTheFormWithinHalfAMillimetre) {
     const std::vector<PdfWord> words = print("转账支票");
+    const PrintLayout layout = layoutSheet(book->model(), book->model().sheetIndex("转账支票"));
     EXPECT_EQ(pdfPageCount(pdf), 1);
     auto [width, height] = pdfPageSize(pdf);
     EXPECT_NEAR(width, mm(240), 0.5);
@@ -126,6 +127,18 @@ TEST_F(SampleTemplatePrint, TransferChequeFieldsLandOnTheFormWithinHalfAMillimet
         const PdfWord* w = wordIn(words, text, p.field->box);
         ASSERT_NE(w, nullptr) << label << " \"" << text << "\" not printed near its box:" << listed(words);
         expectInBox(*w, *p.field);
+
+        // And where the print layout put it.
+        const CellRef cell = *tools::billFieldCell("转账支票", label);
+        const TextRun* run = nullptr;
+        for (const TextRun& r : layout.pages.at(0).runs)
+            if (r.cell == cell) run = &r;
+        ASSERT_NE(run, nullptr) << label;
+        EXPECT_NEAR((w->yMin + w->yMax) / 2, run->box.y + run->box.height / 2, kHalfMm) << label;
+        if (run->hAlign == HAlign::Center)
+            EXPECT_NEAR((w->xMin + w->xMax) / 2, run->box.x + run->box.width / 2, kHalfMm) << label;
+        else
+            EXPECT_NEAR(w->xMin, run->box.x + run->insetX, kHalfMm) << label;
     }
 }
 

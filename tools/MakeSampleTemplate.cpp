@@ -1,6 +1,6 @@
 // make-sample-template [--show] [OUT.xlsx]
 // Builds the sample template workbook in the embedded engine, enters one bill into its
-// fill-in cells, shows the fill-in rows and one bill sheet with --show, and saves the
+// fill-in cells, shows the fill-in rows and the printed fields of 转账支票 with --show, and saves the
 // workbook to OUT when a path is given.
 
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/engine/host/EngineHost.h"
+#include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 #include "tools/sampletemplate/SampleTemplateTexts.h"
 
@@ -27,17 +28,18 @@ void showFillInRows(Worksheet& units) {
     }
 }
 
+// Each printed field of a bill sheet: what the form calls it, its cell and what it
+// prints, as calculated from the fill-in cells.
 void showBillSheet(Worksheet& bill) {
     std::cout << bill.name() << ":\n";
-    auto used = bill.usedArea();
-    for (int row = used.top; row <= used.bottom; ++row) {
-        std::string label = bill.cells(row, 1).text();
-        std::string formula = bill.cells(row, 2).formula();
-        if (label.empty() && formula.empty()) continue;
-        std::string value = bill.cells(row, 2).text();
-        std::cout << "  " << label;
-        if (!formula.empty()) std::cout << "  " << formula << "  → " << (value.empty() ? "(not calculated)" : value);
-        std::cout << "\n";
+    const vorra::tools::BillForm* form = vorra::tools::billForm(bill.name());
+    if (!form) return;
+    for (const vorra::tools::BillField& field : form->fields) {
+        auto cell = vorra::tools::billFieldCell(bill.name(), field.label);
+        if (!cell) continue;
+        std::string value = bill.cells(cell->row, cell->column).text();
+        std::cout << "  " << field.label << "  " << vorra::host::relativeAddress(vorra::host::Area::of(*cell))
+                  << "  " << (value.empty() ? "(empty)" : value) << "\n";
     }
 }
 

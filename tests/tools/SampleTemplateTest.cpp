@@ -109,15 +109,6 @@ TEST_F(SampleTemplate, RecordAndBatchSheets) {
     for (int c = 1; c <= 14; ++c) EXPECT_TRUE(batch->cells(5, c).scalar().isEmpty());
 }
 
-TEST_F(SampleTemplate, BillSheetsReferToTheFillInCells) {
-    auto cheque = book->sheet("转账支票");
-    FindOptions o;
-    o.what = "=常用单位账号!$K$3";
-    o.lookIn = LookIn::Formulas;
-    o.lookAt = LookAt::Whole;
-    EXPECT_TRUE(cheque->range("A1:B40").find(o));
-}
-
 TEST_F(SampleTemplate, ASampleBillFillsTheFillInCellsAndReprotects) {
     tools::writeSampleBill(*book, tools::SampleBill{});
     const auto& payee = tools::sampleUnits()[0];

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplateTexts.h"
 
 namespace vorra::tools {
@@ -90,58 +91,15 @@ void buildBasicsSheet(Worksheet& s) {
     s.range("A2").setValue(text(texts::kBasicsNote));
 }
 
-// A bill sheet shows its fields as references to the fill-in cells: label in column
-// A, reference in column B, from row 3.
-struct BillField {
-    const char* label;
-    const char* cell;  // absolute address on the fill-in sheet
-};
+// The bill sheets print what their formulas compute from the fill-in cells, laid out
+// on the paper of their form (BillForms.cpp).
+void buildBillSheet(Worksheet& s) { layOutBillSheet(s, *billForm(s.name())); }
 
-void writeBillFields(Worksheet& s, const char* title, std::initializer_list<BillField> fields) {
-    s.range("A1").setValue(text(title));
-    int row = 3;
-    for (const BillField& f : fields) {
-        s.cells(row, 1).setValue(text(f.label));
-        s.cells(row, 2).setFormula(std::string("=") + texts::kSheetUnits + "!" + f.cell);
-        ++row;
-    }
-}
-
-void buildCashCheque(Worksheet& s) {
-    writeBillFields(s, texts::kSheetCashCheque,
-                    {{"出票日期", "$G$2"}, {"收款人", "$E$4"}, {"金额", "$K$3"}, {"用途", "$K$5"},
-                     {"付款行名称", "$G$5"}, {"出票人账号", "$F$5"}, {"支票号码", "$G$6"},
-                     {"支付密码", "$L$6"}});
-}
-
-void buildTransferCheque(Worksheet& s) {
-    writeBillFields(s, texts::kSheetTransferCheque,
-                    {{"出票日期", "$G$2"}, {"收款人", "$E$4"}, {"金额", "$K$3"}, {"用途", "$K$5"},
-                     {"付款行名称", "$G$5"}, {"出票人账号", "$F$5"}, {"支票号码", "$G$6"},
-                     {"支付密码", "$L$6"}});
-}
-
-void buildDepositSlip(Worksheet& s) {
-    writeBillFields(s, texts::kSheetDepositSlip,
-                    {{"日期", "$G$2"}, {"出票人全称", "$E$5"}, {"出票人账号", "$F$5"},
-                     {"出票人开户银行", "$G$5"}, {"收款人全称", "$E$4"}, {"收款人账号", "$F$4"},
-                     {"收款人开户银行", "$G$4"}, {"金额", "$K$3"}, {"票据号码", "$G$6"}});
-}
-
-void buildEntrustment(Worksheet& s) {
-    writeBillFields(s, texts::kSheetEntrustment,
-                    {{"委托日期", "$G$2"}, {"委托人户名", "$E$5"}, {"委托人账号", "$F$5"},
-                     {"委托人开户行", "$G$5"}, {"收款人户名", "$E$4"}, {"收款人账号", "$F$4"},
-                     {"收款人开户行", "$G$4"}, {"省", "$H$4"}, {"县", "$I$4"}, {"金额", "$K$3"},
-                     {"用途", "$K$5"}, {"支付密码", "$L$6"}});
-}
-
-void buildCashDeposit(Worksheet& s) {
-    writeBillFields(s, texts::kSheetCashDeposit,
-                    {{"日期", "$G$2"}, {"收款人户名", "$E$4"}, {"收款人账号", "$F$4"},
-                     {"开户行", "$G$4"}, {"金额", "$K$3"}, {"款项来源", "$K$5"},
-                     {"缴款人", "$E$5"}});
-}
+void buildCashCheque(Worksheet& s) { buildBillSheet(s); }
+void buildTransferCheque(Worksheet& s) { buildBillSheet(s); }
+void buildDepositSlip(Worksheet& s) { buildBillSheet(s); }
+void buildEntrustment(Worksheet& s) { buildBillSheet(s); }
+void buildCashDeposit(Worksheet& s) { buildBillSheet(s); }
 
 // The spare forms carry only their title until a template gives them a layout.
 void buildSpareForm(Worksheet& s) { s.range("A1").setValue(text(s.name())); }

@@ -58,4 +58,32 @@ inline constexpr const char* kBatchHeadings[] = {
 inline constexpr const char* kBasicsTitle = "基本信息";
 inline constexpr const char* kBasicsNote = "本模板由示例生成程序建立，票据格式以实际纸张为准。";
 
+// Fields of the bill sheets, as the pre-printed forms call them.
+inline constexpr const char* kFieldStubDate = "存根出票日期";
+inline constexpr const char* kFieldStubPayee = "存根收款人";
+inline constexpr const char* kFieldStubAmount = "存根金额";
+inline constexpr const char* kFieldStubPurpose = "存根用途";
+inline constexpr const char* kFieldYear = "年";
+inline constexpr const char* kFieldMonth = "月";
+inline constexpr const char* kFieldDay = "日";
+inline constexpr const char* kFieldPayingBank = "付款行名称";
+inline constexpr const char* kFieldPayee = "收款人";
+inline constexpr const char* kFieldDrawerAccount = "出票人账号";
+inline constexpr const char* kFieldAmountInWords = "人民币(大写)";
+inline constexpr const char* kFieldPurpose = "用途";
+inline constexpr const char* kFieldPassword = "密码";
+inline constexpr const char* kFieldBillNumber = "票据号码";
+inline constexpr const char* kFieldProvince = "省";
+inline constexpr const char* kFieldCounty = "市/县";
+inline constexpr const char* kFieldDepositor = "缴款人";
+inline constexpr const char* kFieldSource = "款项来源";
+inline constexpr const char* kFieldsDrawer[] = {"出票人全称", "出票人账号", "出票人开户银行"};
+inline constexpr const char* kFieldsPayee[] = {"收款人全称", "收款人账号", "收款人开户银行"};
+inline constexpr const char* kFieldsEntruster[] = {"委托人全称", "委托人账号", "委托人开户银行"};
+// The digit boxes of the amount in figures, highest place first.
+inline constexpr const char* kAmountPlaces[] = {"亿", "千万", "百万", "十万", "万", "千",
+                                                "百", "十", "元", "角", "分"};
+// Below the print area of a cheque: the date in capitals that the date fields split.
+inline constexpr const char* kHelperDateInCapitals = "出票日期(大写)";
+
 }  // namespace vorra::tools::texts

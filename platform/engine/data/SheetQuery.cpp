@@ -266,6 +266,7 @@ host::Recordset runSheetQuery(const SheetQuery& query, const WorkbookModel& work
         for (const auto& c : group) groups.back().push_back({columnIndex(c.column), &c});
     }
     for (int idx : selected) result.fields.push_back(headings[size_t(idx)]);
+    const size_t maxRows = kMaxQueryCells / std::max<size_t>(selected.size(), 1);
     for (int row = headingRow + 1; row <= bounds->bottom; ++row) {
         bool matches = groups.empty();
         for (const auto& group : groups) {
@@ -275,6 +276,10 @@ host::Recordset runSheetQuery(const SheetQuery& query, const WorkbookModel& work
             if (all) matches = true;
         }
         if (!matches) continue;
+        if (result.rows.size() >= maxRows)
+            throw HostError(host::error::kApplicationDefined,
+                            "The result of the query on \"" + query.sheet + "\" holds more than " +
+                                std::to_string(kMaxQueryCells) + " cells");
         std::vector<Value> record;
         for (int idx : selected) record.push_back(valueAt(row, bounds->left + idx));
         result.rows.push_back(std::move(record));

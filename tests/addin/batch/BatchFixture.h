@@ -79,7 +79,8 @@ protected:
     std::string d2() { return host.text("批量打印", "D2"); }
     // Whether B8:N2007 holds nothing but empty texts.
     bool listEmpty() {
-        const auto& list = batch()->range("B8:N2007").value().array();
+        host::Variant values = batch()->range("B8:N2007").value();
+        const auto& list = values.array();
         for (int r = 1; r <= list.rows(); ++r)
             for (int c = 1; c <= list.columns(); ++c)
                 if (!list.at(r, c).isBlankText()) return false;

@@ -1,6 +1,8 @@
 #include "addin/batch/Money_Class.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <regex>
 #include <string>
 
 #include "addin/batch/No1_Class.h"
@@ -34,6 +36,15 @@ void setCurrentNumber(int n) {
     batchSheet()->range(layout::kBatchCurrentNumberCell).setValue(Value::number(n));
 }
 
+// A number typed as text: blanks around it, an optional sign, digits with one decimal
+// point, an optional exponent. Anything else ("nan", "0x1A", "") is a type mismatch.
+double decimalText(const std::string& text) {
+    static const std::regex kDecimal(R"(\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\s*)");
+    if (!std::regex_match(text, kDecimal))
+        throw host::HostError(host::error::kTypeMismatch, "D2 is not a number");
+    return std::strtod(text.c_str(), nullptr);
+}
+
 // The record number in D2 as a 16-bit signed integer, the way the host converts a
 // cell value: numbers round, numeric texts are read, anything else is an error.
 int currentNumber() {
@@ -42,18 +53,14 @@ int currentNumber() {
     if (v.isNumber()) {
         d = v.asNumber();
     } else if (v.isText()) {
-        size_t used = 0;
-        std::string text = v.asText();
-        d = std::stod(text, &used);
-        if (text.find_first_not_of(' ', used) != std::string::npos)
-            throw host::HostError(host::error::kTypeMismatch, "D2 is not a number");
+        d = decimalText(v.asText());
     } else if (v.isEmpty()) {
         d = 0;
     } else {
         throw host::HostError(host::error::kTypeMismatch, "D2 is not a number");
     }
     d = std::nearbyint(d);
-    if (d < -32768 || d > 32767) throw host::HostError(6, "Overflow");
+    if (!(d >= -32768 && d <= 32767)) throw host::HostError(6, "Overflow");
     return static_cast<int>(d);
 }
 
@@ -93,11 +100,9 @@ void Money_Class::fn003() {
 void Money_Class::fn004() {
     resume([] { XlApp->setScreenUpdating(false); });
     resume([] {
-        auto batch = batchSheet();
-        auto fill = fillInSheet();
-        fill->range("E4:I4").setValue(batch->range("B5:F5").value());
-        fill->range("E5:I5").setValue(batch->range("J5:N5").value());
+        fillInSheet()->range("E4:I4").setValue(batchSheet()->range("B5:F5").value());
     });
+    resume([] { fillInSheet()->range("E5:I5").setValue(batchSheet()->range("J5:N5").value()); });
     resume([] { fillInSheet()->range("K5").setValue(batchSheet()->range("G5").scalar()); });
     resume([] { fillInSheet()->range("K3").setValue(batchSheet()->range("H5").scalar()); });
     resume([] { fillInForm()->show(); });
@@ -109,7 +114,13 @@ void Money_Class::fn005() {
     bool empty = true;
     resume([&] { empty = currentAmountEmpty(); });
     if (empty) return;
+    // The fill-in form protects whichever sheet is active when it closes. When the
+    // dialog was opened after the form, that is this sheet, and the list could not
+    // advance: a protection that the print put on it is lifted again.
+    bool batchWasProtected = true;
+    resume([&] { batchWasProtected = batchSheet()->isProtected(); });
     resume([] { fillInForm()->CommandButton1_Click(); });
+    if (!batchWasProtected) resume([] { batchSheet()->unprotect(layout::kSheetPassword); });
     int n = 0;
     bool known = false;
     resume([&] {

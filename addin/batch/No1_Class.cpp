@@ -28,6 +28,11 @@ void No1_Class::fn2() {
         records = XlApp->dataAccess().query(texts::kImportConnectionPrefix + path, texts::kImportQuery);
     });
     if (!opened) return;
+    // The list holds 2000 records (rows 8 to 2007). Records beyond them are left out:
+    // clearing the list never reaches past row 2007, so rows written there would
+    // linger under a later, shorter list and be stepped into after its last record.
+    constexpr size_t kListRecords = layout::kBatchLastRow - layout::kBatchFirstRow + 1;
+    if (records.rows.size() > kListRecords) records.rows.resize(kListRecords);
     resume([&] {
         XlApp->sheets(layout::kSheetBatch)->range("A8").copyFromRecordset(records);
     });

@@ -80,7 +80,8 @@ void PiliangDY_frm::UserForm_Initialize() {
 
 void PiliangDY_frm::UserForm_QueryClose(int&, dialogs::CloseMode) {
     // A workbook without the fill-in sheet has nothing to protect: the dialog closes
-    // all the same.
+    // all the same, quietly, and protects no other sheet in its place (the user never
+    // saw any other sheet's protection lifted).
     resume([] { XlApp->sheets(layout::kSheetFillIn)->protect(layout::kSheetPassword); });
 }
 

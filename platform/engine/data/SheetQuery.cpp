@@ -266,6 +266,7 @@ host::Recordset runSheetQuery(const SheetQuery& query, const WorkbookModel& work
         for (const auto& c : group) groups.back().push_back({columnIndex(c.column), &c});
     }
     for (int idx : selected) result.fields.push_back(headings[size_t(idx)]);
+    std::vector<int> matching;
     for (int row = headingRow + 1; row <= bounds->bottom; ++row) {
         bool matches = groups.empty();
         for (const auto& group : groups) {
@@ -274,7 +275,14 @@ host::Recordset runSheetQuery(const SheetQuery& query, const WorkbookModel& work
                 if (!holds(valueAt(row, bounds->left + b.index), *b.comparison)) all = false;
             if (all) matches = true;
         }
-        if (!matches) continue;
+        if (matches) matching.push_back(row);
+    }
+    // Refused before anything is built.
+    if (matching.size() > kMaxQueryCells / std::max<size_t>(selected.size(), 1))
+        throw HostError(host::error::kApplicationDefined,
+                        "The result of the query on \"" + query.sheet + "\" holds more than " +
+                            std::to_string(kMaxQueryCells) + " cells");
+    for (int row : matching) {
         std::vector<Value> record;
         for (int idx : selected) record.push_back(valueAt(row, bounds->left + idx));
         result.rows.push_back(std::move(record));

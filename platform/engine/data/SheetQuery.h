@@ -25,7 +25,12 @@ struct SheetQuery;  // the parsed query
 // Parses a query text; throws host::HostError with a clear message.
 SheetQuery parseSheetQuery(const std::string& sql);
 
-// Runs a parsed query on a workbook's values.
+// Largest number of cells a query result may hold: a stray cell far to the right of
+// a long list would otherwise make every record as wide as the sheet.
+inline constexpr size_t kMaxQueryCells = size_t(1) << 22;
+
+// Runs a parsed query on a workbook's values. Throws host::HostError when the sheet
+// or a named column is missing or the result would be too large.
 host::Recordset runSheetQuery(const SheetQuery& query, const WorkbookModel& workbook);
 
 // The value of "Data Source" in a connection string ("Provider=…;Data Source=/x.xls").

@@ -10,7 +10,9 @@ host::Recordset WorkbookDataAccess::query(const std::string& connectionString,
     // The query is understood before the file is read, so that a query of another
     // form is refused without touching the file.
     SheetQuery parsed = parseSheetQuery(sql);
-    auto workbook = loadWorkbook(dataSourceOf(connectionString));
+    // Only the values are read, so that both the binary .xls format and the .xlsx
+    // format serve as sources.
+    auto workbook = loadWorkbookValues(dataSourceOf(connectionString));
     return runSheetQuery(parsed, *workbook);
 }
 

@@ -1,8 +1,18 @@
 // The runner's host: the embedded workbook engine's Application, with the headless
-// toolkit as its forms library and dialogs, a printer that reports each job instead
-// of printing, and the sample template built by the tools' template builder.
+// toolkit as its forms library and dialogs, a printer that reports each job, and the
+// sample template built by the tools' template builder.
+//
+// With the environment variable VORRA_PRINT_DIR set (vorra-run --print-dir sets it),
+// the printer also prints each job to a PDF file in that folder, the way the desktop
+// prints to file; otherwise it only reports.
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
 
 #include "HostPlatform.h"
+#include "platform/desktop/printing/GuiApplicationScope.h"
+#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
 #include "platform/engine/print/Printer.h"
@@ -12,20 +22,43 @@ namespace vorra::headless {
 
 namespace {
 
+// The folder PDF files go to, when the run prints to files.
+std::optional<std::string> printFolderOfEnvironment() {
+    const char* folder = std::getenv("VORRA_PRINT_DIR");
+    if (folder == nullptr || *folder == '\0') return std::nullopt;
+    return std::string(folder);
+}
+
 class ReportingPrinter final : public engine::Printer {
 public:
-    explicit ReportingPrinter(HostPlatform& platform) : platform_(platform) {}
+    explicit ReportingPrinter(HostPlatform& platform) : platform_(platform) {
+        if (auto folder = printFolderOfEnvironment())
+            pdf_ = std::make_unique<desktop::QtPrinter>(desktop::PrintFolder(*folder));
+    }
     void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies, bool collate) override {
         std::string name = sheetIndex >= 0 && sheetIndex < static_cast<int>(workbook.sheets.size())
                                ? workbook.sheets[static_cast<size_t>(sheetIndex)]->name
                                : "?";
         if (platform_.report)
             platform_.report("print-out " + name + " copies " + std::to_string(copies) + (collate ? " collated" : ""));
+        if (!pdf_) return;
+        // Qt draws only inside a running application; started at the first job and
+        // kept while this host lives.
+        if (!gui_) gui_ = std::make_unique<desktop::GuiApplicationScope>();
+        try {
+            pdf_->printSheet(workbook, sheetIndex, copies, collate);
+        } catch (const std::exception& e) {
+            if (platform_.report) platform_.report(std::string("print failed: ") + e.what());
+            throw;
+        }
     }
-    std::string description() const override { return "headless printer"; }
+    std::string description() const override { return pdf_ ? pdf_->description() : "headless printer"; }
+    std::string lastOutput() const override { return pdf_ ? pdf_->lastOutput() : std::string(); }
 
 private:
     HostPlatform& platform_;
+    std::unique_ptr<desktop::GuiApplicationScope> gui_;
+    std::unique_ptr<desktop::QtPrinter> pdf_;
 };
 
 class HeadlessServices final : public engine::HostServices {

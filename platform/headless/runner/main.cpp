@@ -1,11 +1,13 @@
 // vorra-run: runs a scenario script against the add-in with the headless toolkit.
 //
-//   vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT] SCRIPT
+//   vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT] [--print-dir FOLDER] SCRIPT
 //
 // The add-in library is, in this order, the --addin option, the VORRA_ADDIN
 // environment variable, or lib/libvorra.so beside the program's bin folder. Without
 // --work the run uses a fresh temporary folder and removes it afterwards. With
 // --expect the output is also compared with the file, and a difference fails the run.
+// With --print-dir (or the environment variable VORRA_PRINT_DIR) every sheet printed
+// is also written as a PDF file into that folder.
 //
 // Exit status: 0 success; 1 a step failed, the script is malformed, or the output
 // differs from the expected; 2 wrong arguments or an unreadable file.
@@ -30,7 +32,7 @@ constexpr int kUsage = 2;
 
 int usage(const std::string& message) {
     std::cerr << "vorra-run: " << message << "\n"
-              << "usage: vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT] SCRIPT\n";
+              << "usage: vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT] [--print-dir FOLDER] SCRIPT\n";
     return kUsage;
 }
 
@@ -76,7 +78,7 @@ bool sameOutput(const std::string& actual, const std::string& expected, const st
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string addin, work, expectPath, scriptPath;
+    std::string addin, work, expectPath, printDir, scriptPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* option) -> std::optional<std::string> {
@@ -84,10 +86,10 @@ int main(int argc, char** argv) {
             (void)option;
             return std::string(argv[++i]);
         };
-        if (arg == "--addin" || arg == "--work" || arg == "--expect") {
+        if (arg == "--addin" || arg == "--work" || arg == "--expect" || arg == "--print-dir") {
             auto v = value(arg.c_str());
-            if (!v) return usage(arg + " needs a value");
-            (arg == "--addin" ? addin : arg == "--work" ? work : expectPath) = *v;
+            if (!v || v->empty()) return usage(arg + " needs a value");
+            (arg == "--addin" ? addin : arg == "--work" ? work : arg == "--expect" ? expectPath : printDir) = *v;
         } else if (arg == "--help" || arg == "-h") {
             usage("runs a scenario script against the add-in");
             return 0;
@@ -101,6 +103,8 @@ int main(int argc, char** argv) {
     }
     if (scriptPath.empty()) return usage("no script given");
     if (addin.empty()) addin = defaultAddin(argv[0]);
+    // The host's printer reads the print folder from the environment.
+    if (!printDir.empty()) ::setenv("VORRA_PRINT_DIR", fs::absolute(printDir).lexically_normal().c_str(), 1);
 
     auto script = readFile(scriptPath, kMaxScriptBytes);
     if (!script) return usage("cannot read " + scriptPath);

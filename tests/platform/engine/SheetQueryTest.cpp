@@ -84,3 +84,18 @@ TEST(SheetQuery, ReadsTheDataSourceOfAConnectionString) {
     EXPECT_EQ(dataSourceOf("data source=x.xlsx;Mode=Read"), "x.xlsx");
     EXPECT_THROW(dataSourceOf("Provider=x;"), HostError);
 }
+
+TEST(SheetQuery, RefusesAResultTooLargeToCopy) {
+    // A list of 300 records and one stray cell in the last column: every record would
+    // be as wide as the sheet.
+    WorkbookModel wb;
+    auto sheet = std::make_unique<Sheet>();
+    sheet->name = "批量打印";
+    sheet->cells.at({1, 1}).value = Value::text("收款人户名");
+    sheet->cells.at({1, 16384}).value = Value::text("备注");
+    for (int r = 2; r <= 301; ++r) sheet->cells.at({r, 1}).value = Value::text("单位" + std::to_string(r));
+    wb.sheets.push_back(std::move(sheet));
+    auto query = parseSheetQuery("select * from [批量打印$] Where 收款人户名 <> '' ");
+    EXPECT_THROW(runSheetQuery(query, wb), HostError);
+    EXPECT_EQ(runSheetQuery(parseSheetQuery("select 收款人户名 from [批量打印$]"), wb).rows.size(), 300u);
+}

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "addin/frame/TextConversion.h"
+
 namespace vorra {
 
 namespace {
@@ -11,12 +13,6 @@ namespace {
 bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(),
                                      [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
-std::string_view trimBlanks(std::string_view s) {
-    auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace

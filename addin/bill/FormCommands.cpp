@@ -1,10 +1,11 @@
-// The commands of this subsystem that show a form. Until the form is part of the
-// add-in, its command does nothing.
+// The commands of bill entry that show a form.
+#include "addin/bill/PrintForm.h"
 #include "addin/frame/Commands.h"
+#include "addin/frame/Public_XlApp.h"
 
 namespace vorra {
 
-void showPrintForm() {}
-void showQuickFillForm() {}
+void showPrintForm() { dialogs::FormInstance<Frm_打印票据>::show(XlApp->toolkit()); }
+void showQuickFillForm() { dialogs::FormInstance<Kuaijie_TX_frm>::show(XlApp->toolkit()); }
 
 }  // namespace vorra

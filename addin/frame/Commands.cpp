@@ -3,6 +3,7 @@
 #include <array>
 
 #include "addin/frame/My_Tool.h"
+#include "addin/frame/Public_XlApp.h"
 #include "addin/frame/host/HostError.h"
 
 namespace vorra {
@@ -32,6 +33,8 @@ constexpr std::array<Command, 15> kCommands{{
 std::span<const Command> commandTable() { return kCommands; }
 
 void runCommand(std::string_view name) {
+    // Every action works through the host: without a connection there is nothing to do.
+    if (!XlApp) return;
     for (const auto& command : kCommands) {
         if (command.name == name) {
             host::resume(command.action);

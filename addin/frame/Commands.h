@@ -29,5 +29,6 @@ void showBatchForm();        // PiliangDY_frm
 void showRecordsForm();      // DayinJL_frm
 void showDateForm();         // Date_frm
 void showTemplateList();     // MB_frm, shown at start-up
+void showAddUserForm();      // Add_User_frm, from the fill-in form
 
 }  // namespace vorra

@@ -7,6 +7,7 @@
 // Every operation may throw HostError. The add-in wraps statements in resume() where
 // an error is to skip the statement.
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "Address.h"
 #include "CommandBars.h"
+#include "DataAccess.h"
 #include "HostError.h"
 #include "Value.h"
 
@@ -76,8 +78,9 @@ public:
     virtual Workbook& parent() = 0;
 
     virtual void activate() = 0;
-    // Sheet protection. A wrong password is refused with a host error; protecting an
-    // already protected sheet is a host error too.
+    // Sheet protection. Unprotecting with a wrong password is refused with a host
+    // error; unprotecting an unprotected sheet or protecting a protected one changes
+    // nothing and raises nothing, as the host does.
     virtual void protect(const std::string& password) = 0;
     virtual void unprotect(const std::string& password) = 0;
     virtual bool isProtected() const = 0;
@@ -102,6 +105,8 @@ public:
     // starting with "=" is a formula; other texts are stored as if typed.
     virtual Variant read(const Area& area) const = 0;
     virtual void write(const Area& area, const Variant& values) = 0;
+    // Writes values as they are, without reading texts as typed entries.
+    virtual void writeValues(const Area& area, const Array2D& values) { write(area, values); }
     virtual std::string formula(CellRef cell) const = 0;
     virtual std::string displayText(CellRef cell) const = 0;
     virtual CellRef end(CellRef from, Direction direction) const = 0;
@@ -166,6 +171,19 @@ public:
     std::string formula() const { return sheet_->formula(area_.topLeft()); }
     void setFormula(const std::string& f) const { sheet_->write(area_, Value::text(f)); }
     void clearContents() const { sheet_->write(area_, Value()); }
+    // Writes the rows of a recordset from this range's top-left cell, without the
+    // headings; values keep their kind (texts are not read as typed entries).
+    void copyFromRecordset(const Recordset& records) const {
+        if (records.rows.empty()) return;
+        size_t width = 0;
+        for (const auto& r : records.rows) width = std::max(width, r.size());
+        if (width == 0) return;
+        Array2D block(static_cast<int>(records.rows.size()), static_cast<int>(width));
+        for (size_t r = 0; r < records.rows.size(); ++r)
+            for (size_t c = 0; c < records.rows[r].size(); ++c)
+                block.at(static_cast<int>(r + 1), static_cast<int>(c + 1)) = records.rows[r][c];
+        sheet_->writeValues(resize(block.rows(), block.columns()).area(), block);
+    }
 
     Range end(Direction d) const { return Range(sheet_, Area::of(sheet_->end(area_.topLeft(), d))); }
     void select() const { sheet_->select(area_, area_.topLeft()); }
@@ -280,6 +298,10 @@ public:
 
     // The host's forms library: forms, message and input boxes, window services.
     virtual dialogs::Toolkit& toolkit() = 0;
+    // Query access to workbook files; a host error when the host offers none.
+    virtual DataAccess& dataAccess() {
+        throw HostError(error::kApplicationDefined, "This host offers no data access");
+    }
 
     virtual void subscribe(ApplicationEvents* sink) = 0;
     virtual void unsubscribe(ApplicationEvents* sink) = 0;

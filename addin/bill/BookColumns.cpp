@@ -1,0 +1,62 @@
+#include "addin/bill/BookColumns.h"
+
+#include "addin/bill/TemplateLayout.h"
+
+namespace vorra {
+
+using host::Area;
+using host::Range;
+
+std::string columnAddress(int column, int firstRow, int lastRow) {
+    std::string letters = host::columnLetters(column);
+    return letters + std::to_string(firstRow) + ":" + letters + std::to_string(lastRow);
+}
+
+int lastUsedRow(host::Worksheet& sheet, int column) {
+    return sheet.cells(layout::kEndSearchRow, column).end(host::Direction::Up).row();
+}
+
+int firstEmptyRow(host::Worksheet& sheet, int column, int startRow) {
+    int row = startRow;
+    while (row < host::kMaxRows && !sheet.cells(row, column).scalar().isBlankText()) ++row;
+    return row;
+}
+
+std::vector<std::string> columnEntries(host::Worksheet& sheet, int column, int lastRow) {
+    host::Variant block =
+        sheet.range(columnAddress(column, layout::kBookFirstRow, lastRow)).value();
+    if (!block.isArray())
+        throw host::HostError(host::error::kTypeMismatch, "A single cell is not a list");
+    std::vector<std::string> entries;
+    const auto& rows = block.array();
+    entries.reserve(static_cast<size_t>(rows.rows()));
+    for (int r = 1; r <= rows.rows(); ++r) entries.push_back(rows.at(r, 1).toText());
+    return entries;
+}
+
+std::vector<std::string> columnTexts(host::Worksheet& sheet, int column, int lastRow) {
+    host::Variant block =
+        sheet.range(columnAddress(column, layout::kBookFirstRow, lastRow)).value();
+    if (!block.isArray()) return {block.scalar().toText()};
+    std::vector<std::string> texts;
+    const auto& rows = block.array();
+    for (int r = 1; r <= rows.rows(); ++r) texts.push_back(rows.at(r, 1).toText());
+    return texts;
+}
+
+std::optional<int> findInColumn(host::Worksheet& sheet, int column, int firstRow, int lastRow,
+                                const std::string& text) {
+    host::FindOptions options;
+    options.what = text;
+    auto found = sheet.range(columnAddress(column, firstRow, lastRow)).find(options);
+    if (!found) return std::nullopt;
+    return found->row();
+}
+
+void copyUnitRow(host::Worksheet& sheet, int row, int targetRow) {
+    auto source = sheet.range("D" + std::to_string(row) + ":I" + std::to_string(row)).value();
+    sheet.range("D" + std::to_string(targetRow) + ":I" + std::to_string(targetRow))
+        .setValue(source);
+}
+
+}  // namespace vorra

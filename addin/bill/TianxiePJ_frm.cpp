@@ -1,0 +1,372 @@
+#include "addin/bill/TianxiePJ_frm.h"
+
+#include "addin/bill/BillTexts.h"
+#include "addin/bill/BookColumns.h"
+#include "addin/bill/PrintAction.h"
+#include "addin/bill/TemplateLayout.h"
+#include "addin/books/PinyinInitials.h"
+#include "addin/frame/Commands.h"
+#include "addin/frame/MakerLinks.h"
+#include "addin/frame/Public_XlApp.h"
+#include "addin/frame/Shell.h"
+#include "addin/frame/TextConversion.h"
+
+namespace vorra {
+
+using dialogs::FormInstance;
+using dialogs::MsgBoxIcon;
+using host::resume;
+
+namespace {
+
+constexpr int kClickSearchLastRow = 407;  // the click handlers search rows 8 to 407
+constexpr int kChangeScanStartRow = 9;    // the change handlers scan for a gap from row 9
+
+std::shared_ptr<host::Worksheet> activeSheet() { return XlApp->activeSheet(); }
+std::shared_ptr<host::Worksheet> fillInSheet() { return XlApp->sheets(layout::kSheetFillIn); }
+
+bool fillInSheetExists() {
+    bool exists = false;
+    resume([&] {
+        for (const auto& sheet : XlApp->worksheets())
+            if (sheet->name() == layout::kSheetFillIn) exists = true;
+    });
+    return exists;
+}
+
+void setBookList(dialogs::ComboBox& box, int column) {
+    auto sheet = fillInSheet();
+    box.setList(columnEntries(*sheet, column, lastUsedRow(*sheet, column)));
+}
+
+}  // namespace
+
+std::vector<std::string> filterBookEntries(const std::vector<std::string>& entries,
+                                           const std::string& typedText) {
+    const std::string key = toUpperText(trimBlanks(typedText));
+    const bool byText = hasDoubleByteCharacter(toHalfWidth(key));
+    std::vector<std::string> matches;
+    if (byText) {
+        for (const auto& entry : entries)
+            if (toUpperText(entry).find(key) != std::string::npos) matches.push_back(entry);
+        return matches;
+    }
+    // By initials: an entry matches when its initials contain the key; empty initials
+    // contain nothing, not even the empty key.
+    HostInitialsLookup lookup(*XlApp);
+    for (const auto& entry : entries) {
+        std::string initials = lookup.initials(entry);
+        if (!initials.empty() && initials.find(key) != std::string::npos)
+            matches.push_back(entry);
+    }
+    return matches;
+}
+
+TianxiePJ_frm::TianxiePJ_frm() : Form("TianxiePJ_frm") {
+    layOut();
+    wireEvents();
+}
+
+void TianxiePJ_frm::layOut() {
+    setCaption(texts::kFillInCaption);
+    setWidth(430);
+    setHeight(250);
+    auto place = [](dialogs::Control& c, double left, double top, double width, double height) {
+        c.setLeft(left);
+        c.setTop(top);
+        c.setWidth(width);
+        c.setHeight(height);
+    };
+    // Two columns of labelled boxes, check boxes right of the first three boxes, the
+    // buttons in a row at the bottom.
+    Label1.setCaption(texts::kLabelPayee);
+    Label2.setCaption(texts::kLabelPayer);
+    Label3.setCaption(texts::kLabelPurpose);
+    Label5.setCaption(texts::kLabelAmount);
+    Label6.setCaption(texts::kLabelBillNumber);
+    Label7.setCaption(texts::kLabelPassword);
+    Label4.setCaption(texts::kLabelBillSheet);
+    place(Label1, 12, 14, 70, 16);
+    place(ComboBox1, 84, 12, 200, 18);
+    place(CheckBox1, 292, 12, 70, 18);
+    place(Label2, 12, 40, 70, 16);
+    place(ComboBox2, 84, 38, 200, 18);
+    place(CheckBox2, 292, 38, 70, 18);
+    place(Label3, 12, 66, 70, 16);
+    place(ComboBox3, 84, 64, 200, 18);
+    place(CheckBox3, 292, 64, 70, 18);
+    place(Label5, 12, 92, 70, 16);
+    place(TextBox1, 84, 90, 110, 18);
+    place(Label6, 204, 92, 80, 16);
+    place(TextBox2, 284, 90, 120, 18);
+    place(Label7, 12, 118, 70, 16);
+    place(TextBox3, 84, 116, 110, 18);
+    place(Label4, 204, 118, 110, 16);
+    place(ComboBox4, 314, 116, 100, 18);
+    place(Label8, 12, 144, 400, 16);
+    place(Frame1, 12, 164, 170, 40);
+    place(CommandButton3, 6, 12, 50, 22);
+    place(CommandButton4, 60, 12, 50, 22);
+    place(CommandButton5, 114, 12, 50, 22);
+    place(CommandButton6, 190, 174, 90, 26);
+    place(CommandButton1, 286, 174, 60, 26);
+    place(CommandButton2, 350, 174, 60, 26);
+
+    ComboBox1.setTabIndex(0);
+    ComboBox2.setTabIndex(1);
+    ComboBox3.setTabIndex(2);
+    TextBox1.setTabIndex(3);
+    TextBox2.setTabIndex(4);
+    TextBox3.setTabIndex(5);
+    ComboBox4.setTabIndex(6);
+    CommandButton1.setTabIndex(7);
+    CommandButton2.setTabIndex(8);
+    CheckBox1.setTabIndex(16);
+    CheckBox2.setTabIndex(17);
+    CheckBox3.setTabIndex(18);
+    Label8.setTabIndex(19);
+    Frame1.setTabIndex(20);
+    CommandButton6.setTabIndex(21);
+
+    CommandButton1.setCaption(texts::kButtonPrint);
+    CommandButton2.setCaption(texts::kButtonClear);
+    CheckBox1.setCaption(texts::kCheckShortName);
+    CheckBox2.setCaption(texts::kCheckShortName);
+    CheckBox3.setCaption(texts::kCheckPurposeCode);
+    Label8.setCaption(texts::kBatchHint);
+    CommandButton3.setCaption(texts::kButtonTutorial1);
+    CommandButton4.setCaption(texts::kButtonTutorial2);
+    CommandButton5.setCaption(texts::kButtonTutorial3);
+    CommandButton6.setCaption(texts::kButtonNewPayee);
+    CommandButton6.setTipText(texts::kTipNewPayee);
+
+    for (dialogs::Control* c : std::initializer_list<dialogs::Control*>{
+             &CommandButton1, &CommandButton2, &CheckBox1, &CheckBox2, &CheckBox3})
+        c->setForeColor(dialogs::color::kBlue);
+    Label8.setForeColor(dialogs::color::kRed);
+    CommandButton6.setForeColor(dialogs::color::kRed);
+    for (auto* box : {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4})
+        box->setMatchEntry(dialogs::MatchEntry::Complete);
+}
+
+void TianxiePJ_frm::wireEvents() {
+    onInitialize = [this] { UserForm_Initialize(); };
+    onQueryClose = [this](int& cancel, dialogs::CloseMode mode) { UserForm_QueryClose(cancel, mode); };
+
+    ComboBox1.onChange = [this] { ComboBox1_Change(); };
+    ComboBox2.onChange = [this] { ComboBox2_Change(); };
+    ComboBox3.onChange = [this] { ComboBox3_Change(); };
+    ComboBox4.onChange = [this] { ComboBox4_Change(); };
+    ComboBox1.onClick = [this] { ComboBox1_Click(); };
+    ComboBox2.onClick = [this] { ComboBox2_Click(); };
+    ComboBox3.onClick = [this] { ComboBox3_Click(); };
+
+    // Enter moves on: payee → payer → purpose → the amount cell of the sheet.
+    ComboBox1.onKeyDown = [this](int& key, int) {
+        if (key == dialogs::key::kReturn) resume([&] { ComboBox2.setFocus(); });
+    };
+    ComboBox2.onKeyDown = [this](int& key, int) {
+        if (key == dialogs::key::kReturn) resume([&] { ComboBox3.setFocus(); });
+    };
+    ComboBox3.onKeyDown = [](int& key, int) {
+        if (key == dialogs::key::kReturn)
+            resume([] { activeSheet()->range(layout::kAmountCell).select(); });
+    };
+
+    // Right arrow filters the list; Enter writes the box's value to its cell.
+    auto keyUp = [this](dialogs::ComboBox& box, int column, const char* cell) {
+        return [this, &box, column, cell](int& key, int) {
+            if (key == dialogs::key::kRight) {
+                resume([&] {
+                    box.setMatchEntry(dialogs::MatchEntry::None);
+                    box.clear();
+                    auto sheet = activeSheet();
+                    auto entries = columnTexts(*sheet, column, lastUsedRow(*sheet, column));
+                    box.setList(filterBookEntries(entries, box.text()));
+                });
+            } else if (key == dialogs::key::kReturn) {
+                resume([&] { activeSheet()->range(cell).setValue(host::Value::text(box.value())); });
+            }
+        };
+    };
+    ComboBox1.onKeyUp = keyUp(ComboBox1, layout::kColAccountName, "E4");
+    ComboBox2.onKeyUp = keyUp(ComboBox2, layout::kColAccountName, "E5");
+    ComboBox3.onKeyUp = keyUp(ComboBox3, layout::kColPurpose, layout::kPurposeCell);
+
+    TextBox1.onChange = [this] { amountChanged(TextBox1, layout::kAmountCell); };
+    TextBox2.onChange = [this] { amountChanged(TextBox2, layout::kBillNumberCell); };
+    TextBox3.onChange = [this] { amountChanged(TextBox3, layout::kPasswordCell); };
+
+    CommandButton1.onClick = [this] { CommandButton1_Click(); };
+    CommandButton2.onClick = [this] { CommandButton2_Click(); };
+    CommandButton3.onClick = [this] { openTutorial(links::kFillInTutorial1); };
+    CommandButton4.onClick = [this] { openTutorial(links::kFillInTutorial2); };
+    CommandButton5.onClick = [this] { openTutorial(links::kFillInTutorial3); };
+    CommandButton6.onClick = [] { resume([] { showAddUserForm(); }); };
+}
+
+void TianxiePJ_frm::UserForm_Initialize() {
+    resume([&] { toolkit().setTopmost(*this); });
+    resume([&] {
+        for (const auto& sheet : XlApp->worksheets())
+            if (sheet->visible() == host::Visibility::Visible) ComboBox4.addItem(sheet->name());
+    });
+    if (!fillInSheetExists()) return;
+    resume([&] { ComboBox4.setText(layout::kSheetFillIn); });
+    resume([] { fillInSheet()->activate(); });
+    resume([&] { setBookList(ComboBox1, layout::kColAccountName); });
+    resume([&] { setBookList(ComboBox2, layout::kColAccountName); });
+    resume([&] { setBookList(ComboBox3, layout::kColPurpose); });
+}
+
+void TianxiePJ_frm::UserForm_QueryClose(int&, dialogs::CloseMode) {
+    resume([] { activeSheet()->protect(layout::kSheetPassword); });
+}
+
+void TianxiePJ_frm::ComboBox1_Change() {
+    // Any error stops the step and is reported.
+    auto failure = host::errorOf([&] {
+        auto sheet = activeSheet();
+        sheet->unprotect(layout::kSheetPassword);
+        lastRow_ = firstEmptyRow(*fillInSheet(), layout::kColAccountName, kChangeScanStartRow) - 1;
+        int column = CheckBox1.value() ? layout::kColShortName : layout::kColAccountName;
+        if (auto row = findInColumn(*sheet, column, layout::kBookFirstRow, lastRow_, ComboBox1.text())) {
+            lastRow_ = *row;
+            copyUnitRow(*sheet, *row, layout::kPayeeRow);
+        }
+        sheet->protect(layout::kSheetPassword);
+        XlApp->setEnableEvents(true);
+    });
+    if (failure) {
+        showMessage(texts::kMsgBadAccountName, MsgBoxIcon::Critical, "");
+        resume([] { XlApp->setEnableEvents(true); });
+    }
+}
+
+void TianxiePJ_frm::ComboBox2_Change() {
+    std::shared_ptr<host::Worksheet> sheet;
+    resume([&] { sheet = activeSheet(); });
+    if (!sheet) return;
+    resume([&] { sheet->unprotect(layout::kSheetPassword); });
+    resume([&] {
+        lastRow_ = firstEmptyRow(*fillInSheet(), layout::kColAccountName, kChangeScanStartRow) - 1;
+    });
+    resume([&] {
+        int column = CheckBox2.value() ? layout::kColShortName : layout::kColAccountName;
+        if (auto row = findInColumn(*sheet, column, layout::kBookFirstRow, lastRow_, ComboBox2.text())) {
+            lastRow_ = *row;
+            copyUnitRow(*sheet, *row, layout::kPayerRow);
+        }
+    });
+    resume([&] { sheet->protect(layout::kSheetPassword); });
+}
+
+void TianxiePJ_frm::ComboBox3_Change() {
+    std::shared_ptr<host::Worksheet> sheet;
+    resume([&] { sheet = activeSheet(); });
+    if (!sheet) return;
+    resume([&] { sheet->unprotect(layout::kSheetPassword); });
+    if (CheckBox3.value()) {
+        resume([&] {
+            if (auto row = findInColumn(*sheet, layout::kColPurposeCode, layout::kBookFirstRow,
+                                        kClickSearchLastRow, ComboBox3.text())) {
+                lastRow_ = *row;
+                sheet->range(layout::kPurposeCell)
+                    .setValue(sheet->cells(*row, layout::kColPurpose).value());
+            }
+        });
+    }
+    resume([&] { sheet->protect(layout::kSheetPassword); });
+}
+
+void TianxiePJ_frm::ComboBox1_Click() {
+    auto failure = host::errorOf([&] {
+        XlApp->setEnableEvents(false);
+        auto sheet = activeSheet();
+        sheet->unprotect(layout::kSheetPassword);
+        sheet->range("E4").setValue(host::Value::text(ComboBox1.text()));
+        int column = CheckBox1.value() ? layout::kColShortName : layout::kColAccountName;
+        if (auto row = findInColumn(*sheet, column, layout::kBookFirstRow, kClickSearchLastRow,
+                                    ComboBox1.text()))
+            copyUnitRow(*sheet, *row, layout::kPayeeRow);
+        XlApp->setEnableEvents(true);
+    });
+    if (failure) {
+        showMessage(texts::kMsgBadAccountName, MsgBoxIcon::Critical, "");
+        resume([] { activeSheet()->protect(layout::kSheetPassword); });
+        resume([] { XlApp->setEnableEvents(true); });
+    }
+}
+
+void TianxiePJ_frm::ComboBox2_Click() {
+    // The short-name check box is not consulted: a picked item is an account name.
+    auto failure = host::errorOf([&] {
+        auto sheet = activeSheet();
+        sheet->unprotect(layout::kSheetPassword);
+        XlApp->setEnableEvents(false);
+        sheet->range("E5").setValue(host::Value::text(ComboBox2.value()));
+        if (auto row = findInColumn(*sheet, layout::kColAccountName, layout::kBookFirstRow,
+                                    kClickSearchLastRow, ComboBox2.value()))
+            copyUnitRow(*sheet, *row, layout::kPayerRow);
+        XlApp->setEnableEvents(true);
+    });
+    if (failure) {
+        showMessage(texts::kMsgBadAccountName, MsgBoxIcon::Critical, "");
+        resume([] { activeSheet()->protect(layout::kSheetPassword); });
+        resume([] { XlApp->setEnableEvents(true); });
+    }
+}
+
+void TianxiePJ_frm::ComboBox3_Click() {
+    auto failure = host::errorOf([&] {
+        activeSheet()->range(layout::kPurposeCell).setValue(host::Value::text(ComboBox3.value()));
+        if (ComboBox3.value().empty()) {
+            auto sheet = fillInSheet();
+            ComboBox3.setList(columnEntries(*sheet, layout::kColPurpose,
+                                            lastUsedRow(*sheet, layout::kColPurpose)));
+        }
+    });
+    if (failure) showMessage(texts::kMsgBadPurpose, MsgBoxIcon::Critical, "");
+}
+
+void TianxiePJ_frm::ComboBox4_Change() {
+    resume([&] { XlApp->sheets(ComboBox4.value())->activate(); });
+}
+
+void TianxiePJ_frm::amountChanged(dialogs::TextBox& box, const char* cell) {
+    resume([] { activeSheet()->unprotect(layout::kSheetPassword); });
+    resume([&] { fillInSheet()->range(cell).setValue(host::Value::text(box.text())); });
+    resume([] { activeSheet()->protect(layout::kSheetPassword); });
+}
+
+void TianxiePJ_frm::CommandButton1_Click() {
+    printBill(ComboBox4.text(), [] { FormInstance<TianxiePJ_frm>::unload(); });
+}
+
+void TianxiePJ_frm::CommandButton2_Click() {
+    for (auto* box : {&ComboBox1, &ComboBox2, &ComboBox3})
+        resume([&] { box->setText(""); });
+    for (auto* box : {&TextBox1, &TextBox2, &TextBox3})
+        resume([&] { box->setText(""); });
+    resume([&] {
+        auto sheet = fillInSheet();
+        auto names = columnTexts(*sheet, layout::kColAccountName,
+                                 lastUsedRow(*sheet, layout::kColAccountName));
+        auto purposes = columnTexts(*sheet, layout::kColPurpose,
+                                    lastUsedRow(*sheet, layout::kColPurpose));
+        for (auto* box : {&ComboBox1, &ComboBox2}) {
+            box->clear();
+            for (const auto& n : names) box->addItem(n);
+        }
+        ComboBox3.clear();
+        for (const auto& p : purposes) ComboBox3.addItem(p);
+    });
+    resume([] { fillInSheet()->activate(); });
+}
+
+void TianxiePJ_frm::openTutorial(const char* address) {
+    resume([] { FormInstance<TianxiePJ_frm>::unload(); });
+    openWithShell(address);
+}
+
+}  // namespace vorra

@@ -1,0 +1,59 @@
+// Mouldsafe: copies the workbooks lying beside the program into its "模板备份" folder,
+// warning first when the spreadsheet host runs.
+//
+// Mouldsafe --screenshot FILE [--press-backup]
+//     saves a picture of the window as PNG and ends, without looking for the host; with
+//     --press-backup the backup runs first, so the picture shows its outcome.
+#include <QApplication>
+#include <QSaveFile>
+#include <QStringList>
+#include <cstdio>
+
+#include "backup/app/Form1.h"
+#include "backup/app/HostWarning.h"
+#include "backup/core/ProcessList.h"
+
+using namespace vorra::backup;
+
+namespace {
+
+bool savePng(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const std::string toolFolder = QApplication::applicationDirPath().toStdString();
+
+    const qsizetype screenshot = args.indexOf(QStringLiteral("--screenshot"));
+    if (screenshot > 0) {
+        if (screenshot + 1 >= args.size()) {
+            std::fputs("usage: Mouldsafe [--screenshot FILE [--press-backup]]\n", stderr);
+            return 2;
+        }
+        Form1 form(toolFolder);
+        form.show();
+        if (args.contains(QStringLiteral("--press-backup"))) form.Command2_Click();
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        if (!savePng(form.picture(), args.at(screenshot + 1))) {
+            std::fputs("Mouldsafe: could not save the screenshot\n", stderr);
+            return 1;
+        }
+        return 0;
+    }
+
+    // The window opens once the warning, if any, has been confirmed.
+    warnWhenHostRuns(runningProgramNames(), [] { hostRunningWarning()->exec(); });
+    Form1 form(toolFolder);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,66 @@
+// Quorlaunch: shows the welcome window, leaves the launch marker in its own folder and
+// starts the host three seconds later.
+//
+// Quorlaunch --screenshot FILE   saves a picture of the welcome window as PNG and ends,
+//                                writing no marker and starting nothing.
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStringList>
+#include <cstdio>
+
+#include "launcher/app/Form1.h"
+#include "launcher/app/QtTimerService.h"
+#include "launcher/core/HostLocation.h"
+
+using namespace vorra::launcher;
+
+namespace {
+
+bool savePng(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool startDetached(const std::string& program) {
+    return QProcess::startDetached(QString::fromStdString(program), QStringList());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const std::string folder = QApplication::applicationDirPath().toStdString();
+    const std::string exeName = QFileInfo(QApplication::applicationFilePath()).fileName().toStdString();
+
+    QtTimerService service;
+    Module1 timers(service, exeName);
+    Form1 form(LauncherServices{
+        timers, folder, [folder] { return hostProgramFromEnvironment(folder); }, startDetached});
+
+    const qsizetype screenshot = args.indexOf(QStringLiteral("--screenshot"));
+    if (screenshot > 0) {
+        if (screenshot + 1 >= args.size()) {
+            std::fputs("usage: Quorlaunch [--screenshot FILE]\n", stderr);
+            return 2;
+        }
+        form.show();
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        if (!savePng(form.picture(), args.at(screenshot + 1))) {
+            std::fputs("Quorlaunch: could not save the screenshot\n", stderr);
+            return 1;
+        }
+        return 0;
+    }
+
+    form.show();
+    form.Form_Load();
+    return QApplication::exec();
+}

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "launcher/core/LaunchMarker.h"
+#include "launcher/core/ProgramFolder.h"
+
+using namespace vorra::launcher;
+using vorra::testing::readBytes;
+using vorra::testing::TempFolder;
+using vorra::testing::writeBytes;
+
+namespace {
+
+// "欢迎您，使用ExcelQuorvan！" in code page 936, then CR LF.
+const std::string kExpectedMarker =
+    "\xBB\xB6\xD3\xAD\xC4\xFA\xA3\xAC\xCA\xB9\xD3\xC3"
+    "ExcelQuorvan"
+    "\xA3\xA1\r\n";
+
+std::size_t entriesIn(const std::filesystem::path& folder) {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST(LaunchMarker, HoldsTheWelcomeLineInCodePage936EndedByCrLf) {
+    TempFolder folder;
+    ASSERT_TRUE(writeLaunchMarker(folder.str()));
+    EXPECT_EQ(readBytes(folder.path() / "setting.ini"), kExpectedMarker);
+    EXPECT_EQ(entriesIn(folder.path()), 1u) << "no temporary file may stay behind";
+}
+
+TEST(LaunchMarker, ReplacesAnExistingMarkerWithTheOneLine) {
+    TempFolder folder;
+    writeBytes(folder.path() / "setting.ini", std::string(5000, 'x') + "\r\nold second line\r\n");
+    ASSERT_TRUE(writeLaunchMarker(folder.str() + "/"));
+    EXPECT_EQ(readBytes(folder.path() / "setting.ini"), kExpectedMarker);
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(LaunchMarker, ReportsFailureWithoutDisturbingWhatIsThere) {
+    TempFolder folder;
+    EXPECT_FALSE(writeLaunchMarker((folder.path() / "missing").string()));
+
+    // A folder in the marker's place stays a folder, with its content.
+    std::filesystem::create_directory(folder.path() / "setting.ini");
+    writeBytes(folder.path() / "setting.ini" / "keep", "kept");
+    EXPECT_FALSE(writeLaunchMarker(folder.str()));
+    EXPECT_EQ(readBytes(folder.path() / "setting.ini" / "keep"), "kept");
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(LaunchMarker, CodePage936RefusesWhatItCannotHold) {
+    EXPECT_EQ(toCodePage936("Quorvan 5.1"), "Quorvan 5.1");
+    EXPECT_EQ(toCodePage936("！"), "\xA3\xA1");
+    EXPECT_FALSE(toCodePage936("\xF0\x9F\x98\x80"));  // an emoji has no code in 936
+    EXPECT_FALSE(toCodePage936("\xFF\xFE"));          // not UTF-8
+}
+
+TEST(ProgramFolder, KeepsExactlyOneTrailingSlashAndTheRoot) {
+    EXPECT_EQ(withOneTrailingSlash("/opt/vorra"), "/opt/vorra/");
+    EXPECT_EQ(withOneTrailingSlash("/opt/vorra/"), "/opt/vorra/");
+    EXPECT_EQ(withOneTrailingSlash("/opt/vorra///"), "/opt/vorra/");
+    EXPECT_EQ(withOneTrailingSlash("/"), "/");
+    EXPECT_EQ(withOneTrailingSlash("//"), "/");
+    // A launcher in the file-system root writes its marker into the root.
+    EXPECT_EQ(markerPathIn("/"), "/setting.ini");
+    EXPECT_EQ(markerPathIn("/opt/vorra"), "/opt/vorra/setting.ini");
+}

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -38,6 +39,10 @@ public:
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        // stop() only ends a server that is running: wait for it, so that a quick test
+        // cannot stop it before it starts and then wait for it for ever.
+        for (int i = 0; i < 5000 && !server_.is_running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~ClockServer() {
         server_.stop();

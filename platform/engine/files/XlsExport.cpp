@@ -279,13 +279,16 @@ public:
         return it->second;
     }
 
-    // SST with its CONTINUE records, then EXTSST (the index of every eighth string).
+    // SST with its CONTINUE records, then EXTSST (the index of every eighth string, or
+    // of fewer when there are many).
     void write(RecordWriter& out) const {
         struct Bucket {
             std::uint32_t streamPos;
             std::uint16_t offsetInRecord;
         };
         std::vector<Bucket> buckets;
+        // The index must fit one record of at most 1027 buckets: more strings, larger buckets.
+        const size_t perBucket = std::max<size_t>(8, (strings_.size() + 1026) / 1027);
         std::vector<Bytes> records(1);
         records[0].u32(uses_).u32(std::uint32_t(strings_.size()));
         // Positions are worked out as if each record were written at once.
@@ -300,7 +303,7 @@ public:
             size_t charSize = compressed ? 1 : 2;
             // The length and flags must not be split from the first character.
             if (records.back().size() + 3 + charSize > kMaxRecordData) newRecord();
-            if (i % 8 == 0)
+            if (i % perBucket == 0)
                 buckets.push_back({std::uint32_t(recordStart + 4 + records.back().size()),
                                    std::uint16_t(4 + records.back().size())});
             records.back().u16(unsigned(s.size())).u8(compressed ? 0 : 1);
@@ -321,7 +324,7 @@ public:
         for (size_t r = 1; r < records.size(); ++r) out.record(kContinue, records[r]);
 
         Bytes ext;
-        ext.u16(8);
+        ext.u16(unsigned(perBucket));
         for (const Bucket& b : buckets) ext.u32(b.streamPos).u16(b.offsetInRecord).u16(0);
         out.record(kExtSst, ext);
     }

@@ -140,14 +140,15 @@ TEST_F(XlsExportWriter, SharedStringsSpanningContinuationRecordsComeBackWhole) {
     std::string longText;
     for (int i = 0; i < 9000; ++i) longText += (i % 2 ? "票" : "据");
     put(s, 1, 1, Value::text(longText));
-    for (int r = 2; r <= 3001; ++r) put(s, r, 1, Value::text("收款人" + std::to_string(r) + "abc"));
-    put(s, 3002, 1, Value::text(std::string(20000, 'x')));
+    // More distinct texts than the string index can point to one by eight.
+    for (int r = 2; r <= 12001; ++r) put(s, r, 1, Value::text("收款人" + std::to_string(r) + "abc"));
+    put(s, 12002, 1, Value::text(std::string(20000, 'x')));
 
     auto lines = saveAndRead(wb);
     EXPECT_THAT(lines, Contains("cell|长文本|1|1|1|" + longText + "|General|宋体|0|0|0"));
     EXPECT_THAT(lines, Contains("cell|长文本|2|1|1|收款人2abc|General|宋体|0|0|0"));
-    EXPECT_THAT(lines, Contains("cell|长文本|3001|1|1|收款人3001abc|General|宋体|0|0|0"));
-    EXPECT_THAT(lines, Contains("cell|长文本|3002|1|1|" + std::string(20000, 'x') + "|General|宋体|0|0|0"));
+    EXPECT_THAT(lines, Contains("cell|长文本|12001|1|1|收款人12001abc|General|宋体|0|0|0"));
+    EXPECT_THAT(lines, Contains("cell|长文本|12002|1|1|" + std::string(20000, 'x') + "|General|宋体|0|0|0"));
 }
 
 TEST_F(XlsExportWriter, TextsThatAreNotValidUtf8AreWrittenWithReplacementCharacters) {

@@ -9,7 +9,18 @@ namespace vorra {
 using host::resume;
 
 MB_frm::MB_frm() : Form("MB_frm", dialogs::FormKind::WindowForm) {
+    // A small window in twips: the hint above the list of workbooks.
+    setWidth(5400);
+    setHeight(4200);
     Label1.setCaption(texts::kListLabel);
+    Label1.setLeft(240);
+    Label1.setTop(180);
+    Label1.setWidth(4920);
+    Label1.setHeight(360);
+    List1.setLeft(240);
+    List1.setTop(600);
+    List1.setWidth(4920);
+    List1.setHeight(3360);
     onInitialize = [this] { Form_Load(); };
     List1.onClick = [this] { List1_Click(); };
 }

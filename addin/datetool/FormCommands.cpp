@@ -1,9 +1,10 @@
-// The commands of this subsystem that show a form. Until the form is part of the
-// add-in, its command does nothing.
+// The commands of this subsystem that show a form.
+#include "addin/datetool/Date_frm.h"
 #include "addin/frame/Commands.h"
+#include "addin/frame/Public_XlApp.h"
 
 namespace vorra {
 
-void showDateForm() {}
+void showDateForm() { dialogs::FormInstance<Date_frm>::show(XlApp->toolkit()); }
 
 }  // namespace vorra

@@ -1,9 +1,10 @@
-// The commands of this subsystem that show a form. Until the form is part of the
-// add-in, its command does nothing.
+// The commands of this subsystem that show a form.
 #include "addin/frame/Commands.h"
+#include "addin/frame/Public_XlApp.h"
+#include "addin/records/DayinJL_frm.h"
 
 namespace vorra {
 
-void showRecordsForm() {}
+void showRecordsForm() { dialogs::FormInstance<DayinJL_frm>::show(XlApp->toolkit()); }
 
 }  // namespace vorra

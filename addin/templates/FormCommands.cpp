@@ -1,10 +1,12 @@
-// The commands of this subsystem that show a form. Until the form is part of the
-// add-in, its command does nothing.
+// The commands of this subsystem that show a form.
 #include "addin/frame/Commands.h"
+#include "addin/frame/Public_XlApp.h"
+#include "addin/templates/MB_frm.h"
+#include "addin/templates/VorraMB_frm.h"
 
 namespace vorra {
 
-void showTemplateImport() {}
-void showTemplateList() {}
+void showTemplateImport() { dialogs::FormInstance<VorraMB_frm>::show(XlApp->toolkit()); }
+void showTemplateList() { dialogs::FormInstance<MB_frm>::show(XlApp->toolkit()); }
 
 }  // namespace vorra

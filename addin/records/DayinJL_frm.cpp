@@ -1,0 +1,134 @@
+#include "addin/records/DayinJL_frm.h"
+
+#include <optional>
+
+#include "addin/bill/BillNumber.h"
+#include "addin/bill/PrintAction.h"
+#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/Public_XlApp.h"
+#include "addin/records/RecordsTexts.h"
+
+namespace vorra {
+
+using dialogs::MsgBoxIcon;
+using host::errorOf;
+using host::resume;
+using host::Value;
+
+namespace {
+
+// The first row from row 3 down whose column A is empty; nothing when the record
+// rows, counted in 16-bit integers, are used up.
+std::optional<int> firstFreeRecordRow(host::Worksheet& records) {
+    for (int row = layout::kRecordFirstRow; row <= layout::kRecordLastRow; ++row)
+        if (records.cells(row, 1).scalar().isBlankText()) return row;
+    return std::nullopt;
+}
+
+std::tm localNow() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace
+
+std::string recordsExportPath(const std::string& folder, const std::tm& localTime) {
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d%H%M%S", &localTime);
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    return path + texts::kExportFileName + stamp + texts::kExportExtension;
+}
+
+DayinJL_frm::DayinJL_frm() : Form("DayinJL_frm", dialogs::FormKind::WindowForm) {
+    setCaption(texts::kRecordsCaption);
+    Command1.setCaption(texts::kVoidNumber);
+    Command2.setCaption(texts::kExportRecords);
+    Command2.setTipText(texts::kExportRecordsTip);
+    onInitialize = [this] { Form_Load(); };
+    Command1.onClick = [this] { Command1_Click(); };
+    Command2.onClick = [this] { Command2_Click(); };
+}
+
+// Stays open only over a workbook that keeps print records, with their sheet active.
+void DayinJL_frm::Form_Load() {
+    resume([&] { toolkit().setTopmost(*this); });
+    bool hasRecords = false;
+    resume([&] {
+        for (const auto& sheet : XlApp->worksheets()) {
+            if (sheet->name() == layout::kSheetRecords) {
+                sheet->activate();
+                hasRecords = true;
+                return;
+            }
+        }
+    });
+    if (!hasRecords) unload();
+}
+
+// Voids the number after the last record: a row with the last record's payee, payer
+// and bill sheet, "作废" and "0" for purpose and amount, and the next number.
+void DayinJL_frm::Command1_Click() {
+    std::shared_ptr<host::Worksheet> records;
+    resume([&] { records = XlApp->sheets(layout::kSheetRecords); });
+    if (!records) return;
+    int row = 0;
+    resume([&] { row = firstFreeRecordRow(*records).value_or(0); });
+    if (row == 0) return;
+    const std::string last = std::to_string(row - 1);
+
+    host::Array2D previous(1, 12);  // C to N of the last record
+    resume([&] { previous = records->range("C" + last + ":N" + last).value().array(); });
+    std::string password;
+    resume([&] { password = XlApp->sheets(layout::kSheetFillIn)->range(layout::kPasswordCell).scalar().toText(); });
+
+    host::Array2D voidRow(1, layout::kRecordColumns);
+    auto put = [&](int column, std::string text) { voidRow.at(1, column) = Value::text(std::move(text)); };
+    put(1, std::to_string(row - 2));
+    put(2, recordTimestamp());
+    for (int c = 3; c <= 7; ++c) put(c, previous.at(1, c - 2).toText());  // C to G: payee
+    put(8, texts::kVoidPurpose);
+    put(9, texts::kVoidAmount);
+    for (int c = 10; c <= 13; ++c) put(c, previous.at(1, c - 2).toText());  // J to M: payer, sheet
+    // The next number keeps the digits of the last one, as the print action continues it.
+    put(14, nextBillNumber(previous.at(1, 12)).value_or(std::string()));
+    put(15, password);
+    resume([&] { records->range("A" + std::to_string(row) + ":O" + std::to_string(row)).setValue(voidRow); });
+}
+
+// Exports the record sheet as a workbook of its own on the desktop. Tells where it was
+// saved, or that it could not be saved and why.
+void DayinJL_frm::Command2_Click() {
+    unload();
+    std::string path;
+    resume([&] { path = recordsExportPath(XlApp->toolkit().desktopFolder(), localNow()); });
+    std::vector<std::shared_ptr<host::Worksheet>> sheets;
+    resume([&] { sheets = XlApp->worksheets(); });
+    for (const auto& sheet : sheets) {
+        if (sheet->name() != layout::kSheetRecords) continue;
+        resume([&] { sheet->activate(); });
+        resume([] { XlApp->setDisplayAlerts(false); });
+        std::shared_ptr<host::Workbook> source, copy;
+        resume([&] { source = XlApp->activeWorkbook(); });
+        auto failure = errorOf([&] { sheet->copyToNewWorkbook(); });
+        resume([&] { copy = XlApp->activeWorkbook(); });
+        // Only the new workbook is saved and closed: when the copy failed, the active
+        // workbook is still the user's own.
+        if (!failure && (!copy || copy == source))
+            failure = "the sheet was not copied into a new workbook";
+        if (!failure) failure = errorOf([&] { copy->saveAs(path); });
+        if (copy && copy != source) resume([&] { copy->close(false); });
+        resume([] { XlApp->setDisplayAlerts(true); });
+        if (failure)
+            resume([&] {
+                XlApp->toolkit().msgBox(texts::msgExportFailed(path, *failure), MsgBoxIcon::Critical,
+                                        texts::kTitleExportFailed);
+            });
+        else
+            resume([&] { XlApp->toolkit().msgBox(path, MsgBoxIcon::Information, texts::kTitleExportPath); });
+    }
+}
+
+}  // namespace vorra

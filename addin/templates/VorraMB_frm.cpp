@@ -1,0 +1,259 @@
+#include "addin/templates/VorraMB_frm.h"
+
+#include <filesystem>
+
+#include "addin/frame/MakerLinks.h"
+#include "addin/frame/Public_XlApp.h"
+#include "addin/frame/Shell.h"
+#include "addin/templates/TemplateFiles.h"
+#include "addin/templates/TemplateTexts.h"
+
+namespace vorra {
+
+using dialogs::MsgBoxIcon;
+using host::errorOf;
+using host::resume;
+
+namespace {
+
+struct NotImported {
+    std::string name;
+    std::string reason;
+};
+
+// Appends the text unless an entry equal to it is there; whether it was added.
+bool addUnlessPresent(dialogs::ListBox& list, const std::string& text) {
+    for (const std::string& item : list.items())
+        if (item == text) return false;
+    list.addItem(text);
+    return true;
+}
+
+std::string fileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+// "以下文件没有导入：" and one line per file with its reason.
+std::string notImportedText(const std::vector<NotImported>& failures) {
+    std::string text = texts::kMsgNotImported;
+    for (const NotImported& f : failures) text += "\n" + texts::notImportedLine(f.name, f.reason);
+    return text;
+}
+
+std::string withNotImported(const std::string& message, const std::vector<NotImported>& failures) {
+    return failures.empty() ? message : message + "\n" + notImportedText(failures);
+}
+
+// The file dialog of both imports opens on the desktop: the current folder is changed
+// to it first.
+std::vector<std::string> chooseTemplateWorkbooks() {
+    resume([] { std::filesystem::current_path(XlApp->toolkit().desktopFolder() + "/"); });
+    std::vector<std::string> chosen;
+    resume([&] {
+        chosen = XlApp->getOpenFilename(texts::kImportFilter, 0, texts::kImportDialogTitle, true);
+    });
+    if (chosen.empty())
+        resume([] { XlApp->toolkit().msgBox(texts::kMsgNothingChosen, MsgBoxIcon::Critical, texts::kTitleImport); });
+    return chosen;
+}
+
+void tellImported(int count, const std::vector<NotImported>& failures) {
+    resume([&] {
+        XlApp->toolkit().msgBox(withNotImported(texts::msgImported(count), failures),
+                                failures.empty() ? MsgBoxIcon::None : MsgBoxIcon::Exclamation,
+                                texts::kTitleImport);
+    });
+}
+
+// Copies the sheets of one workbook, in order, before the marker sheet of the target;
+// the workbook is closed without saving. The reason when not every sheet arrived.
+std::optional<std::string> copySheetsBefore(const std::string& path, host::Worksheet& marker) {
+    std::shared_ptr<host::Workbook> source;
+    if (auto failure = errorOf([&] { source = XlApp->openWorkbook(path); }); failure || !source)
+        return std::string(texts::kReasonNotOpened);
+    bool allCopied = true;
+    std::vector<std::shared_ptr<host::Worksheet>> sheets;
+    allCopied = resume([&] { sheets = source->worksheets(); });
+    for (const auto& sheet : sheets)
+        if (!resume([&] { sheet->copyBefore(marker); })) allCopied = false;
+    resume([&] { source->close(false); });
+    if (!allCopied) return std::string(texts::kReasonSheetsNotCopied);
+    return std::nullopt;
+}
+
+}  // namespace
+
+VorraMB_frm::VorraMB_frm() : Form("VorraMB_frm", dialogs::FormKind::WindowForm) {
+    setCaption(texts::kImportCaption);
+    setWidth(6930);
+    setHeight(2820);
+    auto place = [](dialogs::Control& c, double left, double top, double width, double height) {
+        c.setLeft(left);
+        c.setTop(top);
+        c.setWidth(width);
+        c.setHeight(height);
+    };
+    Frame2.setCaption(texts::kFrame2);
+    place(Frame2, 128, 120, 6675, 2610);
+    Command5.setCaption(texts::kCommand5);
+    place(Command5, 400, 400, 2265, 625);
+    Command1.setCaption(texts::kCommand1);
+    place(Command1, 4000, 400, 2265, 625);
+    Command4.setCaption(texts::kCommand4);
+    place(Command4, 400, 1300, 2265, 625);
+    Command2.setCaption(texts::kCommand2);
+    Command2.setTipText(texts::kCommand2Tip);
+    place(Command2, 4000, 1300, 2265, 625);
+    Label2.setCaption(texts::kLabel2);
+    place(Label2, 705, 2200, 5520, 375);
+    // The template list and the import box lie below the window's client area.
+    Frame1.setCaption(texts::kFrame1);
+    Frame1.setTipText(texts::kFrame1Tip);
+    place(Frame1, 177, 3100, 5600, 2368);
+    place(List1, 96, 720, 5400, 1530);
+    Label3.setCaption(texts::kLabel3);
+    Label3.setTop(360);
+    Frame3.setCaption(texts::kFrame3);
+    place(Frame3, 177, 5600, 5600, 2368);
+    place(List2, 96, 728, 5400, 1500);
+    Label1.setCaption(texts::kLabel1Import);
+    Label1.setTop(360);
+    Image1.setTipText(texts::kImage1Tip);
+    Command3.setCaption(texts::kCommand3);
+    place(Command3, 2640, 7920, 1560, 625);
+
+    onInitialize = [this] { Form_Load(); };
+    onDragDrop = [this](const std::vector<std::string>& files) { Form_OLEDragDrop(files); };
+    List1.onClick = [this] { List1_Click(); };
+    List1.onDragDrop = [this](const std::vector<std::string>& files) { List1_OLEDragDrop(files); };
+    List2.onDragDrop = [this](const std::vector<std::string>& files) { List2_OLEDragDrop(files); };
+    Command1.onClick = [this] { Command1_Click(); };
+    Command2.onClick = [this] { Command2_Click(); };
+    Command3.onClick = [this] { Command3_Click(); };
+    Command4.onClick = [this] { Command4_Click(); };
+    Command5.onClick = [this] { Command5_Click(); };
+    Image1.onClick = [this] { Image1_Click(); };
+}
+
+void VorraMB_frm::Form_Load() {
+    resume([&] { toolkit().setTopmost(*this); });
+    setAcceptsDrops(true);
+    List1.setAcceptsDrops(true);
+    List2.setAcceptsDrops(true);
+    resume([&] {
+        for (const std::string& name : ordinaryFiles(templateFolder(addinFolder()))) List1.addItem(name);
+    });
+}
+
+// Each dropped file is copied into the template folder and listed; a file that was
+// refused or could not be copied is named in one message at the end.
+void VorraMB_frm::Form_OLEDragDrop(const std::vector<std::string>& files) {
+    std::string folder = templateFolder(addinFolder());
+    std::vector<NotImported> failures;
+    for (const std::string& path : files) {
+        auto name = importableName(path);
+        if (!name) {
+            failures.push_back({path, texts::kReasonUnsafeName});
+            continue;
+        }
+        addUnlessPresent(List2, path);
+        if (auto reason = copyIntoFolder(path, folder)) {
+            failures.push_back({*name, *reason});
+            continue;
+        }
+        addUnlessPresent(List1, *name);
+    }
+    if (!failures.empty())
+        resume([&] {
+            XlApp->toolkit().msgBox(notImportedText(failures), MsgBoxIcon::Exclamation,
+                                    texts::kTitleImport);
+        });
+}
+
+void VorraMB_frm::List1_Click() {
+    std::string path = templateFolder(addinFolder()) + List1.text();
+    resume([&] { XlApp->openWorkbook(path); });
+    unload();
+}
+
+void VorraMB_frm::Command1_Click() {
+    unload();
+    openWithShell(links::kTemplateDownloads);
+}
+
+// Shows the add-in folder in the system's file manager.
+void VorraMB_frm::Command2_Click() {
+    unload();
+    resume([] { XlApp->toolkit().shellOpen(addinFolder()); });
+}
+
+// Imports template workbooks by file dialog: each chosen file is copied into the
+// template folder; the message counts the files copied and names the others.
+void VorraMB_frm::Command3_Click() {
+    unload();
+    // Found before the file dialog changes the current folder.
+    std::string folder = templateFolder(addinFolder());
+    std::vector<std::string> chosen = chooseTemplateWorkbooks();
+    if (chosen.empty()) return;
+    int copied = 0;
+    std::vector<NotImported> failures;
+    for (const std::string& path : chosen) {
+        if (auto reason = copyIntoFolder(path, folder)) failures.push_back({fileNameOf(path), *reason});
+        else ++copied;
+    }
+    tellImported(copied, failures);
+}
+
+// Copies the sheets of the chosen workbooks, in the order chosen, to the end of the
+// active workbook through the marker sheet, repairs the link to the master template,
+// and keeps the last chosen workbook as a template.
+void VorraMB_frm::Command4_Click() {
+    unload();
+    // Found before the file dialog changes the current folder.
+    std::string folder = templateFolder(addinFolder());
+    std::vector<std::string> chosen = chooseTemplateWorkbooks();
+    if (chosen.empty()) return;
+
+    std::shared_ptr<host::Workbook> target;
+    resume([&] { target = XlApp->activeWorkbook(); });
+    if (!target) return;
+    bool hasMarker = false;
+    resume([&] {
+        for (const auto& sheet : target->worksheets())
+            if (sheet->name() == texts::kMarkerSheet) hasMarker = true;
+    });
+    if (hasMarker) return;
+    std::shared_ptr<host::Worksheet> marker;
+    resume([&] {
+        auto sheets = target->worksheets();
+        marker = target->addSheet(sheets.empty() ? nullptr : sheets.back().get());
+        marker->setName(texts::kMarkerSheet);
+    });
+    if (!marker) return;
+
+    int copied = 0;
+    std::vector<NotImported> failures;
+    for (const std::string& path : chosen) {
+        if (auto reason = copySheetsBefore(path, *marker)) failures.push_back({fileNameOf(path), *reason});
+        else ++copied;
+    }
+    resume([&] { marker->deleteSheet(); });
+    resume([&] {
+        for (const auto& link : target->linkSources())
+            if (link.source == kAuthoringLinkSource) target->changeLink(link.source, kLinkTarget);
+    });
+    // The last workbook is kept before the message, so that the message can say when
+    // it could not be.
+    if (auto reason = copyIntoFolder(chosen.back(), folder))
+        failures.push_back({fileNameOf(chosen.back()), *reason});
+    tellImported(copied, failures);
+}
+
+void VorraMB_frm::Command5_Click() {
+    unload();
+    openWithShell(links::kTemplateTutorial);
+}
+
+void VorraMB_frm::Image1_Click() { Frame3.setTop(5280); }
+
+}  // namespace vorra

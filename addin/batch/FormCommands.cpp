@@ -5,6 +5,6 @@
 
 namespace vorra {
 
-void showBatchForm() { dialogs::FormInstance<PiliangDY_frm>::show(XlApp->toolkit()); }
+void showBatchForm() { dialogs::FormInstance<PiliangDY_frm>::show(connectedHost().toolkit()); }
 
 }  // namespace vorra

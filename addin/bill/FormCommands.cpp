@@ -5,7 +5,7 @@
 
 namespace vorra {
 
-void showPrintForm() { dialogs::FormInstance<Frm_打印票据>::show(XlApp->toolkit()); }
-void showQuickFillForm() { dialogs::FormInstance<Kuaijie_TX_frm>::show(XlApp->toolkit()); }
+void showPrintForm() { dialogs::FormInstance<Frm_打印票据>::show(connectedHost().toolkit()); }
+void showQuickFillForm() { dialogs::FormInstance<Kuaijie_TX_frm>::show(connectedHost().toolkit()); }
 
 }  // namespace vorra

@@ -8,11 +8,11 @@
 namespace vorra {
 
 void showPayeePayerForm() {
-    if (XlApp) host::resume([] { dialogs::FormInstance<Frm_收付款人>::show(XlApp->toolkit()); });
+    if (XlApp) host::resume([] { dialogs::FormInstance<Frm_收付款人>::show(connectedHost().toolkit()); });
 }
 
 void showAddUserForm() {
-    if (XlApp) host::resume([] { dialogs::FormInstance<Add_User_frm>::show(XlApp->toolkit()); });
+    if (XlApp) host::resume([] { dialogs::FormInstance<Add_User_frm>::show(connectedHost().toolkit()); });
 }
 
 }  // namespace vorra

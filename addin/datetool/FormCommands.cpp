@@ -5,6 +5,6 @@
 
 namespace vorra {
 
-void showDateForm() { dialogs::FormInstance<Date_frm>::show(XlApp->toolkit()); }
+void showDateForm() { dialogs::FormInstance<Date_frm>::show(connectedHost().toolkit()); }
 
 }  // namespace vorra

@@ -5,6 +5,6 @@
 
 namespace vorra {
 
-void showRecordsForm() { dialogs::FormInstance<DayinJL_frm>::show(XlApp->toolkit()); }
+void showRecordsForm() { dialogs::FormInstance<DayinJL_frm>::show(connectedHost().toolkit()); }
 
 }  // namespace vorra

@@ -6,7 +6,7 @@
 
 namespace vorra {
 
-void showTemplateImport() { dialogs::FormInstance<VorraMB_frm>::show(XlApp->toolkit()); }
-void showTemplateList() { dialogs::FormInstance<MB_frm>::show(XlApp->toolkit()); }
+void showTemplateImport() { dialogs::FormInstance<VorraMB_frm>::show(connectedHost().toolkit()); }
+void showTemplateList() { dialogs::FormInstance<MB_frm>::show(connectedHost().toolkit()); }
 
 }  // namespace vorra

@@ -66,6 +66,12 @@ const std::string* completionFor(const ComboBox& box, const std::string& typed) 
 ControlView::ControlView(Control& control, FormWindow& window) : window_(window), control_(control) {}
 ControlView::~ControlView() = default;
 
+bool ControlView::eventFilter(QObject*, QEvent* event) {
+    // Once the form has unloaded, its controls may be gone: the widget is on its own.
+    if (!window_.form()) return false;
+    return filter(event);
+}
+
 bool ControlView::formLoaded() const { return window_.form() && window_.form()->loaded(); }
 
 bool ControlView::act(const std::function<void()>& action) {
@@ -86,7 +92,13 @@ bool ControlView::keyDown(QEvent* event, const std::function<int(int, int)>& rai
     HostKey k = hostKey(*key);
     if (k.code == 0) return false;
     int result = k.code;
-    if (!act([&] { result = raiseKeyDown(k.code, k.shift); })) return true;
+    // The control that receives keys holds the focus, also when the window system has
+    // not activated the window yet.
+    if (!act([&] {
+            if (!control_.hasFocus()) control_.setFocus();
+            result = raiseKeyDown(k.code, k.shift);
+        }))
+        return true;
     return result == 0;
 }
 
@@ -132,7 +144,7 @@ public:
 
 protected:
     void refreshKind() override { widget_->setText(qs(label_.caption())); }
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool filter(QEvent* event) override {
         // The press stays with the label, so that it does not reach the form's body.
         if (event->type() == QEvent::MouseButtonPress) return true;
         if (event->type() == QEvent::MouseButtonRelease) {
@@ -164,7 +176,7 @@ protected:
         shown_ = image_.picture();
         widget_->setPixmap(shown_.empty() ? QPixmap() : QPixmap(qs(shown_)));
     }
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool filter(QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             int button = mouse->button() == Qt::RightButton   ? mouse::kRight
@@ -296,7 +308,7 @@ protected:
         widget_->setReadOnly(box_.locked());
         widget_->setEchoMode(box_.passwordChar() ? QLineEdit::Password : QLineEdit::Normal);
     }
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool filter(QEvent* event) override {
         switch (event->type()) {
             case QEvent::KeyPress:
                 return keyDown(event, [this](int code, int s) { return box_.userKeyDown(code, s); });
@@ -371,7 +383,7 @@ protected:
             popupShown_ = false;
         }
     }
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool filter(QEvent* event) override {
         switch (event->type()) {
             case QEvent::KeyPress: {
                 auto* key = static_cast<QKeyEvent*>(event);
@@ -445,7 +457,7 @@ protected:
         widget_->viewport()->setAcceptDrops(list_.acceptsDrops());
         widget_->setAcceptDrops(list_.acceptsDrops());
     }
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool filter(QEvent* event) override {
         switch (event->type()) {
             case QEvent::DragEnter:
             case QEvent::DragMove: {
@@ -531,7 +543,7 @@ protected:
         widget_->setCurrentItem(selected);
         if (!selected) widget_->clearSelection();
     }
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool filter(QEvent* event) override {
         if (event->type() == QEvent::KeyPress)
             return keyDown(event, [this](int code, int s) { return list_.userKeyDown(code, s); });
         if (event->type() == QEvent::KeyRelease)

@@ -33,6 +33,9 @@ public:
 
 protected:
     virtual void refreshKind() = 0;
+    // The widget's events while the form is attached; true to stop the event.
+    virtual bool filter(QEvent*) { return false; }
+    bool eventFilter(QObject* watched, QEvent* event) final;
     // Runs a user action while the form stays alive; nothing once the form has
     // unloaded. False when the form unloaded during the action or before it.
     bool act(const std::function<void()>& action);

@@ -15,6 +15,10 @@ const char* const kIdProperty = "ribbonId";
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
+RibbonBar::ActionHandler invokeOn(host::AddinConnection& connection) {
+    return [&connection](const std::string& onAction) { connection.invoke(onAction); };
+}
+
 QString ribbonToolTip(const RibbonButton& button) {
     QString tip = qs(button.screentip);
     if (!button.supertip.empty()) tip += u'\n' + qs(button.supertip);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/frame/host/AddinInterface.h"
 #include "platform/desktop/ribbon/RibbonMarkup.h"
 
 class QToolButton;
@@ -42,6 +43,10 @@ private:
 
     ActionHandler onAction_;
 };
+
+// Ribbon clicks as calls of the add-in's public methods by the onAction name (the
+// connection looks names up with case ignored).
+RibbonBar::ActionHandler invokeOn(host::AddinConnection& connection);
 
 // The tooltip of a button: its screentip, and its supertip on a line below when there is one.
 QString ribbonToolTip(const RibbonButton& button);

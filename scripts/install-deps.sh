@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libzip-dev libpugixml-dev libfreexl-dev
+  libicu-dev libssl-dev libzip-dev libpugixml-dev libfreexl-dev
   libcurl4-openssl-dev libcpp-httplib-dev
   qt6-base-dev libgl-dev
   fonts-wqy-microhei poppler-utils

@@ -12,8 +12,8 @@
 //             userType (one character, the view's keystroke): KeyDown, the edit and
 //             Change, KeyUp. Key presses without text: KeyDown, KeyUp.
 //   ComboBox  setText / setValue: the list index follows the text (the first list row
-//             whose text equals it, else -1); Change when the text differs, then Click
-//             when the text is a list row. setListIndex: the row's text, Change when
+//             whose text equals it; -1 for none and for the empty text); Change when the
+//             text differs, then Click when the text is a list row. setListIndex: the row's text, Change when
 //             it differs, Click.
 //             userPick(row): the row's text, Change when it differs, then Click always.
 //             Typing: as for TextBox, no Click; with type-ahead on, the text completes
@@ -226,7 +226,9 @@ public:
     }
 
 private:
+    // The first row showing the text; the empty text selects no row.
     int indexOf(const std::string& text) const {
+        if (text.empty()) return -1;
         for (size_t i = 0; i < rows_.size(); ++i)
             if (!rows_[i].empty() && rows_[i][0] == text) return static_cast<int>(i);
         return -1;

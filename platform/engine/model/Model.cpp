@@ -45,6 +45,16 @@ const CellStore::Column* CellStore::column(int col) const {
     return it == columns_.end() ? nullptr : &it->second;
 }
 
+CellStore::Column* CellStore::mutableColumn(int col) {
+    auto it = columns_.find(col);
+    return it == columns_.end() ? nullptr : &it->second;
+}
+
+void CellStore::pruneColumn(int col) {
+    auto it = columns_.find(col);
+    if (it != columns_.end() && it->second.empty()) columns_.erase(it);
+}
+
 std::optional<Area> CellStore::bounds() const {
     if (columns_.empty()) return std::nullopt;
     Area a{host::kMaxRows, columns_.begin()->first, 1, columns_.rbegin()->first};

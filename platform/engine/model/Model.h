@@ -136,6 +136,11 @@ public:
     // Ordered access for scans: the column's cells by row.
     using Column = std::map<int, Cell>;
     const Column* column(int col) const;
+    // A column for writing many cells in row order (created when absent); call
+    // pruneColumn afterwards if cells may have been removed from it.
+    Column& columnForWrite(int col) { return columns_[col]; }
+    Column* mutableColumn(int col);
+    void pruneColumn(int col);
     // Every stored column (col → cells), for whole-sheet scans.
     const std::map<int, Column>& columns() const { return columns_; }
     // The smallest area holding every stored cell; nothing when empty.

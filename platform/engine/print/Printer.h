@@ -17,6 +17,8 @@ public:
                             bool collate) = 0;
     // A short description of the current printer ("PDF: /tmp/out"), for messages.
     virtual std::string description() const = 0;
+    // The file the last job wrote, for a printer that prints to files; empty otherwise.
+    virtual std::string lastOutput() const { return {}; }
 };
 
 }  // namespace vorra::engine

@@ -1,0 +1,15 @@
+#include "platform/desktop/printing/GuiApplicationScope.h"
+
+#include <QGuiApplication>
+
+namespace vorra::desktop {
+
+GuiApplicationScope::GuiApplicationScope() {
+    if (QGuiApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+}
+
+GuiApplicationScope::~GuiApplicationScope() = default;
+
+}  // namespace vorra::desktop

@@ -1,0 +1,264 @@
+// Reading and writing cell contents: scalars and arrays, formulas, typed entries,
+// protection of locked cells, and the recalculation and change events that follow.
+#include "platform/engine/format/NumberFormat.h"
+#include "platform/engine/host/EngineHost.h"
+#include "platform/engine/host/TypedEntry.h"
+
+namespace vorra::engine {
+
+using host::Area;
+using host::CellRef;
+using host::HostError;
+using host::Value;
+namespace error = host::error;
+
+namespace {
+
+constexpr size_t kMaxCellTextCharacters = 32767;  // the host's limit for one cell
+constexpr size_t kMaxFormulaCharacters = 8192;
+
+size_t characterCount(const std::string& utf8) {
+    size_t n = 0;
+    for (unsigned char c : utf8)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+bool looksLikeDateFormat(const std::string& format) {
+    if (isDateFormat(format)) return true;
+    bool quoted = false;
+    for (char c : format) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted && (c == 'y' || c == 'Y' || c == 'd' || c == 'D' || c == 'h' || c == 'H'))
+            return true;
+    }
+    return false;
+}
+
+// What one write needs to know about styles, cached over its cells.
+class EntryWriter {
+public:
+    EntryWriter(WorkbookModel& workbook, FormulaEngine& formulas)
+        : styles_(workbook.styles), formulas_(formulas), date1904_(workbook.date1904) {}
+
+    void store(Cell& cell, const Value& v) {
+        cell.formula.clear();
+        if (!v.isText()) {
+            cell.value = v;
+            return;
+        }
+        const std::string& typed = v.asText();
+        if (typed.size() > kMaxCellTextCharacters && characterCount(typed) > kMaxCellTextCharacters)
+            throw HostError(error::kApplicationDefined,
+                            "A cell holds at most 32,767 characters; the text has " +
+                                std::to_string(characterCount(typed)));
+        bool textCell = isTextStyle(cell.style);
+        if (!textCell && typed.size() > 1 && typed[0] == '=') {
+            if (characterCount(typed) > kMaxFormulaCharacters)
+                throw HostError(error::kApplicationDefined,
+                                "A formula holds at most 8,192 characters");
+            std::string f = typed.substr(1);
+            formulas_.validate(f);
+            cell.value = Value();
+            cell.formula = std::move(f);
+            return;
+        }
+        TypedEntry e = parseTypedEntry(typed, textCell, date1904_);
+        cell.value = std::move(e.value);
+        if (!e.impliedFormat.empty()) cell.style = styleWithImpliedFormat(cell.style, e);
+    }
+
+private:
+    const CellFormat& format(int style) const {
+        if (style < 0 || style >= int(styles_.formats.size())) return styles_.formats.front();
+        return styles_.formats[size_t(style)];
+    }
+
+    bool isTextStyle(int style) {
+        if (style < 0) style = 0;
+        if (size_t(style) >= textStyles_.size()) textStyles_.resize(size_t(style) + 1, -1);
+        auto& known = textStyles_[size_t(style)];
+        if (known < 0) known = format(style).numberFormat == "@" ? 1 : 0;
+        return known == 1;
+    }
+
+    // A typed percentage, thousands figure, date or time gives a general cell its
+    // format; a date or time also replaces a number format that shows no date.
+    int styleWithImpliedFormat(int style, const TypedEntry& e) {
+        const std::string& current = format(style).numberFormat;
+        bool replace = current == "General" || (e.isDateOrTime && !looksLikeDateFormat(current));
+        if (!replace) return style;
+        auto key = std::make_pair(style, e.impliedFormat);
+        auto it = implied_.find(key);
+        if (it != implied_.end()) return it->second;
+        CellFormat f = format(style);
+        f.numberFormat = e.impliedFormat;
+        int n = styles_.internFormat(f);
+        implied_.emplace(key, n);
+        return n;
+    }
+
+    StyleSheet& styles_;
+    FormulaEngine& formulas_;
+    bool date1904_;
+    std::vector<signed char> textStyles_;
+    std::map<std::pair<int, std::string>, int> implied_;
+};
+
+bool holdsSomething(const Cell& c) { return c.hasFormula() || !c.value.isEmpty(); }
+
+}  // namespace
+
+host::Variant EngineWorksheet::read(const Area& area) const {
+    const Sheet& s = model();
+    if (!area.valid()) throw HostError(error::kApplicationDefined, "The range is outside the sheet");
+    if (area.isSingleCell()) {
+        const Cell* c = s.cells.find(area.topLeft());
+        return c ? c->value : Value();
+    }
+    if (area.count() > kMaxCellsPerOperation)
+        throw HostError(error::kApplicationDefined,
+                        "Too many cells to read at once (" + std::to_string(area.count()) + ")");
+    host::Array2D out(area.rows(), area.columns());
+    const auto& columns = s.cells.columns();
+    for (auto col = columns.lower_bound(area.left); col != columns.end() && col->first <= area.right;
+         ++col) {
+        const auto& cells = col->second;
+        for (auto it = cells.lower_bound(area.top); it != cells.end() && it->first <= area.bottom; ++it)
+            out.at(it->first - area.top + 1, col->first - area.left + 1) = it->second.value;
+    }
+    return out;
+}
+
+void EngineWorksheet::requireWritable(const Area& area, const char* operation) const {
+    const Sheet& s = model();
+    if (!s.protection.enabled) return;
+    const auto& formats = book().model().styles.formats;
+    auto isLocked = [&](int style) {
+        if (style < 0 || style >= int(formats.size())) style = 0;
+        return formats[size_t(style)].locked;
+    };
+    for (int c = area.left; c <= area.right; ++c) {
+        const auto* col = s.cells.column(c);
+        auto it = col ? col->lower_bound(area.top) : CellStore::Column::const_iterator{};
+        for (int r = area.top; r <= area.bottom; ++r) {
+            int style;
+            if (col && it != col->end() && it->first == r) {
+                style = it->second.style;
+                ++it;
+            } else {
+                style = inheritedStyle({r, c});
+            }
+            if (isLocked(style))
+                throw HostError(error::kApplicationDefined,
+                                std::string("Cannot ") + operation + ": the cell " +
+                                    host::relativeAddress(Area::cell(r, c)) + " of \"" + s.name +
+                                    "\" is locked and the sheet is protected");
+        }
+    }
+}
+
+void EngineWorksheet::clearContents(const Area& area) {
+    Sheet& s = model();
+    std::vector<int> columnNumbers;
+    const auto& columns = s.cells.columns();
+    for (auto col = columns.lower_bound(area.left); col != columns.end() && col->first <= area.right;
+         ++col)
+        columnNumbers.push_back(col->first);
+    for (int c : columnNumbers) {
+        auto& cells = s.cells.columnForWrite(c);
+        for (auto it = cells.lower_bound(area.top); it != cells.end() && it->first <= area.bottom;) {
+            if (it->second.style == inheritedStyle({it->first, c})) {
+                it = cells.erase(it);
+            } else {
+                it->second.value = Value();
+                it->second.formula.clear();
+                ++it;
+            }
+        }
+        s.cells.pruneColumn(c);
+    }
+}
+
+void EngineWorksheet::write(const Area& area, const host::Variant& values) {
+    Sheet& s = model();
+    if (!area.valid()) throw HostError(error::kApplicationDefined, "The range is outside the sheet");
+    bool clearing = !values.isArray() && values.scalar().isEmpty();
+    if (!clearing && area.count() > kMaxCellsPerOperation)
+        throw HostError(error::kApplicationDefined,
+                        "Too many cells to write at once (" + std::to_string(area.count()) + ")");
+    if (values.isArray() && (values.array().rows() < 1 || values.array().columns() < 1))
+        throw HostError(error::kTypeMismatch, "Cannot write an empty array");
+    requireWritable(area, "change the cell");
+
+    if (clearing) {
+        clearContents(area);
+        notifyChanged(area);
+        return;
+    }
+    EngineWorkbook& wb = book();
+    EntryWriter writer(wb.model(), wb.formulas());
+    static const Value notAvailable = Value::error(host::ErrorValue::NA);
+    // An array fills the area from its top-left corner: a single row or column repeats
+    // along the area, anything beyond the array's size gets #N/A, and the part of the
+    // array beyond the area is dropped.
+    auto source = [&](int r, int c) -> const Value& {
+        if (!values.isArray()) return values.scalar();
+        const host::Array2D& a = values.array();
+        int i = a.rows() == 1 ? 1 : r - area.top + 1;
+        int j = a.columns() == 1 ? 1 : c - area.left + 1;
+        if (i > a.rows() || j > a.columns()) return notAvailable;
+        return a.at(i, j);
+    };
+    try {
+        for (int c = area.left; c <= area.right; ++c) {
+            auto& cells = s.cells.columnForWrite(c);
+            auto it = cells.lower_bound(area.top);
+            for (int r = area.top; r <= area.bottom; ++r) {
+                int inherited = inheritedStyle({r, c});
+                if (it == cells.end() || it->first != r) {
+                    Cell fresh;
+                    fresh.style = inherited;
+                    it = cells.emplace_hint(it, r, std::move(fresh));
+                }
+                writer.store(it->second, source(r, c));
+                // A cell left empty and unformatted is not kept (empty texts clear cells).
+                if (!holdsSomething(it->second) && it->second.style == inherited)
+                    it = cells.erase(it);
+                else
+                    ++it;
+            }
+            s.cells.pruneColumn(c);
+        }
+    } catch (...) {
+        // The cells written before the failing one keep their new contents.
+        wb.formulas().cellsChanged(index(), area);
+        wb.markChanged();
+        throw;
+    }
+    notifyChanged(area);
+}
+
+void EngineWorksheet::notifyChanged(const Area& area) {
+    EngineWorkbook& wb = book();
+    wb.formulas().cellsChanged(index(), area);
+    wb.markChanged();
+    auto self = shared_from_this();
+    wb.app().raise([&](host::ApplicationEvents& e) { e.sheetChange(*this, host::Range(self, area)); });
+}
+
+std::string EngineWorksheet::formula(CellRef cell) const {
+    const Cell* c = model().cells.find(cell);
+    if (!c) return {};
+    if (c->hasFormula()) return "=" + c->formula;
+    if (c->value.isBoolean()) return c->value.asBoolean() ? "TRUE" : "FALSE";
+    return c->value.toText();
+}
+
+std::string EngineWorksheet::displayText(CellRef cell) const {
+    const Cell* c = model().cells.find(cell);
+    if (!c || !holdsSomething(*c)) return {};
+    return formatValue(c->value, effectiveFormat(cell).numberFormat);
+}
+
+}  // namespace vorra::engine

@@ -1,0 +1,38 @@
+#include "AddinLibrary.h"
+
+#include <dlfcn.h>
+
+namespace vorra::headless {
+
+namespace {
+std::string loaderMessage() {
+    const char* message = dlerror();
+    return message ? message : "unknown error";
+}
+}  // namespace
+
+AddinLibrary::AddinLibrary(const std::string& path) : path_(path) {
+    dlerror();
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) throw AddinLoadError("cannot load the add-in " + path + ": " + loaderMessage());
+    create_ = reinterpret_cast<host::AddinConnection* (*)()>(dlsym(handle_, "vorra_create_connection"));
+    destroy_ = reinterpret_cast<void (*)(host::AddinConnection*)>(dlsym(handle_, "vorra_destroy_connection"));
+    if (!create_ || !destroy_) {
+        dlclose(handle_);
+        handle_ = nullptr;
+        throw AddinLoadError("the library " + path +
+                             " does not export vorra_create_connection and vorra_destroy_connection");
+    }
+}
+
+AddinLibrary::~AddinLibrary() {
+    if (handle_) dlclose(handle_);
+}
+
+AddinLibrary::Connection AddinLibrary::createConnection() {
+    host::AddinConnection* connection = create_();
+    if (!connection) throw AddinLoadError("vorra_create_connection of " + path_ + " returned nothing");
+    return Connection(connection, destroy_);
+}
+
+}  // namespace vorra::headless

@@ -1,0 +1,78 @@
+// The runner's host: the embedded workbook engine's Application, with the headless
+// toolkit as its forms library and dialogs, a printer that reports each job instead
+// of printing, and the sample template built by the tools' template builder.
+
+#include "HostPlatform.h"
+#include "platform/engine/host/EngineHost.h"
+#include "platform/engine/host/HostServices.h"
+#include "platform/engine/print/Printer.h"
+#include "tools/sampletemplate/SampleTemplate.h"
+
+namespace vorra::headless {
+
+namespace {
+
+class ReportingPrinter final : public engine::Printer {
+public:
+    explicit ReportingPrinter(HostPlatform& platform) : platform_(platform) {}
+    void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies, bool collate) override {
+        std::string name = sheetIndex >= 0 && sheetIndex < static_cast<int>(workbook.sheets.size())
+                               ? workbook.sheets[static_cast<size_t>(sheetIndex)]->name
+                               : "?";
+        if (platform_.report)
+            platform_.report("print-out " + name + " copies " + std::to_string(copies) + (collate ? " collated" : ""));
+    }
+    std::string description() const override { return "headless printer"; }
+
+private:
+    HostPlatform& platform_;
+};
+
+class HeadlessServices final : public engine::HostServices {
+public:
+    HeadlessServices(HeadlessToolkit& toolkit, HostPlatform& platform)
+        : toolkit_(toolkit), platform_(platform), printer_(platform) {}
+
+    std::vector<std::string> openFileDialog(const std::string& filter, int filterIndex, const std::string& title,
+                                            bool multiSelect) override {
+        return toolkit_.openFileDialog({filter, filterIndex, title, multiSelect});
+    }
+    bool builtinDialog(int dialogId, host::Worksheet&, const std::string& pendingKeys) override {
+        return toolkit_.builtinDialog(dialogId, pendingKeys);
+    }
+    void quitRequested() override {
+        if (platform_.report) platform_.report("quit requested");
+    }
+    dialogs::Toolkit* toolkit() override { return &toolkit_; }
+    engine::Printer* printer() override { return &printer_; }
+
+private:
+    HeadlessToolkit& toolkit_;
+    HostPlatform& platform_;
+    ReportingPrinter printer_;
+};
+
+class EnginePlatform final : public HostPlatform {
+public:
+    EnginePlatform(HeadlessToolkit& toolkit, const std::string& version)
+        : services_(toolkit, *this), application_(version, &services_) {}
+
+    host::Application& application() override { return application_; }
+    std::shared_ptr<host::Workbook> newSampleWorkbook() override {
+        auto workbook = application_.addWorkbook();
+        tools::buildSampleTemplate(*workbook);
+        return workbook;
+    }
+
+private:
+    HeadlessServices services_;
+    engine::EngineApplication application_;
+};
+
+}  // namespace
+
+std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version) {
+    return std::make_unique<EnginePlatform>(toolkit, version);
+}
+
+}  // namespace vorra::headless

@@ -1,0 +1,30 @@
+#pragma once
+// The seam between the runner and the spreadsheet host it drives: the host's
+// Application, built with the headless toolkit as its forms library, and the sample
+// template workbook. The runner knows nothing else of the host.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "addin/frame/host/Host.h"
+#include "platform/headless/toolkit/HeadlessToolkit.h"
+
+namespace vorra::headless {
+
+class HostPlatform {
+public:
+    virtual ~HostPlatform() = default;
+    virtual host::Application& application() = 0;
+    // A new workbook made from the sample template; a host error when this host
+    // cannot build one.
+    virtual std::shared_ptr<host::Workbook> newSampleWorkbook() = 0;
+    // Things the host did that a script's reader wants to see (a sheet printed, a
+    // quit requested), one line each.
+    std::function<void(const std::string&)> report;
+};
+
+// The host the runner uses, with that version text.
+std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version);
+
+}  // namespace vorra::headless

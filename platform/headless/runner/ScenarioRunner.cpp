@@ -1,0 +1,487 @@
+#include "ScenarioRunner.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace vorra::headless {
+
+namespace fs = std::filesystem;
+using namespace vorra::dialogs;
+
+namespace {
+
+// A step that did not hold; the runner reports it with the step's line.
+class StepFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+constexpr long long kMaxPrintedCells = 10000;
+constexpr int kConnectAtStartup = 1;     // the host loads the add-in as it starts
+constexpr int kDisconnectAtShutdown = 0;  // the host is closing
+
+std::string yesNo(bool b) { return b ? "True" : "False"; }
+std::string num(double d) { return host::numberToText(d); }
+
+std::string joinRow(const std::vector<std::string>& cells) {
+    std::string out;
+    for (size_t i = 0; i < cells.size(); ++i) out += (i ? " | " : "") + cells[i];
+    return out;
+}
+
+std::string comboRow(const ComboBox& box, int row) {
+    const auto& r = box.list()[static_cast<size_t>(row)];
+    return joinRow(r);
+}
+
+std::string listViewRow(const ListView& list, int row) {
+    const ListRow& r = list.item(row);
+    std::vector<std::string> cells{r.text};
+    size_t columns = std::max(list.columns().size(), r.subItems.size() + 1);
+    for (size_t k = 1; k < columns; ++k) cells.push_back(k <= r.subItems.size() ? r.subItems[k - 1] : "");
+    return joinRow(cells);
+}
+
+bool isAction(Step::Kind kind) {
+    switch (kind) {
+        case Step::Kind::AnswerMessage:
+        case Step::Kind::AnswerInput:
+        case Step::Kind::AnswerFile:
+        case Step::Kind::ExpectForm:
+        case Step::Kind::ExpectControl:
+        case Step::Kind::ExpectCell:
+        case Step::Kind::ExpectFile:
+        case Step::Kind::PrintCells:
+        case Step::Kind::PrintControl:
+        case Step::Kind::PrintForm: return false;
+        default: return true;
+    }
+}
+
+// The property of a control as text, or nullopt when the kind has no such property.
+std::optional<std::string> propertyText(const Control& c, const std::string& p, int row) {
+    if (p == "visible") return yesNo(c.visible());
+    if (p == "enabled") return yesNo(c.enabled());
+    if (p == "top") return num(c.top());
+    if (p == "left") return num(c.left());
+    if (p == "width") return num(c.width());
+    if (p == "height") return num(c.height());
+    if (p == "tabindex") return std::to_string(c.tabIndex());
+    if (p == "forecolor") return std::to_string(c.foreColor());
+    if (p == "tip") return c.tipText();
+    if (p == "focus") return yesNo(c.hasFocus());
+    switch (c.kind()) {
+        case ControlKind::TextBox: {
+            auto& box = static_cast<const TextBox&>(c);
+            if (p == "text" || p == "value") return box.text();
+            if (p == "locked") return yesNo(box.locked());
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto& box = static_cast<const ComboBox&>(c);
+            if (p == "text" || p == "value") return box.text();
+            if (p == "listindex") return std::to_string(box.listIndex());
+            if (p == "listcount") return std::to_string(box.listCount());
+            if (p == "matchentry")
+                return box.matchEntry() == MatchEntry::Complete ? "Complete"
+                       : box.matchEntry() == MatchEntry::None   ? "None"
+                                                                : "FirstLetter";
+            if (p == "row" && row >= 1 && row <= box.listCount()) return comboRow(box, row - 1);
+            if (p == "row") return "(no row " + std::to_string(row) + ")";
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto& box = static_cast<const CheckBox&>(c);
+            if (p == "value") return yesNo(box.value());
+            if (p == "caption") return box.caption();
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto& box = static_cast<const OptionButton&>(c);
+            if (p == "value") return yesNo(box.value());
+            if (p == "caption") return box.caption();
+            break;
+        }
+        case ControlKind::CommandButton:
+            if (p == "caption") return static_cast<const CommandButton&>(c).caption();
+            break;
+        case ControlKind::Label:
+            if (p == "caption") return static_cast<const Label&>(c).caption();
+            break;
+        case ControlKind::Frame:
+            if (p == "caption") return static_cast<const Frame&>(c).caption();
+            break;
+        case ControlKind::Image:
+            if (p == "picture") return static_cast<const Image&>(c).picture();
+            break;
+        case ControlKind::ListBox: {
+            auto& box = static_cast<const ListBox&>(c);
+            if (p == "text") return box.text();
+            if (p == "listindex") return std::to_string(box.listIndex());
+            if (p == "listcount") return std::to_string(box.listCount());
+            if (p == "row" && row >= 1 && row <= box.listCount()) return box.item(row - 1);
+            if (p == "row") return "(no row " + std::to_string(row) + ")";
+            break;
+        }
+        case ControlKind::ListView: {
+            auto& list = static_cast<const ListView&>(c);
+            if (p == "count") return std::to_string(list.itemCount());
+            if (p == "selected") return std::to_string(list.selectedIndex() + 1);
+            if (p == "fontsize") return num(list.fontSize());
+            if (p == "view") return std::to_string(static_cast<int>(list.view()));
+            if (p == "fullrowselect") return yesNo(list.fullRowSelect());
+            if (p == "columns") {
+                std::vector<std::string> cols;
+                for (const auto& col : list.columns()) cols.push_back(col.text + " " + num(col.width));
+                return joinRow(cols);
+            }
+            if (p == "row" && row >= 1 && row <= list.itemCount()) return listViewRow(list, row - 1);
+            if (p == "row") return "(no row " + std::to_string(row) + ")";
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string propertiesOf(ControlKind kind) {
+    std::string common = "visible, enabled, top, left, width, height, tabindex, forecolor, tip, focus";
+    switch (kind) {
+        case ControlKind::TextBox: return "text, value, locked, " + common;
+        case ControlKind::ComboBox: return "text, value, listindex, listcount, matchentry, row N, " + common;
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton: return "value, caption, " + common;
+        case ControlKind::Image: return "picture, " + common;
+        case ControlKind::ListBox: return "text, listindex, listcount, row N, " + common;
+        case ControlKind::ListView: return "count, selected, fontsize, view, fullrowselect, columns, row N, " + common;
+        default: return "caption, " + common;
+    }
+}
+
+}  // namespace
+
+ScenarioRunner::ScenarioRunner(RunnerFolders folders, std::string addinPath, std::ostream& out)
+    : folders_(std::move(folders)),
+      addinPath_(std::move(addinPath)),
+      addinFolder_((fs::path(folders_.work) / "addin").string()),
+      desktopFolder_((fs::path(folders_.work) / "Desktop").string()),
+      out_(out),
+      toolkit_(HeadlessOptions{desktopFolder_, true}) {
+    fs::create_directories(addinFolder_);
+    fs::create_directories(desktopFolder_);
+    toolkit_.onRecord = [this](const Record& r) { print("  " + r.line()); };
+}
+
+ScenarioRunner::~ScenarioRunner() {
+    try {
+        stop();
+    } catch (...) {
+    }
+}
+
+void ScenarioRunner::print(const std::string& line) { out_ << shorten(line) << '\n'; }
+
+// Absolute folders of this run are printed by their names, so that output is the same
+// from run to run.
+std::string ScenarioRunner::shorten(std::string text) const {
+    const std::pair<std::string, std::string> names[] = {
+        {addinFolder_, "$ADDIN"}, {desktopFolder_, "$DESKTOP"}, {folders_.work, "$WORK"}, {folders_.script, "$SCRIPT"}};
+    for (const auto& [folder, name] : names) {
+        if (folder.empty()) continue;
+        for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + name.size()))
+            text.replace(at, folder.size(), name);
+    }
+    return text;
+}
+
+std::string ScenarioRunner::resolve(const std::string& path) const {
+    const std::pair<std::string, std::string> names[] = {
+        {"$ADDIN", addinFolder_}, {"$DESKTOP", desktopFolder_}, {"$WORK", folders_.work}, {"$SCRIPT", folders_.script}};
+    for (const auto& [name, folder] : names)
+        if (path == name || path.rfind(name + "/", 0) == 0) return folder + path.substr(name.size());
+    if (fs::path(path).is_absolute()) return path;
+    return (fs::path(folders_.work) / path).string();
+}
+
+bool ScenarioRunner::run(const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        print("> " + step.source);
+        try {
+            execute(step);
+            if (isAction(step.kind)) afterAction();
+        } catch (const std::exception& e) {
+            failure_ = shorten(e.what());
+            failedLine_ = step.line;
+            print("FAILED line " + std::to_string(step.line) + ": " + failure_);
+            toolkit_.clearAnswers();
+            toolkit_.takeFailure();
+            try {
+                stop();
+            } catch (...) {
+            }
+            return false;
+        }
+    }
+    print("> end");
+    try {
+        stop();
+        afterAction();
+    } catch (const std::exception& e) {
+        failure_ = shorten(e.what());
+        failedLine_ = steps.empty() ? 0 : steps.back().line;
+        print("FAILED at the end: " + failure_);
+        return false;
+    }
+    return true;
+}
+
+void ScenarioRunner::afterAction() {
+    if (auto failure = toolkit_.takeFailure()) {
+        toolkit_.clearAnswers();
+        throw StepFailure(*failure);
+    }
+    auto unused = toolkit_.unusedAnswers();
+    if (!unused.empty()) {
+        toolkit_.clearAnswers();
+        std::string list;
+        for (const auto& u : unused) list += (list.empty() ? "" : "; ") + u;
+        throw StepFailure("answers queued for this step were not used: " + list);
+    }
+}
+
+HostPlatform& ScenarioRunner::platform() {
+    if (!platform_) {
+        platform_ = makeHostPlatform(toolkit_, version_);
+        platform_->report = [this](const std::string& line) { print("  " + line); };
+    }
+    return *platform_;
+}
+
+host::AddinConnection& ScenarioRunner::connection() {
+    if (!connection_) throw StepFailure("the add-in is not started: put a 'start' step first");
+    return *connection_;
+}
+
+void ScenarioRunner::start(const Step& step) {
+    if (connection_) throw StepFailure("the add-in is already started");
+    if (platform_ && step.text != version_)
+        throw StepFailure("the host version must be set before the first step that uses the host");
+    version_ = step.text;
+    host::Application& app = platform().application();
+    fs::path source(addinPath_);
+    fs::path copy = fs::path(addinFolder_) / source.filename();
+    std::error_code ec;
+    fs::copy_file(source, copy, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw StepFailure("cannot copy the add-in " + addinPath_ + " into the add-in folder: " + ec.message());
+    if (step.flag) {
+        std::ofstream marker(fs::path(addinFolder_) / "setting.ini", std::ios::binary);
+        marker << "[launch]\r\n";
+        if (!marker) throw StepFailure("cannot write the launch marker");
+    }
+    library_ = std::make_unique<AddinLibrary>(copy.string());
+    connection_ = library_->createConnection();
+    connection_->OnConnection(&app, kConnectAtStartup);
+    connection_->OnAddInsUpdate();
+    // Hosts from version 12 on ask for the ribbon right after connecting.
+    if (std::strtod(version_.c_str(), nullptr) >= 12) {
+        std::string ribbon = connection_->GetCustomUI("Microsoft.Excel.Workbook");
+        print(std::string("  ribbon ") + (ribbon.empty() ? "none" : "received"));
+    }
+    connection_->OnStartupComplete();
+}
+
+void ScenarioRunner::stop() {
+    if (connection_) {
+        auto connection = std::move(connection_);
+        connection->OnBeginShutdown();
+        toolkit_.unloadAll();
+        connection->OnDisconnection(kDisconnectAtShutdown);
+        connection.reset();
+    }
+    toolkit_.unloadAll();
+    library_.reset();
+}
+
+std::shared_ptr<Form> ScenarioRunner::form(const std::string& name) {
+    if (auto f = toolkit_.findForm(name)) return f;
+    std::string live;
+    for (const auto& f : toolkit_.liveForms()) live += (live.empty() ? "" : ", ") + f->name();
+    throw StepFailure("no form " + name + " is loaded (loaded: " + (live.empty() ? "none" : live) + ")");
+}
+
+Control& ScenarioRunner::control(const Step& step) {
+    auto f = form(step.form);
+    Control* c = f->control(step.control);
+    if (!c) throw StepFailure("no control " + step.control + " on form " + f->name());
+    return *c;
+}
+
+host::Range ScenarioRunner::range(const std::string& reference) {
+    auto bang = reference.rfind('!');
+    std::string address = bang == std::string::npos ? reference : reference.substr(bang + 1);
+    auto area = host::tryParseArea(address);
+    if (!area) throw StepFailure("not a cell reference: '" + reference + "'");
+    host::Application& app = platform().application();
+    if (bang == std::string::npos) return host::Range(app.activeSheet(), *area);
+    std::string sheet = reference.substr(0, bang);
+    if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') sheet = sheet.substr(1, sheet.size() - 2);
+    return host::Range(app.sheets(sheet), *area);
+}
+
+void ScenarioRunner::execute(const Step& step) {
+    using K = Step::Kind;
+    switch (step.kind) {
+        case K::Start: start(step); return;
+        case K::Stop: stop(); return;
+        case K::Open: {
+            auto book = platform().application().openWorkbook(resolve(step.text));
+            print("  workbook " + book->name());
+            return;
+        }
+        case K::NewWorkbook: print("  workbook " + platform().application().addWorkbook()->name()); return;
+        case K::NewSample: print("  workbook " + platform().newSampleWorkbook()->name()); return;
+        case K::Run: {
+            auto& c = connection();
+            if (!c.invoke(step.text)) {
+                std::string names;
+                for (const auto& n : c.methodNames()) names += (names.empty() ? "" : ", ") + n;
+                throw StepFailure("the add-in has no command '" + step.text + "' (commands: " + names + ")");
+            }
+            return;
+        }
+        case K::Type: user_.type(*form(step.form), step.control, step.text); return;
+        case K::Press: user_.press(*form(step.form), step.control, step.number); return;
+        case K::Click: user_.click(*form(step.form), step.control); return;
+        case K::Pick:
+            if (step.number > 0) user_.pickIndex(*form(step.form), step.control, step.number - 1);
+            else user_.pick(*form(step.form), step.control, step.text);
+            return;
+        case K::Close: user_.close(*form(step.form)); return;
+        case K::MouseDown: user_.mouseDown(*form(step.form)); return;
+        case K::Drop: {
+            std::vector<std::string> files;
+            for (const auto& p : step.texts) files.push_back(resolve(p));
+            user_.drop(*form(step.form), step.control, files);
+            return;
+        }
+        case K::AnswerMessage: toolkit_.queueMessage(step.message); return;
+        case K::AnswerInput: toolkit_.queueInput(step.input); return;
+        case K::AnswerFile: {
+            FileAnswer answer = step.file;
+            for (const auto& p : step.texts) answer.paths.push_back(resolve(p));
+            toolkit_.queueFile(std::move(answer));
+            return;
+        }
+        case K::ExpectForm: expectForm(step); return;
+        case K::ExpectControl: expectControl(step); return;
+        case K::ExpectCell: {
+            std::string actual = range(step.text).scalar().toText();
+            if (actual != step.expected)
+                throw StepFailure("cell " + step.text + " is " + quoteText(actual) + ", expected " + quoteText(step.expected));
+            return;
+        }
+        case K::ExpectFile: {
+            bool exists = fs::exists(resolve(step.text));
+            if (exists != (step.expected == "exists"))
+                throw StepFailure("file " + step.text + (exists ? " exists" : " does not exist"));
+            return;
+        }
+        case K::SetCell: range(step.text).setValue(step.value); return;
+        case K::PrintCells: printCells(step.text); return;
+        case K::PrintControl: printControl(control(step), "  "); return;
+        case K::PrintForm: {
+            auto f = form(step.form);
+            print("  form " + f->name() + " caption " + quoteText(f->caption()) + (f->visible() ? " shown" : " hidden") +
+                  " height " + num(f->height()));
+            for (const Control* c : f->controls()) printControl(*c, "    ");
+            return;
+        }
+        case K::Save: {
+            auto book = platform().application().activeWorkbook();
+            if (!book) throw StepFailure("no workbook is open");
+            book->save();
+            print("  saved " + book->fullName());
+            return;
+        }
+        case K::SaveAs: {
+            auto book = platform().application().activeWorkbook();
+            if (!book) throw StepFailure("no workbook is open");
+            book->saveAs(resolve(step.text));
+            print("  saved " + book->fullName());
+            return;
+        }
+    }
+}
+
+void ScenarioRunner::expectForm(const Step& step) {
+    auto f = toolkit_.findForm(step.form);
+    const std::string& what = step.text;
+    if (what == "unloaded") {
+        if (f) throw StepFailure("form " + step.form + " is loaded");
+        return;
+    }
+    if (!f) throw StepFailure("form " + step.form + " is not loaded");
+    if (what == "loaded") return;
+    if (what == "shown" || what == "hidden") {
+        if (f->visible() != (what == "shown"))
+            throw StepFailure("form " + step.form + " is " + (f->visible() ? "shown" : "hidden"));
+        return;
+    }
+    std::string actual;
+    if (what == "caption") actual = f->caption();
+    else if (what == "height") actual = num(f->height());
+    else if (what == "width") actual = num(f->width());
+    else if (what == "topmost") actual = yesNo(toolkit_.isTopmost(f->name()));
+    else throw StepFailure("forms have no property '" + what + "' (caption, height, width, topmost)");
+    if (actual != step.expected)
+        throw StepFailure("form " + step.form + " " + what + " is " + quoteText(actual) + ", expected " +
+                          quoteText(step.expected));
+}
+
+void ScenarioRunner::expectControl(const Step& step) {
+    Control& c = control(step);
+    auto actual = propertyText(c, step.text, step.number);
+    if (!actual)
+        throw StepFailure(std::string(kindName(c.kind())) + " " + c.name() + " has no property '" + step.text +
+                          "' (" + propertiesOf(c.kind()) + ")");
+    if (*actual != step.expected) {
+        std::string what = step.text == "row" ? "row " + std::to_string(step.number) : step.text;
+        throw StepFailure(step.form + "." + step.control + " " + what + " is " + quoteText(*actual) + ", expected " +
+                          quoteText(step.expected));
+    }
+}
+
+void ScenarioRunner::printControl(const Control& c, const std::string& indent) {
+    std::string line = indent + kindName(c.kind()) + " " + c.name();
+    auto add = [&](const char* p) {
+        if (auto v = propertyText(c, p, 0)) line += std::string(" ") + p + " " + quoteText(*v);
+    };
+    for (const char* p : {"caption", "text", "value", "listindex", "count", "selected"}) add(p);
+    if (!c.visible()) line += " hidden";
+    if (!c.enabled()) line += " disabled";
+    print(line);
+    int rows = 0;
+    if (c.kind() == ControlKind::ComboBox) rows = static_cast<const ComboBox&>(c).listCount();
+    if (c.kind() == ControlKind::ListBox) rows = static_cast<const ListBox&>(c).listCount();
+    if (c.kind() == ControlKind::ListView) rows = static_cast<const ListView&>(c).itemCount();
+    for (int r = 1; r <= std::min(rows, 1000); ++r)
+        print(indent + "  " + std::to_string(r) + ": " + quoteText(*propertyText(c, "row", r)));
+}
+
+void ScenarioRunner::printCells(const std::string& reference) {
+    host::Range r = range(reference);
+    if (r.area().count() > kMaxPrintedCells)
+        throw StepFailure("range " + reference + " has more than 10000 cells to print");
+    print("  " + r.worksheet().name() + "!" + host::relativeAddress(r.area()));
+    host::Variant values = r.value();
+    for (int row = 1; row <= r.rowCount(); ++row) {
+        std::string line = "  " + std::to_string(r.row() + row - 1) + ":";
+        for (int col = 1; col <= r.columnCount(); ++col) {
+            const host::Value& v = values.isArray() ? values.array().at(row, col) : values.scalar();
+            line += " " + quoteText(v.toText());
+        }
+        print(line);
+    }
+}
+
+}  // namespace vorra::headless

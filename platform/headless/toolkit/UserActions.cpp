@@ -1,0 +1,310 @@
+#include "UserActions.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "Utf8.h"
+
+namespace vorra::headless {
+
+using namespace vorra::dialogs;
+
+namespace {
+
+std::string where(const Form& form, std::string_view control) {
+    return std::string(control) + " of " + form.name();
+}
+
+void requireShown(const Form& form) {
+    if (!form.loaded()) throw ActionError("form " + form.name() + " is not loaded");
+    if (!form.visible()) throw ActionError("form " + form.name() + " is not shown");
+}
+
+std::string removeSelection(const std::string& text, int start, int length) {
+    auto s = static_cast<size_t>(std::clamp(start, 0, static_cast<int>(text.size())));
+    auto n = static_cast<size_t>(std::max(length, 0));
+    return text.substr(0, s) + (s + n < text.size() ? text.substr(s + n) : std::string());
+}
+
+}  // namespace
+
+int keyCodeByName(std::string_view name) {
+    struct Named {
+        std::string_view name;
+        int code;
+    };
+    static constexpr Named kNames[] = {
+        {"enter", key::kReturn}, {"return", key::kReturn}, {"right", key::kRight},
+        {"left", key::kLeft},    {"up", key::kUp},         {"down", key::kDown},
+        {"backspace", key::kBack}, {"delete", key::kDelete}, {"tab", key::kTab},
+        {"escape", key::kEscape}, {"esc", key::kEscape},   {"home", key::kHome},
+        {"end", key::kEnd},      {"space", key::kSpace},
+    };
+    for (const auto& n : kNames)
+        if (sameName(n.name, name)) return n.code;
+    int code = 0;
+    auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), code);
+    if (ec == std::errc() && end == name.data() + name.size() && code > 0 && code < 256) return code;
+    throw ActionError("unknown key '" + std::string(name) +
+                      "' (Enter, Right, Left, Up, Down, Backspace, Delete, Tab, Escape, Home, End, "
+                      "Space or a key code 1 to 255)");
+}
+
+Control& UserActions::reach(Form& form, std::string_view control) {
+    requireShown(form);
+    Control* c = form.control(control);
+    if (!c) throw ActionError("no control " + std::string(control) + " on form " + form.name());
+    if (!c->visible()) throw ActionError(where(form, control) + " is hidden");
+    if (!c->reachable()) throw ActionError(where(form, control) + " is disabled or inside a hidden frame");
+    return *c;
+}
+
+// ---- Typing --------------------------------------------------------------------------------
+
+void UserActions::type(Form& form, std::string_view control, std::string_view text) {
+    if (text.size() > kMaxTypedBytes)
+        throw ActionError("text to type is longer than " + std::to_string(kMaxTypedBytes) + " bytes");
+    Control& c = reach(form, control);
+    auto keepAlive = form.weak_from_this().lock();
+    switch (c.kind()) {
+        case ControlKind::TextBox: typeInto(static_cast<TextBox&>(c), text); break;
+        case ControlKind::ComboBox: typeInto(static_cast<ComboBox&>(c), text); break;
+        default:
+            throw ActionError("cannot type into " + where(form, control) + ", a " + kindName(c.kind()));
+    }
+}
+
+void UserActions::typeInto(TextBox& box, std::string_view text) {
+    std::vector<Utf8Char> chars;
+    try {
+        chars = splitUtf8(text);
+    } catch (const std::invalid_argument& e) {
+        throw ActionError(std::string("text to type: ") + e.what());
+    }
+    Form& form = box.form();
+    box.setFocus();
+    for (const auto& ch : chars) {
+        KeyStroke k = keyForCharacter(ch.code);
+        box.userKeyDown(k.keyCode, k.shift);
+        if (!form.loaded()) return;
+        bool lineBreak = ch.code == U'\n' || ch.code == U'\r';
+        if (!box.locked() && (!lineBreak || box.multiLine())) box.userEdit(box.text() + ch.bytes);
+        if (!form.loaded()) return;
+        box.userKeyUp(k.keyCode, k.shift);
+        if (!form.loaded()) return;
+    }
+}
+
+// With type-ahead completion on, what was typed so far completes to the first list row
+// that starts with it (letters without regard to case); the completed tail is selected
+// so that the next character replaces it. First-letter matching is treated as no
+// completion: none of the system's boxes uses it.
+void UserActions::typeInto(ComboBox& box, std::string_view text) {
+    std::vector<Utf8Char> chars;
+    try {
+        chars = splitUtf8(text);
+    } catch (const std::invalid_argument& e) {
+        throw ActionError(std::string("text to type: ") + e.what());
+    }
+    Form& form = box.form();
+    box.setFocus();
+    for (const auto& ch : chars) {
+        KeyStroke k = keyForCharacter(ch.code);
+        box.userKeyDown(k.keyCode, k.shift);
+        if (!form.loaded()) return;
+        if (ch.code != U'\n' && ch.code != U'\r') {
+            std::string typed = removeSelection(box.text(), box.selStart(), box.selLength()) + ch.bytes;
+            const std::string* completion = nullptr;
+            if (box.matchEntry() == MatchEntry::Complete)
+                for (const auto& row : box.list())
+                    if (!row.empty() && startsWithIgnoringAsciiCase(row[0], typed)) {
+                        completion = &row[0];
+                        break;
+                    }
+            if (completion) {
+                std::string full = *completion;
+                int start = static_cast<int>(typed.size());
+                box.userEdit(full, start, static_cast<int>(full.size()) - start);
+            } else {
+                box.userEdit(typed, static_cast<int>(typed.size()), 0);
+            }
+            if (!form.loaded()) return;
+        }
+        box.userKeyUp(k.keyCode, k.shift);
+        if (!form.loaded()) return;
+    }
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
+
+void UserActions::press(Form& form, std::string_view control, int keyCode, int shiftState) {
+    Control& c = reach(form, control);
+    auto keepAlive = form.weak_from_this().lock();
+    c.setFocus();
+    switch (c.kind()) {
+        case ControlKind::TextBox: {
+            auto& box = static_cast<TextBox&>(c);
+            box.userKeyDown(keyCode, shiftState);
+            if (!form.loaded()) return;
+            if (keyCode == key::kBack && !box.locked()) box.userEdit(dropLastCharacter(box.text()));
+            if (!form.loaded()) return;
+            box.userKeyUp(keyCode, shiftState);
+            return;
+        }
+        case ControlKind::ComboBox: {
+            auto& box = static_cast<ComboBox&>(c);
+            box.userKeyDown(keyCode, shiftState);
+            if (!form.loaded()) return;
+            if (keyCode == key::kBack || keyCode == key::kDelete) {
+                std::string text = box.selLength() > 0
+                                       ? removeSelection(box.text(), box.selStart(), box.selLength())
+                                       : keyCode == key::kBack ? dropLastCharacter(box.text()) : box.text();
+                box.userEdit(text, static_cast<int>(text.size()), 0);
+            } else if (keyCode == key::kLeft || keyCode == key::kRight || keyCode == key::kHome ||
+                       keyCode == key::kEnd) {
+                box.userCollapseSelection();
+            } else if ((keyCode == key::kDown || keyCode == key::kUp) && box.listCount() > 0) {
+                // The arrows step through the list as picking the next row does.
+                int next = box.listIndex() + (keyCode == key::kDown ? 1 : -1);
+                if (box.listIndex() < 0) next = 0;
+                if (next >= 0 && next < box.listCount()) box.userPick(next);
+            }
+            if (!form.loaded()) return;
+            box.userKeyUp(keyCode, shiftState);
+            return;
+        }
+        case ControlKind::ListView: {
+            auto& list = static_cast<ListView&>(c);
+            list.userKeyDown(keyCode, shiftState);
+            if (!form.loaded()) return;
+            if ((keyCode == key::kDown || keyCode == key::kUp) && list.itemCount() > 0) {
+                int next = list.selectedIndex() + (keyCode == key::kDown ? 1 : -1);
+                list.setSelectedIndex(std::clamp(next, 0, list.itemCount() - 1));
+            }
+            list.userKeyUp(keyCode, shiftState);
+            return;
+        }
+        default:
+            throw ActionError("cannot press keys in " + where(form, control) + ", a " + kindName(c.kind()));
+    }
+}
+
+// ---- Clicks and picks -------------------------------------------------------------------------
+
+void UserActions::click(Form& form, std::string_view control) {
+    Control& c = reach(form, control);
+    auto keepAlive = form.weak_from_this().lock();
+    switch (c.kind()) {
+        case ControlKind::CommandButton: static_cast<CommandButton&>(c).userClick(); return;
+        case ControlKind::CheckBox: static_cast<CheckBox&>(c).userClick(); return;
+        case ControlKind::OptionButton: static_cast<OptionButton&>(c).userClick(); return;
+        case ControlKind::Label: static_cast<Label&>(c).userClick(); return;
+        case ControlKind::Image: static_cast<Image&>(c).userClick(); return;
+        case ControlKind::ComboBox:
+        case ControlKind::ListBox:
+        case ControlKind::ListView:
+            throw ActionError("cannot click " + where(form, control) + ", a " + kindName(c.kind()) +
+                              ": pick one of its rows");
+        default:
+            throw ActionError("cannot click " + where(form, control) + ", a " + kindName(c.kind()));
+    }
+}
+
+void UserActions::pick(Form& form, std::string_view control, std::string_view item) {
+    Control& c = reach(form, control);
+    int found = -1;
+    int count = 0;
+    switch (c.kind()) {
+        case ControlKind::ComboBox: {
+            auto& box = static_cast<ComboBox&>(c);
+            count = box.listCount();
+            for (int i = 0; i < count && found < 0; ++i)
+                if (box.item(i) == item) found = i;
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto& box = static_cast<ListBox&>(c);
+            count = box.listCount();
+            for (int i = 0; i < count && found < 0; ++i)
+                if (box.item(i) == item) found = i;
+            break;
+        }
+        case ControlKind::ListView: {
+            auto& list = static_cast<ListView&>(c);
+            count = list.itemCount();
+            for (int i = 0; i < count && found < 0; ++i)
+                if (list.item(i).text == item) found = i;
+            break;
+        }
+        default:
+            throw ActionError("cannot pick from " + where(form, control) + ", a " + kindName(c.kind()));
+    }
+    if (found < 0)
+        throw ActionError(where(form, control) + " has no row " + std::string("\"") + std::string(item) +
+                          "\" (" + std::to_string(count) + " rows)");
+    pickIndex(form, control, found);
+}
+
+void UserActions::pickIndex(Form& form, std::string_view control, int index) {
+    Control& c = reach(form, control);
+    auto keepAlive = form.weak_from_this().lock();
+    auto outOfRange = [&](int count) {
+        return ActionError(where(form, control) + " has no row " + std::to_string(index + 1) + " (" +
+                           std::to_string(count) + " rows)");
+    };
+    c.setFocus();
+    switch (c.kind()) {
+        case ControlKind::ComboBox: {
+            auto& box = static_cast<ComboBox&>(c);
+            if (index < 0 || index >= box.listCount()) throw outOfRange(box.listCount());
+            box.userPick(index);
+            return;
+        }
+        case ControlKind::ListBox: {
+            auto& box = static_cast<ListBox&>(c);
+            if (index < 0 || index >= box.listCount()) throw outOfRange(box.listCount());
+            box.userPick(index);
+            return;
+        }
+        case ControlKind::ListView: {
+            auto& list = static_cast<ListView&>(c);
+            if (index < 0 || index >= list.itemCount()) throw outOfRange(list.itemCount());
+            list.userClickItem(index);
+            return;
+        }
+        default:
+            throw ActionError("cannot pick from " + where(form, control) + ", a " + kindName(c.kind()));
+    }
+}
+
+// ---- Window actions ------------------------------------------------------------------------------
+
+void UserActions::close(Form& form) {
+    requireShown(form);
+    auto keepAlive = form.weak_from_this().lock();
+    form.unload(CloseMode::ControlMenu);
+}
+
+void UserActions::drop(Form& form, std::string_view control, const std::vector<std::string>& files) {
+    auto keepAlive = form.weak_from_this().lock();
+    if (control.empty()) {
+        requireShown(form);
+        if (!form.acceptsDrops()) throw ActionError("form " + form.name() + " does not accept dropped files");
+        form.raise(form.onDragDrop, files);
+        return;
+    }
+    Control& c = reach(form, control);
+    if (c.kind() != ControlKind::ListBox)
+        throw ActionError("cannot drop files on " + where(form, control) + ", a " + kindName(c.kind()));
+    auto& box = static_cast<ListBox&>(c);
+    if (!box.acceptsDrops()) throw ActionError(where(form, control) + " does not accept dropped files");
+    box.userDrop(files);
+}
+
+void UserActions::mouseDown(Form& form, int button, double x, double y) {
+    requireShown(form);
+    auto keepAlive = form.weak_from_this().lock();
+    form.raise(form.onMouseDown, button, shift::kNone, x, y);
+}
+
+}  // namespace vorra::headless

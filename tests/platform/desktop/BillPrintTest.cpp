@@ -1,0 +1,418 @@
+// A bill printed to PDF: the texts land on the paper where the layout put them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include <QPrinter>
+
+#include "PdfWords.h"
+#include "addin/frame/host/HostError.h"
+#include "platform/desktop/printing/QtPrinter.h"
+#include "platform/engine/print/CellGeometry.h"
+#include "platform/engine/print/PaperSizes.h"
+
+namespace vorra::desktop {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vorra::engine;
+using testing::pdfPageCount;
+using testing::pdfPageSize;
+using testing::pdfWords;
+using testing::PdfWord;
+
+constexpr double kTolerancePt = 0.5 * kPointsPerMm;  // half a millimetre
+
+const std::string kDate = "贰零贰陆年壹拾贰月零柒日";
+const std::string kPayee = "北京华夏建材有限公司";
+const std::string kAmountInWords = "壹万贰仟叁佰肆拾伍元陆角柒分";
+const std::string kPurpose = "货款";
+const std::string kStubDate = "2026年12月07日";
+const std::string kStubPayee = "华夏建材";
+
+// A transfer-cheque-like sheet: stub on the left, body on the right, on the cheque's
+// custom paper with small margins.
+std::unique_ptr<WorkbookModel> chequeBook() {
+    auto book = std::make_unique<WorkbookModel>();
+    auto sheet = std::make_unique<Sheet>();
+    Sheet& s = *sheet;
+    s.name = "转账支票";
+    applyPaper(s.pageSetup, *paperByName("转账支票"));
+    s.pageSetup.marginLeft = s.pageSetup.marginRight = 0.2;
+    s.pageSetup.marginTop = s.pageSetup.marginBottom = 0.2;
+    s.printArea = Area{1, 1, 6, 8};
+    for (auto [col, width] : {std::pair{1, 2.0}, {2, 14.0}, {3, 3.0}, {4, 10.0}, {5, 10.0},
+                              {6, 10.0}, {7, 10.0}, {8, 12.0}})
+        s.columns[col].width = width;
+    for (auto [row, height] : {std::pair{1, 22.5}, {2, 18.0}, {3, 27.0}, {4, 18.0}})
+        s.rows[row].height = height;
+
+    StyleSheet& st = book->styles;
+    Font big;
+    big.size = 12;
+    big.bold = true;
+    const int bigFont = st.internFont(big);
+    const int centred = st.internFormat({.hAlign = HAlign::Center, .vAlign = VAlign::Center});
+    const int amount = st.internFormat({.fontId = bigFont, .vAlign = VAlign::Center});
+    const int topLeft = st.internFormat({.vAlign = VAlign::Top});
+    const int money = st.internFormat({.numberFormat = "0.00", .hAlign = HAlign::Right});
+
+    auto put = [&](int row, int col, Value v, int style) {
+        Cell& c = s.cells.at({row, col});
+        c.value = std::move(v);
+        c.style = style;
+    };
+    s.merges = {Area{1, 4, 1, 7}, Area{2, 4, 2, 8}, Area{3, 4, 3, 7}};
+    put(1, 4, Value::text(kDate), centred);
+    put(2, 4, Value::text(kPayee), 0);
+    put(3, 4, Value::text(kAmountInWords), amount);
+    put(3, 8, Value::number(12345.67), money);
+    put(4, 4, Value::text(kPurpose), topLeft);
+    put(1, 2, Value::text(kStubDate), 0);
+    put(2, 2, Value::text(kStubPayee), 0);
+    book->sheets.push_back(std::move(sheet));
+    return book;
+}
+
+class PrintFolderFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("vorra-print-test-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir, fs::perms::owner_all, ignored);
+        fs::remove_all(dir, ignored);
+    }
+    std::vector<fs::path> filesIn(const fs::path& folder) const {
+        std::vector<fs::path> files;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(folder, ec)) files.push_back(e.path());
+        return files;
+    }
+    fs::path dir;
+};
+
+// Where the layout says a text goes: the point of its box that its alignment pins.
+struct Expected {
+    double x;  // left edge, right edge or centre, per hAlign
+    double y;  // top edge, bottom edge or centre, per vAlign
+};
+
+Expected pinnedPoint(const TextRun& run) {
+    const double left = run.box.x + run.insetX, right = run.box.right() - run.insetX;
+    const double top = run.box.y + run.insetY, bottom = run.box.bottom() - run.insetY;
+    Expected e{left, bottom};
+    if (run.hAlign == HAlign::Right) e.x = right;
+    if (run.hAlign == HAlign::Center) e.x = (left + right) / 2;
+    if (run.vAlign == VAlign::Top) e.y = top;
+    if (run.vAlign == VAlign::Center) e.y = (top + bottom) / 2;
+    return e;
+}
+
+Expected pinnedPoint(const PdfWord& w, const TextRun& run) {
+    Expected e{w.xMin, w.yMax};
+    if (run.hAlign == HAlign::Right) e.x = w.xMax;
+    if (run.hAlign == HAlign::Center) e.x = (w.xMin + w.xMax) / 2;
+    if (run.vAlign == VAlign::Top) e.y = w.yMin;
+    if (run.vAlign == VAlign::Center) e.y = (w.yMin + w.yMax) / 2;
+    return e;
+}
+
+std::string listed(const std::vector<PdfWord>& words) {
+    std::string out;
+    for (const PdfWord& w : words)
+        out += "\n  \"" + w.text + "\" at " + std::to_string(w.xMin) + ", " +
+               std::to_string(w.yMin) + " – " + std::to_string(w.xMax) + ", " +
+               std::to_string(w.yMax);
+    return out;
+}
+
+using BillPrint = PrintFolderFixture;
+
+TEST_F(BillPrint, TextsLandWithinHalfAMillimetreOfTheirLayoutPositions) {
+    auto book = chequeBook();
+    const PrintLayout layout = layoutSheet(*book, 0);
+    QtPrinter printer{PrintFolder(dir)};
+    const fs::path pdf = printer.printLayout(layout, 1, true);
+
+    auto [width, height] = pdfPageSize(pdf);
+    EXPECT_NEAR(width, 240 * kPointsPerMm, 0.5);
+    EXPECT_NEAR(height, 80 * kPointsPerMm, 0.5);
+
+    const std::vector<PdfWord> words = pdfWords(pdf);
+    ASSERT_EQ(layout.pages.size(), 1u);
+    ASSERT_EQ(layout.pages[0].runs.size(), 7u);
+    for (const TextRun& run : layout.pages[0].runs) {
+        std::string where = relativeAddress(Area::of(run.cell)) + " \"" + run.text + "\"";
+        const PdfWord* found = nullptr;
+        for (const PdfWord& w : words) {
+            if (w.text == run.text && std::abs(w.xMin - run.box.x) < 200 &&
+                std::abs(w.yMin - run.box.y) < 30)
+                found = &w;
+        }
+        ASSERT_NE(found, nullptr) << where << " is not in the PDF, which has: " << listed(words);
+        Expected want = pinnedPoint(run), got = pinnedPoint(*found, run);
+        EXPECT_NEAR(got.x, want.x, kTolerancePt) << where;
+        EXPECT_NEAR(got.y, want.y, kTolerancePt) << where;
+    }
+}
+
+TEST_F(BillPrint, WrappedAndShrunkTextsStayInsideTheirBoxes) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    StyleSheet& st = book->styles;
+    s.rows[5].height = 60;
+    // Column B of the stub: 14 characters, 87.75 pt, too narrow for these at 11 pt.
+    s.cells.at({5, 2}).value = Value::text("北京华夏建材有限公司第一分公司");
+    s.cells.at({5, 2}).style = st.internFormat({.vAlign = VAlign::Top, .wrapText = true});
+    s.cells.at({6, 2}).value = Value::text("北京华夏建材有限公司");
+    s.cells.at({6, 2}).style = st.internFormat({.shrinkToFit = true});
+    const PrintLayout layout = layoutSheet(*book, 0);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layout, 1, true));
+
+    const TextRun* wrapped = nullptr;
+    const TextRun* shrunk = nullptr;
+    for (const TextRun& r : layout.pages[0].runs) {
+        if (r.cell == CellRef{5, 2}) wrapped = &r;
+        if (r.cell == CellRef{6, 2}) shrunk = &r;
+    }
+    ASSERT_TRUE(wrapped && shrunk);
+    int wrappedLines = 0;
+    bool shrunkFound = false;
+    for (const PdfWord& w : words) {
+        const bool inWrapped = w.yMin >= wrapped->box.y - kTolerancePt &&
+                               w.yMax <= wrapped->box.bottom() + kTolerancePt &&
+                               w.xMin < wrapped->box.right();
+        if (inWrapped) {
+            ++wrappedLines;
+            EXPECT_NEAR(w.xMin, wrapped->box.x + wrapped->insetX, kTolerancePt) << w.text;
+            EXPECT_LE(w.xMax, wrapped->box.right() + kTolerancePt) << w.text;
+        }
+        if (w.text == "北京华夏建材有限公司" && std::abs(w.yMax - shrunk->box.bottom()) < 5) {
+            shrunkFound = true;
+            EXPECT_NEAR(w.xMin, shrunk->box.x + shrunk->insetX, kTolerancePt);
+            EXPECT_NEAR(w.xMax, shrunk->box.right() - shrunk->insetX, kTolerancePt);
+        }
+    }
+    EXPECT_GE(wrappedLines, 2) << listed(words);
+    EXPECT_TRUE(shrunkFound) << listed(words);
+}
+
+TEST_F(BillPrint, DistributedTextRunsFromEdgeToEdge) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    s.cells.at({4, 4}).style = book->styles.internFormat({.hAlign = HAlign::Distributed});
+    s.cells.at({4, 4}).value = Value::text("转账");  // column D: 63.75 pt for two characters
+    const PrintLayout layout = layoutSheet(*book, 0);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layout, 1, true));
+    const TextRun* run = nullptr;
+    for (const TextRun& r : layout.pages[0].runs)
+        if (r.cell == CellRef{4, 4}) run = &r;
+    ASSERT_NE(run, nullptr);
+    const PdfWord* first = nullptr;
+    const PdfWord* last = nullptr;
+    for (const PdfWord& w : words) {
+        if (w.text == "转") first = &w;
+        if (w.text == "账") last = &w;
+    }
+    ASSERT_TRUE(first && last) << listed(words);
+    EXPECT_NEAR(first->xMin, run->box.x + run->insetX, kTolerancePt);
+    EXPECT_NEAR(last->xMax, run->box.right() - run->insetX, kTolerancePt);
+}
+
+TEST_F(BillPrint, ANumberTooWideForItsCellPrintsAsHashesNotCutOff) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    s.cells.at({5, 3}).value = Value::number(12345678.9);  // column C: 3 characters
+    s.cells.at({5, 2}).value = Value::number(42);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layoutSheet(*book, 0), 1, true));
+    bool hashes = false, fits = false;
+    for (const PdfWord& w : words) {
+        EXPECT_EQ(w.text.find("678"), std::string::npos) << "a cut-off amount: " << w.text;
+        if (w.text.find_first_not_of('#') == std::string::npos) hashes = true;
+        if (w.text == "42") fits = true;
+    }
+    EXPECT_TRUE(hashes) << listed(words);
+    EXPECT_TRUE(fits) << listed(words);
+}
+
+// A real printer goes through QPrinter rather than QPdfWriter; Qt's PDF output format of
+// QPrinter stands in for the print service here, so the same positions are checked.
+TEST_F(BillPrint, PrinterPathPutsTextsAtTheSamePositions) {
+    auto book = chequeBook();
+    const PrintLayout layout = layoutSheet(*book, 0);
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "through-printer.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    QtPrinter::printOn(printer, layout, 1, true);
+
+    auto [width, height] = pdfPageSize(pdf);
+    EXPECT_NEAR(width, 240 * kPointsPerMm, 0.5);
+    EXPECT_NEAR(height, 80 * kPointsPerMm, 0.5);
+    const std::vector<PdfWord> words = pdfWords(pdf);
+    for (const TextRun& run : layout.pages[0].runs) {
+        const PdfWord* found = nullptr;
+        for (const PdfWord& w : words)
+            if (w.text == run.text) found = &w;
+        ASSERT_NE(found, nullptr) << run.text << listed(words);
+        Expected want = pinnedPoint(run), got = pinnedPoint(*found, run);
+        EXPECT_NEAR(got.x, want.x, kTolerancePt) << run.text;
+        EXPECT_NEAR(got.y, want.y, kTolerancePt) << run.text;
+    }
+}
+
+TEST_F(BillPrint, PrintSheetWritesOneFileNamedWithSheetAndTime) {
+    auto book = chequeBook();
+    QtPrinter printer{PrintFolder(dir)};
+    EXPECT_TRUE(printer.printsToFile());
+    EXPECT_EQ(printer.description(), "PDF: " + dir.string());
+    printer.printSheet(*book, 0, 1, true);
+    printer.printSheet(*book, 0, 1, true);
+    auto files = filesIn(dir);
+    ASSERT_EQ(files.size(), 2u);  // no temporary files left over
+    const std::string name = printer.lastFile().filename().string();
+    // 转账支票-yyyymmdd-hhmmss-002.pdf
+    ASSERT_EQ(name.size(), std::string("转账支票-20261207-134500-002.pdf").size()) << name;
+    EXPECT_EQ(name.substr(0, std::string("转账支票-").size()), "转账支票-");
+    EXPECT_EQ(name.substr(name.size() - 8), "-002.pdf");
+    EXPECT_EQ(pdfPageCount(printer.lastFile()), 1);
+    const engine::Printer& seam = printer;
+    EXPECT_EQ(seam.lastOutput(), printer.lastFile().string());
+}
+
+TEST_F(BillPrint, CopiesRepeatThePagesCollatedOrNot) {
+    EXPECT_EQ(pageSequence(2, 2, true), (std::vector<int>{0, 1, 0, 1}));
+    EXPECT_EQ(pageSequence(2, 2, false), (std::vector<int>{0, 0, 1, 1}));
+    EXPECT_EQ(pageSequence(3, 1, true), (std::vector<int>{0, 1, 2}));
+
+    auto book = chequeBook();
+    book->sheets[0]->pageSetup.paperSize = 11;  // A5 landscape: the area takes two pages
+    book->sheets[0]->pageSetup.orientation = Orientation::Landscape;
+    book->sheets[0]->columns[5].width = 60;
+    QtPrinter printer{PrintFolder(dir)};
+    printer.printSheet(*book, 0, 2, true);
+    EXPECT_EQ(pdfPageCount(printer.lastFile()), 4);
+    EXPECT_THROW(printer.printSheet(*book, 0, 0, true), host::HostError);
+}
+
+TEST_F(BillPrint, EachPageCarriesItsOwnTextsAtTheirPositions) {
+    auto book = chequeBook();
+    Sheet& s = *book->sheets[0];
+    s.pageSetup.paperSize = 11;  // A5 landscape, and column E so wide that H goes over
+    s.pageSetup.orientation = Orientation::Landscape;
+    s.columns[5].width = 60;
+    s.merges.clear();
+    const PrintLayout layout = layoutSheet(*book, 0);
+    ASSERT_EQ(layout.pages.size(), 2u);
+    QtPrinter printer{PrintFolder(dir)};
+    const std::vector<PdfWord> words = pdfWords(printer.printLayout(layout, 1, true));
+    for (int p = 0; p < 2; ++p) {
+        ASSERT_FALSE(layout.pages[p].runs.empty());
+        for (const TextRun& run : layout.pages[p].runs) {
+            const PdfWord* found = nullptr;
+            for (const PdfWord& w : words)
+                if (w.text == run.text && w.page == p) found = &w;
+            ASSERT_NE(found, nullptr) << run.text << " not on page " << p + 1 << listed(words);
+            Expected want = pinnedPoint(run), got = pinnedPoint(*found, run);
+            EXPECT_NEAR(got.x, want.x, kTolerancePt) << run.text;
+            EXPECT_NEAR(got.y, want.y, kTolerancePt) << run.text;
+        }
+    }
+}
+
+TEST_F(BillPrint, BadPageSetupFailsBeforeAnyFileIsWritten) {
+    auto book = chequeBook();
+    book->sheets[0]->pageSetup.marginLeft = -1;
+    QtPrinter printer{PrintFolder(dir)};
+    try {
+        printer.printSheet(*book, 0, 1, true);
+        FAIL() << "printed with a negative margin";
+    } catch (const host::HostError& e) {
+        EXPECT_NE(std::string(e.what()).find("left margin"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(filesIn(dir).empty());
+}
+
+TEST_F(BillPrint, UnwritablePrintFolderIsAClearErrorAndLeavesNothing) {
+    auto book = chequeBook();
+    // A file where the folder should be.
+    fs::create_directories(dir);
+    const fs::path blocked = dir / "blocked";
+    { std::ofstream(blocked) << "x"; }
+    QtPrinter printer{PrintFolder(blocked / "prints")};
+    try {
+        printer.printSheet(*book, 0, 1, true);
+        FAIL() << "printed into a path through a file";
+    } catch (const host::HostError& e) {
+        EXPECT_EQ(e.number(), host::error::kPathNotFound);
+        EXPECT_NE(std::string(e.what()).find("cannot be created"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(filesIn(dir).size(), 1u);
+
+    // A folder without write permission (only meaningful when not running as root).
+    if (::geteuid() != 0) {
+        const fs::path readOnly = dir / "read-only";
+        fs::create_directories(readOnly);
+        fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+        QtPrinter locked{PrintFolder(readOnly)};
+        EXPECT_THROW(locked.printSheet(*book, 0, 1, true), host::HostError);
+        EXPECT_TRUE(filesIn(readOnly).empty());
+        fs::permissions(readOnly, fs::perms::owner_all);
+    }
+}
+
+TEST_F(BillPrint, TheTargetFileAppearsOnlyWhenComplete) {
+    auto book = chequeBook();
+    fs::create_directories(dir);
+    const fs::path target = dir / "bill.pdf";
+    // Writing into a folder that vanished: nothing at the target, no partial file.
+    EXPECT_THROW(QtPrinter::writePdf(layoutSheet(*book, 0), dir / "gone" / "bill.pdf", 1, true),
+                 host::HostError);
+    EXPECT_TRUE(filesIn(dir).empty());
+    QtPrinter::writePdf(layoutSheet(*book, 0), target, 1, true);
+    EXPECT_EQ(filesIn(dir), std::vector<fs::path>{target});
+}
+
+TEST(PrintFolder, FolderComesFromTheEnvironmentAndNamesAreSafe) {
+    const char* saved = std::getenv("VORRA_PRINT_DIR");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("VORRA_PRINT_DIR", "/tmp/somewhere", 1);
+    EXPECT_EQ(PrintFolder::fromEnvironment().path(), fs::path("/tmp/somewhere"));
+    ::unsetenv("VORRA_PRINT_DIR");
+    if (const char* home = std::getenv("HOME")) {
+        EXPECT_EQ(PrintFolder::fromEnvironment().path(), fs::path(home) / "vorra-prints");
+    }
+    if (saved) ::setenv("VORRA_PRINT_DIR", savedValue.c_str(), 1);
+
+    EXPECT_EQ(fileNamePart("转账支票"), "转账支票");
+    EXPECT_EQ(fileNamePart("a/b\\c\nd"), "a_b_c_d");
+    EXPECT_EQ(fileNamePart(".."), "sheet");
+    EXPECT_EQ(fileNamePart(""), "sheet");
+    EXPECT_EQ(fileNamePart(".hidden"), "_hidden");
+}
+
+TEST(QtPrinterChoice, UnknownPrinterIsRefusedAndFileStaysCurrent) {
+    QtPrinter printer{PrintFolder("/tmp")};
+    EXPECT_THROW(printer.choosePrinter("no such printer 4242"), host::HostError);
+    EXPECT_TRUE(printer.printsToFile());
+    for (const std::string& name : QtPrinter::systemPrinters()) EXPECT_FALSE(name.empty());
+    printer.choosePrinter("");
+    EXPECT_TRUE(printer.printsToFile());
+}
+
+}  // namespace
+}  // namespace vorra::desktop

@@ -1,0 +1,124 @@
+// The scenario language's parser: what each step reads into, and the refusal of
+// malformed lines with their numbers.
+#include <gtest/gtest.h>
+
+#include "platform/headless/runner/Script.h"
+
+namespace vorra::headless {
+namespace {
+
+Step only(const std::string& line) {
+    auto steps = parseScript(line + "\n");
+    EXPECT_EQ(steps.size(), 1u);
+    return steps.empty() ? Step{} : steps.front();
+}
+
+// The message of the refusal, prefixed by its line number.
+std::string refusal(const std::string& script) {
+    try {
+        parseScript(script);
+    } catch (const ScriptError& e) {
+        return std::to_string(e.line()) + ": " + e.what();
+    }
+    return "accepted";
+}
+
+TEST(Script, SkipsCommentsAndBlankLinesAndKeepsLineNumbers) {
+    auto steps = parseScript("# heading\n\n   \r\n  run TianxiePJ  \r\n\t# indented comment\nstop");
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].line, 4);
+    EXPECT_EQ(steps[0].source, "run TianxiePJ");
+    EXPECT_EQ(steps[0].text, "TianxiePJ");
+    EXPECT_EQ(steps[1].line, 6);
+    EXPECT_EQ(steps[1].kind, Step::Kind::Stop);
+}
+
+TEST(Script, UserActionsNameFormAndControl) {
+    Step type = only(R"(type "苏州 \"A\"\n" into TianxiePJ_frm.ComboBox1)");
+    EXPECT_EQ(type.kind, Step::Kind::Type);
+    EXPECT_EQ(type.text, "苏州 \"A\"\n");
+    EXPECT_EQ(type.form, "TianxiePJ_frm");
+    EXPECT_EQ(type.control, "ComboBox1");
+
+    Step press = only("press Right in Frm_收付款人.TextBox1");
+    EXPECT_EQ(press.number, 39);
+    EXPECT_EQ(press.form, "Frm_收付款人");
+
+    Step pick = only("pick #3 in Frm_金额用途.ListView1");
+    EXPECT_EQ(pick.number, 3);
+    EXPECT_EQ(only(R"(pick "转账支票" in TianxiePJ_frm.ComboBox4)").text, "转账支票");
+
+    Step drop = only(R"(drop "a.xls" "$SCRIPT/b.xls" on VorraMB_frm)");
+    EXPECT_EQ(drop.texts, (std::vector<std::string>{"a.xls", "$SCRIPT/b.xls"}));
+    EXPECT_EQ(drop.form, "VorraMB_frm");
+    EXPECT_EQ(drop.control, "");
+    EXPECT_EQ(only(R"(drop "a" on VorraMB_frm.List2)").control, "List2");
+}
+
+TEST(Script, AnswersCarryTheirExpectations) {
+    Step m = only(R"(expect message "账号重复，请修改！" icon Critical title "Quorvan：" answer Yes)");
+    EXPECT_EQ(m.kind, Step::Kind::AnswerMessage);
+    EXPECT_EQ(m.message.text, "账号重复，请修改！");
+    EXPECT_EQ(m.message.icon, dialogs::MsgBoxIcon::Critical);
+    EXPECT_EQ(m.message.title, std::optional<std::string>("Quorvan："));
+    EXPECT_EQ(m.message.answer, dialogs::MsgBoxResult::Yes);
+    auto byDefault = only(R"(expect message "x" title default)").message.title;
+    ASSERT_TRUE(byDefault.has_value());
+    EXPECT_FALSE(byDefault->has_value());  // the host's default caption
+    EXPECT_FALSE(only("answer message").message.text.has_value());
+
+    EXPECT_FALSE(only("answer input cancel").input.text.has_value());
+    EXPECT_EQ(only(R"(answer input "7" prompt "请输入日期")").input.prompt, "请输入日期");
+    EXPECT_TRUE(only("answer file cancel").texts.empty());
+    EXPECT_EQ(only(R"(answer file "a" "b" title "t")").texts.size(), 2u);
+}
+
+TEST(Script, CellsAndValues) {
+    EXPECT_TRUE(only("set 常用单位账号!K3 1234.5").value == host::Value::number(1234.5));
+    EXPECT_TRUE(only(R"(set K3 "0012")").value == host::Value::text("0012"));
+    EXPECT_TRUE(only("set K3 empty").value.isEmpty());
+    EXPECT_EQ(only(R"(expect cell 打印记录!N3 "8")").expected, "8");
+    EXPECT_EQ(only(R"(print "Sheet 1!A1:B2")").text, "Sheet 1!A1:B2");  // blanks need quotes
+    EXPECT_EQ(only(R"(expect TianxiePJ_frm.ComboBox1 row 2 "a | b")").number, 2);
+    Step start = only(R"(start version "11.0" marker)");
+    EXPECT_EQ(start.text, "11.0");
+    EXPECT_TRUE(start.flag);
+    EXPECT_EQ(only("start").text, "16.0");
+}
+
+TEST(Script, RefusesMalformedLinesWithTheirNumber) {
+    EXPECT_EQ(refusal("start\nfly away\n"),
+              "2: unknown command 'fly' (known: start, stop, open, new, run, type, press, click, pick, close, "
+              "drop, mouse-down, answer, expect, set, print, save)");
+    EXPECT_EQ(refusal(R"(type "abc into F.C)"), "1: unterminated quoted text");
+    EXPECT_EQ(refusal(R"(type "a"b into F.C)"), "1: a blank must follow the closing quote");
+    EXPECT_EQ(refusal(R"(type a"b" into F.C)"), "1: quote inside a word: put the whole text in quotes");
+    EXPECT_EQ(refusal(R"(type "\q" into F.C)"), "1: unknown escape \\q in quoted text");
+    EXPECT_EQ(refusal("type abc into F.C"), "1: expected the text to type in quotes, found 'abc'");
+    EXPECT_EQ(refusal(R"(type "a" onto F.C)"), "1: expected 'into', found 'onto'");
+    EXPECT_EQ(refusal(R"(type "a" into F.)"), "1: expected FORM.CONTROL, found 'F.'");
+    EXPECT_EQ(refusal("click"), "1: expected FORM.CONTROL at the end of the line");
+    EXPECT_EQ(refusal("click F.C now"), "1: unexpected 'now' at the end of the step");
+    EXPECT_EQ(refusal("pick #0 in F.C"), "1: expected a row number after # (a whole number from 1), found '0'");
+    EXPECT_EQ(refusal("pick 3 in F.C"), "1: expected the row text in quotes or #N, found '3'");
+    EXPECT_EQ(refusal("answer message Maybe"), "1: unknown answer 'Maybe' (OK, Cancel, Abort, Retry, Ignore, Yes, No)");
+    EXPECT_EQ(refusal(R"(expect message "x" icon Skull)"),
+              "1: unknown icon 'Skull' (None, Critical, Question, Exclamation, Information)");
+    EXPECT_EQ(refusal("set A1 12abc"), "1: expected a text in quotes, a number or empty, found '12abc'");
+    EXPECT_EQ(refusal("new book"), "1: expected 'workbook' or 'sample', found 'book'");
+    EXPECT_EQ(refusal(R"(expect file "x" there)"), "1: expected exists or absent, found 'there'");
+    EXPECT_EQ(refusal("drop on F"), "1: expected one or more paths in quotes");
+}
+
+TEST(Script, RefusesInputBeyondItsBounds) {
+    EXPECT_EQ(refusal("run A\nrun \xE4\xB8\n"), "2: not UTF-8 text: malformed UTF-8 at byte 4");
+    EXPECT_EQ(refusal(std::string("run A\0B", 7)), "1: NUL byte in the line");
+    EXPECT_EQ(refusal("# " + std::string(kMaxLineBytes, 'x')), "1: line longer than 65536 bytes");
+    EXPECT_EQ(refusal(std::string(kMaxScriptBytes + 1, '\n')), "0: script longer than 4 MiB");
+    std::string many = "drop";
+    for (int i = 0; i <= 100; ++i) many += " \"f\"";
+    EXPECT_EQ(refusal(many + " on F"), "1: more than 100 files to drop");
+}
+
+}  // namespace
+}  // namespace vorra::headless

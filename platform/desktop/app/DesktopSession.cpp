@@ -53,6 +53,12 @@ std::string DesktopSession::requestRibbon() {
     return addin_->connection().GetCustomUI("Vorra.Workbook");
 }
 
+bool DesktopSession::invoke(const std::string& method) {
+    bool found = addin_ && addin_->connection().invoke(method);
+    if (onInvoked) onInvoked(method, found);
+    return found;
+}
+
 void DesktopSession::disconnectAddin() {
     if (!addin_) return;
     // The host closes the add-in's windows before it lets the add-in go.

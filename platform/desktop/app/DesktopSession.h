@@ -64,6 +64,10 @@ public:
     // The ribbon markup the add-in returns right after connecting; empty on hosts
     // below version 12 and when the add-in has no user interface in this run.
     std::string requestRibbon();
+    // A ribbon click: the add-in's public method of that name (case ignored). Whether
+    // the add-in has such a method; onInvoked hears of every call.
+    bool invoke(const std::string& method);
+    std::function<void(const std::string& method, bool found)> onInvoked;
     // Unloads the add-in's open forms, then OnDisconnection; the library's connection
     // is released. Safe to call more than once.
     void disconnectAddin();

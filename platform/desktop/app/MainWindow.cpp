@@ -113,14 +113,13 @@ void MainWindow::connectAddin(const std::string& libraryPath) {
         showMessage(u8(texts::kAddinFailed) + QString::fromStdString(e.what()), true);
         return;
     }
-    host::AddinConnection* connection = session_.connection();
     if (session_.hostMajorVersion() >= 12) {
         // The ribbon is asked for once, right after the connection.
         std::string markup = session_.requestRibbon();
         try {
             RibbonDefinition definition = parseRibbonMarkup(markup);
-            ribbon_->addCustomTabs(definition, [this, connection](const std::string& onAction) {
-                connection->invoke(onAction);
+            ribbon_->addCustomTabs(definition, [this](const std::string& onAction) {
+                session_.invoke(onAction);
                 syncFromEngine();
             });
         } catch (const RibbonMarkupError& e) {
@@ -397,6 +396,11 @@ void MainWindow::syncFromEngine() {
         QSignalBlocker block(sheetTabs_);
         auto at = std::find(names.begin(), names.end(), sheet->name());
         if (at != names.end()) sheetTabs_->setCurrentIndex(static_cast<int>(at - names.begin()));
+    }
+    if (grid_->editing()) {
+        // Refreshing now would put the cell's stored content back into the open editor.
+        syncing_ = false;
+        return;
     }
     if (sheet.get() != shownSheet_) {
         grid_->sheetModel()->setSheet(sheet);

@@ -59,6 +59,8 @@ public:
     SheetModel* sheetModel() const { return static_cast<SheetModel*>(model()); }
     // Applies the sheet's column widths, row heights and merged cells.
     void applySheetLayout();
+    // Whether a cell's editor is open: the engine's state must not overwrite it then.
+    bool editing() const { return state() == EditingState; }
     // Shows the engine's selection and active cell without telling the engine back.
     void showEngineSelection();
 

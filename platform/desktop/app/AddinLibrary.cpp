@@ -8,7 +8,8 @@ namespace vorra::desktop {
 
 std::vector<std::string> addinCandidates(const std::string& programFolder,
                                          const std::optional<std::string>& override,
-                                         const std::string& installedFolder) {
+                                         const std::string& installedFolder,
+                                         const std::string& installedRelativeFolder) {
     namespace fs = std::filesystem;
     std::vector<std::string> candidates;
     if (override && !override->empty()) candidates.push_back(*override);
@@ -16,6 +17,8 @@ std::vector<std::string> addinCandidates(const std::string& programFolder,
     candidates.push_back((program / kAddinFileName).string());
     candidates.push_back((program / ".." / "lib" / kAddinFileName).lexically_normal().string());
     candidates.push_back((program / ".." / "lib" / "vorra" / kAddinFileName).lexically_normal().string());
+    if (!installedRelativeFolder.empty())
+        candidates.push_back((program / installedRelativeFolder / kAddinFileName).lexically_normal().string());
     if (!installedFolder.empty()) candidates.push_back((fs::path(installedFolder) / kAddinFileName).string());
     return candidates;
 }

@@ -14,11 +14,13 @@ namespace vorra::desktop {
 
 inline constexpr const char* kAddinFileName = "libvorra.so";
 
-// Where the desktop looks for the add-in, in order. `override` (the environment's
-// VORRA_ADDIN) comes first when given; `installedFolder` is the install location.
+// Where the desktop looks for the add-in, in order: `override` (the environment's
+// VORRA_ADDIN) when given, the program's folder, ../lib, ../lib/vorra, the installed
+// add-in folder relative to the program's folder, then its absolute install location.
 std::vector<std::string> addinCandidates(const std::string& programFolder,
                                          const std::optional<std::string>& override,
-                                         const std::string& installedFolder);
+                                         const std::string& installedFolder,
+                                         const std::string& installedRelativeFolder = {});
 // The first candidate that is a file.
 std::optional<std::string> findAddin(const std::vector<std::string>& candidates);
 

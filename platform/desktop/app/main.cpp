@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         const char* override = std::getenv("VORRA_ADDIN");
         auto candidates = addinCandidates(QApplication::applicationDirPath().toStdString(),
                                           override ? std::optional<std::string>(override) : std::nullopt,
-                                          VORRA_INSTALLED_ADDIN_DIR);
+                                          VORRA_INSTALLED_ADDIN_DIR, VORRA_INSTALLED_ADDIN_RELATIVE_DIR);
         if (auto path = findAddin(candidates))
             window.connectAddin(*path);
         else

@@ -461,6 +461,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The workbooks close through the engine, so that the add-in hears of it, before the
+    // add-in is let go.
+    for (const auto& book : session_.application().workbooks()) {
+        try {
+            book->close(false);
+        } catch (const std::exception&) {
+        }
+    }
     session_.disconnectAddin();
     event->accept();
 }

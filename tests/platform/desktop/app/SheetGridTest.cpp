@@ -29,6 +29,8 @@ public:
         addresses.push_back(target.address());
     }
     void sheetChange(host::Worksheet&, const host::Range& target) override { changes.push_back(target.address()); }
+    void workbookBeforeClose(host::Workbook& book, bool&) override { closed.push_back(book.name()); }
+    std::vector<std::string> closed;
     std::vector<std::string> addresses;
     std::vector<std::string> changes;
 };
@@ -158,6 +160,13 @@ TEST_F(SheetGridTest, AnUnreadableWorkbookIsReportedAndTheFileIsLeftAlone) {
     EXPECT_EQ(fs::file_size(file), 14u);
     EXPECT_EQ(session.application().workbooks().size(), 1u);
     fs::remove(file);
+}
+
+TEST_F(SheetGridTest, ClosingTheWindowClosesTheWorkbooksThroughTheEngine) {
+    std::string name = book->name();
+    window.close();
+    EXPECT_EQ(sink.closed, std::vector<std::string>{name});
+    EXPECT_TRUE(session.application().workbooks().empty());
 }
 
 }  // namespace

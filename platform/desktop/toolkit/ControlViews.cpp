@@ -316,6 +316,9 @@ protected:
                 keyUp(event, [this](int code, int s) { box_.userKeyUp(code, s); });
                 return false;
             case QEvent::InputMethod: return composedText(event);
+            case QEvent::MouseButtonDblClick:
+                act([&] { box_.form().raise(box_.onDblClick); });
+                return false;
             case QEvent::FocusIn:
                 if (!box_.hasFocus()) act([&] { box_.setFocus(); });
                 return false;

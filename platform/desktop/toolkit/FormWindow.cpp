@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/desktop/toolkit/ControlViews.h"
@@ -83,6 +84,14 @@ void FormWindow::createViews() {
     for (Control* c : form_->controls())
         if (c->kind() != ControlKind::Frame) create(c);
     for (auto& v : views_) v->refresh();
+    // The Tab key follows the controls' tab indexes.
+    std::vector<ControlView*> order;
+    for (auto& v : views_)
+        if (v->widget()->focusPolicy() & Qt::TabFocus) order.push_back(v.get());
+    std::stable_sort(order.begin(), order.end(), [](const ControlView* a, const ControlView* b) {
+        return a->control().tabIndex() < b->control().tabIndex();
+    });
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1]->widget(), order[i]->widget());
 }
 
 void FormWindow::refreshForm() {

@@ -215,6 +215,27 @@ TEST_F(QtToolkitTest, TypingIntoATextBoxRaisesKeyDownChangeKeyUpPerCharacter) {
     EXPECT_TRUE(form->TextBox1.hasFocus());
 }
 
+TEST_F(QtToolkitTest, TheTabKeyFollowsTheControlsTabIndexes) {
+    auto fresh = std::make_shared<SampleForm>();
+    fresh->load(toolkit);
+    fresh->ComboBox1.setTabIndex(1);
+    fresh->TextBox1.setTabIndex(2);
+    fresh->CommandButton1.setTabIndex(3);
+    fresh->CheckBox1.setTabIndex(4);
+    fresh->show();
+    FormWindow* w = toolkit.existingWindow(*fresh);
+    // The chain is a ring: walk it once from the box with the lowest index.
+    std::vector<std::string> order{"ComboBox1"};
+    QWidget* start = w->controlWidget("ComboBox1");
+    for (QWidget* next = start->nextInFocusChain(); next && next != start; next = next->nextInFocusChain())
+        for (const char* name : {"TextBox1", "CommandButton1", "CheckBox1"})
+            if (next == w->controlWidget(name) &&
+                std::find(order.begin(), order.end(), name) == order.end())
+                order.push_back(name);
+    EXPECT_EQ(order, (std::vector<std::string>{"ComboBox1", "TextBox1", "CommandButton1", "CheckBox1"}));
+    fresh->unload();
+}
+
 TEST_F(QtToolkitTest, CharactersFromTheInputMethodArriveWithTheProcessKey) {
     shown();
     QInputMethodEvent commit;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QUndoStack>
 #include <algorithm>
+#include <utility>
 
 #include "addin/frame/host/HostError.h"
 
@@ -40,10 +41,21 @@ public:
         oldValue_ = sheet_->read(host::Area::of(cell_)).scalar();
         setText(QString::fromStdString(host::absoluteAddress(host::Area::of(cell_))));
     }
-    void redo() override {
+    // Writes the entry; a refused write throws before the step reaches the undo stack.
+    void write() {
         sheet_->write(host::Area::of(cell_), host::Value::text(newText_));
         model_.cellsChanged();
     }
+    void redo() override {
+        // The stack runs redo() when the step is pushed, after write() did the work.
+        if (std::exchange(pushing_, false)) return;
+        try {
+            write();
+        } catch (const host::HostError& e) {
+            if (model_.onEditRefused) model_.onEditRefused(e.what());
+        }
+    }
+    void markPushing() { pushing_ = true; }
     void undo() override {
         try {
             if (!oldFormula_.empty()) {
@@ -66,6 +78,7 @@ private:
     std::string oldFormula_;
     host::Value oldValue_;
     SheetModel& model_;
+    bool pushing_ = false;
 };
 
 }  // namespace
@@ -182,10 +195,10 @@ bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int ro
     try {
         if (sheet_->formula(cellOf(index)) == text) return true;
         auto edit = std::make_unique<CellEdit>(sheet_, cellOf(index), text, *this);
+        edit->write();
         if (undo_) {
-            undo_->push(edit.release());  // runs redo(), which writes
-        } else {
-            edit->redo();
+            edit->markPushing();
+            undo_->push(edit.release());
         }
         return true;
     } catch (const host::HostError& e) {

@@ -1,9 +1,10 @@
-// The commands of this subsystem that show a form. Until the form is part of the
-// add-in, its command does nothing.
+// The command of batch printing that shows its dialog.
+#include "addin/batch/PiliangDY_frm.h"
 #include "addin/frame/Commands.h"
+#include "addin/frame/Public_XlApp.h"
 
 namespace vorra {
 
-void showBatchForm() {}
+void showBatchForm() { dialogs::FormInstance<PiliangDY_frm>::show(XlApp->toolkit()); }
 
 }  // namespace vorra

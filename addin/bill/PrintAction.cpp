@@ -145,7 +145,7 @@ void printBill(const std::string& sheetName, const std::function<void()>& closeF
 
     if (contains(name, layout::kDepositSlipMarker)) return;
     // The same bill twice in a row is recorded once. A recorded cell the host holds as
-    // a number never equals a text.
+    // a number never equals a text; an empty cell equals the empty text.
     bool duplicate = false;
     resume([&] {
         auto previous = records->range("A" + std::to_string(freeRow - 1) + ":O" +
@@ -153,7 +153,9 @@ void printBill(const std::string& sheetName, const std::function<void()>& closeF
         duplicate = true;
         for (int index : {2, 3, 7, 8, 9, 10}) {
             const Value& cell = previous.array().at(1, index + 1);
-            if (!cell.isText() || cell.asText() != record[size_t(index)]) duplicate = false;
+            const std::string& text = record[size_t(index)];
+            bool equal = cell.isEmpty() ? text.empty() : cell.isText() && cell.asText() == text;
+            if (!equal) duplicate = false;
         }
     });
     if (duplicate) return;

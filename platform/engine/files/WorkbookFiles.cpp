@@ -1,18 +1,151 @@
-// Placeholder until the workbook-file readers and writers land.
 #include "platform/engine/files/WorkbookFiles.h"
 
-#include "addin/frame/host/HostError.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/engine/files/FileError.h"
+#include "platform/engine/files/Limits.h"
+#include "platform/engine/files/XlsValues.h"
+#include "platform/engine/files/XlsWriter.h"
+#include "platform/engine/files/XlsxPackage.h"
 
 namespace vorra::engine {
 
-std::unique_ptr<WorkbookModel> loadWorkbook(const std::string& path) {
-    throw host::HostError(host::error::kApplicationDefined,
-                          "Cannot open \"" + path + "\": workbook files are not supported yet");
+namespace {
+
+using files::refuseFile;
+using files::failSave;
+
+std::string readWholeFile(const std::string& path, std::uint64_t limit) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        throw host::HostError(host::error::kFileNotFound, "Cannot open \"" + path + "\": the file does not exist");
+    if (std::filesystem::is_directory(path, ec)) refuseFile(path, "it is a folder, not a file");
+    auto size = std::filesystem::file_size(path, ec);
+    if (ec) refuseFile(path, ec.message());
+    if (size > limit) refuseFile(path, "the file is larger than " + std::to_string(limit >> 20) + " MiB");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw host::HostError(host::error::kPermissionDenied, "Cannot open \"" + path + "\": permission denied");
+    std::string bytes(size, '\0');
+    in.read(bytes.data(), std::streamsize(size));
+    if (std::uint64_t(in.gcount()) != size) refuseFile(path, "the file could not be read completely");
+    return bytes;
 }
 
-void saveWorkbook(const WorkbookModel&, const std::string& path) {
-    throw host::HostError(host::error::kApplicationDefined,
-                          "Cannot save \"" + path + "\": workbook files are not supported yet");
+// Tells the container apart before any reader runs, so that the message says what
+// the file really is.
+enum class Container { Zip, EncryptedPackage, BinaryWorkbook, Other };
+
+Container containerOf(std::string_view bytes) {
+    if (bytes.size() >= 4 && bytes.substr(0, 2) == "PK") return Container::Zip;
+    if (files::isCompoundFile(bytes))
+        return files::isEncryptedPackage(bytes) ? Container::EncryptedPackage : Container::BinaryWorkbook;
+    return Container::Other;
+}
+
+std::unique_ptr<WorkbookModel> loadBytes(std::string_view bytes, const std::string& name, bool valuesOnly) {
+    files::ReadLimits limits;
+    switch (containerOf(bytes)) {
+        case Container::Zip: return files::readXlsx(bytes, name, limits, valuesOnly);
+        case Container::EncryptedPackage:
+            refuseFile(name, "password-protected workbook: it is encrypted and cannot be opened without its password");
+        case Container::BinaryWorkbook:
+            refuseFile(name, "binary .xls (97-2003) workbooks can be read for their values only and "
+                             "cannot be opened for editing; save it as .xlsx in another spreadsheet program first");
+        case Container::Other: break;
+    }
+    refuseFile(name, "not a workbook (neither an .xlsx package nor a binary .xls file)");
+}
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (auto& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// Writes the bytes to a temporary file in the target's folder, flushes it to the
+// disk and renames it over the target: the old file stays intact until the new one
+// is complete.
+void writeAtomically(const std::string& path, const std::string& bytes) {
+    std::filesystem::path target(path);
+    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemp(name.data());
+    if (fd < 0) failSave(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
+    std::string temp = name.data();
+    auto fail = [&](const std::string& why) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        failSave(path, why);
+    };
+    // Keep the permissions of the file we replace; a new file gets the usual ones.
+    struct stat old{};
+    mode_t mode = 0644;
+    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) fail(std::string("writing failed: ") + std::strerror(errno));
+        done += size_t(n);
+    }
+    if (::fsync(fd) != 0) fail(std::string("flushing to disk failed: ") + std::strerror(errno));
+    if (::close(fd) != 0) {
+        ::unlink(temp.c_str());
+        failSave(path, std::string("closing failed: ") + std::strerror(errno));
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        failSave(path, std::string("cannot replace the file: ") + std::strerror(err));
+    }
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);  // the rename itself must reach the disk too
+        ::close(dir);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<WorkbookModel> loadWorkbook(const std::string& path) {
+    files::ReadLimits limits;
+    return loadBytes(readWholeFile(path, limits.maxFileBytes), path, false);
+}
+
+std::unique_ptr<WorkbookModel> loadWorkbookFromMemory(std::string_view bytes, const std::string& name) {
+    return loadBytes(bytes, name, false);
+}
+
+std::unique_ptr<WorkbookModel> loadWorkbookValues(const std::string& path) {
+    files::ReadLimits limits;
+    std::string bytes = readWholeFile(path, limits.maxFileBytes);
+    if (containerOf(bytes) == Container::BinaryWorkbook) return files::readXlsValues(path);
+    return loadBytes(bytes, path, true);
+}
+
+void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
+    std::string ext = lowerExtension(path);
+    // ".xls" gets the binary 97-2003 format (values and cell formats: what an export
+    // needs); every other name an Office Open XML package, which keeps a macro
+    // project only under ".xlsm".
+    std::string bytes = ext == ".xls" ? files::writeXls(workbook, path)
+                                      : files::writeXlsx(workbook, path, ext == ".xlsm");
+    writeAtomically(path, bytes);
 }
 
 }  // namespace vorra::engine

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/engine/model/Model.h"
 
@@ -11,10 +12,29 @@ namespace vorra::engine {
 
 // Reads a workbook file. Throws host::HostError with a message that names the file
 // and the problem when the file cannot be read.
+//
+// Office Open XML workbooks (.xlsx, .xlsm) open for editing: everything the model
+// does not hold is carried through a later save. A binary 97–2003 workbook (.xls)
+// is refused here, because it can only be read for its values (loadWorkbookValues)
+// and saving it again would lose its layout, formats and formulas.
 std::unique_ptr<WorkbookModel> loadWorkbook(const std::string& path);
 
 // Writes the workbook to the path in the format its extension names. A failed save
 // leaves an existing file at the path untouched. Throws host::HostError.
+//
+// ".xls" writes the binary 97–2003 format with values, column widths, row heights
+// and cell formats only: formulas keep their cached values, and merges, page setup,
+// names and protection are not written. Every other name gets an Office Open XML
+// package; only ".xlsm" keeps a macro project.
 void saveWorkbook(const WorkbookModel& workbook, const std::string& path);
+
+// Sheet names and cell values of a workbook, for reading another workbook's data
+// (the batch import): .xlsx/.xlsm and binary .xls alike. No formats, formulas or
+// unmodelled parts.
+std::unique_ptr<WorkbookModel> loadWorkbookValues(const std::string& path);
+
+// loadWorkbook on bytes already in memory; `name` stands for the file in messages.
+// Binary .xls bytes are refused as by loadWorkbook.
+std::unique_ptr<WorkbookModel> loadWorkbookFromMemory(std::string_view bytes, const std::string& name);
 
 }  // namespace vorra::engine

@@ -24,7 +24,10 @@ public:
     void validate(const std::string& formula) const;
 
     // Brings every formula cell's cached value up to date after cells of the given
-    // sheet changed. Sheets added, removed or renamed count as a change of everything.
+    // sheet changed (values or formulas written, cells cleared). Sheets added,
+    // removed, renamed or reordered and defined names changed count as a change of
+    // everything: call recalculateAll(). A formula on a circular reference gets the
+    // error value #REF!; a formula that cannot be parsed gets #NAME?.
     void cellsChanged(int sheetIndex, const Area& area);
     void recalculateAll();
 
@@ -37,6 +40,10 @@ public:
     // VLOOKUP over a block; #N/A as an error value when nothing is found.
     Value vlookup(const Value& lookup, const host::Array2D& table, int column,
                   std::optional<bool> rangeLookup) const;
+
+    // The host's order of two texts (-1, 0, 1): case ignored, Latin before Han, Han
+    // in pinyin order. What sorting and "<" in formulas use.
+    int compareText(const std::string& a, const std::string& b) const;
 
 private:
     struct Impl;

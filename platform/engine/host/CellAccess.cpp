@@ -38,8 +38,11 @@ bool looksLikeDateFormat(const std::string& format) {
 // What one write needs to know about styles, cached over its cells.
 class EntryWriter {
 public:
-    EntryWriter(WorkbookModel& workbook, FormulaEngine& formulas)
-        : styles_(workbook.styles), formulas_(formulas), date1904_(workbook.date1904) {}
+    EntryWriter(WorkbookModel& workbook, FormulaEngine& formulas, int currentYear)
+        : styles_(workbook.styles),
+          formulas_(formulas),
+          date1904_(workbook.date1904),
+          currentYear_(currentYear) {}
 
     void store(Cell& cell, const Value& v) {
         cell.formula.clear();
@@ -63,7 +66,7 @@ public:
             cell.formula = std::move(f);
             return;
         }
-        TypedEntry e = parseTypedEntry(typed, textCell, date1904_);
+        TypedEntry e = parseTypedEntry(typed, textCell, date1904_, currentYear_);
         cell.value = std::move(e.value);
         if (!e.impliedFormat.empty()) cell.style = styleWithImpliedFormat(cell.style, e);
     }
@@ -101,6 +104,7 @@ private:
     StyleSheet& styles_;
     FormulaEngine& formulas_;
     bool date1904_;
+    int currentYear_;
     std::vector<signed char> textStyles_;
     std::map<std::pair<int, std::string>, int> implied_;
 };
@@ -197,7 +201,7 @@ void EngineWorksheet::write(const Area& area, const host::Variant& values) {
         return;
     }
     EngineWorkbook& wb = book();
-    EntryWriter writer(wb.model(), wb.formulas());
+    EntryWriter writer(wb.model(), wb.formulas(), wb.app().currentYear());
     static const Value notAvailable = Value::error(host::ErrorValue::NA);
     // An array fills the area from its top-left corner: a single row or column repeats
     // along the area, anything beyond the array's size gets #N/A, and the part of the

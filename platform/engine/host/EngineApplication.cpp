@@ -1,3 +1,4 @@
+#include <ctime>
 #include <filesystem>
 
 #include "platform/engine/files/WorkbookFiles.h"
@@ -138,6 +139,14 @@ bool EngineApplication::showBuiltinDialog(int dialogId) {
     std::string keys = std::move(pendingKeys_);
     pendingKeys_.clear();
     return services_->builtinDialog(dialogId, *sheet, keys);
+}
+
+int EngineApplication::currentYear() const {
+    if (fixedYear_ > 0) return fixedYear_;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
 }
 
 void EngineApplication::sendKeys(const std::string& keys, bool) { pendingKeys_ += keys; }

@@ -14,6 +14,7 @@
 
 #include "addin/frame/host/Host.h"
 #include "platform/engine/formula/FormulaEngine.h"
+#include "platform/engine/data/WorkbookDataAccess.h"
 #include "platform/engine/host/HostServices.h"
 #include "platform/engine/model/Model.h"
 
@@ -144,6 +145,11 @@ public:
     // A cell reference ("A1", "Sheet!A1") or defined name, seen from a sheet.
     std::pair<std::shared_ptr<EngineWorksheet>, host::Area> resolve(const std::string& reference,
                                                                     const EngineWorksheet& from);
+    // Takes along the names of a sheet copied from the source workbook (which may be
+    // this one) into the sheet at newIndex: the sheet's own names, and the workbook
+    // names that refer to that sheet alone, which become the copy's own names when the
+    // workbook name is already taken (always so within one workbook).
+    void carryNames(const EngineWorkbook& source, int sourceIndex, int newIndex);
     // Defined names follow a renamed sheet.
     void sheetRenamed(const std::string& oldName, const std::string& newName);
     void markChanged() { saved_ = false; }
@@ -201,6 +207,7 @@ public:
     host::Variant evaluate(const std::string& formula) override;
 
     dialogs::Toolkit& toolkit() override;
+    host::DataAccess& dataAccess() override { return dataAccess_; }
 
     void subscribe(host::ApplicationEvents* sink) override;
     void unsubscribe(host::ApplicationEvents* sink) override;
@@ -219,6 +226,10 @@ public:
     std::string takeBookName() { return "Book" + std::to_string(nextBookNumber_++); }
     HostServices& services() { return *services_; }
     bool quitRequested() const { return quitRequested_; }
+    // The year that a typed month and day without a year falls in: the local clock's,
+    // unless a test fixes it.
+    int currentYear() const;
+    void setCurrentYear(int year) { fixedYear_ = year; }
     const std::optional<host::FindOptions>& lastFind() const { return lastFind_; }
     void rememberFind(const host::FindOptions& options) { lastFind_ = options; }
 
@@ -242,10 +253,12 @@ private:
     bool screenUpdating_ = true;
     bool displayAlerts_ = true;
     bool quitRequested_ = false;
+    int fixedYear_ = 0;
     std::string pendingKeys_;
     host::CommandBars commandBars_;
     std::vector<host::ApplicationEvents*> sinks_;
     std::optional<host::FindOptions> lastFind_;
+    WorkbookDataAccess dataAccess_;
 };
 
 }  // namespace vorra::engine

@@ -378,6 +378,42 @@ std::pair<std::shared_ptr<EngineWorksheet>, host::Area> EngineWorkbook::resolve(
     return resolve(target, from);
 }
 
+void EngineWorkbook::carryNames(const EngineWorkbook& source, int sourceIndex, int newIndex) {
+    WorkbookModel& m = model();
+    const std::string& oldName = source.model().sheets[size_t(sourceIndex)]->name;
+    const std::string newPrefix = quotedSheetName(m.sheets[size_t(newIndex)]->name) + "!";
+    const std::string marker = "\x01";
+    auto retarget = [&](const std::string& refersTo) {
+        std::string t = replaceSheetPrefix(refersTo, oldName, marker);
+        bool alone = t.find(marker) != std::string::npos && t.find('!') == std::string::npos;
+        size_t pos;
+        while ((pos = t.find(marker)) != std::string::npos) t.replace(pos, marker.size(), newPrefix);
+        return std::make_pair(t, alone);
+    };
+    auto hasName = [&](const std::string& name, int scope) {
+        return std::any_of(m.names.begin(), m.names.end(), [&](const DefinedName& n) {
+            return n.localSheet == scope && sameNameIgnoringCase(n.name, name);
+        });
+    };
+    std::vector<DefinedName> carried;
+    for (const auto& n : source.model().names) {
+        auto [refersTo, alone] = retarget(n.refersTo);
+        if (n.localSheet == sourceIndex) {
+            carried.push_back({n.name, refersTo, newIndex, n.hidden});
+        } else if (n.localSheet < 0 && alone) {
+            bool keepGlobal = this != &source && !hasName(n.name, -1);
+            carried.push_back({n.name, refersTo, keepGlobal ? -1 : newIndex, n.hidden});
+        }
+    }
+    bool added = false;
+    for (auto& n : carried) {
+        if (hasName(n.name, n.localSheet)) continue;
+        m.names.push_back(std::move(n));
+        added = true;
+    }
+    if (added) formulas_->recalculateAll();
+}
+
 void EngineWorkbook::sheetRenamed(const std::string& oldName, const std::string& newName) {
     for (auto& n : model().names)
         n.refersTo = replaceSheetPrefix(n.refersTo, oldName, quotedSheetName(newName) + "!");

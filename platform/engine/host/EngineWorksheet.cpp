@@ -110,9 +110,8 @@ bool EngineWorksheet::isProtected() const { return model().protection.enabled; }
 
 void EngineWorksheet::protect(const std::string& password) {
     Sheet& s = model();
-    if (s.protection.enabled)
-        throw HostError(error::kApplicationDefined,
-                        "The sheet \"" + s.name + "\" is already protected");
+    // Protecting a protected sheet keeps its protection and password.
+    if (s.protection.enabled) return;
     SheetProtection p;
     p.enabled = true;
     if (!password.empty()) p.passwordHash = legacyPasswordHash(password);
@@ -178,22 +177,13 @@ std::unique_ptr<Sheet> EngineWorksheet::cloneFor(StyleSheet& targetStyles) const
 
 void EngineWorksheet::copyTo(EngineWorkbook& target, int position) {
     EngineWorkbook& source = book();
-    int sourceIndex = index();
     auto copy = cloneFor(target.model().styles);
     copy->name = nameForCopy(copy->name, [&](const std::string& n) { return target.sheetNameTaken(n); });
     copy->visibility = SheetVisibility::Visible;
-    std::vector<DefinedName> localNames;
-    for (const auto& n : source.model().names)
-        if (n.localSheet == sourceIndex) localNames.push_back(n);
-
     auto inserted = target.insertSheet(std::move(copy), position);
-    int newIndex = target.indexOf(*inserted);
-    for (auto& n : localNames) {
-        n.localSheet = newIndex;
-        target.model().names.push_back(n);
-    }
+    // Inserting into the source workbook may have moved this sheet along.
+    target.carryNames(source, index(), target.indexOf(*inserted));
     target.activate();
-    if (!localNames.empty()) target.formulas().recalculateAll();
 }
 
 void EngineWorksheet::copyBefore(host::Worksheet& before) {
@@ -219,6 +209,7 @@ void EngineWorksheet::copyToNewWorkbook() {
     modelForCopy->sheets.push_back(std::move(copy));
     std::string bookName = app.takeBookName();
     auto wb = app.adopt(std::move(modelForCopy), bookName, bookName);
+    wb->carryNames(book(), index(), 0);
     wb->formulas().recalculateAll();
     app.raise([&](host::ApplicationEvents& e) { e.newWorkbook(*wb); });
 }

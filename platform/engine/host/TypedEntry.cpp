@@ -258,6 +258,19 @@ std::optional<TypedEntry> parseDateTime(std::string_view s, bool date1904) {
     return e;
 }
 
+// "12/7" or "12-7": that day of the current year.
+std::optional<TypedEntry> parseMonthDay(std::string_view s, int currentYear, bool date1904) {
+    size_t i = 0;
+    auto month = readDigits(s, i, 2);
+    if (!month || i >= s.size() || (s[i] != '/' && s[i] != '-')) return std::nullopt;
+    ++i;
+    auto day = readDigits(s, i, 2);
+    if (!day || i != s.size()) return std::nullopt;
+    auto serial = dateSerial(currentYear, *month, *day, date1904);
+    if (!serial) return std::nullopt;
+    return TypedEntry{Value::number(*serial), "m\"月\"d\"日\"", true};
+}
+
 std::optional<host::ErrorValue> parseErrorLiteral(std::string_view s) {
     using host::ErrorValue;
     for (ErrorValue e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
@@ -282,7 +295,8 @@ std::optional<double> dateSerial(int year, int month, int day, bool date1904) {
     return double(serial);
 }
 
-TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date1904) {
+TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date1904,
+                           int currentYear) {
     if (typed.empty()) return {};
     if (typed.front() == '\'') return {Value::text(std::string(typed.substr(1))), {}, false};
     if (cellIsText) return {Value::text(std::string(typed)), {}, false};
@@ -296,6 +310,9 @@ TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date190
         }
         if (auto n = parseNumber(s)) return {Value::number(n->value), n->format, false};
         if (auto d = parseDateTime(s, date1904)) return *d;
+        if (currentYear > 0) {
+            if (auto d = parseMonthDay(s, currentYear, date1904)) return *d;
+        }
     }
     return {Value::text(std::string(typed)), {}, false};
 }

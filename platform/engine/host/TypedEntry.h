@@ -21,8 +21,10 @@ struct TypedEntry {
 };
 
 // Converts a typed text. cellIsText: the cell is formatted as text ("@"), so the entry
-// stays text. date1904: the workbook counts dates from 1904.
-TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date1904 = false);
+// stays text. date1904: the workbook counts dates from 1904. currentYear: the year a
+// month and day without a year ("12/7") fall in; 0 leaves such entries text.
+TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date1904 = false,
+                           int currentYear = 0);
 
 // Serial number of a calendar date in the host's date system, or nothing when the date
 // does not exist (or is before the system's first day). The 1900 system counts

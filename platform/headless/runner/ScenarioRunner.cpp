@@ -270,8 +270,10 @@ void ScenarioRunner::start(const Step& step) {
     host::Application& app = platform().application();
     fs::path source(addinPath_);
     fs::path copy = fs::path(addinFolder_) / source.filename();
+    // Copied once per run: a library may stay mapped after it is closed (the loader
+    // keeps one that holds unique symbols), and rewriting its file would corrupt it.
     std::error_code ec;
-    fs::copy_file(source, copy, fs::copy_options::overwrite_existing, ec);
+    if (!fs::exists(copy, ec)) fs::copy_file(source, copy, ec);
     if (ec) throw StepFailure("cannot copy the add-in " + addinPath_ + " into the add-in folder: " + ec.message());
     if (step.flag) {
         std::ofstream marker(fs::path(addinFolder_) / "setting.ini", std::ios::binary);
@@ -290,6 +292,9 @@ void ScenarioRunner::start(const Step& step) {
     connection_->OnStartupComplete();
 }
 
+// The host closes: the add-in is told, every form unloads, the add-in disconnects,
+// and the host with its workbooks goes before the library is unloaded, so that
+// nothing the host still holds refers to code of an unloaded library.
 void ScenarioRunner::stop() {
     if (connection_) {
         auto connection = std::move(connection_);
@@ -299,6 +304,7 @@ void ScenarioRunner::stop() {
         connection.reset();
     }
     toolkit_.unloadAll();
+    platform_.reset();
     library_.reset();
 }
 

@@ -65,8 +65,8 @@ private:
     HeadlessToolkit toolkit_;
     UserActions user_;
     std::string version_ = "16.0";
-    std::unique_ptr<HostPlatform> platform_;
     std::unique_ptr<AddinLibrary> library_;
+    std::unique_ptr<HostPlatform> platform_;
     AddinLibrary::Connection connection_{nullptr, nullptr};
     std::string failure_;
     int failedLine_ = 0;

@@ -207,3 +207,14 @@ TEST_F(CellValues, OverlongTextsAndFormulasAreRefused) {
     EXPECT_THROW(put("A4", Value::text("=" + std::string(9000, '1'))), HostError);
     EXPECT_TRUE(cell("A2").isEmpty());
 }
+
+TEST_F(CellValues, AMonthAndDayTypedIntoACellTakeTheApplicationsYear) {
+    app.setCurrentYear(2026);
+    put("A1", text("12/7"));
+    EXPECT_EQ(cell("A1"), number(46363));
+    put("G6", text("1-2"));
+    EXPECT_EQ(cell("G6"), number(46024));
+    sheet->range("G7").setNumberFormat("@");
+    put("G7", text("1-2"));
+    EXPECT_EQ(cell("G7"), text("1-2"));
+}

@@ -34,7 +34,8 @@ TEST_F(Protection, PasswordsAreCheckedOnUnprotect) {
     EXPECT_THROW(sheet->unprotect("470519"), HostError);
     EXPECT_THROW(sheet->unprotect(""), HostError);
     EXPECT_TRUE(sheet->isProtected());
-    EXPECT_THROW(sheet->protect("470518"), HostError);  // already protected
+    sheet->protect("other");  // a protected sheet keeps its protection and password
+    EXPECT_THROW(sheet->unprotect("other"), HostError);
     sheet->unprotect("470518");
     EXPECT_FALSE(sheet->isProtected());
     EXPECT_NO_THROW(sheet->unprotect("anything"));  // unprotecting an open sheet does nothing

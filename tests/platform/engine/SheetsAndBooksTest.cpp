@@ -156,3 +156,21 @@ TEST_F(Workbooks, WorksheetFunctionsGoThroughTheFormulaEngine) {
     EXPECT_THROW(app.vlookup(text("丙"), sheet->range("E8:F9").value(), 2, false), HostError);
     EXPECT_THROW(app.vlookup(text("乙"), sheet->range("E8:F9").value(), 3, false), HostError);
 }
+
+TEST_F(Sheets, CopiesTakeTheirNamesAlong) {
+    sheet->setName("常用单位账号");
+    book->addName("收款人信息", "=常用单位账号!$E$8:$I$50007");
+    book->addName("跨表", "=常用单位账号!$A$1+Sheet9!$A$1");
+    // Into another workbook: the name that refers to the sheet alone goes along.
+    auto other = app.addWorkbook();
+    sheet->copyBefore(*other->worksheets().front());
+    auto names = other->names();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], (std::pair<std::string, std::string>{"收款人信息", "常用单位账号!$E$8:$I$50007"}));
+    // Within the workbook: the copy gets its own name pointing at itself.
+    sheet->copyAfter(*sheet);
+    auto copy = book->sheet("常用单位账号 (2)");
+    EXPECT_EQ(copy->range("收款人信息").worksheet().name(), "常用单位账号 (2)");
+    EXPECT_EQ(sheet->range("收款人信息").worksheet().name(), "常用单位账号");
+    EXPECT_EQ(book->names().size(), 2u);  // the workbook's own names are unchanged
+}

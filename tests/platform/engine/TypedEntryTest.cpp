@@ -140,3 +140,14 @@ TEST(TypedEntry, ArbitraryBytesNeverBreakTheParser) {
         }
     }
 }
+
+TEST(TypedEntry, MonthAndDayFallInTheCurrentYear) {
+    auto e = parseTypedEntry("12/7", false, false, 2026);
+    EXPECT_EQ(e.value, Value::number(46363));
+    EXPECT_EQ(e.impliedFormat, "m\"月\"d\"日\"");
+    EXPECT_EQ(parseTypedEntry("12-7", false, false, 2026).value, Value::number(46363));
+    EXPECT_EQ(parseTypedEntry("2/29", false, false, 2026).value, Value::text("2/29"));
+    EXPECT_EQ(parseTypedEntry("2/29", false, false, 2028).value.kind(), Value::Kind::Number);
+    EXPECT_EQ(parseTypedEntry("1-2", false).value, Value::text("1-2"));  // no year given
+    EXPECT_EQ(parseTypedEntry("13/1", false, false, 2026).value, Value::text("13/1"));
+}

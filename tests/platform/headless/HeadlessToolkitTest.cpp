@@ -208,6 +208,17 @@ TEST_F(HeadlessToolkitTest, WithoutRequiredAnswersDialogsCancelQuietly) {
     EXPECT_FALSE(lenient.hasFailure());
 }
 
+TEST_F(HeadlessToolkitTest, RecordsStayOneLinePerEventWhateverTheText) {
+    // The about message has carriage returns and line feeds; quotes and backslashes
+    // occur in paths. Each record must still be one line of text.
+    toolkit.queueMessage({MsgBoxResult::OK, std::nullopt, std::nullopt, std::nullopt});
+    toolkit.msgBox("一\r二\n\"三\"\t\\", MsgBoxIcon::Information, "Excel支票Quorvan：");
+    toolkit.builtinDialog(7, "{RIGHT}");
+    EXPECT_THAT(recordLines(),
+                ElementsAre("message \"一\\r二\\n\\\"三\\\"\\t\\\\\" icon Information title \"Excel支票Quorvan：\" -> OK",
+                            "builtin-dialog 7 keys \"{RIGHT}\" -> OK"));
+}
+
 TEST_F(HeadlessToolkitTest, UnloadAllClosesEveryFormEvenOneThatRefuses) {
     auto form = FormInstance<EventLog_frm>::show(toolkit);
     form->cancelClose = 1;

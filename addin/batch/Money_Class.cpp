@@ -1,0 +1,155 @@
+#include "addin/batch/Money_Class.h"
+
+#include <cmath>
+#include <string>
+
+#include "addin/batch/No1_Class.h"
+#include "addin/bill/TemplateLayout.h"
+#include "addin/bill/TianxiePJ_frm.h"
+#include "addin/frame/Public_XlApp.h"
+
+namespace vorra {
+
+using host::resume;
+using host::Value;
+
+namespace {
+
+std::shared_ptr<host::Worksheet> batchSheet() { return XlApp->sheets(layout::kSheetBatch); }
+std::shared_ptr<host::Worksheet> fillInSheet() { return XlApp->sheets(layout::kSheetFillIn); }
+
+std::string rowRange(const char* from, const char* to, int row) {
+    return std::string(from) + std::to_string(row) + ":" + to + std::to_string(row);
+}
+
+// Copies list row r (A to N) to the current record in one assignment.
+void copyToCurrent(int row) {
+    auto sheet = batchSheet();
+    auto values = sheet->range(rowRange("A", "N", row)).value();
+    sheet->range(rowRange("A", "N", layout::kBatchCurrentRow)).setValue(values);
+}
+
+Value currentNumberCell() { return batchSheet()->range(layout::kBatchCurrentNumberCell).scalar(); }
+void setCurrentNumber(int n) {
+    batchSheet()->range(layout::kBatchCurrentNumberCell).setValue(Value::number(n));
+}
+
+// The record number in D2 as a 16-bit signed integer, the way the host converts a
+// cell value: numbers round, numeric texts are read, anything else is an error.
+int currentNumber() {
+    Value v = currentNumberCell();
+    double d = 0;
+    if (v.isNumber()) {
+        d = v.asNumber();
+    } else if (v.isText()) {
+        size_t used = 0;
+        std::string text = v.asText();
+        d = std::stod(text, &used);
+        if (text.find_first_not_of(' ', used) != std::string::npos)
+            throw host::HostError(host::error::kTypeMismatch, "D2 is not a number");
+    } else if (v.isEmpty()) {
+        d = 0;
+    } else {
+        throw host::HostError(host::error::kTypeMismatch, "D2 is not a number");
+    }
+    d = std::nearbyint(d);
+    if (d < -32768 || d > 32767) throw host::HostError(6, "Overflow");
+    return static_cast<int>(d);
+}
+
+// A block of empty texts, written in one assignment.
+host::Array2D emptyTexts(int rows, int columns) {
+    host::Array2D block(rows, columns);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= columns; ++c) block.at(r, c) = Value::text("");
+    return block;
+}
+
+bool currentAmountEmpty() { return batchSheet()->range("H5").scalar().isBlankText(); }
+
+std::shared_ptr<TianxiePJ_frm> fillInForm() {
+    return dialogs::FormInstance<TianxiePJ_frm>::get(XlApp->toolkit());
+}
+
+}  // namespace
+
+void Money_Class::fn001() {
+    resume([] { batchSheet()->range("B8:N2007").setValue(emptyTexts(2000, 13)); });
+    resume([] { batchSheet()->range("B5:N5").setValue(emptyTexts(1, 13)); });
+    resume([] { setCurrentNumber(1); });
+}
+
+void Money_Class::fn002() {
+    resume([] { batchSheet()->range("B8:N2007").setValue(emptyTexts(2000, 13)); });
+    No1_Class importer;
+    resume([&] { importer.fn2(); });
+}
+
+void Money_Class::fn003() {
+    resume([] { copyToCurrent(layout::kBatchFirstRow); });
+    resume([] { setCurrentNumber(1); });
+}
+
+void Money_Class::fn004() {
+    resume([] { XlApp->setScreenUpdating(false); });
+    resume([] {
+        auto batch = batchSheet();
+        auto fill = fillInSheet();
+        fill->range("E4:I4").setValue(batch->range("B5:F5").value());
+        fill->range("E5:I5").setValue(batch->range("J5:N5").value());
+    });
+    resume([] { fillInSheet()->range("K5").setValue(batchSheet()->range("G5").scalar()); });
+    resume([] { fillInSheet()->range("K3").setValue(batchSheet()->range("H5").scalar()); });
+    resume([] { fillInForm()->show(); });
+    resume([] { fillInForm()->ComboBox4.setValue(batchSheet()->range("I5").scalar().toText()); });
+    resume([] { XlApp->setScreenUpdating(true); });
+}
+
+void Money_Class::fn005() {
+    bool empty = true;
+    resume([&] { empty = currentAmountEmpty(); });
+    if (empty) return;
+    resume([] { fillInForm()->CommandButton1_Click(); });
+    int n = 0;
+    bool known = false;
+    resume([&] {
+        n = currentNumber();
+        known = true;
+    });
+    if (known) {
+        resume([&] { copyToCurrent(n + layout::kBatchFirstRow); });
+        resume([&] { setCurrentNumber(n + 1); });
+    }
+    resume([] { batchSheet()->activate(); });
+}
+
+void Money_Class::fn006() {
+    bool atFirst = true;
+    resume([&] { atFirst = currentNumberCell().toText() == "1"; });
+    if (atFirst) return;
+    int n = 0;
+    if (!resume([&] { n = currentNumber() - 1; })) return;
+    resume([&] { setCurrentNumber(n); });
+    resume([&] { copyToCurrent(n + layout::kBatchFirstRow - 1); });
+    resume([&] { setCurrentNumber(n); });
+}
+
+void Money_Class::fn007() {
+    bool empty = true;
+    resume([&] { empty = currentAmountEmpty(); });
+    if (empty) return;
+    int n = 0;
+    if (!resume([&] { n = currentNumber() + 1; })) return;
+    resume([&] { setCurrentNumber(n); });
+    resume([&] { copyToCurrent(n + layout::kBatchFirstRow - 1); });
+    resume([&] { setCurrentNumber(n); });
+}
+
+void Money_Class::fn008() {
+    bool empty = true;
+    resume([&] { empty = currentNumberCell().isBlankText(); });
+    if (empty) return;
+    resume([] { copyToCurrent(currentNumber() + layout::kBatchFirstRow - 1); });
+}
+
+}  // namespace vorra

@@ -1,0 +1,36 @@
+#include "addin/batch/No1_Class.h"
+
+#include "addin/batch/BatchTexts.h"
+#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/Public_XlApp.h"
+
+namespace vorra {
+
+using host::resume;
+
+bool acceptedImportPath(const std::string& path) {
+    auto dot = path.rfind('.');
+    if (dot == std::string::npos) return false;
+    std::string extension = path.substr(dot + 1);
+    return extension == "xls" || extension == "xlsx";
+}
+
+void No1_Class::fn2() {
+    std::vector<std::string> chosen;
+    resume([&] { chosen = XlApp->getOpenFilename(texts::kImportFilter, 0, texts::kImportTitle, false); });
+    // A cancelled dialog gives the text "False", which has no dot.
+    std::string path = chosen.empty() ? std::string("False") : chosen.front();
+    if (path.empty() || !acceptedImportPath(path)) return;
+
+    // From here on a failing step is skipped and the next one is tried.
+    host::Recordset records;
+    bool opened = resume([&] {
+        records = XlApp->dataAccess().query(texts::kImportConnectionPrefix + path, texts::kImportQuery);
+    });
+    if (!opened) return;
+    resume([&] {
+        XlApp->sheets(layout::kSheetBatch)->range("A8").copyFromRecordset(records);
+    });
+}
+
+}  // namespace vorra

@@ -1,0 +1,66 @@
+#include "platform/engine/files/SharedStringsPart.h"
+
+#include <pugixml.hpp>
+
+#include "platform/engine/files/Xml.h"
+
+namespace vorra::engine::files {
+
+namespace {
+
+// Text of an <si> or <is>: its <t>, or the <t> of every run <r>, in order.
+std::string itemText(const pugi::xml_node& item) {
+    std::string text;
+    for (auto n : item.children()) {
+        auto name = localName(n);
+        if (name == "t") {
+            text += n.text().get();
+        } else if (name == "r") {
+            if (auto t = child(n, "t")) text += t.text().get();
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string stringItemText(const pugi::xml_node& item) { return itemText(item); }
+
+std::vector<std::string> readSharedStrings(std::string_view xml, const std::string& file,
+                                           const std::string& part, int maxDepth) {
+    pugi::xml_document doc;
+    parsePart(doc, xml, file, part, maxDepth);
+    std::vector<std::string> strings;
+    for (auto si : doc.document_element().children())
+        if (localName(si) == "si") strings.push_back(itemText(si));
+    return strings;
+}
+
+int SharedStringTable::indexOf(const std::string& text) {
+    auto [it, added] = index_.try_emplace(text, int(strings_.size()));
+    if (added) strings_.push_back(&it->first);
+    return it->second;
+}
+
+std::string SharedStringTable::write(size_t referenceCount) const {
+    std::string out;
+    out.reserve(64 + strings_.size() * 32);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"";
+    out += "http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"";
+    out += std::to_string(referenceCount);
+    out += "\" uniqueCount=\"";
+    out += std::to_string(strings_.size());
+    out += "\">";
+    for (const std::string* s : strings_) {
+        // Leading or trailing blanks would be trimmed by readers without xml:space.
+        bool keepSpace = !s->empty() && (s->front() == ' ' || s->back() == ' ' ||
+                                         s->find('\n') != std::string::npos);
+        out += keepSpace ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+        appendEscaped(out, *s);
+        out += "</t></si>";
+    }
+    out += "</sst>";
+    return out;
+}
+
+}  // namespace vorra::engine::files

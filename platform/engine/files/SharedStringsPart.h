@@ -1,0 +1,33 @@
+#pragma once
+// The shared-strings part: every text a worksheet stores once, referenced by index.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include <pugixml.hpp>
+
+namespace vorra::engine::files {
+
+// Reads the table. Rich text runs are flattened to their text; phonetic runs are
+// skipped. Refuses malformed XML and more strings than `maxStrings`.
+std::vector<std::string> readSharedStrings(std::string_view xml, const std::string& file,
+                                           const std::string& part, int maxDepth);
+
+// Text of one string item (<si>, or a cell's inline <is>).
+std::string stringItemText(const pugi::xml_node& item);
+
+// Collects texts while the worksheets are written, then writes the part.
+class SharedStringTable {
+public:
+    int indexOf(const std::string& text);
+    size_t size() const { return strings_.size(); }
+    std::string write(size_t referenceCount) const;
+
+private:
+    std::vector<const std::string*> strings_;
+    std::unordered_map<std::string, int> index_;
+};
+
+}  // namespace vorra::engine::files

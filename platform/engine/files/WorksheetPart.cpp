@@ -1,0 +1,858 @@
+#include "platform/engine/files/WorksheetPart.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include <pugixml.hpp>
+
+#include "platform/engine/files/FileError.h"
+#include "platform/engine/files/SharedFormula.h"
+#include "platform/engine/files/Xml.h"
+
+namespace vorra::engine::files {
+
+namespace {
+
+// Children of a worksheet in the order the format prescribes.
+constexpr std::string_view kElementOrder[] = {
+    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData",
+    "sheetCalcPr", "sheetProtection", "protectedRanges", "scenarios", "autoFilter",
+    "sortState", "dataConsolidate", "customSheetViews", "mergeCells", "phoneticPr",
+    "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
+    "pageMargins", "pageSetup", "headerFooter", "rowBreaks", "colBreaks",
+    "customProperties", "cellWatches", "ignoredErrors", "smartTags", "drawing",
+    "legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
+    "webPublishItems", "tableParts", "extLst"};
+constexpr int kOrderCount = int(std::size(kElementOrder));
+
+enum Order {
+    kSheetPr = 0, kDimension = 1, kSheetViews = 2, kSheetFormatPr = 3, kCols = 4,
+    kSheetData = 5, kSheetProtection = 7, kMergeCells = 14, kPrintOptions = 19,
+    kPageMargins = 20, kPageSetup = 21
+};
+
+int orderOf(std::string_view name) {
+    for (int i = 0; i < kOrderCount; ++i)
+        if (kElementOrder[i] == name) return i;
+    return -1;
+}
+
+bool isModelled(int order) {
+    switch (order) {
+        case kSheetPr: case kDimension: case kSheetViews: case kSheetFormatPr: case kCols:
+        case kSheetData: case kSheetProtection: case kMergeCells: case kPrintOptions:
+        case kPageMargins: case kPageSetup:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool flag(const pugi::xml_attribute& a) {
+    std::string_view v = a.value();
+    return v == "1" || v == "true";
+}
+
+// "B12" → {12, 2}; nothing when malformed. `pastLimits` tells a well-formed
+// reference that lies beyond the sheet's last row or column.
+std::optional<CellRef> parseCellRef(std::string_view s, bool& pastLimits) {
+    size_t i = 0;
+    long col = 0, row = 0;
+    while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i]))) {
+        col = col * 26 + (std::toupper(static_cast<unsigned char>(s[i])) - 'A' + 1);
+        if (col > 1'000'000) { pastLimits = true; return std::nullopt; }
+        ++i;
+    }
+    size_t digits = i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+        row = row * 10 + (s[i] - '0');
+        if (row > 100'000'000) { pastLimits = true; return std::nullopt; }
+        ++i;
+    }
+    if (digits == 0 || i == digits || i != s.size() || row < 1) return std::nullopt;
+    if (col > host::kMaxColumns || row > host::kMaxRows) {
+        pastLimits = true;
+        return std::nullopt;
+    }
+    return CellRef{int(row), int(col)};
+}
+
+std::optional<Area> parseRange(std::string_view s, bool& pastLimits) {
+    auto colon = s.find(':');
+    auto a = parseCellRef(s.substr(0, colon), pastLimits);
+    if (!a) return std::nullopt;
+    if (colon == std::string_view::npos) return Area::of(*a);
+    auto b = parseCellRef(s.substr(colon + 1), pastLimits);
+    if (!b) return std::nullopt;
+    return Area{std::min(a->row, b->row), std::min(a->column, b->column),
+                std::max(a->row, b->row), std::max(a->column, b->column)};
+}
+
+std::optional<ErrorValue> errorOf(std::string_view text) {
+    for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
+                   ErrorValue::Name, ErrorValue::Num, ErrorValue::NA})
+        if (text == host::errorText(e)) return e;
+    return std::nullopt;
+}
+
+double paperMillimetres(std::string_view measure) {
+    double v = 0;
+    auto r = std::from_chars(measure.data(), measure.data() + measure.size(), v);
+    std::string_view unit = measure.substr(size_t(r.ptr - measure.data()));
+    if (unit == "cm") return v * 10;
+    if (unit == "in") return v * 25.4;
+    if (unit == "pt") return v * 25.4 / 72;
+    if (unit == "pc") return v * 25.4 / 6;
+    if (unit == "pi") return v * 25.4 / 6;
+    return v;  // "mm"
+}
+
+struct SharedMaster {
+    std::string formula;
+    CellRef anchor;
+};
+
+class WorksheetReader {
+public:
+    WorksheetReader(const WorksheetSource& source, Sheet& sheet, WorksheetPreserved& preserved)
+        : src_(source), sheet_(sheet), kept_(preserved) {}
+
+    void read(const pugi::xml_node& root) {
+        for (auto a : root.attributes()) {
+            std::string_view name = a.name();
+            if (name.substr(0, 6) == "xmlns:" || name == "mc:Ignorable")
+                kept_.rootAttributes.emplace_back(a.name(), a.value());
+        }
+        int lastOrder = 0;
+        for (auto el : root.children()) {
+            if (el.type() != pugi::node_element) continue;
+            auto name = localName(el);
+            int order = orderOf(name);
+            if (order < 0) order = lastOrder;  // unknown element: keep it where it stood
+            else lastOrder = order;
+            if (src_.valuesOnly) {
+                if (order == kSheetData) readSheetData(el);
+                else if (order == kDimension) readDimension(el);
+                continue;
+            }
+            if (!isModelled(orderOf(name))) {
+                kept_.fragments.push_back({order, outerXml(el)});
+                continue;
+            }
+            switch (order) {
+                case kSheetPr: readSheetPr(el); break;
+                case kDimension: readDimension(el); break;
+                case kSheetViews: readSheetViews(el); break;
+                case kSheetFormatPr: readSheetFormat(el); break;
+                case kCols: readColumns(el); break;
+                case kSheetData: readSheetData(el); break;
+                case kSheetProtection: readProtection(el); break;
+                case kMergeCells: readMerges(el); break;
+                case kPrintOptions: readPrintOptions(el); break;
+                case kPageMargins: readMargins(el); break;
+                case kPageSetup: readPageSetup(el); break;
+                default: break;
+            }
+        }
+    }
+
+private:
+    [[noreturn]] void refuse(const std::string& problem) {
+        refuseFile(src_.file, "sheet \"" + sheet_.name + "\" (" + src_.part + "): " + problem);
+    }
+
+    Area area(std::string_view text, const char* what) {
+        bool pastLimits = false;
+        auto a = parseRange(text, pastLimits);
+        if (pastLimits)
+            refuse(std::string(what) + " " + std::string(text) +
+                   " lies past the sheet's limits of 1048576 rows and 16384 columns");
+        if (!a) refuse(std::string("malformed ") + what + " \"" + std::string(text) + "\"");
+        return *a;
+    }
+
+    // A style index the styles part does not define falls back to the default format,
+    // as other programs treat it, so that no index in the model points nowhere.
+    int knownFormat(int style) const { return style >= 0 && style < src_.formatCount ? style : 0; }
+
+    void readSheetPr(const pugi::xml_node& el) {
+        sheetPrAttributes_ = attributesExcept(el, {});
+        for (auto c : el.children()) {
+            auto name = localName(c);
+            if (name == "tabColor" && c.attribute("indexed")) {
+                sheet_.tabColorIndex = c.attribute("indexed").as_int();
+            } else if (name == "pageSetUpPr") {
+                sheet_.pageSetup.fitToPage = flag(c.attribute("fitToPage"));
+                for (auto a : c.attributes())
+                    if (std::string_view(a.name()) != "fitToPage")
+                        pageSetUpPrAttributes_.emplace_back(a.name(), a.value());
+            } else if (c.type() == pugi::node_element) {
+                sheetPrExtra_ += outerXml(c);
+            }
+        }
+        // The sheetPr parts kept verbatim travel in a fragment the writer merges.
+        std::string kept = "<sheetPr";
+        appendAttributes(kept, sheetPrAttributes_);
+        kept += ">" + sheetPrExtra_;
+        if (!pageSetUpPrAttributes_.empty()) {
+            kept += "<pageSetUpPr";
+            appendAttributes(kept, pageSetUpPrAttributes_);
+            kept += "/>";
+        }
+        kept += "</sheetPr>";
+        kept_.fragments.push_back({-1, kept});  // -1: the sheetPr template
+    }
+
+    void readDimension(const pugi::xml_node& el) {
+        std::string_view ref = el.attribute("ref").value();
+        if (!ref.empty()) area(ref, "dimension");
+    }
+
+    void readSheetViews(const pugi::xml_node& el) {
+        auto view = child(el, "sheetView");
+        if (!view) return;
+        kept_.sheetViewAttributes = attributesExcept(view, {"tabSelected"});
+        if (auto pane = child(view, "pane")) kept_.paneXml = outerXml(pane);
+        pugi::xml_node selection;
+        for (auto s : view.children())
+            if (localName(s) == "selection") selection = s;  // the last one is the active pane's
+        if (!selection) return;
+        kept_.selectionPane = selection.attribute("pane").value();
+        bool pastLimits = false;
+        if (auto c = parseCellRef(selection.attribute("activeCell").value(), pastLimits))
+            sheet_.activeCell = *c;
+        std::string_view sqref = selection.attribute("sqref").value();
+        sqref = sqref.substr(0, sqref.find(' '));
+        if (auto a = parseRange(sqref, pastLimits)) sheet_.selection = *a;
+        else sheet_.selection = Area::of(sheet_.activeCell);
+    }
+
+    void readSheetFormat(const pugi::xml_node& el) {
+        if (auto a = el.attribute("defaultRowHeight")) sheet_.defaultRowHeight = a.as_double(13.5);
+        if (auto a = el.attribute("defaultColWidth")) sheet_.defaultColumnWidth = a.as_double(8.38);
+        kept_.sheetFormatAttributes = attributesExcept(el, {"defaultRowHeight", "defaultColWidth"});
+    }
+
+    void readColumns(const pugi::xml_node& el) {
+        for (auto c : el.children()) {
+            if (localName(c) != "col") continue;
+            int first = c.attribute("min").as_int(0), last = c.attribute("max").as_int(0);
+            if (first < 1 || last < first || last > host::kMaxColumns)
+                refuse("column range " + std::to_string(first) + ":" + std::to_string(last) +
+                       " lies past the sheet's limits");
+            ColumnInfo info;
+            if (auto w = c.attribute("width")) info.width = w.as_double(-1);
+            info.hidden = flag(c.attribute("hidden"));
+            info.style = knownFormat(c.attribute("style").as_int(0));
+            if (info.width < 0 && !info.hidden && info.style == 0) continue;
+            // Overlapping ranges could make this loop quadratic; no real sheet needs
+            // more than a few passes over all its columns.
+            columnAssignments_ += last - first + 1;
+            if (columnAssignments_ > 8 * host::kMaxColumns) refuse("too many column definitions");
+            for (int col = first; col <= last; ++col) sheet_.columns[col] = info;
+        }
+    }
+
+    void readSheetData(const pugi::xml_node& el) {
+        int rowNumber = 0;
+        for (auto row : el.children()) {
+            if (localName(row) != "row") continue;
+            if (auto r = row.attribute("r")) {
+                long n = r.as_llong(0);
+                if (n < 1 || n > host::kMaxRows)
+                    refuse("row " + std::string(r.value()) + " lies past the sheet's limits of 1048576 rows");
+                rowNumber = int(n);
+            } else {
+                ++rowNumber;
+            }
+            if (!src_.valuesOnly) readRowInfo(row, rowNumber);
+            int column = 0;
+            for (auto c : row.children()) {
+                if (localName(c) != "c") continue;
+                CellRef ref{rowNumber, column + 1};
+                std::string_view type;
+                int style = 0;
+                for (auto a = c.first_attribute(); a; a = a.next_attribute()) {
+                    std::string_view name = a.name();
+                    if (name == "r") {
+                        bool pastLimits = false;
+                        auto parsed = parseCellRef(a.value(), pastLimits);
+                        if (pastLimits)
+                            refuse("cell " + std::string(a.value()) +
+                                   " lies past the sheet's limits of 1048576 rows and 16384 columns");
+                        if (!parsed) refuse("malformed cell reference \"" + std::string(a.value()) + "\"");
+                        ref = *parsed;
+                    } else if (name == "t") {
+                        type = a.value();
+                    } else if (name == "s") {
+                        style = a.as_int(0);
+                    }
+                }
+                if (ref.column > host::kMaxColumns) refuse("a row has more than 16384 cells");
+                column = ref.column;
+                readCell(c, ref, type, style);
+            }
+        }
+    }
+
+    void readRowInfo(const pugi::xml_node& row, int rowNumber) {
+        RowInfo info;
+        // A height without customHeight is still the row's height as last shown.
+        if (auto ht = row.attribute("ht")) info.height = ht.as_double(-1);
+        info.hidden = flag(row.attribute("hidden"));
+        if (flag(row.attribute("customFormat"))) {
+            int style = row.attribute("s").as_int(-1);
+            info.style = style < 0 ? -1 : knownFormat(style);
+        }
+        if (info.height >= 0 || info.hidden || info.style >= 0) sheet_.rows[rowNumber] = info;
+    }
+
+    void readCell(const pugi::xml_node& c, CellRef ref, std::string_view type, int styleIndex) {
+        // One pass over the children: this runs for every cell of the sheet.
+        pugi::xml_node v, f, is;
+        for (auto n = c.first_child(); n; n = n.next_sibling()) {
+            auto name = localName(n);
+            if (name == "v") v = n;
+            else if (name == "f") f = n;
+            else if (name == "is") is = n;
+        }
+        std::string_view text = v ? v.text().get() : "";
+        if (text.empty() && type != "s" && type != "str" && type != "inlineStr") v = {};  // <v/>: no value
+        Value value;
+        if (type == "s") {
+            if (v) {
+                if (!src_.sharedStrings)
+                    refuse("cell " + relativeAddress(Area::of(ref)) +
+                           " refers to the shared-strings part, which the package lacks");
+                long long index = -1;
+                std::from_chars(text.data(), text.data() + text.size(), index);
+                if (index < 0 || size_t(index) >= src_.sharedStrings->size())
+                    refuse("cell " + relativeAddress(Area::of(ref)) + " refers to shared string " +
+                           std::string(text) + ", which does not exist");
+                value = Value::text((*src_.sharedStrings)[size_t(index)]);
+            }
+        } else if (type == "inlineStr") {
+            if (is) value = Value::text(stringItemText(is));
+        } else if (type == "str" || type == "d") {
+            if (v) value = Value::text(std::string(text));
+        } else if (type == "b") {
+            if (v) value = Value::boolean(text == "1" || text == "true");
+        } else if (type == "e") {
+            if (v) value = Value::error(errorOf(text).value_or(ErrorValue::Value));
+        } else if (v) {
+            double d = 0;
+            auto begin = text.data(), end = text.data() + text.size();
+            while (begin < end && *begin == ' ') ++begin;
+            if (begin < end && *begin == '+') ++begin;
+            auto r = std::from_chars(begin, end, d);
+            if (r.ec != std::errc() || r.ptr != end || !std::isfinite(d))
+                refuse("cell " + relativeAddress(Area::of(ref)) + " holds \"" + std::string(text) +
+                       "\", which is not a number");
+            value = Value::number(d);
+        }
+
+        std::string formula;
+        if (!src_.valuesOnly && f) formula = readFormula(f, ref);
+        int style = src_.valuesOnly ? 0 : knownFormat(styleIndex);
+        if (value.isEmpty() && formula.empty() && style == 0) return;
+        Cell& cell = sheet_.cells.at(ref);
+        cell.value = std::move(value);
+        cell.formula = std::move(formula);
+        cell.style = style;
+    }
+
+    std::string readFormula(const pugi::xml_node& f, CellRef ref) {
+        std::string_view kind = f.attribute("t").value();
+        std::string text = f.text().get();
+        if (kind == "dataTable") return {};
+        if (kind != "shared") return text;
+        int si = f.attribute("si").as_int(-1);
+        if (!text.empty()) {
+            masters_[si] = {text, ref};
+            return text;
+        }
+        auto m = masters_.find(si);
+        if (m == masters_.end()) return {};  // a dependant before its master: keep the value only
+        return shiftFormula(m->second.formula, ref.row - m->second.anchor.row,
+                            ref.column - m->second.anchor.column);
+    }
+
+    void readProtection(const pugi::xml_node& el) {
+        auto& p = sheet_.protection;
+        p.enabled = flag(el.attribute("sheet"));
+        p.passwordHash = el.attribute("password").value();
+        for (auto& ch : p.passwordHash) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+        p.algorithmName = el.attribute("algorithmName").value();
+        p.hashValue = el.attribute("hashValue").value();
+        p.saltValue = el.attribute("saltValue").value();
+        p.spinCount = el.attribute("spinCount").as_int(0);
+        kept_.protectionAttributes = attributesExcept(
+            el, {"sheet", "password", "algorithmName", "hashValue", "saltValue", "spinCount"});
+    }
+
+    void readMerges(const pugi::xml_node& el) {
+        for (auto m : el.children())
+            if (localName(m) == "mergeCell") sheet_.merges.push_back(area(m.attribute("ref").value(), "merged range"));
+    }
+
+    void readPrintOptions(const pugi::xml_node& el) {
+        sheet_.pageSetup.centerHorizontally = flag(el.attribute("horizontalCentered"));
+        sheet_.pageSetup.centerVertically = flag(el.attribute("verticalCentered"));
+        sheet_.pageSetup.printGridLines = flag(el.attribute("gridLines"));
+    }
+
+    void readMargins(const pugi::xml_node& el) {
+        auto& p = sheet_.pageSetup;
+        p.marginLeft = el.attribute("left").as_double(p.marginLeft);
+        p.marginRight = el.attribute("right").as_double(p.marginRight);
+        p.marginTop = el.attribute("top").as_double(p.marginTop);
+        p.marginBottom = el.attribute("bottom").as_double(p.marginBottom);
+        p.marginHeader = el.attribute("header").as_double(p.marginHeader);
+        p.marginFooter = el.attribute("footer").as_double(p.marginFooter);
+    }
+
+    void readPageSetup(const pugi::xml_node& el) {
+        kept_.hadPageSetup = true;
+        auto& p = sheet_.pageSetup;
+        p.paperSize = el.attribute("paperSize").as_int(p.paperSize);
+        if (el.attribute("paperWidth") && el.attribute("paperHeight")) {
+            // A custom paper size: the measures win over any paper code.
+            p.paperSize = 0;
+            p.paperWidthMm = paperMillimetres(el.attribute("paperWidth").value());
+            p.paperHeightMm = paperMillimetres(el.attribute("paperHeight").value());
+        }
+        p.orientation = std::string_view(el.attribute("orientation").value()) == "landscape"
+                            ? Orientation::Landscape
+                            : Orientation::Portrait;
+        p.scale = el.attribute("scale").as_int(100);
+        p.fitToWidth = el.attribute("fitToWidth").as_int(1);
+        p.fitToHeight = el.attribute("fitToHeight").as_int(1);
+        kept_.pageSetupAttributes =
+            attributesExcept(el, {"paperSize", "paperWidth", "paperHeight", "orientation", "scale",
+                                  "fitToWidth", "fitToHeight"});
+    }
+
+    const WorksheetSource& src_;
+    Sheet& sheet_;
+    WorksheetPreserved& kept_;
+    std::map<int, SharedMaster> masters_;
+    long long columnAssignments_ = 0;
+    Attributes sheetPrAttributes_;
+    Attributes pageSetUpPrAttributes_;
+    std::string sheetPrExtra_;
+};
+
+// ---------------------------------------------------------------- writing
+
+void appendInt(std::string& out, long long n) {
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, n);
+    out.append(buf, r.ptr);
+}
+
+void appendDouble(std::string& out, double d) {
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, d);  // shortest text that reads back equal
+    out.append(buf, r.ptr);
+}
+
+void appendCellName(std::string& out, int row, int column) {
+    char letters[4];
+    int n = 0;
+    while (column > 0) {
+        letters[n++] = char('A' + (column - 1) % 26);
+        column = (column - 1) / 26;
+    }
+    while (n > 0) out += letters[--n];
+    appendInt(out, row);
+}
+
+std::string measure(double mm) {
+    std::string s;
+    appendDouble(s, mm);
+    return s + "mm";
+}
+
+class WorksheetWriter {
+public:
+    WorksheetWriter(const Sheet& sheet, bool tabSelected, SharedStringTable& strings, size_t& refs)
+        : sheet_(sheet), tabSelected_(tabSelected), strings_(strings), refs_(refs) {
+        static const WorksheetPreserved kNothing;
+        kept_ = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get());
+        if (!kept_) kept_ = &kNothing;
+    }
+
+    std::string write() {
+        out_.reserve(1 << 16);
+        out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"";
+        out_ += ns::kMain;
+        out_ += '"';
+        bool hasR = false;
+        for (const auto& [name, value] : kept_->rootAttributes) hasR |= name == "xmlns:r";
+        if (!hasR) out_ += " xmlns:r=\"" + std::string(ns::kRel) + "\"";
+        appendAttributes(out_, kept_->rootAttributes);
+        out_ += '>';
+        for (int order = 0; order < kOrderCount; ++order) {
+            writeModelled(order);
+            for (const auto& f : kept_->fragments)
+                if (f.order == order) out_ += f.xml;
+        }
+        out_ += "</worksheet>";
+        return std::move(out_);
+    }
+
+private:
+    void writeModelled(int order) {
+        switch (order) {
+            case kSheetPr: writeSheetPr(); break;
+            case kDimension: writeDimension(); break;
+            case kSheetViews: writeSheetViews(); break;
+            case kSheetFormatPr: writeSheetFormat(); break;
+            case kCols: writeColumns(); break;
+            case kSheetData: writeSheetData(); break;
+            case kSheetProtection: writeProtection(); break;
+            case kMergeCells: writeMerges(); break;
+            case kPrintOptions: writePrintOptions(); break;
+            case kPageMargins: writeMargins(); break;
+            case kPageSetup: writePageSetup(); break;
+            default: break;
+        }
+    }
+
+    void writeSheetPr() {
+        // The sheetPr read from the file (attributes, outline settings …) is the
+        // template; tab colour and fit-to-page come from the model.
+        pugi::xml_document doc;
+        for (const auto& f : kept_->fragments)
+            if (f.order == -1) doc.load_buffer(f.xml.data(), f.xml.size());
+        pugi::xml_node pr = doc.document_element();
+        if (!pr) pr = doc.append_child("sheetPr");
+        for (auto c = pr.first_child(); c;) {
+            auto next = c.next_sibling();
+            bool modelledColour = localName(c) == "tabColor" &&
+                                  (c.attribute("indexed") || sheet_.tabColorIndex > 0);
+            if (modelledColour || localName(c) == "pageSetUpPr") {
+                if (localName(c) == "pageSetUpPr") pageSetUpPr_ = attributesExcept(c, {});
+                pr.remove_child(c);
+            }
+            c = next;
+        }
+        // Children of sheetPr in order: tabColor, outlinePr, pageSetUpPr.
+        if (sheet_.tabColorIndex > 0)
+            pr.prepend_child("tabColor").append_attribute("indexed") = sheet_.tabColorIndex;
+        if (sheet_.pageSetup.fitToPage || !pageSetUpPr_.empty()) {
+            auto p = pr.append_child("pageSetUpPr");
+            for (const auto& [n, v] : pageSetUpPr_) p.append_attribute(n.c_str()) = v.c_str();
+            if (sheet_.pageSetup.fitToPage) p.append_attribute("fitToPage") = "1";
+        }
+        if (pr.first_child() || pr.first_attribute()) out_ += outerXml(pr);
+    }
+
+    void writeDimension() {
+        auto b = sheet_.cells.bounds();
+        out_ += "<dimension ref=\"";
+        out_ += b ? relativeAddress(*b) : std::string("A1");
+        out_ += "\"/>";
+    }
+
+    void writeSheetViews() {
+        out_ += "<sheetViews><sheetView";
+        if (tabSelected_) out_ += " tabSelected=\"1\"";
+        Attributes attrs = kept_->sheetViewAttributes;
+        if (attrs.empty()) attrs.emplace_back("workbookViewId", "0");
+        appendAttributes(out_, attrs);
+        out_ += '>';
+        out_ += kept_->paneXml;
+        out_ += "<selection";
+        if (!kept_->selectionPane.empty()) {
+            out_ += " pane=\"";
+            appendEscaped(out_, kept_->selectionPane);
+            out_ += '"';
+        }
+        out_ += " activeCell=\"" + relativeAddress(Area::of(sheet_.activeCell)) + "\" sqref=\"" +
+                relativeAddress(sheet_.selection) + "\"/></sheetView></sheetViews>";
+    }
+
+    void writeSheetFormat() {
+        out_ += "<sheetFormatPr";
+        Attributes attrs = kept_->sheetFormatAttributes;
+        if (sheet_.defaultColumnWidth != 8.38) {
+            out_ += " defaultColWidth=\"";
+            appendDouble(out_, sheet_.defaultColumnWidth);
+            out_ += '"';
+        }
+        out_ += " defaultRowHeight=\"";
+        appendDouble(out_, sheet_.defaultRowHeight);
+        out_ += '"';
+        appendAttributes(out_, attrs);
+        out_ += "/>";
+    }
+
+    void writeColumns() {
+        if (sheet_.columns.empty()) return;
+        out_ += "<cols>";
+        auto it = sheet_.columns.begin();
+        while (it != sheet_.columns.end()) {
+            // Neighbouring columns with the same settings share one <col> element.
+            auto first = it;
+            auto last = it;
+            ++it;
+            while (it != sheet_.columns.end() && it->first == last->first + 1 &&
+                   it->second.width == first->second.width &&
+                   it->second.hidden == first->second.hidden &&
+                   it->second.style == first->second.style) {
+                last = it;
+                ++it;
+            }
+            const ColumnInfo& c = first->second;
+            out_ += "<col min=\"";
+            appendInt(out_, first->first);
+            out_ += "\" max=\"";
+            appendInt(out_, last->first);
+            out_ += '"';
+            if (c.width >= 0) {
+                out_ += " width=\"";
+                appendDouble(out_, c.width);
+                out_ += '"';
+            }
+            if (c.style != 0) {
+                out_ += " style=\"";
+                appendInt(out_, c.style);
+                out_ += '"';
+            }
+            if (c.hidden) out_ += " hidden=\"1\"";
+            if (c.width >= 0) out_ += " customWidth=\"1\"";
+            out_ += "/>";
+        }
+        out_ += "</cols>";
+    }
+
+    void writeRowStart(int row) {
+        out_ += "<row r=\"";
+        appendInt(out_, row);
+        out_ += '"';
+        if (auto it = sheet_.rows.find(row); it != sheet_.rows.end()) {
+            const RowInfo& info = it->second;
+            if (info.style >= 0) {
+                out_ += " s=\"";
+                appendInt(out_, info.style);
+                out_ += "\" customFormat=\"1\"";
+            }
+            if (info.height >= 0) {
+                out_ += " ht=\"";
+                appendDouble(out_, info.height);
+                out_ += "\" customHeight=\"1\"";
+            }
+            if (info.hidden) out_ += " hidden=\"1\"";
+        }
+    }
+
+    void writeCell(int row, int column, const Cell& cell) {
+        out_ += "<c r=\"";
+        appendCellName(out_, row, column);
+        out_ += '"';
+        if (cell.style != 0) {
+            out_ += " s=\"";
+            appendInt(out_, cell.style);
+            out_ += '"';
+        }
+        const Value& v = cell.value;
+        bool formula = cell.hasFormula();
+        switch (v.kind()) {
+            case Value::Kind::Text: out_ += formula ? " t=\"str\"" : " t=\"s\""; break;
+            case Value::Kind::Boolean: out_ += " t=\"b\""; break;
+            case Value::Kind::Error: out_ += " t=\"e\""; break;
+            default: break;
+        }
+        if (v.isEmpty() && !formula) {
+            out_ += "/>";
+            return;
+        }
+        out_ += '>';
+        if (formula) {
+            out_ += "<f>";
+            appendEscaped(out_, cell.formula);
+            out_ += "</f>";
+        }
+        switch (v.kind()) {
+            case Value::Kind::Empty: break;
+            case Value::Kind::Number:
+                out_ += "<v>";
+                appendDouble(out_, v.asNumber());
+                out_ += "</v>";
+                break;
+            case Value::Kind::Text:
+                out_ += "<v>";
+                if (formula) {
+                    appendEscaped(out_, v.asText());
+                } else {
+                    appendInt(out_, strings_.indexOf(v.asText()));
+                    ++refs_;
+                }
+                out_ += "</v>";
+                break;
+            case Value::Kind::Boolean: out_ += v.asBoolean() ? "<v>1</v>" : "<v>0</v>"; break;
+            case Value::Kind::Error:
+                out_ += "<v>";
+                out_ += host::errorText(v.asError());
+                out_ += "</v>";
+                break;
+        }
+        out_ += "</c>";
+    }
+
+    void writeSheetData() {
+        // The store is column by column; the file wants rows in order, cells in order.
+        struct Entry {
+            int row, column;
+            const Cell* cell;
+        };
+        std::vector<Entry> entries;
+        for (const auto& [column, cells] : sheet_.cells.columns())
+            for (const auto& [row, cell] : cells) entries.push_back({row, column, &cell});
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+            return std::tie(a.row, a.column) < std::tie(b.row, b.column);
+        });
+        out_.reserve(out_.size() + entries.size() * 40);
+        out_ += "<sheetData>";
+        auto info = sheet_.rows.begin();
+        size_t i = 0;
+        while (i < entries.size() || info != sheet_.rows.end()) {
+            int row = i < entries.size() ? entries[i].row : host::kMaxRows + 1;
+            if (info != sheet_.rows.end() && info->first < row) {  // a formatted row without cells
+                writeRowStart(info->first);
+                out_ += "/>";
+                ++info;
+                continue;
+            }
+            if (info != sheet_.rows.end() && info->first == row) ++info;
+            writeRowStart(row);
+            out_ += '>';
+            for (; i < entries.size() && entries[i].row == row; ++i)
+                writeCell(row, entries[i].column, *entries[i].cell);
+            out_ += "</row>";
+        }
+        out_ += "</sheetData>";
+    }
+
+    void writeProtection() {
+        const auto& p = sheet_.protection;
+        if (!p.enabled) return;
+        out_ += "<sheetProtection";
+        if (!p.passwordHash.empty()) {
+            out_ += " password=\"";
+            appendEscaped(out_, p.passwordHash);
+            out_ += '"';
+        }
+        // The legacy hash is what the engine computes when it protects a sheet; a
+        // modern hash kept from the file would belong to the earlier protection and
+        // take precedence in other programs, so it is written only on its own.
+        if (p.passwordHash.empty() && !p.algorithmName.empty() && !p.hashValue.empty()) {
+            out_ += " algorithmName=\"";
+            appendEscaped(out_, p.algorithmName);
+            out_ += "\" hashValue=\"";
+            appendEscaped(out_, p.hashValue);
+            out_ += "\" saltValue=\"";
+            appendEscaped(out_, p.saltValue);
+            out_ += "\" spinCount=\"";
+            appendInt(out_, p.spinCount);
+            out_ += '"';
+        }
+        out_ += " sheet=\"1\"";
+        if (kept_->protectionAttributes.empty()) out_ += " objects=\"1\" scenarios=\"1\"";
+        appendAttributes(out_, kept_->protectionAttributes);
+        out_ += "/>";
+    }
+
+    void writeMerges() {
+        if (sheet_.merges.empty()) return;
+        out_ += "<mergeCells count=\"";
+        appendInt(out_, long(sheet_.merges.size()));
+        out_ += "\">";
+        for (const auto& m : sheet_.merges) out_ += "<mergeCell ref=\"" + relativeAddress(m) + "\"/>";
+        out_ += "</mergeCells>";
+    }
+
+    void writePrintOptions() {
+        const auto& p = sheet_.pageSetup;
+        if (!p.centerHorizontally && !p.centerVertically && !p.printGridLines) return;
+        out_ += "<printOptions";
+        if (p.centerHorizontally) out_ += " horizontalCentered=\"1\"";
+        if (p.centerVertically) out_ += " verticalCentered=\"1\"";
+        if (p.printGridLines) out_ += " gridLines=\"1\"";
+        out_ += "/>";
+    }
+
+    void writeMargins() {
+        const auto& p = sheet_.pageSetup;
+        auto one = [&](const char* name, double v) {
+            out_ += ' ';
+            out_ += name;
+            out_ += "=\"";
+            appendDouble(out_, v);
+            out_ += '"';
+        };
+        out_ += "<pageMargins";
+        one("left", p.marginLeft);
+        one("right", p.marginRight);
+        one("top", p.marginTop);
+        one("bottom", p.marginBottom);
+        one("header", p.marginHeader);
+        one("footer", p.marginFooter);
+        out_ += "/>";
+    }
+
+    void writePageSetup() {
+        const auto& p = sheet_.pageSetup;
+        // A sheet read without page setup keeps none while the model holds defaults,
+        // so other programs go on using the printer's default paper.
+        PageSetup defaults;
+        bool unchanged = p.paperSize == defaults.paperSize && p.orientation == defaults.orientation &&
+                         p.scale == defaults.scale && p.fitToWidth == defaults.fitToWidth &&
+                         p.fitToHeight == defaults.fitToHeight;
+        if (kept_->fromFile && !kept_->hadPageSetup && unchanged) return;
+        out_ += "<pageSetup";
+        if (p.paperSize > 0) out_ += " paperSize=\"" + std::to_string(p.paperSize) + "\"";
+        if (p.paperSize == 0 && p.paperWidthMm > 0 && p.paperHeightMm > 0)
+            out_ += " paperHeight=\"" + measure(p.paperHeightMm) + "\" paperWidth=\"" +
+                    measure(p.paperWidthMm) + "\"";
+        if (p.scale != 100) out_ += " scale=\"" + std::to_string(p.scale) + "\"";
+        if (p.fitToWidth != 1) out_ += " fitToWidth=\"" + std::to_string(p.fitToWidth) + "\"";
+        if (p.fitToHeight != 1) out_ += " fitToHeight=\"" + std::to_string(p.fitToHeight) + "\"";
+        out_ += p.orientation == Orientation::Landscape ? " orientation=\"landscape\""
+                                                        : " orientation=\"portrait\"";
+        appendAttributes(out_, kept_->pageSetupAttributes);
+        out_ += "/>";
+    }
+
+    const Sheet& sheet_;
+    bool tabSelected_;
+    SharedStringTable& strings_;
+    size_t& refs_;
+    const WorksheetPreserved* kept_;
+    Attributes pageSetUpPr_;
+    std::string out_;
+};
+
+}  // namespace
+
+void readWorksheet(std::string_view xml, const WorksheetSource& source, Sheet& sheet,
+                   WorksheetPreserved& preserved) {
+    pugi::xml_document doc;
+    parsePart(doc, xml, source.file, source.part, source.limits.maxXmlDepth);
+    auto root = doc.document_element();
+    if (localName(root) != "worksheet")
+        refuseFile(source.file, "part " + source.part + " is not a worksheet");
+    preserved.fromFile = true;
+    WorksheetReader(source, sheet, preserved).read(root);
+}
+
+std::string writeWorksheet(const Sheet& sheet, bool tabSelected, SharedStringTable& strings,
+                           size_t& stringReferences) {
+    return WorksheetWriter(sheet, tabSelected, strings, stringReferences).write();
+}
+
+}  // namespace vorra::engine::files

@@ -1,0 +1,328 @@
+#include "platform/engine/files/XlsxPackage.h"
+
+#include <set>
+
+#include "platform/engine/files/FileError.h"
+#include "platform/engine/files/PackageParts.h"
+#include "platform/engine/files/SharedStringsPart.h"
+#include "platform/engine/files/StylesPart.h"
+#include "platform/engine/files/WorkbookPart.h"
+#include "platform/engine/files/WorksheetPart.h"
+#include "platform/engine/files/ZipPackage.h"
+
+namespace vorra::engine::files {
+
+namespace {
+
+constexpr std::string_view kRelsType = "application/vnd.openxmlformats-package.relationships+xml";
+constexpr std::string_view kWorkbookType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+constexpr std::string_view kMacroWorkbookType = "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+constexpr std::string_view kWorksheetType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+constexpr std::string_view kStylesType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+constexpr std::string_view kSharedStringsType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+constexpr std::string_view kExternalLinkType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.externalLink+xml";
+
+const Relationship* findRel(const std::vector<Relationship>& rels, std::string_view type) {
+    for (const auto& r : rels)
+        if (r.type == type) return &r;
+    return nullptr;
+}
+
+const Relationship* findRelById(const std::vector<Relationship>& rels, std::string_view id) {
+    for (const auto& r : rels)
+        if (r.id == id) return &r;
+    return nullptr;
+}
+
+bool isExternalLinkPath(std::string_view type) {
+    return type.size() >= 16 && (type.ends_with("/externalLinkPath") || type.find("xlExternalLinkPath") != std::string_view::npos);
+}
+
+class PackageReader {
+public:
+    PackageReader(std::string_view bytes, const std::string& file, const ReadLimits& limits, bool valuesOnly)
+        : file_(file), limits_(limits), valuesOnly_(valuesOnly), parts_(readZip(bytes, file, limits)) {}
+
+    std::unique_ptr<WorkbookModel> read() {
+        types_ = readContentTypes(parts_, file_, depth());
+        consumed_.insert("[Content_Types].xml");
+        auto rootRels = readRelationships(parts_, "", file_, depth());
+        consumed_.insert("_rels/.rels");
+        const Relationship* office = findRel(rootRels, reltype::kOfficeDocument);
+        if (!office || !parts_.count(office->target))
+            refuseFile(file_, "not a workbook package: it names no workbook part");
+        workbookPath_ = office->target;
+        std::string type = types_.typeOf(workbookPath_);
+        if (type.find("spreadsheetml") == std::string::npos && type.find("ms-excel") == std::string::npos)
+            refuseFile(file_, "not a workbook: the package holds a document of type \"" + type + "\"");
+        consume(workbookPath_);
+        auto wbRels = readRelationships(parts_, workbookPath_, file_, depth());
+        consumed_.insert(relsPathOf(workbookPath_));
+
+        auto kept = std::make_shared<PackagePreserved>();
+        auto content = readWorkbookPart(parts_.at(workbookPath_), file_, workbookPath_, depth(), *kept);
+
+        auto model = std::make_unique<WorkbookModel>();
+        model->date1904 = content.date1904;
+        if (!valuesOnly_) {
+            if (const Relationship* s = findRel(wbRels, reltype::kStyles); s && parts_.count(s->target)) {
+                model->styles = readStyles(parts_.at(s->target), file_, s->target, depth());
+                consume(s->target);
+            }
+        }
+        std::vector<std::string> strings;
+        bool hasStrings = false;
+        if (const Relationship* s = findRel(wbRels, reltype::kSharedStrings); s && parts_.count(s->target)) {
+            strings = readSharedStrings(parts_.at(s->target), file_, s->target, depth());
+            consume(s->target);
+            hasStrings = true;
+        }
+
+        for (const auto& entry : content.sheets) {
+            const Relationship* rel = findRelById(wbRels, entry.relationshipId);
+            if (!rel || !parts_.count(rel->target))
+                refuseFile(file_, "the part of sheet \"" + entry.name + "\" is missing");
+            if (rel->type != reltype::kWorksheet)
+                refuseFile(file_, "sheet \"" + entry.name +
+                                      "\" is a chart or dialog sheet, which this program cannot keep");
+            if (model->sheetIndex(entry.name) >= 0)
+                refuseFile(file_, "two sheets are named \"" + entry.name + "\"");
+            auto sheet = std::make_unique<Sheet>();
+            sheet->name = entry.name;
+            sheet->visibility = entry.visibility;
+            auto sheetKept = std::make_shared<WorksheetPreserved>();
+            WorksheetSource source{file_, rel->target, hasStrings ? &strings : nullptr, limits_, valuesOnly_,
+                                   int(model->styles.formats.size())};
+            readWorksheet(parts_.at(rel->target), source, *sheet, *sheetKept);
+            consume(rel->target);
+            if (!valuesOnly_) {
+                sheetKept->relationships = readRelationships(parts_, rel->target, file_, depth());
+                consumed_.insert(relsPathOf(rel->target));
+                collectReferredParts(sheetKept->relationships, sheetKept->parts);
+                sheet->preserved = sheetKept;
+            }
+            model->sheets.push_back(std::move(sheet));
+        }
+        if (valuesOnly_) return model;
+
+        for (const auto& id : content.externalLinkIds) readExternalLink(findRelById(wbRels, id), *model);
+
+        model->activeSheet = std::clamp(content.activeSheet, 0, int(model->sheets.size()) - 1);
+        applyDefinedNames(content.names, *model);
+        for (const auto& n : model->names)
+            if (n.localSheet >= int(model->sheets.size()))
+                refuseFile(file_, "name \"" + n.name + "\" belongs to a sheet that does not exist");
+
+        // Everything not read into the model travels as it was.
+        if (const Relationship* c = findRel(wbRels, reltype::kCalcChain)) consume(c->target);
+        for (const auto& r : wbRels) {
+            bool modelled = r.type == reltype::kWorksheet || r.type == reltype::kStyles ||
+                            r.type == reltype::kSharedStrings || r.type == reltype::kExternalLink ||
+                            r.type == reltype::kCalcChain;
+            if (!modelled && (r.external || parts_.count(r.target))) kept->workbookRelationships.push_back(r);
+        }
+        for (const auto& r : rootRels)
+            if (r.type != reltype::kOfficeDocument && (r.external || parts_.count(r.target)))
+                kept->rootRelationships.push_back(r);
+        for (const auto& [path, bytes] : parts_)
+            if (!consumed_.count(path)) kept->parts[path] = {types_.typeOf(path), bytes};
+        kept->defaultContentTypes = types_.defaults;
+        model->preserved = kept;
+        return model;
+    }
+
+private:
+    int depth() const { return limits_.maxXmlDepth; }
+    void consume(const std::string& path) { consumed_.insert(path); }
+
+    // The parts a sheet refers to, and the parts those refer to, so that the sheet
+    // carries its drawings, images, comments … wherever it goes.
+    void collectReferredParts(const std::vector<Relationship>& rels, std::map<std::string, PartBlob>& out) {
+        std::vector<std::string> pending;
+        for (const auto& r : rels)
+            if (!r.external) pending.push_back(r.target);
+        while (!pending.empty()) {
+            std::string path = pending.back();
+            pending.pop_back();
+            if (out.count(path) || !parts_.count(path)) continue;
+            if (types_.typeOf(path) == kWorksheetType) continue;
+            out[path] = {types_.typeOf(path), parts_.at(path)};
+            consume(path);
+            std::string relsPath = relsPathOf(path);
+            if (parts_.count(relsPath)) {
+                out[relsPath] = {std::string(kRelsType), parts_.at(relsPath)};
+                consume(relsPath);
+                for (const auto& r : readRelationships(parts_, path, file_, depth()))
+                    if (!r.external) pending.push_back(r.target);
+            }
+        }
+    }
+
+    void readExternalLink(const Relationship* rel, WorkbookModel& model) {
+        if (!rel || !parts_.count(rel->target)) refuseFile(file_, "an external link part is missing");
+        auto kept = std::make_shared<ExternalLinkPreserved>();
+        kept->xml = parts_.at(rel->target);
+        consume(rel->target);
+        ExternalLinkModel link;
+        for (auto& r : readRelationships(parts_, rel->target, file_, depth())) {
+            if (isExternalLinkPath(r.type) && kept->pathRelationshipId.empty()) {
+                kept->pathRelationshipId = r.id;
+                kept->pathRelationshipType = r.type;
+                link.target = r.target;
+            } else {
+                kept->otherRelationships.push_back(r);
+            }
+        }
+        consume(relsPathOf(rel->target));
+        link.preserved = kept;
+        model.externalLinks.push_back(std::move(link));
+    }
+
+    const std::string& file_;
+    const ReadLimits& limits_;
+    bool valuesOnly_;
+    PartMap parts_;
+    ContentTypes types_;
+    std::string workbookPath_;
+    std::set<std::string> consumed_;
+};
+
+// Relationship ids that do not clash with the ids kept from the file.
+class IdSource {
+public:
+    explicit IdSource(const std::vector<Relationship>& taken) {
+        for (const auto& r : taken) taken_.insert(r.id);
+    }
+    std::string next() {
+        std::string id;
+        do id = "rId" + std::to_string(++counter_);
+        while (taken_.count(id));
+        taken_.insert(id);
+        return id;
+    }
+
+private:
+    std::set<std::string> taken_;
+    int counter_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<WorkbookModel> readXlsx(std::string_view bytes, const std::string& file,
+                                        const ReadLimits& limits, bool valuesOnly) {
+    return PackageReader(bytes, file, limits, valuesOnly).read();
+}
+
+std::string writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled) {
+    if (model.sheets.empty()) failSave(file, "a workbook needs at least one sheet");
+    const auto* kept = dynamic_cast<const PackagePreserved*>(model.preserved.get());
+    static const PackagePreserved kNothing;
+    if (!kept) kept = &kNothing;
+
+    std::vector<std::pair<std::string, std::string>> parts;
+    ContentTypes types;
+    types.defaults = kept->defaultContentTypes;
+    types.defaults["rels"] = kRelsType;
+    types.defaults["xml"] = "application/xml";
+    std::map<std::string, PartBlob> carried;  // parts kept from files, by path
+
+    // The macro project stays only in a macro-enabled package.
+    std::vector<Relationship> workbookRels;
+    std::set<std::string> dropped;
+    for (const auto& r : kept->workbookRelationships) {
+        if (!macroEnabled && r.type == reltype::kVbaProject) {
+            dropped.insert(r.target);
+            dropped.insert(relsPathOf(r.target));
+            continue;
+        }
+        workbookRels.push_back(r);
+    }
+    for (const auto& [path, blob] : kept->parts)
+        if (!dropped.count(path)) carried[path] = blob;
+
+    IdSource ids(workbookRels);
+    WorkbookPartOutput out;
+    SharedStringTable strings;
+    size_t stringRefs = 0;
+    std::vector<std::pair<std::string, std::string>> sheetParts;
+    for (size_t i = 0; i < model.sheets.size(); ++i) {
+        const Sheet& sheet = *model.sheets[i];
+        std::string path = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+        std::string id = ids.next();
+        out.sheetIds.push_back(id);
+        workbookRels.push_back({id, std::string(reltype::kWorksheet), path, false});
+        types.overrides[path] = kWorksheetType;
+        sheetParts.emplace_back(path, writeWorksheet(sheet, int(i) == model.activeSheet, strings, stringRefs));
+        if (const auto* sk = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get())) {
+            if (!sk->relationships.empty())
+                sheetParts.emplace_back(relsPathOf(path), writeRelationships(sk->relationships, folderOf(path)));
+            for (const auto& [p, blob] : sk->parts) carried[p] = blob;
+        }
+    }
+
+    std::vector<std::pair<std::string, std::string>> linkParts;
+    for (size_t i = 0; i < model.externalLinks.size(); ++i) {
+        const auto& link = model.externalLinks[i];
+        std::string path = "xl/externalLinks/externalLink" + std::to_string(i + 1) + ".xml";
+        std::string id = ids.next();
+        out.externalLinkIds.push_back(id);
+        workbookRels.push_back({id, std::string(reltype::kExternalLink), path, false});
+        types.overrides[path] = kExternalLinkType;
+        const auto* lk = dynamic_cast<const ExternalLinkPreserved*>(link.preserved.get());
+        std::vector<Relationship> rels;
+        std::string pathId = lk && !lk->pathRelationshipId.empty() ? lk->pathRelationshipId : "rId1";
+        std::string pathType = lk && !lk->pathRelationshipType.empty() ? lk->pathRelationshipType
+                                                                       : std::string(reltype::kExternalLinkPath);
+        rels.push_back({pathId, pathType, link.target, true});
+        if (lk) rels.insert(rels.end(), lk->otherRelationships.begin(), lk->otherRelationships.end());
+        std::string xml = lk ? lk->xml
+                             : "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                               "<externalLink xmlns=\"" + std::string(ns::kMain) + "\" xmlns:r=\"" +
+                                   std::string(ns::kRel) + "\"><externalBook r:id=\"" + pathId +
+                                   "\"/></externalLink>";
+        linkParts.emplace_back(path, std::move(xml));
+        linkParts.emplace_back(relsPathOf(path), writeRelationships(rels, folderOf(path)));
+    }
+
+    std::string stylesId = ids.next();
+    workbookRels.push_back({stylesId, std::string(reltype::kStyles), "xl/styles.xml", false});
+    types.overrides["xl/styles.xml"] = kStylesType;
+    std::string stringsId = ids.next();
+    workbookRels.push_back({stringsId, std::string(reltype::kSharedStrings), "xl/sharedStrings.xml", false});
+    types.overrides["xl/sharedStrings.xml"] = kSharedStringsType;
+    types.overrides["xl/workbook.xml"] = macroEnabled ? kMacroWorkbookType : kWorkbookType;
+
+    for (const auto& [path, blob] : carried) {
+        if (path.ends_with(".rels")) continue;
+        if (!blob.contentType.empty() && types.typeOf(path) != blob.contentType)
+            types.overrides[path] = blob.contentType;
+    }
+
+    std::vector<Relationship> rootRels{{"rId1", std::string(reltype::kOfficeDocument), "xl/workbook.xml", false}};
+    IdSource rootIds(kept->rootRelationships);
+    for (auto r : kept->rootRelationships) {
+        if (r.id == "rId1") r.id = rootIds.next();
+        rootRels.push_back(r);
+    }
+
+    parts.emplace_back("[Content_Types].xml", writeContentTypes(types));
+    parts.emplace_back("_rels/.rels", writeRelationships(rootRels, ""));
+    parts.emplace_back("xl/workbook.xml", writeWorkbookPart(model, out, kept == &kNothing ? nullptr : kept));
+    parts.emplace_back("xl/_rels/workbook.xml.rels", writeRelationships(workbookRels, "xl/"));
+    parts.emplace_back("xl/styles.xml", writeStyles(model.styles));
+    for (auto& p : sheetParts) parts.push_back(std::move(p));
+    parts.emplace_back("xl/sharedStrings.xml", strings.write(stringRefs));
+    for (auto& p : linkParts) parts.push_back(std::move(p));
+    std::set<std::string> written;
+    for (const auto& p : parts) written.insert(p.first);
+    for (const auto& [path, blob] : carried)
+        if (!written.count(path)) parts.emplace_back(path, blob.bytes);
+    return writeZip(parts, file);
+}
+
+}  // namespace vorra::engine::files

@@ -1,0 +1,38 @@
+#pragma once
+// XML helpers shared by the part readers and writers: a guarded parse that refuses
+// document type declarations and runaway nesting, and escaping for the writers.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <pugixml.hpp>
+
+namespace vorra::engine::files {
+
+// Parses one package part. Refuses DOCTYPE/ENTITY declarations (entity expansion
+// attacks), malformed XML and nesting deeper than maxDepth, naming the file and part.
+void parsePart(pugi::xml_document& doc, std::string_view bytes, const std::string& file,
+               const std::string& part, int maxDepth);
+
+// The element's local name, without a namespace prefix ("x:row" → "row").
+std::string_view localName(const pugi::xml_node& node);
+// First child with this local name, whatever its prefix.
+pugi::xml_node child(const pugi::xml_node& node, std::string_view local);
+// Attribute by local name ("r:id" matches "id" only when asked for "r:id" exactly
+// or any prefix when local is given without one).
+pugi::xml_attribute attr(const pugi::xml_node& node, std::string_view local);
+// The element serialised back to text, as it stood (namespace declarations the element
+// relies on from its ancestors are added to it so the fragment stands alone).
+std::string outerXml(const pugi::xml_node& node);
+
+// Text escaped for element content and attribute values.
+void appendEscaped(std::string& out, std::string_view text);
+std::string escaped(std::string_view text);
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+Attributes attributesExcept(const pugi::xml_node& node, std::initializer_list<std::string_view> skip);
+void appendAttributes(std::string& out, const Attributes& attributes);
+
+}  // namespace vorra::engine::files

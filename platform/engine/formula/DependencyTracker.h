@@ -1,0 +1,74 @@
+#pragma once
+// Last stage: which formula cells to recalculate after a write, and in which order.
+// Each formula cell is registered with the areas it reads. After a change, the cells
+// reading the changed area are dirty, then the cells reading those, and so on; they
+// are evaluated so that every cell comes after the dirty cells it reads. Cells on a
+// cycle are reported instead of being followed round and round.
+
+#include <cstdint>
+#include <map>
+#include <tuple>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/engine/formula/Operand.h"
+
+namespace vorra::engine::formula {
+
+// A cell's key; ordered by sheet, then column, then row, so an area of one column
+// is a contiguous key range.
+using CellKey = std::uint64_t;
+inline CellKey cellKey(int sheet, int row, int column) {
+    return (static_cast<CellKey>(sheet) << 36) | (static_cast<CellKey>(column) << 21) | static_cast<CellKey>(row);
+}
+inline int keySheet(CellKey k) { return static_cast<int>(k >> 36); }
+inline int keyColumn(CellKey k) { return static_cast<int>((k >> 21) & 0x7FFF); }
+inline int keyRow(CellKey k) { return static_cast<int>(k & 0x1FFFFF); }
+
+struct RecalcPlan {
+    std::vector<CellKey> order;             // evaluation order
+    std::unordered_set<CellKey> circular;   // cells on a cycle: give an error value
+};
+
+class DependencyTracker {
+public:
+    void set(CellKey cell, std::vector<RangeRef> precedents, bool isVolatile);
+    void remove(CellKey cell);
+    void clear();
+    bool contains(CellKey cell) const { return entries_.count(cell) != 0; }
+
+    // Formula cells in the changed areas, every cell that reads them directly or
+    // through other formula cells, and the volatile cells.
+    RecalcPlan planAfterChange(const std::vector<RangeRef>& changed) const;
+    // Every registered cell.
+    RecalcPlan planAll() const;
+
+private:
+    struct Entry {
+        std::vector<RangeRef> precedents;
+        bool isVolatile = false;
+    };
+    RecalcPlan order(const std::vector<CellKey>& dirty) const;
+    void index(CellKey cell, const Entry& e);
+    void unindex(CellKey cell, const Entry& e);
+
+    std::map<CellKey, Entry> entries_;
+    // Readers of an area, found by where the area lies: narrow areas of moderate
+    // height in buckets by sheet, column and block of rows; taller ones by sheet and
+    // column; areas wider than kNarrow columns by sheet.
+    static constexpr int kNarrow = 16;
+    static constexpr int kRowBlockShift = 10;   // blocks of 1,024 rows
+    static constexpr int kMaxBlocksPerArea = 64;
+    using Readers = std::vector<std::pair<Area, CellKey>>;
+    using Bucket = std::tuple<int, int, int>;   // sheet, column, row block
+    template <class F>
+    void forEachBucket(const RangeRef& r, bool create, F f);
+    template <class F>
+    void forEachReaderList(const RangeRef& r, F f) const;
+    std::map<Bucket, Readers> readersByBlock_;
+    std::map<std::pair<int, int>, Readers> tallReaders_;
+    std::map<int, Readers> wideReaders_;
+    std::unordered_set<CellKey> volatile_;
+};
+
+}  // namespace vorra::engine::formula

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "addin/bill/PrintAction.h"
+#include "tests/addin/support/AddinTestHost.h"
+
+using namespace vorra;
+using namespace vorra::testing;
+using dialogs::MsgBoxIcon;
+
+namespace {
+
+class PrintAction : public ::testing::Test {
+protected:
+    AddinTestHost host;
+    int closed = 0;
+
+    void print(const std::string& sheet) {
+        printBill(sheet, [this] { ++closed; });
+    }
+    void answerNumber(std::optional<std::string> number) {
+        headless::InputAnswer a;
+        a.text = std::move(number);
+        host.toolkit.queueInput(a);
+    }
+    std::string record(int row, char column) {
+        return host.text("打印记录", std::string(1, column) + std::to_string(row));
+    }
+    void setAmount(const std::string& amount) { host.put("常用单位账号", "K3", host::Value::text(amount)); }
+    void TearDown() override {
+        EXPECT_EQ(host.toolkit.takeFailure(), std::nullopt);
+        EXPECT_TRUE(host.toolkit.unusedAnswers().empty());
+    }
+};
+
+TEST_F(PrintAction, AnEmptyNameIsRefusedAndClosesTheForm) {
+    expectMessage(host.toolkit, "请选择要打印的支票类工作表，然后方能打印！", MsgBoxIcon::Critical, "系统：");
+    print("");
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(host.printed().empty());
+}
+
+TEST_F(PrintAction, WorkingSheetsAreRefusedAndTheFormStaysOpen) {
+    for (const char* name : {"打印记录", "批量打印", "常用单位账号", "基本信息"}) {
+        expectMessage(host.toolkit, std::string("“") + name + "” 工作表，禁止打印！", MsgBoxIcon::Critical,
+                      "系统：");
+        print(name);
+    }
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(host.printed().empty());
+    EXPECT_TRUE(record(3, 'A').empty());
+}
+
+TEST_F(PrintAction, ANameThatNamesNoSheetIsRefusedBeforeAnythingHappens) {
+    host.toolkit.queueMessage({});
+    print("转帐支票");
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(host.printed().empty());
+    EXPECT_TRUE(record(3, 'A').empty());
+    auto messages = host.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("转帐支票"), std::string::npos);
+    EXPECT_NE(messages[0].find("\"系统：\""), std::string::npos);
+}
+
+TEST_F(PrintAction, TheFirstChequeAsksAndTheSameSheetContinuesItsOwnNumbers) {
+    answerNumber("00012345");
+    print("转账支票");
+    EXPECT_EQ(host.printed(), std::vector<std::string>{"转账支票"});
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(host.app.activeSheet()->name(), "转账支票");
+    EXPECT_EQ(record(3, 'A'), "1");
+    EXPECT_EQ(record(3, 'M'), "转账支票");
+    EXPECT_EQ(record(3, 'N'), "00012345");
+    EXPECT_TRUE(std::regex_match(record(3, 'B'),
+                                 std::regex(R"(\d{4}-\d{2}-\d{2}  \d{2}:\d{2}:\d{2})")));
+    EXPECT_EQ(record(3, 'C'), host.text("常用单位账号", "E4"));
+    EXPECT_EQ(record(3, 'D'), host.text("常用单位账号", "F4"));
+    EXPECT_EQ(record(3, 'J'), host.text("常用单位账号", "E5"));
+    EXPECT_EQ(record(3, 'O'), host.text("常用单位账号", "L6"));
+    EXPECT_TRUE(host.cell("打印记录", "N3").isText()) << "the record sheet keeps texts";
+
+    setAmount("200");
+    print("转账支票");  // no question: continues, keeping the leading zeros
+    EXPECT_EQ(record(4, 'A'), "2");
+    EXPECT_EQ(record(4, 'N'), "00012346");
+    EXPECT_EQ(record(4, 'I'), "200");
+}
+
+TEST_F(PrintAction, ANewChequeSheetContinuesFromTheLastChequeOfAnyKind) {
+    answerNumber("500");
+    print("现金支票");
+    setAmount("1");
+    print("现金支票");
+    setAmount("2");
+    print("转账支票");
+    EXPECT_EQ(record(5, 'N'), "502");
+    setAmount("3");
+    print("现金支票");
+    EXPECT_EQ(record(6, 'N'), "502") << "each sheet then continues its own numbers";
+    setAmount("4");
+    print("转账支票");
+    EXPECT_EQ(record(7, 'N'), "503");
+}
+
+TEST_F(PrintAction, ACancelledQuestionRecordsAnEmptyNumberWhichTheNextChequeContinuesAsOne) {
+    answerNumber(std::nullopt);
+    print("转账支票");
+    EXPECT_EQ(host.printed().size(), 1u);
+    EXPECT_EQ(record(3, 'N'), "");
+    setAmount("99");
+    print("现金支票");
+    EXPECT_EQ(record(4, 'N'), "1");
+}
+
+TEST_F(PrintAction, ADepositSlipIsPrintedButNeverRecorded) {
+    print("进账单");
+    EXPECT_EQ(host.printed(), std::vector<std::string>{"进账单"});
+    EXPECT_TRUE(record(3, 'A').empty());
+}
+
+TEST_F(PrintAction, TheSameBillTwiceInARowIsRecordedOnce) {
+    print("业务委托书");
+    print("业务委托书");
+    EXPECT_EQ(host.printed().size(), 2u);
+    EXPECT_EQ(record(3, 'A'), "1");
+    EXPECT_TRUE(record(4, 'A').empty());
+}
+
+TEST_F(PrintAction, ARecordedNumberCellNeverEqualsTheNewText) {
+    print("业务委托书");
+    // The amount as a number in the record sheet, as another program may have left it.
+    auto records = host.app.sheets("打印记录");
+    records->range("I3").setNumberFormat("General");
+    host.put("打印记录", "I3", host::Value::number(12345.67));
+    print("业务委托书");
+    EXPECT_EQ(record(4, 'A'), "2");
+}
+
+TEST_F(PrintAction, AFullRecordSheetIsRefusedBeforeAnythingIsPrinted) {
+    host::Array2D full(32765, 1);
+    for (int r = 1; r <= full.rows(); ++r) full.at(r, 1) = host::Value::text("x");
+    host.put("打印记录", "A3:A32767", full);
+    host.toolkit.queueMessage({});
+    print("转账支票");
+    EXPECT_TRUE(host.printed().empty());
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(record(32768, 'A').empty());
+}
+
+TEST_F(PrintAction, AFailedPrintIsReportedAndNotRecorded) {
+    host.services.printerDevice.fail = true;
+    answerNumber("1");
+    host.toolkit.queueMessage({});
+    print("转账支票");
+    EXPECT_TRUE(record(3, 'A').empty());
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_NE(host.messages()[0].find("the printer is offline"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// Workbooks built in the model, saved, opened and saved again: nothing the model
+// holds may change on the way, and a second save writes the same bytes.
+
+#include <gtest/gtest.h>
+
+#include "platform/engine/files/WorkbookFiles.h"
+#include "platform/engine/files/ZipPackage.h"
+#include "tests/platform/engine/WorkbookFileFixtures.h"
+
+namespace vorra::engine {
+namespace {
+
+using testing::ScratchFolder;
+using testing::readBytes;
+using testing::sampleTemplate;
+
+files::PartMap partsOf(const std::string& path) {
+    return files::readZip(readBytes(path), path, files::ReadLimits{});
+}
+
+TEST(XlsxRoundTrip, SampleTemplateIsEqualAfterSaveOpenSave) {
+    ScratchFolder dir;
+    auto original = sampleTemplate();
+    saveWorkbook(*original, dir.file("a.xlsx"));
+    auto first = loadWorkbook(dir.file("a.xlsx"));
+    testing::expectSameWorkbook(*original, *first);
+
+    saveWorkbook(*first, dir.file("b.xlsx"));
+    auto second = loadWorkbook(dir.file("b.xlsx"));
+    testing::expectSameWorkbook(*first, *second);
+    saveWorkbook(*second, dir.file("c.xlsx"));
+    EXPECT_EQ(readBytes(dir.file("b.xlsx")), readBytes(dir.file("c.xlsx")));
+}
+
+TEST(XlsxRoundTrip, PrintAreasBecomeSheetLocalNamesWithQuotedSheetNames) {
+    ScratchFolder dir;
+    saveWorkbook(*sampleTemplate(), dir.file("a.xlsx"));
+    const std::string workbook = partsOf(dir.file("a.xlsx")).at("xl/workbook.xml");
+    EXPECT_NE(workbook.find("<definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">转账支票!$A$1:$H$20<"),
+              std::string::npos);
+    EXPECT_NE(workbook.find("localSheetId=\"2\">'基本 信息'!$A$1<"), std::string::npos);
+    EXPECT_NE(workbook.find("<definedName name=\"本表\" localSheetId=\"1\" hidden=\"1\">"), std::string::npos);
+}
+
+TEST(XlsxRoundTrip, ProtectionCustomPaperAndCellTypesAreWrittenInTheFormatsOwnTerms) {
+    ScratchFolder dir;
+    saveWorkbook(*sampleTemplate(), dir.file("a.xlsx"));
+    auto parts = partsOf(dir.file("a.xlsx"));
+    const std::string& units = parts.at("xl/worksheets/sheet1.xml");
+    const std::string& cheque = parts.at("xl/worksheets/sheet2.xml");
+    EXPECT_NE(units.find("<sheetProtection password=\"CF1A\" sheet=\"1\""), std::string::npos);
+    EXPECT_NE(cheque.find("algorithmName=\"SHA-512\" hashValue=\"q83vEjRWeJA=\" saltValue=\"c2FsdA==\" spinCount=\"100000\""),
+              std::string::npos);
+    EXPECT_NE(cheque.find("paperHeight=\"93.5mm\" paperWidth=\"240mm\""), std::string::npos);
+    EXPECT_NE(cheque.find("<pageSetUpPr fitToPage=\"1\"/>"), std::string::npos);
+    EXPECT_NE(units.find("<c r=\"G6\" t=\"b\"><v>1</v></c>"), std::string::npos);
+    EXPECT_NE(units.find("<c r=\"H6\" t=\"e\"><v>#N/A</v></c>"), std::string::npos);
+    EXPECT_NE(units.find("<f>SUM(K3,1)&amp;&quot;&lt;元&gt;&quot;</f><v>1.3&lt;元&gt;</v>"), std::string::npos);
+    // 0.1 + 0.2 needs seventeen digits to read back as the same double.
+    EXPECT_NE(units.find("<v>0.30000000000000004</v>"), std::string::npos);
+    const std::string& strings = parts.at("xl/sharedStrings.xml");
+    EXPECT_NE(strings.find("<t xml:space=\"preserve\"> 前后有空格 </t>"), std::string::npos);
+}
+
+TEST(XlsxRoundTrip, AProtectionMadeHereReplacesTheModernHashReadFromTheFile) {
+    ScratchFolder dir;
+    auto wb = sampleTemplate();
+    auto& p = wb->sheets[1]->protection;  // protected with a modern hash, as read
+    p.passwordHash = "CE4B";               // then protected again by the engine
+    saveWorkbook(*wb, dir.file("a.xlsx"));
+    const std::string cheque = partsOf(dir.file("a.xlsx")).at("xl/worksheets/sheet2.xml");
+    EXPECT_NE(cheque.find("<sheetProtection password=\"CE4B\" sheet=\"1\""), std::string::npos);
+    EXPECT_EQ(cheque.find("hashValue"), std::string::npos);
+}
+
+TEST(XlsxRoundTrip, DateSystemAndEmptySheetsSurvive) {
+    ScratchFolder dir;
+    WorkbookModel wb;
+    wb.date1904 = true;
+    wb.sheets.push_back(std::make_unique<Sheet>());
+    wb.sheets[0]->name = "Sheet1";
+    saveWorkbook(wb, dir.file("a.xlsx"));
+    auto back = loadWorkbook(dir.file("a.xlsx"));
+    EXPECT_TRUE(back->date1904);
+    ASSERT_EQ(back->sheets.size(), 1u);
+    EXPECT_TRUE(back->sheets[0]->cells.empty());
+}
+
+TEST(XlsxRoundTrip, ChangedExternalLinkTargetIsWhatTheSavedFileLinksTo) {
+    ScratchFolder dir;
+    auto wb = sampleTemplate();
+    wb->externalLinks.push_back({"../旧目录/units.xlsx", nullptr});
+    wb->sheets[1]->cells.at({5, 5}).formula = "[1]Sheet1!$A$1";
+    saveWorkbook(*wb, dir.file("a.xlsx"));
+    auto back = loadWorkbook(dir.file("a.xlsx"));
+    ASSERT_EQ(back->externalLinks.size(), 1u);
+    EXPECT_EQ(back->externalLinks[0].target, "../旧目录/units.xlsx");
+
+    back->externalLinks[0].target = "/data/新目录/units.xlsx";
+    saveWorkbook(*back, dir.file("b.xlsx"));
+    auto parts = partsOf(dir.file("b.xlsx"));
+    const std::string& rels = parts.at("xl/externalLinks/_rels/externalLink1.xml.rels");
+    EXPECT_NE(rels.find("Target=\"/data/新目录/units.xlsx\" TargetMode=\"External\""), std::string::npos);
+    EXPECT_EQ(rels.find("旧目录"), std::string::npos);
+    EXPECT_NE(parts.at("xl/workbook.xml").find("<externalReferences><externalReference r:id="),
+              std::string::npos);
+    EXPECT_EQ(loadWorkbook(dir.file("b.xlsx"))->sheets[1]->cells.find({5, 5})->formula, "[1]Sheet1!$A$1");
+}
+
+TEST(XlsxRoundTrip, SaveReplacesAnExistingFileAndLeavesNoTemporaryFiles) {
+    ScratchFolder dir;
+    testing::writeBytes(dir.file("a.xlsx"), "old contents");
+    saveWorkbook(*sampleTemplate(), dir.file("a.xlsx"));
+    EXPECT_EQ(loadWorkbook(dir.file("a.xlsx"))->sheets.size(), 4u);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(XlsxRoundTrip, MacroProjectStaysInXlsmAndLeavesXlsx) {
+    ScratchFolder dir;
+    // A macro-enabled package as another program writes it, reduced to what matters.
+    const std::string ct =
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"bin\" ContentType=\"application/vnd.ms-office.vbaProject\"/>"
+        "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.ms-excel.sheet.macroEnabled.main+xml\"/>"
+        "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+        "</Types>";
+    const std::string rootRels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+        "</Relationships>";
+    const std::string wbXml =
+        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<workbookPr codeName=\"ThisWorkbook\"/><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+    const std::string wbRels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId9\" Type=\"http://schemas.microsoft.com/office/2006/relationships/vbaProject\" Target=\"vbaProject.bin\"/>"
+        "</Relationships>";
+    const std::string sheet =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+        "<row r=\"1\"><c r=\"A1\"><v>7</v></c></row></sheetData></worksheet>";
+    std::string bytes = files::writeZip({{"[Content_Types].xml", ct}, {"_rels/.rels", rootRels},
+                                         {"xl/workbook.xml", wbXml}, {"xl/_rels/workbook.xml.rels", wbRels},
+                                         {"xl/worksheets/sheet1.xml", sheet}, {"xl/vbaProject.bin", "VBA\x01\x02"}},
+                                        "m.xlsm");
+    testing::writeBytes(dir.file("m.xlsm"), bytes);
+    auto wb = loadWorkbook(dir.file("m.xlsm"));
+    saveWorkbook(*wb, dir.file("again.xlsm"));
+    saveWorkbook(*wb, dir.file("plain.xlsx"));
+
+    auto macro = partsOf(dir.file("again.xlsm"));
+    EXPECT_EQ(macro.at("xl/vbaProject.bin"), "VBA\x01\x02");
+    EXPECT_NE(macro.at("xl/_rels/workbook.xml.rels").find("Id=\"rId9\""), std::string::npos);
+    EXPECT_NE(macro.at("[Content_Types].xml").find("macroEnabled.main+xml"), std::string::npos);
+    EXPECT_NE(macro.at("xl/workbook.xml").find("codeName=\"ThisWorkbook\""), std::string::npos);
+
+    auto plain = partsOf(dir.file("plain.xlsx"));
+    EXPECT_EQ(plain.count("xl/vbaProject.bin"), 0u);
+    EXPECT_EQ(plain.at("xl/_rels/workbook.xml.rels").find("vbaProject"), std::string::npos);
+    EXPECT_EQ(plain.at("[Content_Types].xml").find("macroEnabled.main"), std::string::npos);
+    EXPECT_EQ(loadWorkbook(dir.file("plain.xlsx"))->sheets[0]->cells.find({1, 1})->value, Value::number(7));
+}
+
+}  // namespace
+}  // namespace vorra::engine

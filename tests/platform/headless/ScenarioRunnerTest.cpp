@@ -1,0 +1,70 @@
+// The runner's handling of the add-in's loading and of steps out of order, with the
+// messages a script's author sees.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/headless/runner/ScenarioRunner.h"
+
+namespace vorra::headless {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScenarioRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        work = fs::temp_directory_path() / ("vorra-runner-test-" + std::to_string(::getpid()));
+        fs::create_directories(work);
+    }
+    void TearDown() override { fs::remove_all(work); }
+
+    // The failure of the script, or "passed".
+    std::string run(const std::string& script, const std::string& addin = VORRA_TEST_ADDIN) {
+        ScenarioRunner runner({work.string(), work.string()}, addin, output);
+        if (runner.run(parseScript(script))) return "passed";
+        return std::to_string(runner.failedLine()) + ": " + runner.failure();
+    }
+    fs::path work;
+    std::ostringstream output;
+};
+
+TEST_F(ScenarioRunnerTest, CommandsNeedTheAddinStarted) {
+    EXPECT_EQ(run("new workbook\nrun Hello\n"), "2: the add-in is not started: put a 'start' step first");
+}
+
+TEST_F(ScenarioRunnerTest, MissingLibraryIsNamed) {
+    EXPECT_THAT(run("start\n", (work / "nowhere" / "libvorra.so").string()),
+                ::testing::StartsWith("1: cannot copy the add-in $WORK/nowhere/libvorra.so into the add-in folder"));
+}
+
+TEST_F(ScenarioRunnerTest, LibraryWithoutEntryPointsIsRefused) {
+    fs::path fake = work / "libfake.so";
+    { std::ofstream(fake) << "not a library"; }
+    EXPECT_THAT(run("start\n", fake.string()), ::testing::StartsWith("1: cannot load the add-in $ADDIN/libfake.so"));
+}
+
+TEST_F(ScenarioRunnerTest, HostVersionCannotChangeOnceTheHostIsUsed) {
+    EXPECT_EQ(run("new workbook\nstart version \"11.0\"\n"),
+              "2: the host version must be set before the first step that uses the host");
+    EXPECT_EQ(run("start\nstart\n"), "2: the add-in is already started");
+}
+
+TEST_F(ScenarioRunnerTest, AnswersLeftAtTheEndFailTheRun) {
+    EXPECT_EQ(run("start\nanswer message OK\n"), "2: answers queued for this step were not used: message (any) -> OK");
+    EXPECT_THAT(output.str(), ::testing::HasSubstr("FAILED at the end"));
+}
+
+TEST_F(ScenarioRunnerTest, PathsPrintByTheirFolderNames) {
+    EXPECT_EQ(run("start\nanswer file \"$DESKTOP/a.xls\" \"b.xls\" \"/abs/c.xls\"\nstop\n"),
+              "3: answers queued for this step were not used: file-dialog -> \"$DESKTOP/a.xls\"");
+    EXPECT_EQ(run("start marker\nexpect file \"$ADDIN/setting.ini\" exists\n"), "2: file $ADDIN/setting.ini does not exist");
+}
+
+}  // namespace
+}  // namespace vorra::headless

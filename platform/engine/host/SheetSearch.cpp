@@ -132,39 +132,68 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
     TextMatcher matcher(options.what, options.lookAt == host::LookAt::Whole, options.matchCase);
     const auto& formats = book().model().styles.formats;
     std::string scratch;
+    // Whether a cell's text as Find sees it (its formula or its displayed value)
+    // matches the searched text.
+    auto matches = [&](int row, int column, const Cell& cell) {
+        if (!holdsSomething(cell)) return false;
+        std::string_view text;
+        if (options.lookIn == host::LookIn::Formulas) {
+            if (cell.hasFormula()) {
+                scratch = "=" + cell.formula;
+                text = scratch;
+            } else if (cell.value.isText()) {
+                text = cell.value.asText();
+            } else {
+                scratch = formula({row, column});
+                text = scratch;
+            }
+        } else {
+            const CellFormat& f = cell.style >= 0 && cell.style < int(formats.size())
+                                      ? formats[size_t(cell.style)]
+                                      : formats.front();
+            if (cell.value.isText() && (f.numberFormat == "General" || f.numberFormat == "@")) {
+                text = cell.value.asText();
+            } else {
+                scratch = formatValue(cell.value, f.numberFormat);
+                text = scratch;
+            }
+        }
+        return matcher.matches(text);
+    };
     const auto& columns = s.cells.columns();
+
+    // One column, the common case: walk the column in search order from the cell after
+    // the start cell and stop at the first match, so that a FindNext costs only the
+    // distance to the next match.
+    if (within.left == within.right) {
+        auto col = columns.find(within.left);
+        if (col == columns.end()) return std::nullopt;
+        const Column& cells = col->second;
+        const int column = within.left;
+        if (forward) {
+            for (auto it = cells.upper_bound(after.row); it != cells.end() && it->first <= within.bottom; ++it)
+                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+            for (auto it = cells.lower_bound(within.top); it != cells.end() && it->first <= after.row; ++it)
+                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+        } else {
+            for (auto it = std::make_reverse_iterator(cells.lower_bound(after.row));
+                 it != cells.rend() && it->first >= within.top; ++it)
+                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+            for (auto it = std::make_reverse_iterator(cells.upper_bound(within.bottom));
+                 it != cells.rend() && it->first >= after.row; ++it)
+                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+        }
+        return std::nullopt;
+    }
+
     for (auto col = columns.lower_bound(within.left); col != columns.end() && col->first <= within.right;
          ++col) {
         const Column& cells = col->second;
         for (auto it = cells.lower_bound(within.top); it != cells.end() && it->first <= within.bottom;
              ++it) {
-            const Cell& cell = it->second;
-            if (!holdsSomething(cell)) continue;
             long long k = key(it->first, col->first);
             if (!improves(k)) continue;
-            std::string_view text;
-            if (options.lookIn == host::LookIn::Formulas) {
-                if (cell.hasFormula()) {
-                    scratch = "=" + cell.formula;
-                    text = scratch;
-                } else if (cell.value.isText()) {
-                    text = cell.value.asText();
-                } else {
-                    scratch = formula({it->first, col->first});
-                    text = scratch;
-                }
-            } else {
-                const CellFormat& f = cell.style >= 0 && cell.style < int(formats.size())
-                                          ? formats[size_t(cell.style)]
-                                          : formats.front();
-                if (cell.value.isText() && (f.numberFormat == "General" || f.numberFormat == "@")) {
-                    text = cell.value.asText();
-                } else {
-                    scratch = formatValue(cell.value, f.numberFormat);
-                    text = scratch;
-                }
-            }
-            if (matcher.matches(text)) take(k);
+            if (matches(it->first, col->first, it->second)) take(k);
         }
     }
     std::optional<long long> found = best ? best : wrapped;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "BookFixture.h"
 #include "addin/books/PinyinInitials.h"
 
 using vorra::GetHzjp;
@@ -36,3 +37,34 @@ TEST(Utf8Characters, SplitsMultibyteTextAndKeepsBrokenBytesApart) {
     ASSERT_EQ(chars.size(), 4u);
     EXPECT_EQ(chars[1], "张");
 }
+
+// ---- Initials through the host's key-table look-up, on the embedded engine. ----------
+
+namespace vorra::testing {
+namespace {
+
+// The look-up needs the engine's array constants and its Chinese text order.
+class HostLookup : public BookFixture {};
+
+TEST_F(HostLookup, GivesUpperCaseInitialsInChineseTextOrder) {
+    EXPECT_EQ(GetHzjpLookup("张三"), "ZS");
+    EXPECT_EQ(GetHzjpLookup("工商"), "GS");
+    EXPECT_EQ(GetHzjpLookup("北京苏州"), "BJSZ");
+}
+
+TEST_F(HostLookup, SkipsWhatSortsBeforeTheFirstKeyAndTheBlanks) {
+    EXPECT_EQ(GetHzjpLookup("ABC公司"), "GS");
+    EXPECT_EQ(GetHzjpLookup(" 张 三 "), "ZS");
+    EXPECT_EQ(GetHzjpLookup("123"), "");
+    EXPECT_EQ(GetHzjpLookup("   "), "");
+    EXPECT_EQ(GetHzjpLookup(""), "");
+}
+
+TEST_F(HostLookup, OneLookupForManyTextsGivesWhatEachCallGives) {
+    HostInitialsLookup lookup(app);
+    for (const char* text : {"张三", "三张", "张三丰", "ABC公司"})
+        EXPECT_EQ(lookup.initials(text), GetHzjpLookup(text)) << text;
+}
+
+}  // namespace
+}  // namespace vorra::testing

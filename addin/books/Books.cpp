@@ -1,0 +1,178 @@
+#include "addin/books/Books.h"
+
+#include <algorithm>
+
+#include "addin/books/EntryText.h"
+
+namespace vorra::books {
+
+using host::Area;
+using host::CellRef;
+using host::resume;
+
+namespace {
+
+// Rows read at a time by the free-row scan.
+constexpr int kScanChunkRows = 512;
+
+// The values of one column from top to bottom, whether the host gave one cell as a
+// scalar or several as an array.
+std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top, int bottom) {
+    host::Variant v = sheet.read({top, column, bottom, column});
+    std::vector<host::Value> values;
+    if (!v.isArray()) {
+        values.push_back(v.scalar());
+        return values;
+    }
+    const host::Array2D& a = v.array();
+    values.reserve(static_cast<size_t>(a.rows()));
+    for (int r = 1; r <= a.rows(); ++r) values.push_back(a.at(r, 1));
+    return values;
+}
+
+UnitRecord unitAt(host::Worksheet& sheet, int row) {
+    UnitRecord unit;
+    unit.row = row;
+    for (int i = 0; i < 6; ++i)
+        resume([&] { unit.fields[size_t(i)] = sheet.displayText({row, layout::kColShortName + i}); });
+    return unit;
+}
+
+}  // namespace
+
+std::shared_ptr<host::Worksheet> fillInSheet(host::Application& app) {
+    std::shared_ptr<host::Worksheet> sheet;
+    resume([&] { sheet = app.sheets(layout::kSheetFillIn); });
+    return sheet;
+}
+
+void liftProtection(host::Worksheet* sheet) {
+    if (sheet) resume([&] { sheet->unprotect(layout::kSheetPassword); });
+}
+
+void restoreProtection(host::Worksheet* sheet) {
+    if (sheet) resume([&] { sheet->protect(layout::kSheetPassword); });
+}
+
+int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColumn) {
+    int found = 0;
+    resume([&] {
+        for (int top = startRow; top <= host::kMaxRows; top += kScanChunkRows) {
+            int bottom = std::min(top + kScanChunkRows - 1, host::kMaxRows);
+            auto keys = columnValues(sheet, column, top, bottom);
+            std::vector<host::Value> guards;
+            if (guardColumn > 0) guards = columnValues(sheet, guardColumn, top, bottom);
+            for (size_t i = 0; i < keys.size(); ++i) {
+                bool free = keys[i].isBlankText() && (guards.empty() || guards[i].isBlankText());
+                if (free) {
+                    found = top + static_cast<int>(i);
+                    return;
+                }
+            }
+        }
+    });
+    return found;
+}
+
+double countMatches(host::Application& app, host::Worksheet& sheet, int column, int freeRow,
+                    const host::Value& criterion) {
+    double count = 0;
+    resume([&] {
+        host::Range book(sheet.shared_from_this(), {layout::kBookFirstRow, column, freeRow, column});
+        count = app.countIf(book, criterion);
+    });
+    return count;
+}
+
+std::vector<int> findAllRows(host::Worksheet& sheet, const Area& within, const std::string& text) {
+    std::vector<int> rows;
+    resume([&] {
+        host::FindOptions options;
+        options.what = text;
+        options.lookIn = host::LookIn::Values;
+        options.lookAt = host::LookAt::Part;
+        auto first = sheet.find(within, options);
+        if (!first) return;
+        // The host wraps round to the first match; the range size bounds a host that
+        // never does.
+        CellRef cell = *first;
+        for (long long n = 0; n < within.count(); ++n) {
+            rows.push_back(cell.row);
+            auto next = sheet.findNext(within, cell);
+            if (!next || *next == *first) break;
+            cell = *next;
+        }
+    });
+    return rows;
+}
+
+std::vector<UnitRecord> searchUnits(host::Worksheet& sheet, const std::string& text) {
+    std::vector<int> rows = findAllRows(
+        sheet, {layout::kBookFirstRow, layout::kColAccountName, kSearchLastRow, layout::kColAccountName}, text);
+    if (rows.empty())
+        rows = findAllRows(
+            sheet, {layout::kBookFirstRow, layout::kColShortName, kSearchLastRow, layout::kColShortName}, text);
+    std::vector<UnitRecord> units;
+    units.reserve(rows.size());
+    for (int row : rows) units.push_back(unitAt(sheet, row));
+    return units;
+}
+
+std::vector<PurposeRecord> searchPurposes(host::Worksheet& sheet, const std::string& text) {
+    std::vector<int> rows = findAllRows(
+        sheet, {layout::kBookFirstRow, layout::kColPurpose, kSearchLastRow, layout::kColPurpose}, text);
+    std::vector<PurposeRecord> purposes;
+    purposes.reserve(rows.size());
+    for (int row : rows) {
+        PurposeRecord p;
+        p.row = row;
+        resume([&] { p.code = sheet.displayText({row, layout::kColPurposeCode}); });
+        resume([&] { p.text = sheet.displayText({row, layout::kColPurpose}); });
+        purposes.push_back(std::move(p));
+    }
+    return purposes;
+}
+
+void setCurrentUnit(host::Worksheet& sheet, int currentRow, const UnitRecord& unit) {
+    const Area target{currentRow, layout::kColShortName, currentRow, layout::kColCounty};
+    bool copied = false;
+    if (unit.row >= layout::kBookFirstRow) {
+        resume([&] {
+            if (sheet.displayText({unit.row, layout::kColAccountName}) != unit.accountName()) return;
+            host::Variant values = sheet.read({unit.row, layout::kColShortName, unit.row, layout::kColCounty});
+            // Values keep their kind: a text is written behind the host's text prefix, so
+            // that a text of digits stays text and a text starting with "=" no formula.
+            host::Array2D copy = values.array();
+            for (int c = 1; c <= copy.columns(); ++c)
+                if (copy.at(1, c).isText()) copy.at(1, c) = host::Value::text("'" + copy.at(1, c).asText());
+            sheet.write(target, copy);
+            copied = true;
+        });
+    }
+    if (copied) return;
+    host::Array2D texts(1, 6);
+    for (int i = 0; i < 6; ++i) texts.at(1, i + 1) = host::Value::text(unit.fields[size_t(i)]);
+    resume([&] { sheet.write(target, texts); });
+}
+
+void setCurrentPurpose(host::Worksheet& sheet, const std::string& purpose) {
+    resume([&] { sheet.range(layout::kPurposeCell).setValue(host::Value::text(purpose)); });
+}
+
+int rowWithAccount(host::Worksheet& sheet, const std::string& typedAccount, int lastRow) {
+    const std::string wanted = accountDigits(typedAccount);
+    if (wanted.empty() || lastRow < layout::kBookFirstRow) return 0;
+    int found = 0;
+    resume([&] {
+        auto cells = columnValues(sheet, layout::kColAccount, layout::kBookFirstRow, lastRow);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (accountDigitsOfCell(cells[i]) == wanted) {
+                found = layout::kBookFirstRow + static_cast<int>(i);
+                return;
+            }
+        }
+    });
+    return found;
+}
+
+}  // namespace vorra::books

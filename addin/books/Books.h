@@ -1,0 +1,84 @@
+#pragma once
+// The payee, payer and purpose books on the fill-in sheet 常用单位账号: the unit table
+// (C 序号, D 简称 to I 县) and the purpose table (J 用途序号, K 用途), both from row 8,
+// and the current-bill cells above them. Nothing is held between two operations:
+// every operation locates its rows afresh on the sheet. Host errors skip the failing
+// statement, so a workbook without the sheet finds nothing and writes nothing.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/host/Host.h"
+
+namespace vorra::books {
+
+// The look-ups search rows 8 to 50007 of their column.
+inline constexpr int kSearchLastRow = 50007;
+
+// The fill-in sheet of the active workbook; nullptr when there is none.
+std::shared_ptr<host::Worksheet> fillInSheet(host::Application& app);
+
+// Lifts / restores the sheet's protection with the sheet password; a failure (no
+// sheet, wrong password, already in that state) skips the statement.
+void liftProtection(host::Worksheet* sheet);
+void restoreProtection(host::Worksheet* sheet);
+
+// The first row at or below startRow whose cell in the column equals the empty text;
+// the first gap ends the column. With a guard column, a row counts as free only when
+// its cell in that column is empty as well, so that a record whose key cell alone is
+// empty is passed over instead of overwritten. 0 when the sheet cannot be read.
+int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColumn = 0);
+
+// The host's COUNTIF over the column from row 8 to the free row inclusive.
+double countMatches(host::Application& app, host::Worksheet& sheet, int column, int freeRow,
+                    const host::Value& criterion);
+
+// A unit as listed: its book row and the displayed texts of D to I.
+struct UnitRecord {
+    int row = 0;
+    std::array<std::string, 6> fields;  // 简称, 户名, 账号, 开户行, 省, 县
+    const std::string& shortName() const { return fields[0]; }
+    const std::string& accountName() const { return fields[1]; }
+};
+
+// A purpose as listed: its book row, J and K as displayed.
+struct PurposeRecord {
+    int row = 0;
+    std::string code;
+    std::string text;
+};
+
+// The rows of the column range whose value contains the text, in the host's find
+// order: after the range's first cell, so that a match in that cell comes last.
+std::vector<int> findAllRows(host::Worksheet& sheet, const host::Area& within, const std::string& text);
+
+// Units whose account name (E8:E50007) contains the text; only when none does, units
+// whose short name (D8:D50007) contains it.
+std::vector<UnitRecord> searchUnits(host::Worksheet& sheet, const std::string& text);
+
+// Purposes whose text (K8:K50007) contains the text.
+std::vector<PurposeRecord> searchPurposes(host::Worksheet& sheet, const std::string& text);
+
+// Writes a unit into D:I of the current payee row 4 or payer row 5. A listed unit is
+// copied from its book row as the cells hold it (an account number stays the number or
+// text it is), unless the row no longer holds that unit; then the listed texts are
+// written.
+void setCurrentUnit(host::Worksheet& sheet, int currentRow, const UnitRecord& unit);
+inline void setCurrentPayee(host::Worksheet& sheet, const UnitRecord& unit) {
+    setCurrentUnit(sheet, layout::kPayeeRow, unit);
+}
+inline void setCurrentPayer(host::Worksheet& sheet, const UnitRecord& unit) {
+    setCurrentUnit(sheet, layout::kPayerRow, unit);
+}
+// Writes the purpose text into K5.
+void setCurrentPurpose(host::Worksheet& sheet, const std::string& purpose);
+
+// The first row from 8 to lastRow whose account number in column F is the same digit
+// string as the typed one (blanks ignored), text cell or number cell alike; 0 when
+// none is, or when the typed number is empty.
+int rowWithAccount(host::Worksheet& sheet, const std::string& typedAccount, int lastRow);
+
+}  // namespace vorra::books

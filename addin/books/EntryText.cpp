@@ -1,0 +1,141 @@
+#include "addin/books/EntryText.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace vorra::books {
+
+namespace {
+
+constexpr std::string_view kFullWidthBlank = "\u3000";
+constexpr int kMaxExactDigits = 15;
+
+// Full-width forms of the characters an amount may hold, and their ASCII forms.
+struct FullWidth {
+    std::string_view wide;
+    char ascii;
+};
+constexpr FullWidth kFullWidthAmountChars[] = {
+    {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'}, {"４", '4'}, {"５", '5'},
+    {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'}, {"，", ','}, {"．", '.'},
+};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text without ASCII blanks, tabs and full-width blanks.
+std::string withoutBlanks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (text.substr(i, kFullWidthBlank.size()) == kFullWidthBlank) {
+            i += kFullWidthBlank.size();
+            continue;
+        }
+        char c = text[i++];
+        if (c != ' ' && c != '\t') out += c;
+    }
+    return out;
+}
+
+// Full-width digits, comma and point as ASCII; everything else unchanged.
+std::string asciiAmountChars(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        bool replaced = false;
+        for (const auto& f : kFullWidthAmountChars) {
+            if (text.substr(i, f.wide.size()) == f.wide) {
+                out += f.ascii;
+                i += f.wide.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) out += text[i++];
+    }
+    return out;
+}
+
+// Whether the integer part is plain digits or digits grouped by commas in threes.
+bool wellFormedIntegerPart(std::string_view s) {
+    if (s.empty()) return false;
+    if (s.find(',') == std::string_view::npos) {
+        for (char c : s)
+            if (!isDigit(c)) return false;
+        return true;
+    }
+    size_t firstComma = s.find(',');
+    if (firstComma == 0 || firstComma > 3) return false;
+    for (size_t i = 0; i < firstComma; ++i)
+        if (!isDigit(s[i])) return false;
+    for (size_t i = firstComma; i < s.size(); i += 4) {
+        if (s[i] != ',' || i + 4 > s.size()) return false;
+        for (size_t k = i + 1; k < i + 4; ++k)
+            if (!isDigit(s[k])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string accountDigits(std::string_view typed) { return withoutBlanks(typed); }
+
+bool tooLongForACell(std::string_view typed) {
+    if (typed.size() <= kMaxCellCharacters) return false;
+    size_t characters = 0;
+    for (char c : typed)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+    return characters > kMaxCellCharacters;
+}
+
+std::string accountDigitsOfCell(const host::Value& cell) {
+    if (cell.isText()) return accountDigits(cell.asText());
+    if (!cell.isNumber()) return {};
+    double d = cell.asNumber();
+    if (!std::isfinite(d) || d < 0 || std::floor(d) != d) return host::numberToText(d);
+    char buf[400];
+    if (d < 1e15) {
+        std::snprintf(buf, sizeof buf, "%.0f", d);
+        return buf;
+    }
+    // Fifteen significant digits, then zeros up to the number's length, as the host
+    // shows a whole number of that size.
+    std::snprintf(buf, sizeof buf, "%.*e", kMaxExactDigits - 1, d);
+    std::string text = buf;
+    auto e = text.find('e');
+    int exponent = std::stoi(text.substr(e + 1));
+    std::string digits;
+    for (size_t i = 0; i < e; ++i)
+        if (isDigit(text[i])) digits += text[i];
+    digits.resize(static_cast<size_t>(exponent) + 1, '0');
+    return digits;
+}
+
+std::optional<double> parseAmount(std::string_view typed) {
+    std::string s = asciiAmountChars(withoutBlanks(typed));
+    size_t point = s.find('.');
+    std::string_view whole = std::string_view(s).substr(0, point);
+    std::string_view decimals =
+        point == std::string::npos ? std::string_view() : std::string_view(s).substr(point + 1);
+    if (!wellFormedIntegerPart(whole)) return std::nullopt;
+    if (point != std::string::npos) {
+        if (decimals.empty()) return std::nullopt;
+        for (char c : decimals)
+            if (!isDigit(c)) return std::nullopt;
+    }
+    std::string plain;
+    for (char c : whole)
+        if (c != ',') plain += c;
+    size_t leadingZeros = plain.find_first_not_of('0');
+    size_t significant = (leadingZeros == std::string::npos ? 0 : plain.size() - leadingZeros) +
+                         decimals.size();
+    if (significant > kMaxExactDigits) return std::nullopt;
+    if (!decimals.empty()) plain += "." + std::string(decimals);
+    double value = 0;
+    auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc() || end != plain.data() + plain.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace vorra::books

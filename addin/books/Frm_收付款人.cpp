@@ -1,0 +1,234 @@
+#include "addin/books/Frm_收付款人.h"
+
+#include "addin/books/BooksTexts.h"
+#include "addin/books/EntryText.h"
+#include "addin/books/Frm_金额用途.h"
+#include "addin/frame/MakerLinks.h"
+#include "addin/frame/Public_XlApp.h"
+
+namespace vorra {
+
+using dialogs::MsgBoxIcon;
+using host::resume;
+using host::Value;
+namespace texts = books::texts;
+
+namespace {
+
+// Heights: the form's in twips, the list's in points.
+constexpr double kListBaseHeight = 30;           // list height = rows × font size + 30
+constexpr double kEmptySearchFormHeight = 1900;  // form height with an empty search text
+constexpr double kFormTwipsPerListPoint = 18;    // form height = list height × 18 + 1500
+constexpr double kFormBaseHeight = 1500;
+constexpr double kEntryFormHeight = 2800;
+constexpr double kEntryListHeight = 15;
+// Tops of the entry fields and their button in entry mode, in points.
+constexpr double kEntryFieldsTop = 64;
+constexpr double kEntryButtonTop = 84;
+
+// List columns: heading and width in points.
+struct Column {
+    const char* heading;
+    double width;
+};
+constexpr Column kColumns[] = {
+    {texts::kColumnShortName, 50}, {texts::kColumnAccountName, 150}, {texts::kColumnAccount, 96},
+    {texts::kColumnBank, 70},      {texts::kColumnProvince, 50},     {texts::kColumnCounty, 50},
+};
+constexpr double kListLeft = 6;
+
+}  // namespace
+
+Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
+    setCaption(texts::kPayeePayerCaption);
+    setWidth(9720);
+    setHeight(kEmptySearchFormHeight);
+    Frame1.setCaption(texts::kPayeePayerFrame);
+    Frame1.setLeft(6), Frame1.setTop(0), Frame1.setWidth(170), Frame1.setHeight(28);
+    OptionButton1.setCaption(texts::kOptionPayee);
+    OptionButton1.setLeft(4), OptionButton1.setTop(8), OptionButton1.setWidth(80), OptionButton1.setHeight(16);
+    OptionButton2.setCaption(texts::kOptionPayer);
+    OptionButton2.setLeft(86), OptionButton2.setTop(8), OptionButton2.setWidth(80), OptionButton2.setHeight(16);
+    Label1.setCaption(texts::kEnterUserNameLabel);
+    Label1.setLeft(182), Label1.setTop(10), Label1.setWidth(72), Label1.setHeight(16);
+    TextBox1.setLeft(254), TextBox1.setTop(7), TextBox1.setWidth(110), TextBox1.setHeight(20);
+    TextBox1.setTabIndex(0);
+    CommandButton2.setCaption(texts::kAmountPurposeButton);
+    CommandButton2.setLeft(370), CommandButton2.setTop(6), CommandButton2.setWidth(60), CommandButton2.setHeight(22);
+    CommandButton3.setCaption(texts::kPayeePayerTutorialButton);
+    CommandButton3.setLeft(434), CommandButton3.setTop(6), CommandButton3.setWidth(40), CommandButton3.setHeight(22);
+    Label2.setCaption(texts::kPayeePayerTip);
+    Label2.setLeft(6), Label2.setTop(30), Label2.setWidth(468), Label2.setHeight(13);
+    ListView1.setLeft(kListLeft), ListView1.setTop(44), ListView1.setWidth(472);
+    ListView1.setHeight(kListBaseHeight);
+    double left = kListLeft;
+    for (size_t i = 0; i < entryFields().size(); ++i) {
+        dialogs::TextBox* t = entryFields()[i];
+        t->setLeft(left), t->setWidth(kColumns[i].width), t->setHeight(18), t->setTop(kEntryFieldsTop);
+        t->setTabIndex(static_cast<int>(i) + 1);
+        left += kColumns[i].width;
+    }
+    CommandButton1.setCaption(texts::kConfirmButton);
+    CommandButton1.setLeft(206), CommandButton1.setTop(kEntryButtonTop);
+    CommandButton1.setWidth(72), CommandButton1.setHeight(22);
+    showEntryFields(false);
+
+    onInitialize = [this] { UserForm_Initialize(); };
+    OptionButton1.onClick = [this] { OptionButton1_Click(); };
+    OptionButton2.onClick = [this] { OptionButton2_Click(); };
+    TextBox1.onKeyUp = [this](int& keyCode, int shift) { TextBox1_KeyUp(keyCode, shift); };
+    TextBox1.onKeyDown = [this](int& keyCode, int shift) { TextBox1_KeyDown(keyCode, shift); };
+    ListView1.onClick = [this] { ListView1_Click(); };
+    ListView1.onKeyDown = [this](int& keyCode, int shift) { ListView1_KeyDown(keyCode, shift); };
+    CommandButton1.onClick = [this] { CommandButton1_Click(); };
+    CommandButton2.onClick = [this] { CommandButton2_Click(); };
+    CommandButton3.onClick = [this] { CommandButton3_Click(); };
+}
+
+void Frm_收付款人::UserForm_Initialize() {
+    resume([&] { toolkit().setTopmost(*this); });
+    if (XlApp) resume([&] { XlApp->sheets(layout::kSheetFillIn)->activate(); });
+    for (const Column& c : kColumns) ListView1.addColumn(c.heading, c.width);
+    ListView1.setView(dialogs::ListViewMode::Report);
+    ListView1.setFullRowSelect(true);
+    TextBox1.setFocus();
+}
+
+void Frm_收付款人::OptionButton1_Click() { TextBox1.setFocus(); }
+
+void Frm_收付款人::OptionButton2_Click() {
+    if (!OptionButton2.value()) return;
+    TextBox1.setText("");
+    for (dialogs::TextBox* t : entryFields()) t->setText("");
+    TextBox1.setFocus();
+}
+
+void Frm_收付款人::TextBox1_KeyUp(int&, int) {
+    // A key whose press moved the focus on (Enter into entry mode) is released in the
+    // control that has the focus now, not here.
+    if (!TextBox1.hasFocus()) return;
+    showEntryFields(false);
+    ListView1.clearItems();
+    listed_.clear();
+    if (TextBox1.text().empty()) {
+        ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
+        setHeight(kEmptySearchFormHeight);
+        return;
+    }
+    if (XlApp)
+        if (auto sheet = books::fillInSheet(*XlApp)) listed_ = books::searchUnits(*sheet, TextBox1.text());
+    for (const books::UnitRecord& unit : listed_) {
+        int row = ListView1.addItem(unit.fields[0]);
+        for (int k = 1; k < 6; ++k) ListView1.setSubItem(row, k, unit.fields[size_t(k)]);
+    }
+    ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
+    setHeight(ListView1.height() * kFormTwipsPerListPoint + kFormBaseHeight);
+}
+
+void Frm_收付款人::TextBox1_KeyDown(int& keyCode, int) {
+    if (keyCode != dialogs::key::kReturn || ListView1.itemCount() > 0) return;
+    setHeight(kEntryFormHeight);
+    ListView1.setHeight(kEntryListHeight);
+    message(texts::kMsgUnitNotFound);
+    for (dialogs::TextBox* t : entryFields()) t->setTop(kEntryFieldsTop);
+    showEntryFields(true);
+    T1.setFocus();
+    T2.setText(TextBox1.text());
+    CommandButton1.setTop(kEntryButtonTop);
+}
+
+void Frm_收付款人::ListView1_Click() {
+    if (!XlApp) return;
+    auto sheet = books::fillInSheet(*XlApp);
+    if (!sheet) return;
+    books::liftProtection(sheet.get());
+    int selected = ListView1.selectedIndex();
+    if (selected >= 0 && selected < static_cast<int>(listed_.size())) {
+        const books::UnitRecord& unit = listed_[size_t(selected)];
+        if (OptionButton1.value()) books::setCurrentPayee(*sheet, unit);
+        else if (OptionButton2.value()) books::setCurrentPayer(*sheet, unit);
+    }
+    books::restoreProtection(sheet.get());
+}
+
+void Frm_收付款人::ListView1_KeyDown(int& keyCode, int) {
+    if (keyCode == dialogs::key::kReturn) ListView1_Click();
+}
+
+void Frm_收付款人::CommandButton1_Click() {
+    if (T1.text().empty()) {
+        message(texts::kMsgShortNameRequired);
+        return;
+    }
+    for (dialogs::TextBox* t : entryFields()) {
+        if (books::tooLongForACell(t->text())) {
+            message(texts::kMsgEntryTooLong);
+            return;
+        }
+    }
+    if (!XlApp) return;
+    auto sheet = books::fillInSheet(*XlApp);
+    if (!sheet) return;
+    books::liftProtection(sheet.get());
+    // A row counts as free when both its short name and its account name are empty, so
+    // that a unit typed into the sheet without a short name is never overwritten.
+    int r = books::firstFreeRow(*sheet, layout::kColShortName, layout::kBookFirstRow, layout::kColAccountName);
+    if (r == 0) {
+        books::restoreProtection(sheet.get());
+        return;
+    }
+    host::Range accounts(sheet, {layout::kBookFirstRow, layout::kColAccount, r, layout::kColAccount});
+    resume([&] { accounts.setFontColorIndex(0); });
+
+    // Account numbers are compared as exact digit strings, text cell or number cell.
+    if (int same = books::rowWithAccount(*sheet, T3.text(), r)) {
+        message(texts::kMsgAccountDuplicate);
+        resume([&] { sheet->cells(same, layout::kColAccount).select(); });
+        resume([&] { sheet->cells(same, layout::kColAccount).setFontColorIndex(3); });
+        books::restoreProtection(sheet.get());
+        return;
+    }
+
+    double serial = 0;
+    resume([&] {
+        Value above = sheet->cells(r - 1, layout::kColSerial).scalar();
+        serial = above.isNumber() ? above.asNumber() : leadingNumber(above.toText());
+    });
+    for (size_t i = 0; i < entryFields().size(); ++i) {
+        const int column = layout::kColShortName + static_cast<int>(i);
+        const Value field = Value::text(entryFields()[i]->text());
+        resume([&] { sheet->cells(r, column).setValue(field); });
+        if (OptionButton1.value()) resume([&] { sheet->cells(layout::kPayeeRow, column).setValue(field); });
+        if (OptionButton2.value()) resume([&] { sheet->cells(layout::kPayerRow, column).setValue(field); });
+    }
+    resume([&] { sheet->cells(r, layout::kColSerial).setValue(Value::number(serial + 1)); });
+    resume([&] { accounts.setFontColorIndex(0); });
+    books::restoreProtection(sheet.get());
+}
+
+void Frm_收付款人::CommandButton2_Click() {
+    if (!hasToolkit()) return;
+    auto keepAlive = shared_from_this();
+    dialogs::Toolkit& tk = toolkit();
+    unload();
+    resume([&] { dialogs::FormInstance<Frm_金额用途>::show(tk); });
+}
+
+void Frm_收付款人::CommandButton3_Click() {
+    if (!hasToolkit()) return;
+    auto keepAlive = shared_from_this();
+    dialogs::Toolkit& tk = toolkit();
+    unload();
+    resume([&] { tk.shellOpen(links::kBooksTutorial); });
+}
+
+void Frm_收付款人::showEntryFields(bool visible) {
+    for (dialogs::TextBox* t : entryFields()) t->setVisible(visible);
+    CommandButton1.setVisible(visible);
+}
+
+void Frm_收付款人::message(const char* text) {
+    resume([&] { toolkit().msgBox(text, MsgBoxIcon::Critical, std::string(texts::kTitleQuorvan)); });
+}
+
+}  // namespace vorra

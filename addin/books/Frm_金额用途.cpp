@@ -1,0 +1,200 @@
+#include "addin/books/Frm_金额用途.h"
+
+#include "addin/books/BooksTexts.h"
+#include "addin/books/EntryText.h"
+#include "addin/frame/MakerLinks.h"
+#include "addin/frame/Public_XlApp.h"
+
+namespace vorra {
+
+using dialogs::MsgBoxIcon;
+using host::resume;
+using host::Value;
+namespace texts = books::texts;
+
+namespace {
+
+// Heights: the form's in twips, the list's in points.
+constexpr double kListBaseHeight = 30;           // list height = rows × font size + 30
+constexpr double kEmptySearchFormHeight = 3435;  // form height with an empty search text
+constexpr double kFormTwipsPerListPoint = 18;    // form height = list height × 18 + 3000
+constexpr double kFormBaseHeight = 3000;
+constexpr double kEntryFormHeight = 4200;
+constexpr double kEntryListHeight = 20;
+// Tops of the entry fields and their button in entry mode, in points.
+constexpr double kEntryFieldsTop = 134;
+constexpr double kEntryButtonTop = 155;
+
+constexpr double kCodeColumnWidth = 63;
+constexpr double kPurposeColumnWidth = 162;
+
+}  // namespace
+
+Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
+    setCaption(texts::kAmountPurposeCaption);
+    setWidth(4980);
+    setHeight(kEmptySearchFormHeight);
+    Label1.setCaption(texts::kEnterPurposeLabel);
+    Label1.setLeft(6), Label1.setTop(8), Label1.setWidth(84), Label1.setHeight(16);
+    TextBox1.setLeft(92), TextBox1.setTop(5), TextBox1.setWidth(140), TextBox1.setHeight(20);
+    TextBox1.setTabIndex(0);
+    Label2.setCaption(texts::kAmountPurposeTip);
+    Label2.setLeft(6), Label2.setTop(26), Label2.setWidth(226), Label2.setHeight(12);
+    Frame1.setCaption(texts::kTransferFrame);
+    Frame1.setLeft(6), Frame1.setTop(38), Frame1.setWidth(226), Frame1.setHeight(70);
+    dialogs::Label* labels[] = {&Label3, &Label4, &Label5};
+    dialogs::TextBox* boxes[] = {&TextBox2, &TextBox3, &TextBox4};
+    const char* captions[] = {texts::kAmountLabel, texts::kChequeNumberLabel, texts::kPaymentPasswordLabel};
+    for (int i = 0; i < 3; ++i) {
+        labels[i]->setCaption(captions[i]);
+        labels[i]->setLeft(4), labels[i]->setTop(10 + 18 * i), labels[i]->setWidth(96), labels[i]->setHeight(16);
+        boxes[i]->setLeft(100), boxes[i]->setTop(8 + 18 * i), boxes[i]->setWidth(80), boxes[i]->setHeight(16);
+        boxes[i]->setTabIndex(i + 1);
+    }
+    CommandButton3.setCaption(texts::kEnterButton);
+    CommandButton3.setLeft(184), CommandButton3.setTop(26), CommandButton3.setWidth(38), CommandButton3.setHeight(20);
+    CommandButton3.setTabIndex(4);
+    ListView1.setLeft(6), ListView1.setTop(112), ListView1.setWidth(kCodeColumnWidth + kPurposeColumnWidth + 4);
+    ListView1.setHeight(kListBaseHeight);
+    T1.setLeft(6), T1.setWidth(kCodeColumnWidth), T1.setHeight(18), T1.setTop(kEntryFieldsTop);
+    T2.setLeft(6 + kCodeColumnWidth), T2.setWidth(kPurposeColumnWidth), T2.setHeight(18), T2.setTop(kEntryFieldsTop);
+    CommandButton1.setCaption(texts::kStorePurposeButton);
+    CommandButton1.setLeft(84), CommandButton1.setTop(kEntryButtonTop);
+    CommandButton1.setWidth(60), CommandButton1.setHeight(20);
+    CommandButton2.setCaption(texts::kAmountPurposeTutorialButton);
+    CommandButton2.setLeft(236), CommandButton2.setTop(5), CommandButton2.setWidth(40), CommandButton2.setHeight(20);
+    showEntryFields(false);
+
+    onInitialize = [this] { UserForm_Initialize(); };
+    TextBox1.onKeyUp = [this](int& keyCode, int shift) { TextBox1_KeyUp(keyCode, shift); };
+    TextBox1.onKeyDown = [this](int& keyCode, int shift) { TextBox1_KeyDown(keyCode, shift); };
+    ListView1.onClick = [this] { ListView1_Click(); };
+    ListView1.onKeyDown = [this](int& keyCode, int shift) { ListView1_KeyDown(keyCode, shift); };
+    CommandButton1.onClick = [this] { CommandButton1_Click(); };
+    CommandButton2.onClick = [this] { CommandButton2_Click(); };
+    CommandButton3.onClick = [this] { CommandButton3_Click(); };
+}
+
+void Frm_金额用途::UserForm_Initialize() {
+    resume([&] { toolkit().setTopmost(*this); });
+    if (XlApp) resume([&] { XlApp->sheets(layout::kSheetFillIn)->activate(); });
+    ListView1.addColumn(texts::kColumnPurposeCode, kCodeColumnWidth);
+    ListView1.addColumn(texts::kColumnPurposeList, kPurposeColumnWidth);
+    ListView1.setView(dialogs::ListViewMode::Report);
+    ListView1.setFullRowSelect(true);
+    TextBox1.setFocus();
+}
+
+void Frm_金额用途::TextBox1_KeyUp(int&, int) {
+    // A key whose press moved the focus on (Enter into entry mode) is released there.
+    if (!TextBox1.hasFocus()) return;
+    showEntryFields(false);
+    ListView1.clearItems();
+    if (TextBox1.text().empty()) {
+        ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
+        setHeight(kEmptySearchFormHeight);
+        return;
+    }
+    std::vector<books::PurposeRecord> found;
+    if (XlApp)
+        if (auto sheet = books::fillInSheet(*XlApp)) found = books::searchPurposes(*sheet, TextBox1.text());
+    for (const books::PurposeRecord& p : found) {
+        int row = ListView1.addItem(p.code);
+        ListView1.setSubItem(row, 1, p.text);
+    }
+    ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
+    setHeight(ListView1.height() * kFormTwipsPerListPoint + kFormBaseHeight);
+}
+
+void Frm_金额用途::TextBox1_KeyDown(int& keyCode, int) {
+    if (keyCode != dialogs::key::kReturn || ListView1.itemCount() > 0) return;
+    setHeight(kEntryFormHeight);
+    ListView1.setHeight(kEntryListHeight);
+    message(texts::kMsgPurposeNotFound);
+    T1.setTop(kEntryFieldsTop);
+    T2.setTop(kEntryFieldsTop);
+    showEntryFields(true);
+    T1.setFocus();
+    T2.setText(TextBox1.text());
+    CommandButton1.setTop(kEntryButtonTop);
+}
+
+void Frm_金额用途::ListView1_Click() {
+    if (!XlApp) return;
+    auto sheet = books::fillInSheet(*XlApp);
+    if (!sheet) return;
+    books::liftProtection(sheet.get());
+    int selected = ListView1.selectedIndex();
+    if (selected >= 0) books::setCurrentPurpose(*sheet, ListView1.subItem(selected, 1));
+    books::restoreProtection(sheet.get());
+}
+
+void Frm_金额用途::ListView1_KeyDown(int& keyCode, int) {
+    if (keyCode == dialogs::key::kReturn) ListView1_Click();
+}
+
+void Frm_金额用途::CommandButton1_Click() {
+    if (T1.text().empty()) {
+        message(texts::kMsgPurposeCodeRequired);
+        return;
+    }
+    if (books::tooLongForACell(T1.text()) || books::tooLongForACell(T2.text())) {
+        message(texts::kMsgEntryTooLong);
+        return;
+    }
+    if (!XlApp) return;
+    auto sheet = books::fillInSheet(*XlApp);
+    if (!sheet) return;
+    books::liftProtection(sheet.get());
+    // A row counts as free when both its code and its text are empty, so that a purpose
+    // typed into the sheet without a code is never overwritten.
+    int r = books::firstFreeRow(*sheet, layout::kColPurposeCode, layout::kBookFirstRow, layout::kColPurpose);
+    if (r > 0) {
+        resume([&] { sheet->cells(r, layout::kColPurposeCode).setValue(Value::text(T1.text())); });
+        resume([&] { sheet->cells(r, layout::kColPurpose).setValue(Value::text(T2.text())); });
+        books::setCurrentPurpose(*sheet, T2.text());
+    }
+    books::restoreProtection(sheet.get());
+}
+
+void Frm_金额用途::CommandButton2_Click() {
+    if (!hasToolkit()) return;
+    auto keepAlive = shared_from_this();
+    dialogs::Toolkit& tk = toolkit();
+    unload();
+    resume([&] { tk.shellOpen(links::kBooksTutorial); });
+}
+
+void Frm_金额用途::CommandButton3_Click() {
+    // An amount that is not a number is refused; K3 keeps its value.
+    std::optional<double> amount = books::parseAmount(TextBox2.text());
+    if (!amount) {
+        message(texts::kMsgAmountNotANumber);
+        TextBox2.setFocus();
+        return;
+    }
+    if (books::tooLongForACell(TextBox3.text()) || books::tooLongForACell(TextBox4.text())) {
+        message(texts::kMsgEntryTooLong);
+        return;
+    }
+    if (!XlApp) return;
+    auto sheet = books::fillInSheet(*XlApp);
+    if (!sheet) return;
+    books::liftProtection(sheet.get());
+    resume([&] { sheet->range(layout::kAmountCell).setValue(Value::number(*amount)); });
+    resume([&] { sheet->range(layout::kBillNumberCell).setValue(Value::text(TextBox3.text())); });
+    resume([&] { sheet->range(layout::kPasswordCell).setValue(Value::text(TextBox4.text())); });
+    books::restoreProtection(sheet.get());
+}
+
+void Frm_金额用途::showEntryFields(bool visible) {
+    T1.setVisible(visible);
+    T2.setVisible(visible);
+    CommandButton1.setVisible(visible);
+}
+
+void Frm_金额用途::message(const char* text) {
+    resume([&] { toolkit().msgBox(text, MsgBoxIcon::Critical, std::string(texts::kTitleQuorvan)); });
+}
+
+}  // namespace vorra

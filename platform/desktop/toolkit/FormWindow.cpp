@@ -25,6 +25,7 @@ namespace {
 // screens of higher density.
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 constexpr double kTwipsPerPoint = 20.0;
+constexpr double kLargestFormPoints = 1600.0;
 }  // namespace
 
 std::vector<std::string> droppedFiles(const QMimeData* data) {
@@ -63,6 +64,15 @@ double FormWindow::pixelsPerUnit() const {
     return twips ? kPixelsPerPoint / kTwipsPerPoint : kPixelsPerPoint;
 }
 int FormWindow::toPixels(double units) const { return static_cast<int>(units * pixelsPerUnit() + 0.5); }
+int FormWindow::formPixels(double size) const {
+    // A user form's own size comes in points from some forms and in twips (its Height
+    // property in the host's window units) from others; no form is larger than
+    // kLargestFormPoints points, so a larger number is twips.
+    if (form_ && form_->kind() == FormKind::UserForm && size > kLargestFormPoints)
+        return static_cast<int>(size / kTwipsPerPoint * kPixelsPerPoint + 0.5);
+    return toPixels(size);
+}
+
 double FormWindow::toUnits(int pixels) const { return pixels / pixelsPerUnit(); }
 
 void FormWindow::createViews() {
@@ -98,7 +108,7 @@ void FormWindow::refreshForm() {
     if (!form_) return;
     setWindowTitle(QString::fromStdString(form_->caption()));
     if (form_->width() > 0 && form_->height() > 0)
-        resize(toPixels(form_->width()), toPixels(form_->height()));
+        resize(formPixels(form_->width()), formPixels(form_->height()));
     else
         adjustSize();
     setAcceptDrops(form_->acceptsDrops());

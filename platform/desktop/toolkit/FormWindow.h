@@ -1,7 +1,8 @@
 #pragma once
 // The window of one form: the form's caption and size, a widget per control, and the
 // window services the add-in asks for (topmost, rounded outline, drag by the body).
-// User forms give their geometry in points, window forms in twips.
+// User forms give their controls' geometry in points, window forms in twips; a user
+// form's own size may come in either.
 //
 // The window lives while its form is loaded. When the form unloads, the toolkit
 // detaches the window from it: from then on the window forwards nothing.
@@ -39,6 +40,8 @@ public:
     double pixelsPerUnit() const;
     int toPixels(double units) const;
     double toUnits(int pixels) const;
+    // The form's own width or height in pixels.
+    int formPixels(double size) const;
 
     void refreshForm();
     void refreshControl(const dialogs::Control& control);

@@ -15,6 +15,9 @@
 
 #include "addin/bill/PrintForm.h"
 #include "addin/bill/TianxiePJ_frm.h"
+#include "addin/books/Add_User_frm.h"
+#include "addin/books/Frm_收付款人.h"
+#include "addin/books/Frm_金额用途.h"
 #include "addin/frame/Connect.h"
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
@@ -124,6 +127,11 @@ TEST(AddinForms, EachFormOpensInItsOwnTopmostWindowWithItsCaptions) {
     shownInQt<Kuaijie_TX_frm>(toolkit, "快捷填写：");
     FormWindow& fillIn = shownInQt<TianxiePJ_frm>(toolkit, "填写票据：");
     saveScreenshot(fillIn, "TianxiePJ_frm.png");
+    shownInQt<Frm_金额用途>(toolkit, "填写金额、用途：");
+    shownInQt<Add_User_frm>(toolkit, "新增户名填写：");
+    FormWindow& payees = shownInQt<Frm_收付款人>(toolkit, "填写收、付款人信息：");
+    // Its size comes in twips: the window is the size of its controls, not twenty times it.
+    EXPECT_LT(payees.width(), 1000);
 }
 
 // Types the same keys into TianxiePJ_frm in both toolkits and returns what the form

@@ -176,6 +176,10 @@ TEST_F(QtToolkitTest, UserFormGeometryIsInPointsAndWindowFormGeometryInTwips) {
     windowForm->show();
     EXPECT_EQ(toolkit.existingWindow(*windowForm)->size(), QSize(400, 200));
     windowForm->unload();
+
+    // A user form whose own size comes in twips.
+    form->setWidth(9720);
+    EXPECT_EQ(w->width(), 648);
 }
 
 TEST_F(QtToolkitTest, ChangesMadeByCodeReachTheWidgets) {

@@ -1,0 +1,55 @@
+#pragma once
+// The desktop window's own captions and messages.
+
+namespace vorra::desktop::texts {
+
+inline constexpr const char* kProgramName = "vorra-desktop";
+inline constexpr const char* kHomeTab = "开始";
+inline constexpr const char* kInsertTab = "插入";
+inline constexpr const char* kPageLayoutTab = "页面布局";
+
+inline constexpr const char* kMenuFile = "文件(&F)";
+inline constexpr const char* kMenuEdit = "编辑(&E)";
+inline constexpr const char* kMenuWindow = "窗口(&W)";
+inline constexpr const char* kActionNew = "新建(&N)";
+inline constexpr const char* kActionOpen = "打开(&O)…";
+inline constexpr const char* kActionSave = "保存(&S)";
+inline constexpr const char* kActionSaveAs = "另存为(&A)…";
+inline constexpr const char* kMenuRecent = "最近使用的文件";
+inline constexpr const char* kActionClose = "关闭工作簿(&C)";
+inline constexpr const char* kActionPrint = "打印(&P)…";
+inline constexpr const char* kActionChoosePrinter = "选择打印机…";
+inline constexpr const char* kActionPageSetup = "页面设置(&U)…";
+inline constexpr const char* kActionExit = "退出(&X)";
+inline constexpr const char* kActionUndo = "撤销(&U)";
+inline constexpr const char* kActionRedo = "恢复(&R)";
+
+inline constexpr const char* kWorkbookFilter = "工作簿 (*.xlsx *.xlsm *.xls);;所有文件 (*)";
+inline constexpr const char* kSaveFilter = "工作簿 (*.xlsx);;所有文件 (*)";
+inline constexpr const char* kOpenFailed = "无法打开工作簿：";
+inline constexpr const char* kSaveFailed = "无法保存工作簿：";
+inline constexpr const char* kPrintFailed = "无法打印：";
+inline constexpr const char* kPrintedToFile = "已打印到文件：";
+inline constexpr const char* kPrintedOn = "已发送到打印机：";
+inline constexpr const char* kEditRefused = "无法更改单元格：";
+inline constexpr const char* kAskSave = "是否保存对“%1”的更改？";
+inline constexpr const char* kPrinterPrompt = "打印机：";
+inline constexpr const char* kPrintToPdf = "打印到 PDF 文件夹（%1）";
+inline constexpr const char* kNoAddin = "未找到加载项 libvorra.so，表格将不带票据功能运行。";
+inline constexpr const char* kAddinFailed = "无法加载加载项：";
+inline constexpr const char* kNoWorkbook = "没有打开的工作簿。";
+
+// The page setup window.
+inline constexpr const char* kPaperSize = "纸张大小：";
+inline constexpr const char* kOrientation = "方向";
+inline constexpr const char* kPortrait = "纵向";
+inline constexpr const char* kLandscape = "横向";
+inline constexpr const char* kMarginTop = "上(厘米)：";
+inline constexpr const char* kMarginBottom = "下(厘米)：";
+inline constexpr const char* kMarginLeft = "左(厘米)：";
+inline constexpr const char* kMarginRight = "右(厘米)：";
+inline constexpr const char* kCentreHorizontally = "水平居中";
+inline constexpr const char* kCentreVertically = "垂直居中";
+inline constexpr const char* kCustomPaper = "自定义";
+
+}  // namespace vorra::desktop::texts

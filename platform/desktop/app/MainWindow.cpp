@@ -1,0 +1,476 @@
+#include "platform/desktop/app/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "addin/frame/host/HostError.h"
+#include "platform/desktop/app/DesktopTexts.h"
+#include "platform/desktop/app/SheetGrid.h"
+#include "platform/desktop/ribbon/CommandBarToolbars.h"
+#include "platform/desktop/ribbon/RibbonBar.h"
+#include "platform/desktop/ribbon/RibbonIcons.h"
+#include "platform/desktop/toolkit/ToolkitTexts.h"
+#include "platform/engine/print/PageSetupDialog.h"
+
+namespace vorra::desktop {
+
+namespace {
+
+QString u8(const char* s) { return QString::fromUtf8(s); }
+constexpr int kMaxRecentFiles = 8;
+const char* const kRecentKey = "recentFiles";
+
+QSettings settings() { return QSettings(QStringLiteral("Vorra"), QString::fromUtf8(texts::kProgramName)); }
+
+}  // namespace
+
+MainWindow::MainWindow(DesktopSession& session) : session_(session) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(u8(texts::kHostCaption));
+    ensureIconTheme();
+    session_.toolkit().setOwner(this);
+    session_.services().owner = this;
+    session_.services().onQuit = [this] { QTimer::singleShot(0, this, [this] { close(); }); };
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    ribbon_ = new RibbonBar(central);
+    ribbon_->addHostTab("TabHome", u8(texts::kHomeTab), buildHomeTab());
+    column->addWidget(ribbon_);
+    ribbon_->setVisible(session_.hostMajorVersion() >= 12);
+
+    auto* formulaRow = new QHBoxLayout;
+    formulaRow->setContentsMargins(2, 2, 2, 2);
+    nameBox_ = new QLabel(central);
+    nameBox_->setObjectName(QStringLiteral("nameBox"));
+    nameBox_->setMinimumWidth(80);
+    nameBox_->setFrameShape(QFrame::StyledPanel);
+    formulaBar_ = new QLineEdit(central);
+    formulaBar_->setObjectName(QStringLiteral("formulaBar"));
+    formulaRow->addWidget(nameBox_);
+    formulaRow->addWidget(new QLabel(QStringLiteral("fx"), central));
+    formulaRow->addWidget(formulaBar_, 1);
+    column->addLayout(formulaRow);
+
+    grid_ = new GridView(central);
+    column->addWidget(grid_, 1);
+    sheetTabs_ = new QTabBar(central);
+    sheetTabs_->setObjectName(QStringLiteral("sheetTabs"));
+    sheetTabs_->setShape(QTabBar::RoundedSouth);
+    sheetTabs_->setExpanding(false);
+    column->addWidget(sheetTabs_);
+    setCentralWidget(central);
+
+    grid_->sheetModel()->setUndoStack(&undo_);
+    grid_->sheetModel()->onEditRefused = [this](const std::string& why) {
+        showMessage(u8(texts::kEditRefused) + QString::fromStdString(why), true);
+    };
+    grid_->onSelectionDelivered = [this] { showActiveCell(); };
+    connect(formulaBar_, &QLineEdit::returnPressed, this, [this] { commitFormulaBar(); });
+    connect(sheetTabs_, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index < 0 || syncing_) return;
+        try {
+            if (auto book = session_.application().activeWorkbook())
+                book->sheet(sheetTabs_->tabText(index).toStdString())->activate();
+        } catch (const host::HostError& e) {
+            showMessage(QString::fromStdString(e.what()), true);
+        }
+        syncFromEngine();
+    });
+
+    buildMenus();
+    resize(1100, 720);
+    qApp->installEventFilter(this);
+    syncFromEngine();
+}
+
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+// ---- The add-in ------------------------------------------------------------------------------
+
+void MainWindow::connectAddin(const std::string& libraryPath) {
+    try {
+        session_.connectAddin(libraryPath);
+    } catch (const AddinLoadError& e) {
+        showMessage(u8(texts::kAddinFailed) + QString::fromStdString(e.what()), true);
+        return;
+    }
+    if (session_.hostMajorVersion() >= 12) {
+        // The ribbon is asked for once, right after the connection.
+        std::string markup = session_.requestRibbon();
+        try {
+            RibbonDefinition definition = parseRibbonMarkup(markup);
+            ribbon_->addCustomTabs(definition, [this](const std::string& onAction) {
+                session_.invoke(onAction);
+                syncFromEngine();
+            });
+        } catch (const RibbonMarkupError& e) {
+            showMessage(u8(texts::kAddinFailed) + QString::fromStdString(e.what()), true);
+        }
+    } else {
+        commandBars_ = showCommandBars(session_.application().commandBars(), *this);
+    }
+    syncFromEngine();
+}
+
+// ---- Menus -----------------------------------------------------------------------------------
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(u8(texts::kMenuFile));
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-new")), u8(texts::kActionNew), QKeySequence::New,
+                    this, [this] {
+                        session_.application().addWorkbook();
+                        syncFromEngine();
+                    });
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-open")), u8(texts::kActionOpen), QKeySequence::Open,
+                    this, [this] {
+                        QString path = QFileDialog::getOpenFileName(this, u8(texts::kActionOpen).remove(u'&'),
+                                                                    QString(), u8(texts::kWorkbookFilter));
+                        if (!path.isEmpty()) openWorkbook(path);
+                    });
+    recentMenu_ = file->addMenu(u8(texts::kMenuRecent));
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { rebuildRecentMenu(); });
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-save")), u8(texts::kActionSave), QKeySequence::Save,
+                    this, [this] { saveWorkbook(); });
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-save-as")), u8(texts::kActionSaveAs),
+                    QKeySequence::SaveAs, this, [this] { saveWorkbookAs({}); });
+    file->addAction(u8(texts::kActionClose), this, [this] {
+        auto book = session_.application().activeWorkbook();
+        if (!book) return;
+        if (!book->saved()) {
+            auto answer = QMessageBox::question(this, u8(texts::kHostCaption),
+                                                u8(texts::kAskSave).arg(QString::fromStdString(book->name())),
+                                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !saveWorkbook())) return;
+        }
+        try {
+            book->close(false);
+        } catch (const host::HostError& e) {
+            showMessage(QString::fromStdString(e.what()), true);
+        }
+        undo_.clear();
+        syncFromEngine();
+    });
+    file->addSeparator();
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-page-setup")), u8(texts::kActionPageSetup), this,
+                    [this] { pageSetup(); });
+    file->addAction(u8(texts::kActionChoosePrinter), this, [this] { choosePrinter(); });
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-print")), u8(texts::kActionPrint), QKeySequence::Print,
+                    this, [this] { printActiveSheet(); });
+    file->addSeparator();
+    file->addAction(u8(texts::kActionExit), QKeySequence::Quit, this, [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu(u8(texts::kMenuEdit));
+    QAction* undo = undo_.createUndoAction(this, u8(texts::kActionUndo));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = undo_.createRedoAction(this, u8(texts::kActionRedo));
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+
+    windowMenu_ = menuBar()->addMenu(u8(texts::kMenuWindow));
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] { rebuildWindowMenu(); });
+}
+
+QWidget* MainWindow::buildHomeTab() {
+    auto* page = new QWidget;
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(4, 2, 4, 2);
+    auto add = [&](const char* icon, const char* label, std::function<void()> action) {
+        auto* b = new QToolButton(page);
+        b->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+        b->setText(u8(label).remove(u'&').remove(QStringLiteral("…")).section(u'(', 0, 0));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setIconSize(QSize(32, 32));
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, std::move(action));
+        row->addWidget(b);
+    };
+    add("document-open", texts::kActionOpen, [this] {
+        QString path = QFileDialog::getOpenFileName(this, QString(), QString(), u8(texts::kWorkbookFilter));
+        if (!path.isEmpty()) openWorkbook(path);
+    });
+    add("document-save", texts::kActionSave, [this] { saveWorkbook(); });
+    add("document-print", texts::kActionPrint, [this] { printActiveSheet(); });
+    add("document-page-setup", texts::kActionPageSetup, [this] { pageSetup(); });
+    add("printer", texts::kActionChoosePrinter, [this] { choosePrinter(); });
+    add("edit-undo", texts::kActionUndo, [this] { undo_.undo(); });
+    row->addStretch(1);
+    return page;
+}
+
+void MainWindow::rebuildRecentMenu() {
+    recentMenu_->clear();
+    for (const QString& path : recentFiles())
+        recentMenu_->addAction(path, this, [this, path] { openWorkbook(path); });
+}
+
+void MainWindow::rebuildWindowMenu() {
+    windowMenu_->clear();
+    auto active = session_.application().activeWorkbook();
+    for (const auto& book : session_.application().workbooks()) {
+        QAction* a = windowMenu_->addAction(QString::fromStdString(book->name()), this, [this, book] {
+            book->activate();
+            syncFromEngine();
+        });
+        a->setCheckable(true);
+        a->setChecked(book == active);
+    }
+}
+
+QStringList MainWindow::recentFiles() { return settings().value(kRecentKey).toStringList(); }
+
+void MainWindow::rememberRecent(const QString& path) {
+    QSettings s = settings();
+    QStringList files = s.value(kRecentKey).toStringList();
+    QString absolute = QFileInfo(path).absoluteFilePath();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > kMaxRecentFiles) files.removeLast();
+    s.setValue(kRecentKey, files);
+}
+
+// ---- Files and printing ------------------------------------------------------------------------
+
+bool MainWindow::openWorkbook(const QString& path) {
+    try {
+        session_.application().openWorkbook(path.toStdString());
+    } catch (const std::exception& e) {
+        showMessage(u8(texts::kOpenFailed) + QString::fromStdString(e.what()), true);
+        return false;
+    }
+    rememberRecent(path);
+    undo_.clear();
+    syncFromEngine();
+    return true;
+}
+
+bool MainWindow::saveWorkbook() {
+    auto book = session_.application().activeWorkbook();
+    if (!book) return false;
+    // A workbook never saved has no folder in its full name yet.
+    if (book->fullName().find('/') == std::string::npos) return saveWorkbookAs({});
+    try {
+        book->save();
+    } catch (const std::exception& e) {
+        showMessage(u8(texts::kSaveFailed) + QString::fromStdString(e.what()), true);
+        return false;
+    }
+    syncFromEngine();
+    return true;
+}
+
+bool MainWindow::saveWorkbookAs(const QString& target) {
+    auto book = session_.application().activeWorkbook();
+    if (!book) return false;
+    QString path = target;
+    if (path.isEmpty())
+        path = QFileDialog::getSaveFileName(this, u8(texts::kActionSaveAs).remove(u'&'),
+                                            QString::fromStdString(book->name()), u8(texts::kSaveFilter));
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
+    try {
+        book->saveAs(path.toStdString());
+    } catch (const std::exception& e) {
+        showMessage(u8(texts::kSaveFailed) + QString::fromStdString(e.what()), true);
+        return false;
+    }
+    rememberRecent(path);
+    syncFromEngine();
+    return true;
+}
+
+void MainWindow::printActiveSheet() {
+    try {
+        session_.application().activeSheet()->printOut(1, true);
+    } catch (const std::exception& e) {
+        showMessage(u8(texts::kPrintFailed) + QString::fromStdString(e.what()), true);
+        return;
+    }
+    QtPrinter& printer = session_.printer();
+    statusBar()->showMessage(printer.printsToFile()
+                                 ? u8(texts::kPrintedToFile) + QString::fromStdString(printer.lastOutput())
+                                 : u8(texts::kPrintedOn) + QString::fromStdString(printer.printerName()),
+                             10000);
+    syncFromEngine();
+}
+
+void MainWindow::choosePrinter() {
+    QtPrinter& printer = session_.printer();
+    QStringList items{u8(texts::kPrintToPdf).arg(QString::fromStdString(printer.folder().path().string()))};
+    std::vector<std::string> names = QtPrinter::systemPrinters();
+    int current = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        items << QString::fromStdString(names[i]);
+        if (names[i] == printer.printerName()) current = static_cast<int>(i) + 1;
+    }
+    bool ok = false;
+    QString chosen = QInputDialog::getItem(this, u8(texts::kActionChoosePrinter), u8(texts::kPrinterPrompt), items,
+                                           current, false, &ok);
+    if (!ok) return;
+    int index = static_cast<int>(items.indexOf(chosen));
+    try {
+        printer.choosePrinter(index <= 0 ? std::string() : names[static_cast<size_t>(index - 1)]);
+    } catch (const std::exception& e) {
+        showMessage(u8(texts::kPrintFailed) + QString::fromStdString(e.what()), true);
+    }
+}
+
+void MainWindow::pageSetup() {
+    try {
+        session_.application().showBuiltinDialog(engine::kPageSetupDialogId);
+    } catch (const std::exception& e) {
+        showMessage(QString::fromStdString(e.what()), true);
+    }
+    syncFromEngine();
+}
+
+void MainWindow::showMessage(const QString& text, bool error) {
+    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, u8(texts::kHostCaption), text,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+// ---- Following the engine ------------------------------------------------------------------------
+
+void MainWindow::scheduleSync() {
+    if (syncScheduled_) return;
+    syncScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        syncScheduled_ = false;
+        syncFromEngine();
+    });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyRelease:
+        case QEvent::Hide: scheduleSync(); break;
+        default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::syncFromEngine() {
+    if (syncing_) return;
+    syncing_ = true;
+    engine::EngineApplication& app = session_.application();
+    auto book = app.activeEngineWorkbook();
+    std::shared_ptr<engine::EngineWorksheet> sheet;
+    std::vector<std::string> names;
+    if (book) {
+        try {
+            sheet = app.activeEngineSheet();
+        } catch (const std::exception&) {
+        }
+        for (const auto& ws : book->worksheets())
+            if (ws->visible() == host::Visibility::Visible) names.push_back(ws->name());
+    }
+    if (book.get() != shownBook_ || names != shownSheetNames_) {
+        QSignalBlocker block(sheetTabs_);
+        while (sheetTabs_->count() > 0) sheetTabs_->removeTab(0);
+        for (const auto& n : names) sheetTabs_->addTab(QString::fromStdString(n));
+        shownSheetNames_ = names;
+        shownBook_ = book.get();
+    }
+    if (sheet) {
+        QSignalBlocker block(sheetTabs_);
+        auto at = std::find(names.begin(), names.end(), sheet->name());
+        if (at != names.end()) sheetTabs_->setCurrentIndex(static_cast<int>(at - names.begin()));
+    }
+    if (grid_->editing()) {
+        // Refreshing now would put the cell's stored content back into the open editor.
+        syncing_ = false;
+        return;
+    }
+    if (sheet.get() != shownSheet_) {
+        grid_->sheetModel()->setSheet(sheet);
+        grid_->applySheetLayout();
+        shownSheet_ = sheet.get();
+    } else if (sheet) {
+        grid_->sheetModel()->cellsChanged();
+    }
+    grid_->showEngineSelection();
+    showActiveCell();
+    setWindowTitle(book ? QString::fromStdString(book->name()) + QStringLiteral(" - ") + u8(texts::kHostCaption)
+                        : u8(texts::kHostCaption));
+    syncing_ = false;
+}
+
+void MainWindow::showActiveCell() {
+    const auto& sheet = grid_->sheetModel()->sheet();
+    if (!sheet || !sheet->attached()) {
+        nameBox_->clear();
+        formulaBar_->clear();
+        return;
+    }
+    const host::CellRef cell = sheet->model().activeCell;
+    nameBox_->setText(QString::fromStdString(host::relativeAddress(host::Area::of(cell))));
+    if (!formulaBar_->hasFocus() || !formulaBar_->isModified()) {
+        formulaBar_->setText(QString::fromStdString(sheet->formula(cell)));
+        formulaBar_->setModified(false);
+    }
+}
+
+void MainWindow::commitFormulaBar() {
+    QModelIndex current = grid_->currentIndex();
+    if (!current.isValid()) return;
+    grid_->model()->setData(current, formulaBar_->text(), Qt::EditRole);
+    formulaBar_->setModified(false);
+    grid_->setFocus();
+    // Enter moves on one cell down, as in the grid.
+    QModelIndex below = grid_->model()->index(current.row() + 1, current.column());
+    if (below.isValid()) grid_->setCurrentIndex(below);
+}
+
+bool MainWindow::askToSaveAll() {
+    for (const auto& book : session_.application().workbooks()) {
+        if (book->saved()) continue;
+        book->activate();
+        syncFromEngine();
+        auto answer = QMessageBox::question(this, u8(texts::kHostCaption),
+                                            u8(texts::kAskSave).arg(QString::fromStdString(book->name())),
+                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel) return false;
+        if (answer == QMessageBox::Yes && !saveWorkbook()) return false;
+    }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!discardOnClose_ && !askToSaveAll()) {
+        event->ignore();
+        return;
+    }
+    // The workbooks close through the engine, so that the add-in hears of it, before the
+    // add-in is let go.
+    for (const auto& book : session_.application().workbooks()) {
+        try {
+            book->close(false);
+        } catch (const std::exception&) {
+        }
+    }
+    session_.disconnectAddin();
+    event->accept();
+}
+
+}  // namespace vorra::desktop

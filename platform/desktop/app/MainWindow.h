@@ -1,0 +1,100 @@
+#pragma once
+// The desktop's spreadsheet window: the ribbon (or, on hosts below version 12, the
+// command bars as toolbars), the name box and formula bar, the grid of the active
+// sheet, the sheet tabs, and the File and Edit menus. It works on the engine through
+// the session: opening and saving go through the engine's workbook files, printing
+// through the engine's PrintOut and the printer back end.
+//
+// The add-in changes cells and the selection behind the window's back (from its forms,
+// with events switched off), so the window takes the engine's state over again after
+// every input the application handles.
+
+#include <QMainWindow>
+#include <QUndoStack>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/desktop/app/DesktopSession.h"
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTabBar;
+class QToolBar;
+
+namespace vorra::desktop {
+
+class GridView;
+class RibbonBar;
+
+class MainWindow : public QMainWindow {
+public:
+    explicit MainWindow(DesktopSession& session);
+    ~MainWindow() override;
+
+    // Connects the add-in (OnConnection, then at once the ribbon request) and shows its
+    // commands. Reports a library that cannot be loaded and goes on without it.
+    void connectAddin(const std::string& libraryPath);
+
+    // Opens a workbook through the engine; reports an unreadable file. True when open.
+    bool openWorkbook(const QString& path);
+    bool saveWorkbook();
+    bool saveWorkbookAs(const QString& path);
+    void printActiveSheet();
+    void choosePrinter();
+    void pageSetup();
+
+    // Takes over the engine's state: workbook, sheets, active sheet, selection, cells.
+    void syncFromEngine();
+
+    RibbonBar* ribbon() const { return ribbon_; }
+    GridView* grid() const { return grid_; }
+    QTabBar* sheetTabs() const { return sheetTabs_; }
+    QLineEdit* formulaBar() const { return formulaBar_; }
+    QLabel* nameBox() const { return nameBox_; }
+    QUndoStack& undoStack() { return undo_; }
+    const std::vector<QToolBar*>& commandBarToolbars() const { return commandBars_; }
+
+    // Closing asks about unsaved workbooks unless this is set (demonstrations, tests).
+    void setDiscardChangesOnClose(bool on) { discardOnClose_ = on; }
+
+    // Recently opened files, newest first (at most eight), kept in the user's settings.
+    static QStringList recentFiles();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildHomeTab();
+    void showMessage(const QString& text, bool error);
+    void rememberRecent(const QString& path);
+    void rebuildRecentMenu();
+    void rebuildWindowMenu();
+    void commitFormulaBar();
+    void showActiveCell();
+    void scheduleSync();
+    bool askToSaveAll();
+
+    DesktopSession& session_;
+    RibbonBar* ribbon_ = nullptr;
+    std::vector<QToolBar*> commandBars_;
+    QLabel* nameBox_;
+    QLineEdit* formulaBar_;
+    GridView* grid_;
+    QTabBar* sheetTabs_;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QUndoStack undo_;
+    bool discardOnClose_ = false;
+    bool syncScheduled_ = false;
+    bool syncing_ = false;
+    // What the window shows, to notice when the engine changed it.
+    const void* shownBook_ = nullptr;
+    const void* shownSheet_ = nullptr;
+    std::vector<std::string> shownSheetNames_;
+};
+
+}  // namespace vorra::desktop

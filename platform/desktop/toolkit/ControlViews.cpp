@@ -1,0 +1,592 @@
+#include "platform/desktop/toolkit/ControlViews.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "platform/desktop/toolkit/FormWindow.h"
+#include "platform/desktop/toolkit/KeyCodes.h"
+
+namespace vorra::desktop {
+
+using namespace vorra::dialogs;
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Byte offset into a UTF-8 text as a character position of the same text in Qt.
+int charPosition(const std::string& text, int byteOffset) {
+    auto n = static_cast<size_t>(std::clamp(byteOffset, 0, static_cast<int>(text.size())));
+    return static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(n)).size());
+}
+
+bool asciiStartsWith(const std::string& text, const std::string& prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        auto a = static_cast<unsigned char>(text[i]);
+        auto b = static_cast<unsigned char>(prefix[i]);
+        if (a < 0x80 && b < 0x80) {
+            if (std::tolower(a) != std::tolower(b)) return false;
+        } else if (a != b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+const std::string* completionFor(const ComboBox& box, const std::string& typed) {
+    if (typed.empty()) return nullptr;
+    for (const auto& row : box.list())
+        if (!row.empty() && asciiStartsWith(row[0], typed)) return &row[0];
+    return nullptr;
+}
+
+// ---- Base ----------------------------------------------------------------------------------
+
+ControlView::ControlView(Control& control, FormWindow& window) : window_(window), control_(control) {}
+ControlView::~ControlView() = default;
+
+bool ControlView::eventFilter(QObject*, QEvent* event) {
+    // Once the form has unloaded, its controls may be gone: the widget is on its own.
+    if (!window_.form()) return false;
+    return filter(event);
+}
+
+bool ControlView::formLoaded() const { return window_.form() && window_.form()->loaded(); }
+
+bool ControlView::act(const std::function<void()>& action) {
+    Form* form = window_.form();
+    if (!form || !form->loaded()) return false;
+    auto keepAlive = form->weak_from_this().lock();
+    try {
+        action();
+    } catch (const std::exception& e) {
+        // A handler's error must not unwind through Qt's event loop.
+        std::fprintf(stderr, "vorra-desktop: %s: %s\n", control_.name().c_str(), e.what());
+    }
+    return window_.form() == form && form->loaded();
+}
+
+bool ControlView::keyDown(QEvent* event, const std::function<int(int, int)>& raiseKeyDown) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    HostKey k = hostKey(*key);
+    if (k.code == 0) return false;
+    int result = k.code;
+    // The control that receives keys holds the focus, also when the window system has
+    // not activated the window yet.
+    if (!act([&] {
+            if (!control_.hasFocus()) control_.setFocus();
+            result = raiseKeyDown(k.code, k.shift);
+        }))
+        return true;
+    return result == 0;
+}
+
+void ControlView::keyUp(QEvent* event, const std::function<void(int, int)>& raiseKeyUp) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat()) return;
+    HostKey k = hostKey(*key);
+    if (k.code == 0) return;
+    act([&] { raiseKeyUp(k.code, k.shift); });
+}
+
+void ControlView::refresh() {
+    QWidget* w = widget();
+    w->setGeometry(window_.toPixels(control_.left()), window_.toPixels(control_.top()),
+                   std::max(1, window_.toPixels(control_.width())),
+                   std::max(1, window_.toPixels(control_.height())));
+    w->setHidden(!control_.visible());
+    w->setEnabled(control_.enabled());
+    w->setToolTip(qs(control_.tipText()));
+    QPalette palette = w->parentWidget() ? w->parentWidget()->palette() : QApplication::palette();
+    if (QColor c = hostColor(control_.foreColor()); c.isValid()) {
+        palette.setColor(QPalette::WindowText, c);
+        palette.setColor(QPalette::Text, c);
+        palette.setColor(QPalette::ButtonText, c);
+    }
+    w->setPalette(palette);
+    refreshKind();
+}
+
+namespace {
+
+// ---- Label and image: clickable pictures of text -------------------------------------------
+
+class LabelView final : public ControlView {
+public:
+    LabelView(Label& label, FormWindow& window, QWidget* parent)
+        : ControlView(label, window), label_(label), widget_(new QLabel(parent)) {
+        widget_->setWordWrap(true);
+        widget_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget_->installEventFilter(this);
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override { widget_->setText(qs(label_.caption())); }
+    bool filter(QEvent* event) override {
+        // The press stays with the label, so that it does not reach the form's body.
+        if (event->type() == QEvent::MouseButtonPress) return true;
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && widget_->rect().contains(mouse->position().toPoint()))
+                act([&] { label_.userClick(); });
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Label& label_;
+    QLabel* widget_;
+};
+
+class ImageView final : public ControlView {
+public:
+    ImageView(Image& image, FormWindow& window, QWidget* parent)
+        : ControlView(image, window), image_(image), widget_(new QLabel(parent)) {
+        widget_->setScaledContents(true);
+        widget_->installEventFilter(this);
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        if (image_.picture() == shown_) return;
+        shown_ = image_.picture();
+        widget_->setPixmap(shown_.empty() ? QPixmap() : QPixmap(qs(shown_)));
+    }
+    bool filter(QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            int button = mouse->button() == Qt::RightButton   ? mouse::kRight
+                         : mouse->button() == Qt::MiddleButton ? mouse::kMiddle
+                                                               : mouse::kLeft;
+            QPointF at = mouse->position();
+            act([&] {
+                image_.form().raise(image_.onMouseDown, button, hostShift(mouse->modifiers()),
+                                    window_.toUnits(static_cast<int>(at.x())),
+                                    window_.toUnits(static_cast<int>(at.y())));
+            });
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && widget_->rect().contains(mouse->position().toPoint()))
+                act([&] { image_.userClick(); });
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Image& image_;
+    QLabel* widget_;
+    std::string shown_;
+};
+
+class FrameView final : public ControlView {
+public:
+    FrameView(Frame& frame, FormWindow& window, QWidget* parent)
+        : ControlView(frame, window), frame_(frame), widget_(new QGroupBox(parent)) {}
+    QWidget* widget() const override { return widget_; }
+    QWidget* container() const override { return widget_; }
+
+protected:
+    void refreshKind() override { widget_->setTitle(qs(frame_.caption())); }
+
+private:
+    Frame& frame_;
+    QGroupBox* widget_;
+};
+
+// ---- Buttons -------------------------------------------------------------------------------
+
+class CommandButtonView final : public ControlView {
+public:
+    CommandButtonView(CommandButton& button, FormWindow& window, QWidget* parent)
+        : ControlView(button, window), button_(button), widget_(new QPushButton(parent)) {
+        widget_->setAutoDefault(false);
+        QObject::connect(widget_, &QPushButton::clicked, this, [this] { act([&] { button_.userClick(); }); });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override { widget_->setText(qs(button_.caption())); }
+
+private:
+    CommandButton& button_;
+    QPushButton* widget_;
+};
+
+class CheckBoxView final : public ControlView {
+public:
+    CheckBoxView(CheckBox& box, FormWindow& window, QWidget* parent)
+        : ControlView(box, window), box_(box), widget_(new QCheckBox(parent)) {
+        QObject::connect(widget_, &QCheckBox::clicked, this, [this] {
+            act([&] { box_.userClick(); });
+            if (formLoaded()) refresh();
+        });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        QSignalBlocker block(widget_);
+        widget_->setText(qs(box_.caption()));
+        widget_->setChecked(box_.value());
+    }
+
+private:
+    CheckBox& box_;
+    QCheckBox* widget_;
+};
+
+class OptionButtonView final : public ControlView {
+public:
+    OptionButtonView(OptionButton& button, FormWindow& window, QWidget* parent)
+        : ControlView(button, window), button_(button), widget_(new QRadioButton(parent)) {
+        // The state decides which button of a group is on, not Qt's grouping.
+        widget_->setAutoExclusive(false);
+        QObject::connect(widget_, &QRadioButton::clicked, this, [this] {
+            act([&] { button_.userClick(); });
+            if (formLoaded()) refresh();
+        });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        QSignalBlocker block(widget_);
+        widget_->setText(qs(button_.caption()));
+        widget_->setChecked(button_.value());
+    }
+
+private:
+    OptionButton& button_;
+    QRadioButton* widget_;
+};
+
+// ---- Text box ------------------------------------------------------------------------------
+
+class TextBoxView final : public ControlView {
+public:
+    TextBoxView(TextBox& box, FormWindow& window, QWidget* parent)
+        : ControlView(box, window), box_(box), widget_(new QLineEdit(parent)) {
+        widget_->installEventFilter(this);
+        QObject::connect(widget_, &QLineEdit::textEdited, this, [this](const QString& text) {
+            act([&] { box_.userEdit(text.toStdString()); });
+        });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        QSignalBlocker block(widget_);
+        QString text = qs(box_.text());
+        if (widget_->text() != text) widget_->setText(text);
+        widget_->setReadOnly(box_.locked());
+        widget_->setEchoMode(box_.passwordChar() ? QLineEdit::Password : QLineEdit::Normal);
+    }
+    bool filter(QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                return keyDown(event, [this](int code, int s) { return box_.userKeyDown(code, s); });
+            case QEvent::KeyRelease:
+                keyUp(event, [this](int code, int s) { box_.userKeyUp(code, s); });
+                return false;
+            case QEvent::InputMethod: return composedText(event);
+            case QEvent::MouseButtonDblClick:
+                act([&] { box_.form().raise(box_.onDblClick); });
+                return false;
+            case QEvent::FocusIn:
+                if (!box_.hasFocus()) act([&] { box_.setFocus(); });
+                return false;
+            default: return false;
+        }
+    }
+
+private:
+    // Characters an input method composes arrive without key events: KeyDown with the
+    // input method's code before the edit, KeyUp after it, as a keyboard delivers them.
+    bool composedText(QEvent* event) {
+        auto* im = static_cast<QInputMethodEvent*>(event);
+        if (im->commitString().isEmpty()) return false;
+        int code = key::kProcessKey;
+        if (!act([&] { code = box_.userKeyDown(code, shift::kNone); })) return true;
+        QTimer::singleShot(0, this, [this] { act([&] { box_.userKeyUp(key::kProcessKey, shift::kNone); }); });
+        return code == 0;
+    }
+
+    TextBox& box_;
+    QLineEdit* widget_;
+};
+
+// ---- Combo box -----------------------------------------------------------------------------
+
+class ComboBoxView final : public ControlView {
+public:
+    ComboBoxView(ComboBox& box, FormWindow& window, QWidget* parent)
+        : ControlView(box, window), box_(box), widget_(new QComboBox(parent)) {
+        widget_->setEditable(true);
+        widget_->setInsertPolicy(QComboBox::NoInsert);
+        widget_->setCompleter(nullptr);  // completion follows the control's own rule
+        widget_->setMaxVisibleItems(15);
+        widget_->installEventFilter(this);
+        QObject::connect(widget_->lineEdit(), &QLineEdit::textEdited, this,
+                         [this](const QString& text) { edited(text); });
+        QObject::connect(widget_, &QComboBox::activated, this, [this](int row) {
+            if (row >= 0 && row < box_.listCount()) act([&] { box_.userPick(row); });
+            if (formLoaded()) refresh();
+        });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        QSignalBlocker block(widget_);
+        QSignalBlocker blockEdit(widget_->lineEdit());
+        if (shownRows_ != box_.list()) {
+            shownRows_ = box_.list();
+            widget_->clear();
+            for (const auto& row : shownRows_) widget_->addItem(row.empty() ? QString() : qs(row[0]));
+        }
+        if (widget_->currentIndex() != box_.listIndex()) widget_->setCurrentIndex(box_.listIndex());
+        QString text = qs(box_.text());
+        if (widget_->lineEdit()->text() != text) widget_->lineEdit()->setText(text);
+        if (box_.selLength() > 0) {
+            int start = charPosition(box_.text(), box_.selStart());
+            int end = charPosition(box_.text(), box_.selStart() + box_.selLength());
+            widget_->lineEdit()->setSelection(start, end - start);
+        }
+        if (box_.dropDownOpen() && !popupShown_ && widget_->isVisible()) {
+            popupShown_ = true;
+            widget_->showPopup();
+        } else if (!box_.dropDownOpen()) {
+            popupShown_ = false;
+        }
+    }
+    bool filter(QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                auto* key = static_cast<QKeyEvent*>(event);
+                // Only a key that types a character may complete the text.
+                typing_ = !key->text().isEmpty() && key->text().at(0).isPrint();
+                return keyDown(event, [this](int code, int s) { return box_.userKeyDown(code, s); });
+            }
+            case QEvent::KeyRelease:
+                keyUp(event, [this](int code, int s) { box_.userKeyUp(code, s); });
+                return false;
+            case QEvent::FocusIn:
+                if (!box_.hasFocus()) act([&] { box_.setFocus(); });
+                return false;
+            default: return false;
+        }
+    }
+
+private:
+    void edited(const QString& text) {
+        std::string typed = text.toStdString();
+        const std::string* completion =
+            typing_ && box_.matchEntry() == MatchEntry::Complete ? completionFor(box_, typed) : nullptr;
+        typing_ = false;
+        if (completion) {
+            std::string full = *completion;
+            int start = static_cast<int>(typed.size());
+            act([&] { box_.userEdit(full, start, static_cast<int>(full.size()) - start); });
+        } else {
+            act([&] { box_.userEdit(typed, static_cast<int>(typed.size()), 0); });
+        }
+        if (formLoaded()) refresh();
+    }
+
+    ComboBox& box_;
+    QComboBox* widget_;
+    std::vector<ComboBox::Row> shownRows_;
+    bool typing_ = false;
+    bool popupShown_ = false;
+};
+
+// ---- Lists ---------------------------------------------------------------------------------
+
+class ListBoxView final : public ControlView {
+public:
+    ListBoxView(ListBox& list, FormWindow& window, QWidget* parent)
+        : ControlView(list, window), list_(list), widget_(new QListWidget(parent)) {
+        widget_->viewport()->installEventFilter(this);
+        QObject::connect(widget_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            int row = widget_->row(item);
+            if (row >= 0 && row < list_.listCount()) act([&] { list_.userPick(row); });
+        });
+        // A move of the current row by the keyboard picks that row.
+        QObject::connect(widget_, &QListWidget::currentRowChanged, this, [this](int row) {
+            if (QApplication::mouseButtons() != Qt::NoButton) return;
+            if (row >= 0 && row < list_.listCount()) act([&] { list_.userPick(row); });
+        });
+        QObject::connect(widget_, &QListWidget::itemDoubleClicked, this,
+                         [this] { act([&] { list_.form().raise(list_.onDblClick); }); });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        QSignalBlocker block(widget_);
+        if (shown_ != list_.items()) {
+            shown_ = list_.items();
+            widget_->clear();
+            for (const auto& item : shown_) widget_->addItem(qs(item));
+        }
+        widget_->setCurrentRow(list_.listIndex());
+        widget_->viewport()->setAcceptDrops(list_.acceptsDrops());
+        widget_->setAcceptDrops(list_.acceptsDrops());
+    }
+    bool filter(QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::DragEnter:
+            case QEvent::DragMove: {
+                auto* drag = static_cast<QDropEvent*>(event);
+                if (list_.acceptsDrops() && !droppedFiles(drag->mimeData()).empty()) {
+                    drag->acceptProposedAction();
+                    return true;
+                }
+                return false;
+            }
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                auto files = droppedFiles(drop->mimeData());
+                if (!list_.acceptsDrops() || files.empty()) return false;
+                drop->acceptProposedAction();
+                act([&] { list_.userDrop(files); });
+                return true;
+            }
+            default: return false;
+        }
+    }
+
+private:
+    ListBox& list_;
+    QListWidget* widget_;
+    std::vector<std::string> shown_;
+};
+
+class ListViewView final : public ControlView {
+public:
+    ListViewView(ListView& list, FormWindow& window, QWidget* parent)
+        : ControlView(list, window), list_(list), widget_(new QTreeWidget(parent)) {
+        widget_->setRootIsDecorated(false);
+        widget_->setUniformRowHeights(true);
+        widget_->setAllColumnsShowFocus(true);
+        widget_->installEventFilter(this);
+        QObject::connect(widget_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+            int row = widget_->indexOfTopLevelItem(item);
+            if (row >= 0 && row < list_.itemCount()) act([&] { list_.userClickItem(row); });
+        });
+        // The keyboard moves the selected row without an event, as the list view does.
+        QObject::connect(widget_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+            int row = item ? widget_->indexOfTopLevelItem(item) : -1;
+            if (row >= 0 && row < list_.itemCount() && QApplication::mouseButtons() == Qt::NoButton)
+                act([&] { list_.setSelectedIndex(row); });
+        });
+        QObject::connect(widget_, &QTreeWidget::itemDoubleClicked, this,
+                         [this] { act([&] { list_.form().raise(list_.onDblClick); }); });
+    }
+    QWidget* widget() const override { return widget_; }
+
+protected:
+    void refreshKind() override {
+        QSignalBlocker block(widget_);
+        const bool report = list_.view() == ListViewMode::Report;
+        widget_->setHeaderHidden(!report);
+        widget_->setSelectionBehavior(list_.fullRowSelect() ? QAbstractItemView::SelectRows
+                                                            : QAbstractItemView::SelectItems);
+        if (shownColumns_ != list_.columns()) {
+            shownColumns_ = list_.columns();
+            QStringList labels;
+            for (const auto& c : shownColumns_) labels << qs(c.text);
+            widget_->setColumnCount(std::max<int>(1, static_cast<int>(labels.size())));
+            widget_->setHeaderLabels(labels);
+            for (int i = 0; i < static_cast<int>(shownColumns_.size()); ++i)
+                widget_->setColumnWidth(i, window_.toPixels(shownColumns_[static_cast<size_t>(i)].width));
+        }
+        if (shownRows_ != list_.items()) {
+            shownRows_ = list_.items();
+            widget_->clear();
+            for (const auto& row : shownRows_) {
+                QStringList cells{qs(row.text)};
+                for (const auto& sub : row.subItems) cells << qs(sub);
+                widget_->addTopLevelItem(new QTreeWidgetItem(cells));
+            }
+        }
+        QFont font = widget_->font();
+        if (list_.fontSize() > 0 && font.pointSizeF() != list_.fontSize()) {
+            font.setPointSizeF(list_.fontSize());
+            widget_->setFont(font);
+        }
+        QTreeWidgetItem* selected = widget_->topLevelItem(list_.selectedIndex());
+        widget_->setCurrentItem(selected);
+        if (!selected) widget_->clearSelection();
+    }
+    bool filter(QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            return keyDown(event, [this](int code, int s) { return list_.userKeyDown(code, s); });
+        if (event->type() == QEvent::KeyRelease)
+            keyUp(event, [this](int code, int s) { list_.userKeyUp(code, s); });
+        return false;
+    }
+
+private:
+    ListView& list_;
+    QTreeWidget* widget_;
+    std::vector<ListColumn> shownColumns_;
+    std::vector<ListRow> shownRows_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> makeControlView(Control& control, FormWindow& window, QWidget* parent) {
+    switch (control.kind()) {
+        case ControlKind::Label:
+            return std::make_unique<LabelView>(static_cast<Label&>(control), window, parent);
+        case ControlKind::TextBox:
+            return std::make_unique<TextBoxView>(static_cast<TextBox&>(control), window, parent);
+        case ControlKind::ComboBox:
+            return std::make_unique<ComboBoxView>(static_cast<ComboBox&>(control), window, parent);
+        case ControlKind::CheckBox:
+            return std::make_unique<CheckBoxView>(static_cast<CheckBox&>(control), window, parent);
+        case ControlKind::OptionButton:
+            return std::make_unique<OptionButtonView>(static_cast<OptionButton&>(control), window, parent);
+        case ControlKind::CommandButton:
+            return std::make_unique<CommandButtonView>(static_cast<CommandButton&>(control), window, parent);
+        case ControlKind::Frame:
+            return std::make_unique<FrameView>(static_cast<Frame&>(control), window, parent);
+        case ControlKind::Image:
+            return std::make_unique<ImageView>(static_cast<Image&>(control), window, parent);
+        case ControlKind::ListBox:
+            return std::make_unique<ListBoxView>(static_cast<ListBox&>(control), window, parent);
+        case ControlKind::ListView:
+            return std::make_unique<ListViewView>(static_cast<ListView&>(control), window, parent);
+    }
+    return nullptr;
+}
+
+}  // namespace vorra::desktop

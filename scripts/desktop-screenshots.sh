@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Pictures of the desktop version under a virtual X display, into docs/screenshots/:
+#   desktop-ribbon.png       the spreadsheet window with the add-in's ribbon tab
+#   desktop-commandbar.png   the same on a host version below 12 (command bar)
+#   Frm_收付款人.png          the payee and payer form with its list filled by a search
+#   TianxiePJ_frm.png        the fill-in form; TianxiePJ_frm-typed.png after typing
+# The launch marker is left beside the add-in first, as the launcher does.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+OUT=docs/screenshots
+mkdir -p "$OUT"
+cmake --build "$BUILD" -j2 --target vorra vorra-desktop desktop_addin_forms_tests
+
+marker="$BUILD/lib/setting.ini"
+desktop() { xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/bin/vorra-desktop" "$@"; }
+
+touch "$marker"
+desktop --sample --screenshot "$OUT/desktop-ribbon.png"
+touch "$marker"
+desktop --host-version 11.0 --sample --screenshot "$OUT/desktop-commandbar.png"
+# The payee and payer form, searched by the pinyin initials "sz".
+desktop --sample --invoke TianxiePJ --type "Frm_收付款人.TextBox1=sz" \
+  --form-screenshot "Frm_收付款人=$OUT/Frm_收付款人.png" || true
+rm -f "$marker"
+VORRA_SCREENSHOT_DIR="$OUT" xvfb-run -a "$BUILD/bin/desktop_addin_forms_tests" --gtest_filter='AddinForms.*'
+ls -l "$OUT"

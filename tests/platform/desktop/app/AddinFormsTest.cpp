@@ -1,0 +1,181 @@
+// The add-in's forms in the Qt toolkit: each opens in a window of its own with its
+// captions, and typing into its boxes has the effects typing has in the headless
+// toolkit, on the form and on the fill-in cells.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+
+#include "addin/bill/PrintForm.h"
+#include "addin/bill/TianxiePJ_frm.h"
+#include "addin/books/Add_User_frm.h"
+#include "addin/books/Frm_收付款人.h"
+#include "addin/books/Frm_金额用途.h"
+#include "addin/frame/Connect.h"
+#include "platform/desktop/toolkit/FormWindow.h"
+#include "platform/desktop/toolkit/QtToolkit.h"
+#include "platform/engine/host/EngineHost.h"
+#include "platform/engine/host/HostServices.h"
+#include "platform/headless/toolkit/HeadlessToolkit.h"
+#include "platform/headless/toolkit/UserActions.h"
+#include "tools/sampletemplate/SampleTemplate.h"
+
+namespace vorra::desktop {
+namespace {
+
+using namespace vorra::dialogs;
+
+class ToolkitServices final : public engine::HostServices {
+public:
+    explicit ToolkitServices(Toolkit& toolkit) : toolkit_(toolkit) {}
+    Toolkit* toolkit() override { return &toolkit_; }
+
+private:
+    Toolkit& toolkit_;
+};
+
+// A connected add-in on the engine with the sample template, showing its forms in the
+// given toolkit.
+class AddinHost {
+public:
+    explicit AddinHost(Toolkit& toolkit) : services_(toolkit), app_("16.0", &services_) {
+        tools::buildSampleTemplate(*app_.addWorkbook());
+        connect_.OnConnection(&app_, 1);
+    }
+    ~AddinHost() {
+        for (auto& form : app_.toolkit().liveForms()) form->unload();
+        connect_.OnDisconnection(0);
+    }
+    host::Application& app() { return app_; }
+    // The fill-in cells the forms write, as displayed.
+    std::vector<std::string> fillInCells() {
+        std::vector<std::string> texts;
+        auto sheet = app_.sheets("常用单位账号");
+        for (const char* ref : {"D4", "E4", "F4", "D5", "E5", "K3", "K5", "G6", "L6"})
+            texts.push_back(sheet->range(ref).text());
+        return texts;
+    }
+
+private:
+    ToolkitServices services_;
+    engine::EngineApplication app_;
+    Connect connect_;
+};
+
+// Every caption of the form's labels, buttons, check boxes and frames, as its widget shows it.
+void expectCaptionsShown(const Form& form, FormWindow& window) {
+    for (Control* c : form.controls()) {
+        QWidget* w = window.controlWidget(c->name());
+        ASSERT_NE(w, nullptr) << c->name();
+        QString shown;
+        std::string caption;
+        switch (c->kind()) {
+            case ControlKind::Label:
+                shown = static_cast<QLabel*>(w)->text();
+                caption = static_cast<Label*>(c)->caption();
+                break;
+            case ControlKind::CommandButton:
+                shown = static_cast<QPushButton*>(w)->text();
+                caption = static_cast<CommandButton*>(c)->caption();
+                break;
+            case ControlKind::CheckBox:
+                shown = static_cast<QCheckBox*>(w)->text();
+                caption = static_cast<CheckBox*>(c)->caption();
+                break;
+            case ControlKind::Frame:
+                shown = static_cast<QGroupBox*>(w)->title();
+                caption = static_cast<Frame*>(c)->caption();
+                break;
+            default: continue;
+        }
+        EXPECT_EQ(shown.toStdString(), caption) << form.name() << "." << c->name();
+        EXPECT_EQ(w->isHidden(), !c->visible()) << c->name();
+    }
+}
+
+// Saves the window's picture when VORRA_SCREENSHOT_DIR names a folder (the screenshot
+// script sets it).
+void saveScreenshot(QWidget& window, const char* file) {
+    const char* dir = std::getenv("VORRA_SCREENSHOT_DIR");
+    if (!dir || !*dir) return;
+    window.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromUtf8(file)));
+}
+
+template <class F>
+FormWindow& shownInQt(QtToolkit& toolkit, const char* caption) {
+    auto form = FormInstance<F>::show(toolkit);
+    FormWindow* window = toolkit.existingWindow(*form);
+    EXPECT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle().toStdString(), caption);
+    EXPECT_TRUE(window->topmost());
+    expectCaptionsShown(*form, *window);
+    return *window;
+}
+
+TEST(AddinForms, EachFormOpensInItsOwnTopmostWindowWithItsCaptions) {
+    QtToolkit toolkit;
+    AddinHost host(toolkit);
+    shownInQt<Frm_打印票据>(toolkit, "打印票据：");
+    shownInQt<Kuaijie_TX_frm>(toolkit, "快捷填写：");
+    FormWindow& fillIn = shownInQt<TianxiePJ_frm>(toolkit, "填写票据：");
+    saveScreenshot(fillIn, "TianxiePJ_frm.png");
+    shownInQt<Frm_金额用途>(toolkit, "填写金额、用途：");
+    shownInQt<Add_User_frm>(toolkit, "新增户名填写：");
+    FormWindow& payees = shownInQt<Frm_收付款人>(toolkit, "填写收、付款人信息：");
+    // Its size comes in twips: the window is the size of its controls, not twenty times it.
+    EXPECT_LT(payees.width(), 1000);
+}
+
+// Types the same keys into TianxiePJ_frm in both toolkits and returns what the form
+// and the fill-in sheet hold afterwards.
+struct Outcome {
+    std::string payee;
+    std::vector<std::vector<std::string>> payeeList;
+    std::string amount;
+    std::vector<std::string> cells;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome typedHeadless() {
+    headless::HeadlessToolkit toolkit;
+    AddinHost host(toolkit);
+    auto form = FormInstance<TianxiePJ_frm>::show(toolkit);
+    headless::UserActions user;
+    user.type(*form, "ComboBox1", "sz");
+    user.type(*form, "TextBox1", "1234.5");
+    return {form->ComboBox1.text(), form->ComboBox1.list(), form->TextBox1.text(), host.fillInCells()};
+}
+
+Outcome typedInQt() {
+    QtToolkit toolkit;
+    AddinHost host(toolkit);
+    auto form = FormInstance<TianxiePJ_frm>::show(toolkit);
+    FormWindow* window = toolkit.existingWindow(*form);
+    QTest::keyClicks(window->controlWidget("ComboBox1"), "sz");
+    QTest::keyClicks(window->controlWidget("TextBox1"), "1234.5");
+    QApplication::processEvents();
+    saveScreenshot(*window, "TianxiePJ_frm-typed.png");
+    return {form->ComboBox1.text(), form->ComboBox1.list(), form->TextBox1.text(), host.fillInCells()};
+}
+
+TEST(AddinForms, TypingIntoTheFillInFormHasTheEffectsOfHeadlessTyping) {
+    Outcome headless = typedHeadless();
+    Outcome qt = typedInQt();
+    EXPECT_FALSE(headless.payeeList.empty());
+    EXPECT_EQ(headless.amount, "1234.5");
+    EXPECT_EQ(qt.payee, headless.payee);
+    EXPECT_EQ(qt.payeeList, headless.payeeList);
+    EXPECT_EQ(qt.amount, headless.amount);
+    EXPECT_EQ(qt.cells, headless.cells);
+}
+
+}  // namespace
+}  // namespace vorra::desktop

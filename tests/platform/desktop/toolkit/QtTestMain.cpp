@@ -1,0 +1,13 @@
+// Test main for the desktop's widget tests: one QApplication for the whole run, on
+// Qt's offscreen platform unless QT_QPA_PLATFORM names another.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

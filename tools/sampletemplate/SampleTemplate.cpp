@@ -58,6 +58,8 @@ void buildUnitsSheet(Worksheet& s) {
     s.range("L6").setNumberFormat("@");
     s.range("K3").setNumberFormat("0.00");
     s.range("G2").setNumberFormat("yyyy\"年\"m\"月\"d\"日\"");
+    // The bills carry the computer's date unless the cashier types another one.
+    s.range("G2").setValue(text("=TODAY()"));
 
     const auto& units = sampleUnits();
     Array2D book(int(units.size()), 7);

@@ -12,7 +12,7 @@
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/Limits.h"
 #include "platform/engine/files/XlsValues.h"
-#include "platform/engine/files/XlsWriter.h"
+#include "platform/engine/files/XlsExport.h"
 #include "platform/engine/files/XlsxPackage.h"
 
 namespace vorra::engine {
@@ -143,8 +143,18 @@ void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
     // ".xls" gets the binary 97-2003 format (values and cell formats: what an export
     // needs); every other name an Office Open XML package, which keeps a macro
     // project only under ".xlsm".
-    std::string bytes = ext == ".xls" ? files::writeXls(workbook, path)
-                                      : files::writeXlsx(workbook, path, ext == ".xlsm");
+    std::string bytes;
+    if (ext == ".xls") {
+        std::vector<std::uint8_t> binary;
+        try {
+            binary = encodeXlsWorkbook(workbook);
+        } catch (const host::HostError& e) {
+            refuseFile(path, e.what());  // names the file, as every other refusal does
+        }
+        bytes.assign(binary.begin(), binary.end());
+    } else {
+        bytes = files::writeXlsx(workbook, path, ext == ".xlsm");
+    }
     writeAtomically(path, bytes);
 }
 

@@ -19,11 +19,11 @@ PiliangDY_frm::PiliangDY_frm() : Form("PiliangDY_frm") {
     setCaption(texts::kBatchCaption);
     setWidth(300);
     setHeight(150);
-    struct ButtonSpec {
+    struct ButtonCaption {
         dialogs::CommandButton* button;
         const char* caption;
     };
-    const ButtonSpec buttons[] = {
+    const ButtonCaption buttons[] = {
         {&CommandButton1, texts::kButtonClearList}, {&CommandButton2, texts::kButtonImport},
         {&CommandButton3, texts::kButtonStartAtOne}, {&CommandButton4, texts::kButtonFillIn},
         {&CommandButton5, texts::kButtonPrintBill}, {&CommandButton6, texts::kButtonPrevious},

@@ -18,8 +18,8 @@ ButtonEventCol& BarButtons() {
     return sinks;
 }
 
-const std::vector<BarButtonSpec>& barButtonTable() {
-    static const std::vector<BarButtonSpec> table{
+const std::vector<BarButtonRow>& barButtonTable() {
+    static const std::vector<BarButtonRow> table{
         {"添加模板", "下载、添加套打模板", 591, "VorraMB"},
         {"填写票据", "填写票据", 162, "TianxiePJ"},
         {"打印票据", "打印票据", 1707, "DayinPJ"},
@@ -74,16 +74,16 @@ void BuildCommandBar() {
     resume([&] { bar->visible = true; });
     resume([&] { bar->position = host::bar::kPositionTop; });
     resume([&] { bar->protection = host::bar::kNoMove; });
-    for (const auto& spec : barButtonTable()) {
+    for (const auto& row : barButtonTable()) {
         std::shared_ptr<host::CommandBarButton> button;
         resume([&] { button = bar->addControl(host::bar::kControlButton, 0, /*temporary=*/true); });
         if (!button) continue;
         button->beginGroup = true;
-        button->caption = spec.caption;
-        button->tooltip = spec.tooltip;
+        button->caption = row.caption;
+        button->tooltip = row.tooltip;
         button->style = host::bar::kStyleIconAndCaptionBelow;
-        button->faceId = spec.faceId;
-        button->parameter = spec.parameter;
+        button->faceId = row.faceId;
+        button->parameter = row.parameter;
         resume([&] { BarButtons().Add(button); });
     }
 }

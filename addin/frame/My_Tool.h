@@ -35,13 +35,13 @@ void BuildCommandBar();
 void DeleteCommandBar();
 
 // The command-bar buttons: caption, tooltip, face id, parameter.
-struct BarButtonSpec {
+struct BarButtonRow {
     const char* caption;
     const char* tooltip;
     int faceId;
     const char* parameter;
 };
-const std::vector<BarButtonSpec>& barButtonTable();
+const std::vector<BarButtonRow>& barButtonTable();
 
 void ZZDX();
 void YBJ();

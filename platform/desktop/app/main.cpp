@@ -22,17 +22,17 @@ using namespace vorra::desktop;
 
 namespace {
 
-bool typeIntoForm(QtToolkit& toolkit, const QString& spec) {
+bool typeIntoForm(QtToolkit& toolkit, const QString& request) {
     // FORM.CONTROL=TEXT
-    qsizetype eq = spec.indexOf(u'=');
-    qsizetype dot = spec.lastIndexOf(u'.', eq);
+    qsizetype eq = request.indexOf(u'=');
+    qsizetype dot = request.lastIndexOf(u'.', eq);
     if (eq < 0 || dot < 0) return false;
-    auto form = toolkit.findForm(spec.left(dot).toStdString());
+    auto form = toolkit.findForm(request.left(dot).toStdString());
     if (!form) return false;
     FormWindow* window = toolkit.window(*form);
-    QWidget* target = window ? window->controlWidget(spec.mid(dot + 1, eq - dot - 1).toStdString()) : nullptr;
+    QWidget* target = window ? window->controlWidget(request.mid(dot + 1, eq - dot - 1).toStdString()) : nullptr;
     if (!target) return false;
-    QString text = spec.mid(eq + 1);
+    QString text = request.mid(eq + 1);
     for (QChar c : text) {
         if (c.unicode() < 0x80) {
             QTest::keyClicks(target, QString(c));
@@ -58,9 +58,9 @@ int main(int argc, char** argv) {
     QCommandLineOption sample(QStringLiteral("sample"), "Open a new workbook made from the sample template.");
     QCommandLineOption noAddin(QStringLiteral("no-addin"), "Run without the add-in.");
     QCommandLineOption invoke(QStringLiteral("invoke"), "Run an add-in command after start-up.", "command");
-    QCommandLineOption type(QStringLiteral("type"), "Type into a form's box: FORM.CONTROL=TEXT.", "spec");
+    QCommandLineOption type(QStringLiteral("type"), "Type into a form's box: FORM.CONTROL=TEXT.", "request");
     QCommandLineOption shot(QStringLiteral("screenshot"), "Save the window as a picture and end.", "file");
-    QCommandLineOption formShot(QStringLiteral("form-screenshot"), "Save a form's window as a picture: FORM=FILE.", "spec");
+    QCommandLineOption formShot(QStringLiteral("form-screenshot"), "Save a form's window as a picture: FORM=FILE.", "request");
     parser.addOptions({version, sample, noAddin, invoke, type, shot, formShot});
     parser.addPositionalArgument("workbook", "Workbooks to open.");
     parser.process(app);
@@ -93,21 +93,21 @@ int main(int argc, char** argv) {
                 connection->invoke(command.toStdString());
                 QApplication::processEvents();
             }
-        for (const QString& spec : parser.values(type))
-            if (!typeIntoForm(session.toolkit(), spec))
-                std::fprintf(stderr, "vorra-desktop: cannot type %s\n", qPrintable(spec));
+        for (const QString& request : parser.values(type))
+            if (!typeIntoForm(session.toolkit(), request))
+                std::fprintf(stderr, "vorra-desktop: cannot type %s\n", qPrintable(request));
         window.syncFromEngine();
         if (!screenshots) return;
         QTimer::singleShot(700, &window, [&] {
             if (parser.isSet(shot)) window.grab().save(parser.value(shot));
-            for (const QString& spec : parser.values(formShot)) {
-                qsizetype eq = spec.indexOf(u'=');
-                auto form = session.toolkit().findForm(spec.left(eq).toStdString());
+            for (const QString& request : parser.values(formShot)) {
+                qsizetype eq = request.indexOf(u'=');
+                auto form = session.toolkit().findForm(request.left(eq).toStdString());
                 FormWindow* w = form ? session.toolkit().existingWindow(*form) : nullptr;
                 if (w)
-                    w->grab().save(spec.mid(eq + 1));
+                    w->grab().save(request.mid(eq + 1));
                 else
-                    std::fprintf(stderr, "vorra-desktop: no window of form %s\n", qPrintable(spec.left(eq)));
+                    std::fprintf(stderr, "vorra-desktop: no window of form %s\n", qPrintable(request.left(eq)));
             }
             window.close();
         });

@@ -286,7 +286,7 @@ void ScenarioRunner::start(const Step& step) {
     connection_->OnAddInsUpdate();
     // Hosts from version 12 on ask for the ribbon right after connecting.
     if (std::strtod(version_.c_str(), nullptr) >= 12) {
-        std::string ribbon = connection_->GetCustomUI("Microsoft.Excel.Workbook");
+        std::string ribbon = connection_->GetCustomUI("Vorra.Workbook");
         print(std::string("  ribbon ") + (ribbon.empty() ? "none" : "received"));
     }
     connection_->OnStartupComplete();

@@ -13,12 +13,17 @@
 #include <QTest>
 #include <cstdlib>
 
+#include "addin/batch/PiliangDY_frm.h"
 #include "addin/bill/PrintForm.h"
 #include "addin/bill/TianxiePJ_frm.h"
 #include "addin/books/Add_User_frm.h"
 #include "addin/books/Frm_收付款人.h"
 #include "addin/books/Frm_金额用途.h"
+#include "addin/datetool/Date_frm.h"
 #include "addin/frame/Connect.h"
+#include "addin/records/DayinJL_frm.h"
+#include "addin/templates/MB_frm.h"
+#include "addin/templates/VorraMB_frm.h"
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
 #include "platform/engine/host/EngineHost.h"
@@ -132,6 +137,17 @@ TEST(AddinForms, EachFormOpensInItsOwnTopmostWindowWithItsCaptions) {
     FormWindow& payees = shownInQt<Frm_收付款人>(toolkit, "填写收、付款人信息：");
     // Its size comes in twips: the window is the size of its controls, not twenty times it.
     EXPECT_LT(payees.width(), 1000);
+}
+
+TEST(AddinForms, TheWindowFormsAndTheBatchDialogOpenWithTheirCaptions) {
+    QtToolkit toolkit;
+    AddinHost host(toolkit);
+    shownInQt<PiliangDY_frm>(toolkit, "批量打印：");
+    shownInQt<DayinJL_frm>(toolkit, "打印记录：");
+    shownInQt<VorraMB_frm>(toolkit, "套打模板：");
+    shownInQt<Date_frm>(toolkit, "修改系统时间：");
+    FormWindow& list = shownInQt<MB_frm>(toolkit, "");
+    EXPECT_TRUE(list.topmost());
 }
 
 // Types the same keys into TianxiePJ_frm in both toolkits and returns what the form

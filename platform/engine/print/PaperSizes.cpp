@@ -16,7 +16,7 @@ constexpr double kInch = 25.4;
 // orientation it is fed (long side across): the common cheque with stub and body,
 // 240 × 80 mm, and the common three-part deposit slip, 212 × 101.6 mm (four inches,
 // the continuous-form height). These are the nominal sizes quoted for overlay-printing
-// set-ups of these forms; no published bank specification was at hand to confirm
+// set-ups of these forms; no published drawing from a bank was at hand to confirm
 // them, so measure a delivered form before relying on them to the last millimetre.
 // A template on differently cut stock sets its own custom size.
 constexpr std::array kPapers{

@@ -279,16 +279,18 @@ void TianxiePJ_frm::ComboBox3_Change() {
     resume([&] { sheet->protect(layout::kSheetPassword); });
 }
 
-void TianxiePJ_frm::ComboBox1_Click() {
+// A picked unit: its account name goes to the row's account-name cell, and the book row
+// found for it (rows 8 to 407) is copied to the row, with application events off
+// meanwhile. Any error is reported; the sheet is protected again and events are on.
+static void pickUnit(const std::string& picked, int searchColumn, int targetRow) {
     auto failure = host::errorOf([&] {
-        XlApp->setEnableEvents(false);
         auto sheet = activeSheet();
         sheet->unprotect(layout::kSheetPassword);
-        sheet->range("E4").setValue(host::Value::text(ComboBox1.text()));
-        int column = CheckBox1.value() ? layout::kColShortName : layout::kColAccountName;
-        if (auto row = findInColumn(*sheet, column, layout::kBookFirstRow, kClickSearchLastRow,
-                                    ComboBox1.text()))
-            copyUnitRow(*sheet, *row, layout::kPayeeRow);
+        XlApp->setEnableEvents(false);
+        sheet->cells(targetRow, layout::kColAccountName).setValue(host::Value::text(picked));
+        if (auto row = findInColumn(*sheet, searchColumn, layout::kBookFirstRow, kClickSearchLastRow,
+                                    picked))
+            copyUnitRow(*sheet, *row, targetRow);
         XlApp->setEnableEvents(true);
     });
     if (failure) {
@@ -298,23 +300,14 @@ void TianxiePJ_frm::ComboBox1_Click() {
     }
 }
 
+void TianxiePJ_frm::ComboBox1_Click() {
+    int column = CheckBox1.value() ? layout::kColShortName : layout::kColAccountName;
+    pickUnit(ComboBox1.text(), column, layout::kPayeeRow);
+}
+
 void TianxiePJ_frm::ComboBox2_Click() {
     // The short-name check box is not consulted: a picked item is an account name.
-    auto failure = host::errorOf([&] {
-        auto sheet = activeSheet();
-        sheet->unprotect(layout::kSheetPassword);
-        XlApp->setEnableEvents(false);
-        sheet->range("E5").setValue(host::Value::text(ComboBox2.value()));
-        if (auto row = findInColumn(*sheet, layout::kColAccountName, layout::kBookFirstRow,
-                                    kClickSearchLastRow, ComboBox2.value()))
-            copyUnitRow(*sheet, *row, layout::kPayerRow);
-        XlApp->setEnableEvents(true);
-    });
-    if (failure) {
-        showMessage(texts::kMsgBadAccountName, MsgBoxIcon::Critical, "");
-        resume([] { activeSheet()->protect(layout::kSheetPassword); });
-        resume([] { XlApp->setEnableEvents(true); });
-    }
+    pickUnit(ComboBox2.value(), layout::kColAccountName, layout::kPayerRow);
 }
 
 void TianxiePJ_frm::ComboBox3_Click() {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "addin/frame/Public_XlApp.h"
+#include "addin/frame/host/Utf8.h"
 
 namespace vorra {
 
@@ -35,42 +36,21 @@ constexpr uint16_t kFullWidthFirst = 0xA3A1;
 constexpr uint16_t kFullWidthLast = 0xA3FE;
 constexpr uint16_t kFullWidthToAscii = 0xA380;
 
-// UTF-8 to and from code points.
+// The code points of a text; a stray byte counts as a character no code page has.
 std::u32string decode(std::string_view text) {
     std::u32string out;
-    for (const auto& ch : utf8Characters(text)) {
-        auto b = reinterpret_cast<const unsigned char*>(ch.data());
-        char32_t cp;
-        switch (ch.size()) {
-            case 1: cp = b[0] < 0x80 ? b[0] : 0xFFFD; break;
-            case 2: cp = ((b[0] & 0x1F) << 6) | (b[1] & 0x3F); break;
-            case 3: cp = ((b[0] & 0x0F) << 12) | ((b[1] & 0x3F) << 6) | (b[2] & 0x3F); break;
-            default:
-                cp = ((b[0] & 0x07) << 18) | ((b[1] & 0x3F) << 12) | ((b[2] & 0x3F) << 6) |
-                     (b[3] & 0x3F);
-        }
-        out.push_back(cp);
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        size_t len = host::decodeUtf8(text, i, cp);
+        out.push_back(len == 1 && cp >= 0x80 ? U'\uFFFD' : cp);
+        i += len;
     }
     return out;
 }
 
 std::string encode(char32_t cp) {
     std::string s;
-    if (cp < 0x80) {
-        s += char(cp);
-    } else if (cp < 0x800) {
-        s += char(0xC0 | (cp >> 6));
-        s += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += char(0xE0 | (cp >> 12));
-        s += char(0x80 | ((cp >> 6) & 0x3F));
-        s += char(0x80 | (cp & 0x3F));
-    } else {
-        s += char(0xF0 | (cp >> 18));
-        s += char(0x80 | ((cp >> 12) & 0x3F));
-        s += char(0x80 | ((cp >> 6) & 0x3F));
-        s += char(0x80 | (cp & 0x3F));
-    }
+    host::appendUtf8(cp, s);
     return s;
 }
 
@@ -135,13 +115,9 @@ std::string initialOfCode(uint16_t code) {
 
 std::vector<std::string> utf8Characters(std::string_view text) {
     std::vector<std::string> chars;
-    size_t i = 0;
-    while (i < text.size()) {
-        unsigned char b = static_cast<unsigned char>(text[i]);
-        size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
-        if (i + len > text.size()) len = 1;
-        for (size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) len = 1;
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        size_t len = host::decodeUtf8(text, i, cp);
         chars.emplace_back(text.substr(i, len));
         i += len;
     }

@@ -6,46 +6,20 @@
 
 #include <string>
 
+#include "addin/frame/host/Utf8.h"
+
 namespace vorra {
 
 namespace {
 
-// Decodes one UTF-8 character at i; invalid bytes come out as themselves.
+// The code point at i; i moves past it.
 char32_t decodeAt(std::string_view s, size_t& i) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
-    if (i + len > s.size()) len = 1;
-    char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-    for (size_t k = 1; k < len; ++k) {
-        unsigned char c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80) {
-            len = 1;
-            cp = b;
-            break;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    i += len;
+    char32_t cp = 0;
+    i += host::decodeUtf8(s, i, cp);
     return cp;
 }
 
-void append(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
+void append(std::string& out, char32_t cp) { host::appendUtf8(cp, out); }
 
 class Utf8Locale {
 public:

@@ -4,49 +4,14 @@
 
 #include <vector>
 
+#include "addin/frame/host/Utf8.h"
+
 namespace vorra::engine {
 
+using host::appendUtf8;
+using host::decodeUtf8;
+
 namespace {
-
-void appendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
-// Length of the UTF-8 sequence at s[i] and its code point; 1 and the byte itself for
-// anything malformed.
-size_t decodeUtf8(std::string_view s, size_t i, char32_t& cp) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len <= 1 || i + len > s.size()) {
-        cp = c;
-        return 1;
-    }
-    char32_t v = c & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k) {
-        unsigned char cc = static_cast<unsigned char>(s[i + k]);
-        if ((cc & 0xC0) != 0x80) {
-            cp = c;
-            return 1;
-        }
-        v = (v << 6) | (cc & 0x3F);
-    }
-    cp = v;
-    return len;
-}
 
 // Code points without case: the ideographs, kana and the other East Asian scripts that
 // make up most texts here, so folding skips them without a table look-up.

@@ -1,5 +1,7 @@
 #include "ScenarioRunner.h"
 
+#include <fnmatch.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +43,17 @@ std::string listViewRow(const ListView& list, int row) {
     size_t columns = std::max(list.columns().size(), r.subItems.size() + 1);
     for (size_t k = 1; k < columns; ++k) cells.push_back(k <= r.subItems.size() ? r.subItems[k - 1] : "");
     return joinRow(cells);
+}
+
+// Whether a file exists at the path, whose last part may be a shell wildcard pattern
+// ("打印记录*.xls") for files named after the time they were written.
+bool anyFileMatches(const fs::path& path) {
+    const std::string pattern = path.filename().string();
+    if (pattern.find_first_of("*?[") == std::string::npos) return fs::exists(path);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(path.parent_path(), ec))
+        if (::fnmatch(pattern.c_str(), entry.path().filename().c_str(), FNM_PERIOD) == 0) return true;
+    return false;
 }
 
 bool isAction(Step::Kind kind) {
@@ -191,6 +204,17 @@ std::string ScenarioRunner::shorten(std::string text) const {
         for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + name.size()))
             text.replace(at, folder.size(), name);
     }
+    return text;
+}
+
+// The folder names of a text ("$DESKTOP", ...) anywhere in it, replaced by the folders
+// of this run: the inverse of shorten, for message patterns that hold a path.
+std::string ScenarioRunner::expandFolders(std::string text) const {
+    const std::pair<std::string, std::string> names[] = {
+        {"$ADDIN", addinFolder_}, {"$DESKTOP", desktopFolder_}, {"$WORK", folders_.work}, {"$SCRIPT", folders_.script}};
+    for (const auto& [name, folder] : names)
+        for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + folder.size()))
+            text.replace(at, name.size(), folder);
     return text;
 }
 
@@ -370,7 +394,12 @@ void ScenarioRunner::execute(const Step& step) {
             user_.drop(*form(step.form), step.control, files);
             return;
         }
-        case K::AnswerMessage: toolkit_.queueMessage(step.message); return;
+        case K::AnswerMessage: {
+            MessageAnswer answer = step.message;
+            if (answer.textIsPattern && answer.text) answer.text = expandFolders(*answer.text);
+            toolkit_.queueMessage(std::move(answer));
+            return;
+        }
         case K::AnswerInput: toolkit_.queueInput(step.input); return;
         case K::AnswerFile: {
             FileAnswer answer = step.file;
@@ -387,7 +416,7 @@ void ScenarioRunner::execute(const Step& step) {
             return;
         }
         case K::ExpectFile: {
-            bool exists = fs::exists(resolve(step.text));
+            bool exists = anyFileMatches(resolve(step.text));
             if (exists != (step.expected == "exists"))
                 throw StepFailure("file " + step.text + (exists ? " exists" : " does not exist"));
             return;

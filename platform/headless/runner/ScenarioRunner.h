@@ -50,6 +50,7 @@ private:
     dialogs::Control& control(const Step& step);
     host::Range range(const std::string& reference);
     std::string resolve(const std::string& path) const;
+    std::string expandFolders(std::string text) const;
     std::string shorten(std::string text) const;
     void print(const std::string& line);
     void expectForm(const Step& step);

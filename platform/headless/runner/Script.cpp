@@ -146,7 +146,8 @@ int positiveInt(Line& line, const std::string& text, const char* what) {
 void parseMessage(Line& line, Step& step, bool expectText) {
     step.kind = Step::Kind::AnswerMessage;
     if (expectText) {
-        step.message.text = line.quoted("the message text");
+        step.message.textIsPattern = line.accept("like");
+        step.message.text = line.quoted(step.message.textIsPattern ? "the message pattern" : "the message text");
         while (!line.atEnd()) {
             if (line.accept("icon")) {
                 step.message.icon = iconByName(line, line.word("an icon"));

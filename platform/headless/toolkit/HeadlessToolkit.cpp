@@ -1,5 +1,7 @@
 #include "HeadlessToolkit.h"
 
+#include <fnmatch.h>
+
 #include <algorithm>
 
 namespace vorra::headless {
@@ -114,7 +116,8 @@ std::optional<std::string> HeadlessToolkit::takeFailure() {
 std::vector<std::string> HeadlessToolkit::unusedAnswers() const {
     std::vector<std::string> unused;
     for (const auto& m : messages_)
-        unused.push_back("message " + (m.text ? quoteText(*m.text) : std::string("(any)")) + " -> " +
+        unused.push_back("message " + std::string(m.textIsPattern ? "like " : "") +
+                         (m.text ? quoteText(*m.text) : std::string("(any)")) + " -> " +
                          resultWord(m.answer));
     for (const auto& i : inputs_) unused.push_back("input -> " + (i.text ? quoteText(*i.text) : "cancel"));
     for (const auto& f : files_)
@@ -160,9 +163,15 @@ MsgBoxResult HeadlessToolkit::messageBox(const dialogs::MessageBoxRequest& reque
     }
     MessageAnswer expected = std::move(messages_.front());
     messages_.pop_front();
+    const bool textMatches = !expected.text || (expected.textIsPattern
+                                                    ? ::fnmatch(expected.text->c_str(), request.prompt.c_str(), 0) == 0
+                                                    : *expected.text == request.prompt);
+    if (expected.textIsPattern && textMatches)
+        shown = "like " + quoteText(*expected.text) + shown.substr(quoteText(request.prompt).size());
     record(Record::Kind::Message, {}, shown + " -> " + resultWord(expected.answer));
-    if (expected.text && *expected.text != request.prompt)
-        fail("message box: expected " + quoteText(*expected.text) + ", shown " + quoteText(request.prompt));
+    if (!textMatches)
+        fail(std::string("message box: expected ") + (expected.textIsPattern ? "like " : "") +
+             quoteText(*expected.text) + ", shown " + quoteText(request.prompt));
     else if (expected.icon && *expected.icon != request.icon)
         fail("message box " + quoteText(request.prompt) + ": expected icon " + iconWord(*expected.icon) +
              ", shown " + iconWord(request.icon));

@@ -58,6 +58,10 @@ struct MessageAnswer {
     // Expected title: absent = not checked; an empty optional inside = the host's
     // default caption; a text = that title.
     std::optional<std::optional<std::string>> title;
+    // The expected prompt is a shell wildcard pattern ("*", "?", "[...]"), for texts
+    // that carry a time or a generated name. The record then shows the pattern, so
+    // that it reads the same from run to run.
+    bool textIsPattern = false;
 };
 
 // The answer for the next input box: the text entered, or a cancel.

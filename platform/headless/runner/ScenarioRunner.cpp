@@ -2,6 +2,7 @@
 
 #include <fnmatch.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -194,12 +195,16 @@ ScenarioRunner::~ScenarioRunner() {
 
 void ScenarioRunner::print(const std::string& line) { out_ << shorten(line) << '\n'; }
 
+// The folders of this run by the names scripts and output use for them; the add-in
+// and desktop folders lie inside the work folder, so they come first.
+std::array<std::pair<std::string, std::string>, 4> ScenarioRunner::folderNames() const {
+    return {{{"$ADDIN", addinFolder_}, {"$DESKTOP", desktopFolder_}, {"$WORK", folders_.work}, {"$SCRIPT", folders_.script}}};
+}
+
 // Absolute folders of this run are printed by their names, so that output is the same
 // from run to run.
 std::string ScenarioRunner::shorten(std::string text) const {
-    const std::pair<std::string, std::string> names[] = {
-        {addinFolder_, "$ADDIN"}, {desktopFolder_, "$DESKTOP"}, {folders_.work, "$WORK"}, {folders_.script, "$SCRIPT"}};
-    for (const auto& [folder, name] : names) {
+    for (const auto& [name, folder] : folderNames()) {
         if (folder.empty()) continue;
         for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + name.size()))
             text.replace(at, folder.size(), name);
@@ -210,18 +215,14 @@ std::string ScenarioRunner::shorten(std::string text) const {
 // The folder names of a text ("$DESKTOP", ...) anywhere in it, replaced by the folders
 // of this run: the inverse of shorten, for message patterns that hold a path.
 std::string ScenarioRunner::expandFolders(std::string text) const {
-    const std::pair<std::string, std::string> names[] = {
-        {"$ADDIN", addinFolder_}, {"$DESKTOP", desktopFolder_}, {"$WORK", folders_.work}, {"$SCRIPT", folders_.script}};
-    for (const auto& [name, folder] : names)
+    for (const auto& [name, folder] : folderNames())
         for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + folder.size()))
             text.replace(at, name.size(), folder);
     return text;
 }
 
 std::string ScenarioRunner::resolve(const std::string& path) const {
-    const std::pair<std::string, std::string> names[] = {
-        {"$ADDIN", addinFolder_}, {"$DESKTOP", desktopFolder_}, {"$WORK", folders_.work}, {"$SCRIPT", folders_.script}};
-    for (const auto& [name, folder] : names)
+    for (const auto& [name, folder] : folderNames())
         if (path == name || path.rfind(name + "/", 0) == 0) return folder + path.substr(name.size());
     if (fs::path(path).is_absolute()) return path;
     return (fs::path(folders_.work) / path).string();

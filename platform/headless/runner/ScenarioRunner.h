@@ -3,6 +3,7 @@
 // drives the host and the headless toolkit step by step, and writes stable text
 // (each step, then what it caused) that a test can compare with expected output.
 
+#include <array>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -50,6 +51,7 @@ private:
     dialogs::Control& control(const Step& step);
     host::Range range(const std::string& reference);
     std::string resolve(const std::string& path) const;
+    std::array<std::pair<std::string, std::string>, 4> folderNames() const;
     std::string expandFolders(std::string text) const;
     std::string shorten(std::string text) const;
     void print(const std::string& line);

@@ -26,6 +26,15 @@ std::string removeSelection(const std::string& text, int start, int length) {
     return text.substr(0, s) + (s + n < text.size() ? text.substr(s + n) : std::string());
 }
 
+// The characters of a text a script types; malformed UTF-8 is refused.
+std::vector<Utf8Char> charactersToType(std::string_view text) {
+    try {
+        return splitUtf8(text);
+    } catch (const std::invalid_argument& e) {
+        throw ActionError(std::string("text to type: ") + e.what());
+    }
+}
+
 }  // namespace
 
 int keyCodeByName(std::string_view name) {
@@ -75,12 +84,7 @@ void UserActions::type(Form& form, std::string_view control, std::string_view te
 }
 
 void UserActions::typeInto(TextBox& box, std::string_view text) {
-    std::vector<Utf8Char> chars;
-    try {
-        chars = splitUtf8(text);
-    } catch (const std::invalid_argument& e) {
-        throw ActionError(std::string("text to type: ") + e.what());
-    }
+    const std::vector<Utf8Char> chars = charactersToType(text);
     Form& form = box.form();
     box.setFocus();
     for (const auto& ch : chars) {
@@ -100,12 +104,7 @@ void UserActions::typeInto(TextBox& box, std::string_view text) {
 // so that the next character replaces it. First-letter matching is treated as no
 // completion: none of the system's boxes uses it.
 void UserActions::typeInto(ComboBox& box, std::string_view text) {
-    std::vector<Utf8Char> chars;
-    try {
-        chars = splitUtf8(text);
-    } catch (const std::invalid_argument& e) {
-        throw ActionError(std::string("text to type: ") + e.what());
-    }
+    const std::vector<Utf8Char> chars = charactersToType(text);
     Form& form = box.form();
     box.setFocus();
     for (const auto& ch : chars) {

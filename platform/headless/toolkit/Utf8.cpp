@@ -1,22 +1,17 @@
 #include "Utf8.h"
 
+#include "addin/frame/host/Utf8.h"
+
 namespace vorra::headless {
 
 std::vector<Utf8Char> splitUtf8(std::string_view text) {
     std::vector<Utf8Char> chars;
-    size_t i = 0;
-    while (i < text.size()) {
-        auto lead = static_cast<unsigned char>(text[i]);
-        size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size())
-            throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i));
-        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k) {
-            auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next >> 6) != 0x2)
-                throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i + k));
-            code = (code << 6) | (next & 0x3F);
-        }
+    for (size_t i = 0; i < text.size();) {
+        char32_t code = 0;
+        size_t length = host::decodeUtf8(text, i, code);
+        // The decoder passes a malformed sequence on as its lead byte; a script is
+        // input from outside, so it is refused instead.
+        if (length == 1 && code >= 0x80) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i));
         chars.push_back({code, std::string(text.substr(i, length))});
         i += length;
     }

@@ -2,6 +2,7 @@
 
 #include "addin/books/BooksTexts.h"
 #include "addin/books/EntryText.h"
+#include "addin/books/SearchFormHeights.h"
 #include "addin/books/Frm_金额用途.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
@@ -15,13 +16,9 @@ namespace texts = books::texts;
 
 namespace {
 
-// Heights: the form's in twips, the list's in points.
-constexpr double kListBaseHeight = 30;           // list height = rows × font size + 30
-constexpr double kEmptySearchFormHeight = 1900;  // form height with an empty search text
-constexpr double kFormTwipsPerListPoint = 18;    // form height = list height × 18 + 1500
-constexpr double kFormBaseHeight = 1500;
-constexpr double kEntryFormHeight = 2800;
-constexpr double kEntryListHeight = 15;
+// Form heights in twips: empty search, base under the list, entry mode; the list's
+// height in entry mode in points.
+constexpr books::SearchFormHeights kHeights{1900, 1500, 2800, 15};
 // Tops of the entry fields and their button in entry mode, in points.
 constexpr double kEntryFieldsTop = 64;
 constexpr double kEntryButtonTop = 84;
@@ -42,7 +39,7 @@ constexpr double kListLeft = 6;
 Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     setCaption(texts::kPayeePayerCaption);
     setWidth(9720);
-    setHeight(kEmptySearchFormHeight);
+    setHeight(kHeights.emptySearchForm);
     Frame1.setCaption(texts::kPayeePayerFrame);
     Frame1.setLeft(6), Frame1.setTop(0), Frame1.setWidth(170), Frame1.setHeight(28);
     OptionButton1.setCaption(texts::kOptionPayee);
@@ -60,7 +57,7 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     Label2.setCaption(texts::kPayeePayerTip);
     Label2.setLeft(6), Label2.setTop(30), Label2.setWidth(468), Label2.setHeight(13);
     ListView1.setLeft(kListLeft), ListView1.setTop(44), ListView1.setWidth(472);
-    ListView1.setHeight(kListBaseHeight);
+    ListView1.setHeight(books::SearchFormHeights::kListBase);
     double left = kListLeft;
     for (size_t i = 0; i < entryFields().size(); ++i) {
         dialogs::TextBox* t = entryFields()[i];
@@ -111,8 +108,7 @@ void Frm_收付款人::TextBox1_KeyUp(int&, int) {
     ListView1.clearItems();
     listed_.clear();
     if (TextBox1.text().empty()) {
-        ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
-        setHeight(kEmptySearchFormHeight);
+        kHeights.fitToList(*this, ListView1, false);
         return;
     }
     if (XlApp)
@@ -121,14 +117,12 @@ void Frm_收付款人::TextBox1_KeyUp(int&, int) {
         int row = ListView1.addItem(unit.fields[0]);
         for (int k = 1; k < 6; ++k) ListView1.setSubItem(row, k, unit.fields[size_t(k)]);
     }
-    ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
-    setHeight(ListView1.height() * kFormTwipsPerListPoint + kFormBaseHeight);
+    kHeights.fitToList(*this, ListView1, true);
 }
 
 void Frm_收付款人::TextBox1_KeyDown(int& keyCode, int) {
     if (keyCode != dialogs::key::kReturn || ListView1.itemCount() > 0) return;
-    setHeight(kEntryFormHeight);
-    ListView1.setHeight(kEntryListHeight);
+    kHeights.enterEntryMode(*this, ListView1);
     message(texts::kMsgUnitNotFound);
     for (dialogs::TextBox* t : entryFields()) t->setTop(kEntryFieldsTop);
     showEntryFields(true);

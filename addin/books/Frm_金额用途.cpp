@@ -2,6 +2,7 @@
 
 #include "addin/books/BooksTexts.h"
 #include "addin/books/EntryText.h"
+#include "addin/books/SearchFormHeights.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
 
@@ -14,13 +15,9 @@ namespace texts = books::texts;
 
 namespace {
 
-// Heights: the form's in twips, the list's in points.
-constexpr double kListBaseHeight = 30;           // list height = rows × font size + 30
-constexpr double kEmptySearchFormHeight = 3435;  // form height with an empty search text
-constexpr double kFormTwipsPerListPoint = 18;    // form height = list height × 18 + 3000
-constexpr double kFormBaseHeight = 3000;
-constexpr double kEntryFormHeight = 4200;
-constexpr double kEntryListHeight = 20;
+// Form heights in twips: empty search, base under the list, entry mode; the list's
+// height in entry mode in points.
+constexpr books::SearchFormHeights kHeights{3435, 3000, 4200, 20};
 // Tops of the entry fields and their button in entry mode, in points.
 constexpr double kEntryFieldsTop = 134;
 constexpr double kEntryButtonTop = 155;
@@ -33,7 +30,7 @@ constexpr double kPurposeColumnWidth = 162;
 Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     setCaption(texts::kAmountPurposeCaption);
     setWidth(4980);
-    setHeight(kEmptySearchFormHeight);
+    setHeight(kHeights.emptySearchForm);
     Label1.setCaption(texts::kEnterPurposeLabel);
     Label1.setLeft(6), Label1.setTop(8), Label1.setWidth(84), Label1.setHeight(16);
     TextBox1.setLeft(92), TextBox1.setTop(5), TextBox1.setWidth(140), TextBox1.setHeight(20);
@@ -55,7 +52,7 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     CommandButton3.setLeft(184), CommandButton3.setTop(26), CommandButton3.setWidth(38), CommandButton3.setHeight(20);
     CommandButton3.setTabIndex(4);
     ListView1.setLeft(6), ListView1.setTop(112), ListView1.setWidth(kCodeColumnWidth + kPurposeColumnWidth + 4);
-    ListView1.setHeight(kListBaseHeight);
+    ListView1.setHeight(books::SearchFormHeights::kListBase);
     T1.setLeft(6), T1.setWidth(kCodeColumnWidth), T1.setHeight(18), T1.setTop(kEntryFieldsTop);
     T2.setLeft(6 + kCodeColumnWidth), T2.setWidth(kPurposeColumnWidth), T2.setHeight(18), T2.setTop(kEntryFieldsTop);
     CommandButton1.setCaption(texts::kStorePurposeButton);
@@ -91,8 +88,7 @@ void Frm_金额用途::TextBox1_KeyUp(int&, int) {
     showEntryFields(false);
     ListView1.clearItems();
     if (TextBox1.text().empty()) {
-        ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
-        setHeight(kEmptySearchFormHeight);
+        kHeights.fitToList(*this, ListView1, false);
         return;
     }
     std::vector<books::PurposeRecord> found;
@@ -102,14 +98,12 @@ void Frm_金额用途::TextBox1_KeyUp(int&, int) {
         int row = ListView1.addItem(p.code);
         ListView1.setSubItem(row, 1, p.text);
     }
-    ListView1.setHeight(ListView1.itemCount() * ListView1.fontSize() + kListBaseHeight);
-    setHeight(ListView1.height() * kFormTwipsPerListPoint + kFormBaseHeight);
+    kHeights.fitToList(*this, ListView1, true);
 }
 
 void Frm_金额用途::TextBox1_KeyDown(int& keyCode, int) {
     if (keyCode != dialogs::key::kReturn || ListView1.itemCount() > 0) return;
-    setHeight(kEntryFormHeight);
-    ListView1.setHeight(kEntryListHeight);
+    kHeights.enterEntryMode(*this, ListView1);
     message(texts::kMsgPurposeNotFound);
     T1.setTop(kEntryFieldsTop);
     T2.setTop(kEntryFieldsTop);

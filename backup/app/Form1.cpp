@@ -6,12 +6,12 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QWindow>
 
 #include "backup/core/BackupTexts.h"
 #include "backup/core/TemplateFiles.h"
+#include "platform/desktop/widgets/RoundedWindow.h"
 
 namespace vorra::backup {
 namespace {
@@ -22,13 +22,6 @@ constexpr int kCaptionHeight = 36;
 
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-// The window's outline: its inner area with corners cut by a 20 x 20 ellipse.
-QRegion roundedOutline(const QSize& size) {
-    QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), 10, 10);
-    return QRegion(path.toFillPolygon().toPolygon());
 }
 
 }  // namespace
@@ -72,7 +65,7 @@ Form1::Form1(std::string toolFolder, QWidget* parent)
     bold.setBold(true);
     Label3->setFont(bold);
 
-    setMask(roundedOutline(size()));
+    setMask(desktop::roundedOutline(size()));
     Form_Load();
 }
 
@@ -109,7 +102,7 @@ void Form1::paintEvent(QPaintEvent*) {
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    setMask(roundedOutline(size()));
+    setMask(desktop::roundedOutline(size()));
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
@@ -136,14 +129,6 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-QImage Form1::picture() {
-    QImage shown(size(), QImage::Format_ARGB32_Premultiplied);
-    shown.fill(Qt::transparent);
-    QPainter painter(&shown);
-    painter.setClipRegion(roundedOutline(size()));
-    painter.drawPixmap(0, 0, grab());
-    painter.end();
-    return shown;
-}
+QImage Form1::picture() { return desktop::pictureWithinOutline(*this); }
 
 }  // namespace vorra::backup

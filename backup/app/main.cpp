@@ -5,29 +5,15 @@
 //     saves a picture of the window as PNG and ends, without looking for the host; with
 //     --press-backup the backup runs first, so the picture shows its outcome.
 #include <QApplication>
-#include <QSaveFile>
 #include <QStringList>
 #include <cstdio>
 
 #include "backup/app/Form1.h"
 #include "backup/app/HostWarning.h"
 #include "backup/core/ProcessList.h"
+#include "platform/desktop/widgets/RoundedWindow.h"
 
 using namespace vorra::backup;
-
-namespace {
-
-bool savePng(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -44,7 +30,7 @@ int main(int argc, char** argv) {
         form.show();
         if (args.contains(QStringLiteral("--press-backup"))) form.Command2_Click();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
-        if (!savePng(form.picture(), args.at(screenshot + 1))) {
+        if (!vorra::desktop::savePng(form.picture(), args.at(screenshot + 1))) {
             std::fputs("Mouldsafe: could not save the screenshot\n", stderr);
             return 1;
         }

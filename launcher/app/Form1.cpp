@@ -2,25 +2,13 @@
 
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
-#include <QRegion>
 
 #include "launcher/core/LaunchMarker.h"
 #include "launcher/core/LauncherTexts.h"
+#include "platform/desktop/widgets/RoundedWindow.h"
 
 namespace vorra::launcher {
-namespace {
-
-// The window's outline: its inner area with corners cut by a 20 x 20 ellipse.
-QRegion roundedOutline(const QSize& size) {
-    QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), 10, 10);
-    return QRegion(path.toFillPolygon().toPolygon());
-}
-
-}  // namespace
 
 QPixmap productPicture() { return QPixmap(QStringLiteral(":/launcher/product.png")); }
 
@@ -36,7 +24,7 @@ Form1::Form1(LauncherServices services, QWidget* parent)
     image->setPixmap(pixmap);
     image->setGeometry(0, 0, pixmap.width(), pixmap.height());
     setFixedSize(pixmap.size());
-    setMask(roundedOutline(size()));
+    setMask(desktop::roundedOutline(size()));
 }
 
 Form1::~Form1() {
@@ -69,17 +57,9 @@ void Form1::m_t1_ThatTime() {
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    setMask(roundedOutline(size()));
+    setMask(desktop::roundedOutline(size()));
 }
 
-QImage Form1::picture() {
-    QImage shown(size(), QImage::Format_ARGB32_Premultiplied);
-    shown.fill(Qt::transparent);
-    QPainter painter(&shown);
-    painter.setClipRegion(roundedOutline(size()));
-    painter.drawPixmap(0, 0, grab());
-    painter.end();
-    return shown;
-}
+QImage Form1::picture() { return desktop::pictureWithinOutline(*this); }
 
 }  // namespace vorra::launcher

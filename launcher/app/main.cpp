@@ -6,27 +6,18 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStringList>
 #include <cstdio>
 
 #include "launcher/app/Form1.h"
 #include "launcher/app/QtTimerService.h"
 #include "launcher/core/HostLocation.h"
+#include "platform/desktop/widgets/RoundedWindow.h"
 
 using namespace vorra::launcher;
 
 namespace {
 
-bool savePng(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 
 bool startDetached(const std::string& program) {
     return QProcess::startDetached(QString::fromStdString(program), QStringList());
@@ -53,7 +44,7 @@ int main(int argc, char** argv) {
         }
         form.show();
         for (int i = 0; i < 20; ++i) QApplication::processEvents();
-        if (!savePng(form.picture(), args.at(screenshot + 1))) {
+        if (!vorra::desktop::savePng(form.picture(), args.at(screenshot + 1))) {
             std::fputs("Quorlaunch: could not save the screenshot\n", stderr);
             return 1;
         }

@@ -1,0 +1,24 @@
+#pragma once
+// The frameless windows of the launcher and the backup tool: their rounded outline, a
+// picture of the window as it shows on screen, and that picture saved as a screenshot.
+
+#include <QImage>
+#include <QRegion>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+namespace vorra::desktop {
+
+// The window's outline: its inner area with corners cut by a 20 x 20 ellipse.
+QRegion roundedOutline(const QSize& size);
+
+// The window drawn as it shows: its contents clipped to the rounded outline, the cut
+// corners transparent.
+QImage pictureWithinOutline(QWidget& window);
+
+// Saves an image as PNG through a temporary file, so that a failed write leaves any
+// earlier file at the path as it was.
+bool savePng(const QImage& image, const QString& path);
+
+}  // namespace vorra::desktop

@@ -24,6 +24,17 @@ enum class MsgBoxIcon : int { None = 0, Critical = 16, Question = 32, Exclamatio
 enum class MsgBoxButtons : int { OKOnly = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
 enum class MsgBoxResult : int { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
+// What a message box answers when it is closed without a button (its close box, or
+// Escape): Cancel where there is one, else the answer that stands for no.
+constexpr MsgBoxResult closingAnswer(MsgBoxButtons buttons) {
+    switch (buttons) {
+        case MsgBoxButtons::OKOnly: return MsgBoxResult::OK;
+        case MsgBoxButtons::YesNo: return MsgBoxResult::No;
+        case MsgBoxButtons::AbortRetryIgnore: return MsgBoxResult::Abort;
+        default: return MsgBoxResult::Cancel;
+    }
+}
+
 // How a form is shown. Show without arguments is Modeless in this system: it returns
 // at once, so a command can go on working with the form it has just shown.
 enum class ShowMode : int { Modeless = 0, Modal = 1 };

@@ -67,13 +67,7 @@ MsgBoxResult hostResult(int button, MsgBoxButtons buttons) {
         case QMessageBox::No: return MsgBoxResult::No;
         default: break;
     }
-    // Closed without a button: Cancel where there is one, else the only answer.
-    switch (buttons) {
-        case MsgBoxButtons::OKOnly: return MsgBoxResult::OK;
-        case MsgBoxButtons::YesNo: return MsgBoxResult::No;
-        case MsgBoxButtons::AbortRetryIgnore: return MsgBoxResult::Abort;
-        default: return MsgBoxResult::Cancel;
-    }
+    return dialogs::closingAnswer(buttons);
 }
 
 }  // namespace

@@ -82,16 +82,6 @@ std::string titleText(const std::optional<std::string>& title) {
     return title ? quoteText(*title) : std::string("default");
 }
 
-// The answer a dialog gives when nobody answers it: what closing it gives.
-MsgBoxResult closingAnswer(MsgBoxButtons buttons) {
-    switch (buttons) {
-        case MsgBoxButtons::OKOnly: return MsgBoxResult::OK;
-        case MsgBoxButtons::YesNo: return MsgBoxResult::No;
-        case MsgBoxButtons::AbortRetryIgnore: return MsgBoxResult::Abort;
-        default: return MsgBoxResult::Cancel;
-    }
-}
-
 }  // namespace
 
 HeadlessToolkit::~HeadlessToolkit() {
@@ -154,7 +144,8 @@ MsgBoxResult HeadlessToolkit::messageBox(const dialogs::MessageBoxRequest& reque
     std::string shown = quoteText(request.prompt) + " icon " + iconWord(request.icon) + " title " +
                         titleText(request.title);
     if (messages_.empty()) {
-        MsgBoxResult answer = closingAnswer(request.buttons);
+        // Nobody answers: the box gives what closing it gives.
+        MsgBoxResult answer = dialogs::closingAnswer(request.buttons);
         record(Record::Kind::Message, {}, shown + " -> " + resultWord(answer) + " (unanswered)");
         if (options_.requireAnswers)
             fail("message box shown with no answer queued: " + quoteText(request.prompt) + " (title " +

@@ -18,13 +18,6 @@ using host::resume;
 
 namespace {
 
-void place(dialogs::Control& c, double left, double top, double width, double height) {
-    c.setLeft(left);
-    c.setTop(top);
-    c.setWidth(width);
-    c.setHeight(height);
-}
-
 bool activateFillInSheet() {
     bool found = false;
     resume([&] {
@@ -65,11 +58,11 @@ Frm_打印票据::Frm_打印票据() : Form("Frm_打印票据") {
     Label8.setCaption(texts::kPrintFormHint);
     Label8.setForeColor(dialogs::color::kRed);
     ComboBox1.setMatchEntry(dialogs::MatchEntry::Complete);
-    place(Label1, 12, 14, 90, 16);
-    place(ComboBox1, 104, 12, 120, 18);
-    place(CommandButton1, 232, 10, 40, 22);
-    place(CommandButton2, 276, 10, 40, 22);
-    place(Label8, 12, 44, 306, 16);
+    Label1.move(12, 14, 90, 16);
+    ComboBox1.move(104, 12, 120, 18);
+    CommandButton1.move(232, 10, 40, 22);
+    CommandButton2.move(276, 10, 40, 22);
+    Label8.move(12, 44, 306, 16);
     ComboBox1.setTabIndex(0);
     CommandButton1.setTabIndex(1);
     CommandButton2.setTabIndex(2);
@@ -118,11 +111,11 @@ Kuaijie_TX_frm::Kuaijie_TX_frm() : Form("Kuaijie_TX_frm") {
     CommandButton1.setEnabled(false);
     CommandButton2.setEnabled(false);
     TextBox1.setText(texts::kQuickFillDefaultFormula);
-    place(TextBox1, 12, 12, 300, 40);
+    TextBox1.move(12, 12, 300, 40);
     TextBox1.setMultiLine(true);
-    place(CommandButton1, 12, 62, 96, 26);
-    place(CommandButton2, 114, 62, 96, 26);
-    place(CommandButton3, 216, 62, 96, 26);
+    CommandButton1.move(12, 62, 96, 26);
+    CommandButton2.move(114, 62, 96, 26);
+    CommandButton3.move(216, 62, 96, 26);
     onInitialize = [this] { UserForm_Initialize(); };
     CommandButton1.onClick = [this] { CommandButton1_Click(); };
     CommandButton2.onClick = [this] { CommandButton2_Click(); };

@@ -25,7 +25,7 @@ Add_User_frm::Add_User_frm() : Form("Add_User_frm") {
     setWidth(5400);
     setHeight(4620);
     Frame1.setCaption(texts::kAddUserFrame);
-    Frame1.setLeft(6), Frame1.setTop(6), Frame1.setWidth(252), Frame1.setHeight(150);
+    Frame1.move(6, 6, 252, 150);
     dialogs::Label* labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5};
     dialogs::TextBox* boxes[] = {&TextBox1, &TextBox2, &TextBox3, &TextBox4, &TextBox5};
     const char* captions[] = {texts::kAddUserAccountNameLabel, texts::kAddUserAccountLabel,
@@ -33,19 +33,19 @@ Add_User_frm::Add_User_frm() : Form("Add_User_frm") {
                               texts::kAddUserCityLabel};
     for (int i = 0; i < 5; ++i) {
         labels[i]->setCaption(captions[i]);
-        labels[i]->setLeft(6), labels[i]->setTop(12 + 26 * i), labels[i]->setWidth(90), labels[i]->setHeight(18);
-        boxes[i]->setLeft(100), boxes[i]->setTop(10 + 26 * i), boxes[i]->setWidth(144), boxes[i]->setHeight(20);
+        labels[i]->move(6, 12 + 26 * i, 90, 18);
+        boxes[i]->move(100, 10 + 26 * i, 144, 20);
         boxes[i]->setTabIndex(i);
     }
     Label6.setCaption(texts::kAddUserPurposeLabel);
-    Label6.setLeft(12), Label6.setTop(166), Label6.setWidth(90), Label6.setHeight(18);
-    TextBox6.setLeft(106), TextBox6.setTop(164), TextBox6.setWidth(144), TextBox6.setHeight(20);
+    Label6.move(12, 166, 90, 18);
+    TextBox6.move(106, 164, 144, 20);
     TextBox6.setTabIndex(5);
     CommandButton1.setCaption(texts::kAddUserAddButton);
-    CommandButton1.setLeft(40), CommandButton1.setTop(194), CommandButton1.setWidth(72), CommandButton1.setHeight(24);
+    CommandButton1.move(40, 194, 72, 24);
     CommandButton1.setTabIndex(6);
     CommandButton2.setCaption(texts::kAddUserClearButton);
-    CommandButton2.setLeft(150), CommandButton2.setTop(194), CommandButton2.setWidth(72), CommandButton2.setHeight(24);
+    CommandButton2.move(150, 194, 72, 24);
     CommandButton2.setTabIndex(7);
 
     onInitialize = [this] { UserForm_Initialize(); };

@@ -41,27 +41,27 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     setWidth(9720);
     setHeight(kHeights.emptySearchForm);
     Frame1.setCaption(texts::kPayeePayerFrame);
-    Frame1.setLeft(6), Frame1.setTop(0), Frame1.setWidth(170), Frame1.setHeight(28);
+    Frame1.move(6, 0, 170, 28);
     OptionButton1.setCaption(texts::kOptionPayee);
-    OptionButton1.setLeft(4), OptionButton1.setTop(8), OptionButton1.setWidth(80), OptionButton1.setHeight(16);
+    OptionButton1.move(4, 8, 80, 16);
     OptionButton2.setCaption(texts::kOptionPayer);
-    OptionButton2.setLeft(86), OptionButton2.setTop(8), OptionButton2.setWidth(80), OptionButton2.setHeight(16);
+    OptionButton2.move(86, 8, 80, 16);
     Label1.setCaption(texts::kEnterUserNameLabel);
-    Label1.setLeft(182), Label1.setTop(10), Label1.setWidth(72), Label1.setHeight(16);
-    TextBox1.setLeft(254), TextBox1.setTop(7), TextBox1.setWidth(110), TextBox1.setHeight(20);
+    Label1.move(182, 10, 72, 16);
+    TextBox1.move(254, 7, 110, 20);
     TextBox1.setTabIndex(0);
     CommandButton2.setCaption(texts::kAmountPurposeButton);
-    CommandButton2.setLeft(370), CommandButton2.setTop(6), CommandButton2.setWidth(60), CommandButton2.setHeight(22);
+    CommandButton2.move(370, 6, 60, 22);
     CommandButton3.setCaption(texts::kPayeePayerTutorialButton);
-    CommandButton3.setLeft(434), CommandButton3.setTop(6), CommandButton3.setWidth(40), CommandButton3.setHeight(22);
+    CommandButton3.move(434, 6, 40, 22);
     Label2.setCaption(texts::kPayeePayerTip);
-    Label2.setLeft(6), Label2.setTop(30), Label2.setWidth(468), Label2.setHeight(13);
+    Label2.move(6, 30, 468, 13);
     ListView1.setLeft(kListLeft), ListView1.setTop(44), ListView1.setWidth(472);
     ListView1.setHeight(books::SearchFormHeights::kListBase);
     double left = kListLeft;
     for (size_t i = 0; i < entryFields().size(); ++i) {
         dialogs::TextBox* t = entryFields()[i];
-        t->setLeft(left), t->setWidth(kColumns[i].width), t->setHeight(18), t->setTop(kEntryFieldsTop);
+        t->move(left, kEntryFieldsTop, kColumns[i].width, 18);
         t->setTabIndex(static_cast<int>(i) + 1);
         left += kColumns[i].width;
     }

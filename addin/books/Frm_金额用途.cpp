@@ -32,34 +32,34 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     setWidth(4980);
     setHeight(kHeights.emptySearchForm);
     Label1.setCaption(texts::kEnterPurposeLabel);
-    Label1.setLeft(6), Label1.setTop(8), Label1.setWidth(84), Label1.setHeight(16);
-    TextBox1.setLeft(92), TextBox1.setTop(5), TextBox1.setWidth(140), TextBox1.setHeight(20);
+    Label1.move(6, 8, 84, 16);
+    TextBox1.move(92, 5, 140, 20);
     TextBox1.setTabIndex(0);
     Label2.setCaption(texts::kAmountPurposeTip);
-    Label2.setLeft(6), Label2.setTop(26), Label2.setWidth(226), Label2.setHeight(12);
+    Label2.move(6, 26, 226, 12);
     Frame1.setCaption(texts::kTransferFrame);
-    Frame1.setLeft(6), Frame1.setTop(38), Frame1.setWidth(226), Frame1.setHeight(70);
+    Frame1.move(6, 38, 226, 70);
     dialogs::Label* labels[] = {&Label3, &Label4, &Label5};
     dialogs::TextBox* boxes[] = {&TextBox2, &TextBox3, &TextBox4};
     const char* captions[] = {texts::kAmountLabel, texts::kChequeNumberLabel, texts::kPaymentPasswordLabel};
     for (int i = 0; i < 3; ++i) {
         labels[i]->setCaption(captions[i]);
-        labels[i]->setLeft(4), labels[i]->setTop(10 + 18 * i), labels[i]->setWidth(96), labels[i]->setHeight(16);
-        boxes[i]->setLeft(100), boxes[i]->setTop(8 + 18 * i), boxes[i]->setWidth(80), boxes[i]->setHeight(16);
+        labels[i]->move(4, 10 + 18 * i, 96, 16);
+        boxes[i]->move(100, 8 + 18 * i, 80, 16);
         boxes[i]->setTabIndex(i + 1);
     }
     CommandButton3.setCaption(texts::kEnterButton);
-    CommandButton3.setLeft(184), CommandButton3.setTop(26), CommandButton3.setWidth(38), CommandButton3.setHeight(20);
+    CommandButton3.move(184, 26, 38, 20);
     CommandButton3.setTabIndex(4);
     ListView1.setLeft(6), ListView1.setTop(112), ListView1.setWidth(kCodeColumnWidth + kPurposeColumnWidth + 4);
     ListView1.setHeight(books::SearchFormHeights::kListBase);
-    T1.setLeft(6), T1.setWidth(kCodeColumnWidth), T1.setHeight(18), T1.setTop(kEntryFieldsTop);
-    T2.setLeft(6 + kCodeColumnWidth), T2.setWidth(kPurposeColumnWidth), T2.setHeight(18), T2.setTop(kEntryFieldsTop);
+    T1.move(6, kEntryFieldsTop, kCodeColumnWidth, 18);
+    T2.move(6 + kCodeColumnWidth, kEntryFieldsTop, kPurposeColumnWidth, 18);
     CommandButton1.setCaption(texts::kStorePurposeButton);
     CommandButton1.setLeft(84), CommandButton1.setTop(kEntryButtonTop);
     CommandButton1.setWidth(60), CommandButton1.setHeight(20);
     CommandButton2.setCaption(texts::kAmountPurposeTutorialButton);
-    CommandButton2.setLeft(236), CommandButton2.setTop(5), CommandButton2.setWidth(40), CommandButton2.setHeight(20);
+    CommandButton2.move(236, 5, 40, 20);
     showEntryFields(false);
 
     onInitialize = [this] { UserForm_Initialize(); };

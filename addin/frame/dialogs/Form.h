@@ -114,6 +114,13 @@ public:
     void setWidth(double v) { assign(width_, v); }
     double height() const { return height_; }
     void setHeight(double v) { assign(height_, v); }
+    // Places the control: position and size in one call, in the form's units.
+    void move(double left, double top, double width, double height) {
+        setLeft(left);
+        setTop(top);
+        setWidth(width);
+        setHeight(height);
+    }
     int tabIndex() const { return tabIndex_; }
     void setTabIndex(int i) { assign(tabIndex_, i); }
     Color foreColor() const { return foreColor_; }

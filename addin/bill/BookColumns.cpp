@@ -1,5 +1,7 @@
 #include "addin/bill/BookColumns.h"
 
+#include <algorithm>
+
 #include "addin/bill/TemplateLayout.h"
 
 namespace vorra {
@@ -17,9 +19,36 @@ int lastUsedRow(host::Worksheet& sheet, int column) {
 }
 
 int firstEmptyRow(host::Worksheet& sheet, int column, int startRow) {
-    int row = startRow;
-    while (row < host::kMaxRows && !sheet.cells(row, column).scalar().isBlankText()) ++row;
-    return row;
+    return firstBlankRow(sheet, column, startRow, host::kMaxRows - 1).value_or(std::max(startRow, host::kMaxRows));
+}
+
+std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top, int bottom) {
+    host::Variant v = sheet.read({top, column, bottom, column});
+    std::vector<host::Value> values;
+    if (!v.isArray()) {
+        values.push_back(v.scalar());
+        return values;
+    }
+    const host::Array2D& a = v.array();
+    values.reserve(static_cast<size_t>(a.rows()));
+    for (int r = 1; r <= a.rows(); ++r) values.push_back(a.at(r, 1));
+    return values;
+}
+
+std::optional<int> firstBlankRow(const host::Worksheet& sheet, int column, int startRow, int lastRow,
+                                 int guardColumn) {
+    // Read a block of rows at a time: a book of tens of thousands of rows is walked in
+    // a hundred reads instead of one read per cell.
+    constexpr int kChunkRows = 512;
+    for (int top = startRow; top <= lastRow; top += kChunkRows) {
+        const int bottom = std::min(top + kChunkRows - 1, lastRow);
+        const auto keys = columnValues(sheet, column, top, bottom);
+        std::vector<host::Value> guards;
+        if (guardColumn > 0) guards = columnValues(sheet, guardColumn, top, bottom);
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (keys[i].isBlankText() && (guards.empty() || guards[i].isBlankText())) return top + static_cast<int>(i);
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> columnEntries(host::Worksheet& sheet, int column, int lastRow) {

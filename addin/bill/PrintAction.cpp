@@ -7,6 +7,7 @@
 
 #include "addin/bill/BillNumber.h"
 #include "addin/bill/BillTexts.h"
+#include "addin/bill/BookColumns.h"
 #include "addin/bill/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/dialogs/Toolkit.h"
@@ -38,9 +39,8 @@ void refuse(const std::string& message) {
 // 32767, so the walk stops one row after it: a sheet filled further down is just as
 // full, and a column filled to the sheet's end is not walked a million rows.
 int firstFreeRecordRow(host::Worksheet& records) {
-    int row = layout::kRecordFirstRow;
-    while (row <= layout::kRecordLastRow && !records.cells(row, 1).scalar().isBlankText()) ++row;
-    return row;
+    return firstBlankRow(records, 1, layout::kRecordFirstRow, layout::kRecordLastRow)
+        .value_or(layout::kRecordLastRow + 1);
 }
 
 // The number continuing the most recent cheque of any kind, when there is one.

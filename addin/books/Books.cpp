@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "addin/bill/BookColumns.h"
 #include "addin/books/EntryText.h"
 
 namespace vorra::books {
@@ -11,24 +12,6 @@ using host::CellRef;
 using host::resume;
 
 namespace {
-
-// Rows read at a time by the free-row scan.
-constexpr int kScanChunkRows = 512;
-
-// The values of one column from top to bottom, whether the host gave one cell as a
-// scalar or several as an array.
-std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top, int bottom) {
-    host::Variant v = sheet.read({top, column, bottom, column});
-    std::vector<host::Value> values;
-    if (!v.isArray()) {
-        values.push_back(v.scalar());
-        return values;
-    }
-    const host::Array2D& a = v.array();
-    values.reserve(static_cast<size_t>(a.rows()));
-    for (int r = 1; r <= a.rows(); ++r) values.push_back(a.at(r, 1));
-    return values;
-}
 
 UnitRecord unitAt(host::Worksheet& sheet, int row) {
     UnitRecord unit;
@@ -56,21 +39,7 @@ void restoreProtection(host::Worksheet* sheet) {
 
 int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColumn) {
     int found = 0;
-    resume([&] {
-        for (int top = startRow; top <= host::kMaxRows; top += kScanChunkRows) {
-            int bottom = std::min(top + kScanChunkRows - 1, host::kMaxRows);
-            auto keys = columnValues(sheet, column, top, bottom);
-            std::vector<host::Value> guards;
-            if (guardColumn > 0) guards = columnValues(sheet, guardColumn, top, bottom);
-            for (size_t i = 0; i < keys.size(); ++i) {
-                bool free = keys[i].isBlankText() && (guards.empty() || guards[i].isBlankText());
-                if (free) {
-                    found = top + static_cast<int>(i);
-                    return;
-                }
-            }
-        }
-    });
+    resume([&] { found = firstBlankRow(sheet, column, startRow, host::kMaxRows, guardColumn).value_or(0); });
     return found;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "addin/bill/BillNumber.h"
+#include "addin/bill/BookColumns.h"
 #include "addin/bill/PrintAction.h"
 #include "addin/bill/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
@@ -20,9 +21,7 @@ namespace {
 // The first row from row 3 down whose column A is empty; nothing when the record
 // rows, counted in 16-bit integers, are used up.
 std::optional<int> firstFreeRecordRow(host::Worksheet& records) {
-    for (int row = layout::kRecordFirstRow; row <= layout::kRecordLastRow; ++row)
-        if (records.cells(row, 1).scalar().isBlankText()) return row;
-    return std::nullopt;
+    return firstBlankRow(records, 1, layout::kRecordFirstRow, layout::kRecordLastRow);
 }
 
 std::tm localNow() {

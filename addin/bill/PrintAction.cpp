@@ -10,6 +10,7 @@
 #include "addin/bill/BookColumns.h"
 #include "addin/bill/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
+#include "addin/frame/Shell.h"
 #include "addin/frame/dialogs/Toolkit.h"
 #include "addin/frame/host/Host.h"
 
@@ -29,11 +30,7 @@ bool isWorkingSheet(const std::string& name) {
            name == layout::kSheetFillIn || name == layout::kSheetBasicInfo;
 }
 
-void refuse(const std::string& message) {
-    resume([&] {
-        XlApp->toolkit().msgBox(message, dialogs::MsgBoxIcon::Critical, texts::kTitleSystem);
-    });
-}
+void refuse(const std::string& message) { showMessage(message, dialogs::MsgBoxIcon::Critical, texts::kTitleSystem); }
 
 // The first row from row 3 down whose column A is empty. The row counter cannot pass
 // 32767, so the walk stops one row after it: a sheet filled further down is just as

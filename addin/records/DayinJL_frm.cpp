@@ -7,6 +7,7 @@
 #include "addin/bill/PrintAction.h"
 #include "addin/bill/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
+#include "addin/frame/Shell.h"
 #include "addin/records/RecordsTexts.h"
 
 namespace vorra {
@@ -121,12 +122,9 @@ void DayinJL_frm::Command2_Click() {
         if (copy && copy != source) resume([&] { copy->close(false); });
         resume([] { XlApp->setDisplayAlerts(true); });
         if (failure)
-            resume([&] {
-                XlApp->toolkit().msgBox(texts::msgExportFailed(path, *failure), MsgBoxIcon::Critical,
-                                        texts::kTitleExportFailed);
-            });
+            showMessage(texts::msgExportFailed(path, *failure), MsgBoxIcon::Critical, texts::kTitleExportFailed);
         else
-            resume([&] { XlApp->toolkit().msgBox(path, MsgBoxIcon::Information, texts::kTitleExportPath); });
+            showMessage(path, MsgBoxIcon::Information, texts::kTitleExportPath);
     }
 }
 

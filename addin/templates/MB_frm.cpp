@@ -1,6 +1,7 @@
 #include "addin/templates/MB_frm.h"
 
 #include "addin/frame/Public_XlApp.h"
+#include "addin/frame/Shell.h"
 #include "addin/templates/TemplateFiles.h"
 #include "addin/templates/TemplateTexts.h"
 
@@ -44,10 +45,7 @@ void MB_frm::List1_Click() {
     unload();
     std::string path = addinFolder() + name;
     if (auto failure = host::errorOf([&] { XlApp->openWorkbook(path); }))
-        resume([&] {
-            XlApp->toolkit().msgBox(texts::msgOpenFailed(path, *failure), dialogs::MsgBoxIcon::Critical,
-                                    texts::kTitleOpenFailed);
-        });
+        showMessage(texts::msgOpenFailed(path, *failure), dialogs::MsgBoxIcon::Critical, texts::kTitleOpenFailed);
 }
 
 }  // namespace vorra

@@ -53,16 +53,13 @@ std::vector<std::string> chooseTemplateWorkbooks() {
         chosen = XlApp->getOpenFilename(texts::kImportFilter, 0, texts::kImportDialogTitle, true);
     });
     if (chosen.empty())
-        resume([] { XlApp->toolkit().msgBox(texts::kMsgNothingChosen, MsgBoxIcon::Critical, texts::kTitleImport); });
+        showMessage(texts::kMsgNothingChosen, MsgBoxIcon::Critical, texts::kTitleImport);
     return chosen;
 }
 
 void tellImported(int count, const std::vector<NotImported>& failures) {
-    resume([&] {
-        XlApp->toolkit().msgBox(withNotImported(texts::msgImported(count), failures),
-                                failures.empty() ? MsgBoxIcon::None : MsgBoxIcon::Exclamation,
-                                texts::kTitleImport);
-    });
+    showMessage(withNotImported(texts::msgImported(count), failures),
+                failures.empty() ? MsgBoxIcon::None : MsgBoxIcon::Exclamation, texts::kTitleImport);
 }
 
 // Copies the sheets of one workbook, in order, before the marker sheet of the target;
@@ -158,10 +155,7 @@ void VorraMB_frm::Form_OLEDragDrop(const std::vector<std::string>& files) {
         addUnlessPresent(List1, *name);
     }
     if (!failures.empty())
-        resume([&] {
-            XlApp->toolkit().msgBox(notImportedText(failures), MsgBoxIcon::Exclamation,
-                                    texts::kTitleImport);
-        });
+        showMessage(notImportedText(failures), MsgBoxIcon::Exclamation, texts::kTitleImport);
 }
 
 void VorraMB_frm::List1_Click() {
@@ -178,7 +172,7 @@ void VorraMB_frm::Command1_Click() {
 // Shows the add-in folder in the system's file manager.
 void VorraMB_frm::Command2_Click() {
     unload();
-    resume([] { XlApp->toolkit().shellOpen(addinFolder()); });
+    openWithShell(addinFolder());
 }
 
 // Imports template workbooks by file dialog: each chosen file is copied into the

@@ -341,12 +341,10 @@ void TianxiePJ_frm::CommandButton2_Click() {
                                  lastUsedRow(*sheet, layout::kColAccountName));
         auto purposes = columnTexts(*sheet, layout::kColPurpose,
                                     lastUsedRow(*sheet, layout::kColPurpose));
-        for (auto* box : {&ComboBox1, &ComboBox2}) {
-            box->clear();
-            for (const auto& n : names) box->addItem(n);
-        }
-        ComboBox3.clear();
-        for (const auto& p : purposes) ComboBox3.addItem(p);
+        // One list assignment per box: the views redraw a list once, not once per row.
+        ComboBox1.setList(names);
+        ComboBox2.setList(names);
+        ComboBox3.setList(purposes);
     });
     resume([] { fillInSheet()->activate(); });
 }

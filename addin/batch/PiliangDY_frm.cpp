@@ -71,10 +71,7 @@ Money_Class& PiliangDY_frm::money() {
 
 void PiliangDY_frm::UserForm_Initialize() {
     resume([&] { toolkit().setTopmost(*this); });
-    resume([] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->name() == layout::kSheetBatch) sheet->activate();
-    });
+    activateWorksheet(layout::kSheetBatch);
     resume([] { XlApp->sheets(layout::kSheetFillIn)->unprotect(layout::kSheetPassword); });
 }
 

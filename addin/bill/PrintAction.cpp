@@ -66,6 +66,17 @@ std::string cellText(host::Worksheet& sheet, const char* address) {
 
 }  // namespace
 
+bool offerBillSheets(dialogs::ComboBox& box) {
+    resume([&] {
+        for (const auto& sheet : XlApp->worksheets())
+            if (sheet->visible() == host::Visibility::Visible) box.addItem(sheet->name());
+    });
+    if (!hasWorksheet(layout::kSheetFillIn)) return false;
+    resume([&] { box.setText(layout::kSheetFillIn); });
+    resume([] { XlApp->sheets(layout::kSheetFillIn)->activate(); });
+    return true;
+}
+
 std::string recordTimestamp() {
     std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};

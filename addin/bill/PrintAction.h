@@ -6,7 +6,14 @@
 #include <functional>
 #include <string>
 
+#include "addin/frame/dialogs/Controls.h"
+
 namespace vorra {
+
+// Fills the bill-sheet box of a form with the visible sheets of the active workbook.
+// When the workbook has the fill-in sheet, the box shows it and the sheet is activated;
+// true then.
+bool offerBillSheets(dialogs::ComboBox& box);
 
 // Runs the action for the bill sheet named in the form's box. closeForm closes the
 // form that runs it; refusals that leave the form open do not call it.

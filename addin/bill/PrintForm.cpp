@@ -18,18 +18,6 @@ using host::resume;
 
 namespace {
 
-bool activateFillInSheet() {
-    bool found = false;
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->name() == layout::kSheetFillIn) {
-                sheet->activate();
-                found = true;
-            }
-    });
-    return found;
-}
-
 // The payee and payer rows of the fill-in sheet, in the order quick fill writes them.
 constexpr std::array<const char*, 10> kQuickFillCells{"E4", "F4", "G4", "H4", "I4",
                                                       "E5", "F5", "G5", "H5", "I5"};
@@ -74,18 +62,7 @@ Frm_打印票据::Frm_打印票据() : Form("Frm_打印票据") {
 
 void Frm_打印票据::UserForm_Initialize() {
     resume([&] { toolkit().setTopmost(*this); });
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->visible() == host::Visibility::Visible) ComboBox1.addItem(sheet->name());
-    });
-    bool exists = false;
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->name() == layout::kSheetFillIn) exists = true;
-    });
-    if (!exists) return;
-    resume([&] { ComboBox1.setText(layout::kSheetFillIn); });
-    resume([] { XlApp->sheets(layout::kSheetFillIn)->activate(); });
+    offerBillSheets(ComboBox1);
 }
 
 void Frm_打印票据::ComboBox1_Change() {
@@ -124,7 +101,7 @@ Kuaijie_TX_frm::Kuaijie_TX_frm() : Form("Kuaijie_TX_frm") {
 
 void Kuaijie_TX_frm::UserForm_Initialize() {
     resume([&] { toolkit().setTopmost(*this); });
-    if (!activateFillInSheet()) return;
+    if (!activateWorksheet(layout::kSheetFillIn)) return;
     CommandButton1.setEnabled(true);
     CommandButton2.setEnabled(true);
 }

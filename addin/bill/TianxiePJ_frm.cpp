@@ -25,15 +25,6 @@ constexpr int kChangeScanStartRow = 9;    // the change handlers scan for a gap 
 std::shared_ptr<host::Worksheet> activeSheet() { return XlApp->activeSheet(); }
 std::shared_ptr<host::Worksheet> fillInSheet() { return XlApp->sheets(layout::kSheetFillIn); }
 
-bool fillInSheetExists() {
-    bool exists = false;
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->name() == layout::kSheetFillIn) exists = true;
-    });
-    return exists;
-}
-
 void setBookList(dialogs::ComboBox& box, int column) {
     auto sheet = fillInSheet();
     box.setList(columnEntries(*sheet, column, lastUsedRow(*sheet, column)));
@@ -201,13 +192,7 @@ void TianxiePJ_frm::wireEvents() {
 
 void TianxiePJ_frm::UserForm_Initialize() {
     resume([&] { toolkit().setTopmost(*this); });
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->visible() == host::Visibility::Visible) ComboBox4.addItem(sheet->name());
-    });
-    if (!fillInSheetExists()) return;
-    resume([&] { ComboBox4.setText(layout::kSheetFillIn); });
-    resume([] { fillInSheet()->activate(); });
+    if (!offerBillSheets(ComboBox4)) return;
     resume([&] { setBookList(ComboBox1, layout::kColAccountName); });
     resume([&] { setBookList(ComboBox2, layout::kColAccountName); });
     resume([&] { setBookList(ComboBox3, layout::kColPurpose); });

@@ -58,10 +58,7 @@ Add_User_frm::Add_User_frm() : Form("Add_User_frm") {
 void Add_User_frm::UserForm_Initialize() {
     resume([&] { toolkit().setTopmost(*this); });
     if (!XlApp) return;
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets())
-            if (sheet->name() == layout::kSheetFillIn) sheet->activate();
-    });
+    activateWorksheet(layout::kSheetFillIn);
 }
 
 void Add_User_frm::CommandButton1_Click() {

@@ -22,6 +22,28 @@ host::Application& connectedHost() {
     return *XlApp;
 }
 
+bool hasWorksheet(const std::string& name) {
+    bool found = false;
+    host::resume([&] {
+        for (const auto& sheet : XlApp->worksheets())
+            if (sheet->name() == name) found = true;
+    });
+    return found;
+}
+
+bool activateWorksheet(const std::string& name) {
+    bool found = false;
+    host::resume([&] {
+        for (const auto& sheet : XlApp->worksheets()) {
+            if (sheet->name() != name) continue;
+            sheet->activate();
+            found = true;
+            return;
+        }
+    });
+    return found;
+}
+
 std::string folderOf(std::string_view filePath) {
     auto slash = filePath.rfind('/');
     std::string folder = slash == std::string_view::npos ? std::string(".")

@@ -21,6 +21,13 @@ extern std::unique_ptr<XlAppEvents> XlEvents;
 // a step run without a host fails like any other host call.
 host::Application& connectedHost();
 
+// Whether the active workbook has a worksheet of exactly this name; false also when
+// the host cannot tell.
+bool hasWorksheet(const std::string& name);
+// Activates the active workbook's worksheet of exactly this name; false when there is
+// none (or the host fails on the way).
+bool activateWorksheet(const std::string& name);
+
 // The folder of a file path with exactly one trailing "/": "/opt/vorra/libvorra.so"
 // gives "/opt/vorra/", "/libvorra.so" gives "/".
 std::string folderOf(std::string_view filePath);

@@ -55,17 +55,7 @@ DayinJL_frm::DayinJL_frm() : Form("DayinJL_frm", dialogs::FormKind::WindowForm) 
 // Stays open only over a workbook that keeps print records, with their sheet active.
 void DayinJL_frm::Form_Load() {
     resume([&] { toolkit().setTopmost(*this); });
-    bool hasRecords = false;
-    resume([&] {
-        for (const auto& sheet : XlApp->worksheets()) {
-            if (sheet->name() == layout::kSheetRecords) {
-                sheet->activate();
-                hasRecords = true;
-                return;
-            }
-        }
-    });
-    if (!hasRecords) unload();
+    if (!activateWorksheet(layout::kSheetRecords)) unload();
 }
 
 // Voids the number after the last record: a row with the last record's payee, payer

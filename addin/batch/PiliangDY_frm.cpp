@@ -34,10 +34,7 @@ PiliangDY_frm::PiliangDY_frm() : Form("PiliangDY_frm") {
     for (int i = 0; i < 9; ++i) {
         auto* b = buttons[i].button;
         b->setCaption(buttons[i].caption);
-        b->setLeft(12 + (i % 3) * 92);
-        b->setTop(12 + (i / 3) * 36);
-        b->setWidth(84);
-        b->setHeight(28);
+        b->move(12 + (i % 3) * 92, 12 + (i / 3) * 36, 84, 28);
         b->setTabIndex(i);
     }
 

@@ -56,8 +56,7 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     CommandButton3.move(434, 6, 40, 22);
     Label2.setCaption(texts::kPayeePayerTip);
     Label2.move(6, 30, 468, 13);
-    ListView1.setLeft(kListLeft), ListView1.setTop(44), ListView1.setWidth(472);
-    ListView1.setHeight(books::SearchFormHeights::kListBase);
+    ListView1.move(kListLeft, 44, 472, books::SearchFormHeights::kListBase);
     double left = kListLeft;
     for (size_t i = 0; i < entryFields().size(); ++i) {
         dialogs::TextBox* t = entryFields()[i];
@@ -66,8 +65,7 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
         left += kColumns[i].width;
     }
     CommandButton1.setCaption(texts::kConfirmButton);
-    CommandButton1.setLeft(206), CommandButton1.setTop(kEntryButtonTop);
-    CommandButton1.setWidth(72), CommandButton1.setHeight(22);
+    CommandButton1.move(206, kEntryButtonTop, 72, 22);
     showEntryFields(false);
 
     onInitialize = [this] { UserForm_Initialize(); };

@@ -51,13 +51,11 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     CommandButton3.setCaption(texts::kEnterButton);
     CommandButton3.move(184, 26, 38, 20);
     CommandButton3.setTabIndex(4);
-    ListView1.setLeft(6), ListView1.setTop(112), ListView1.setWidth(kCodeColumnWidth + kPurposeColumnWidth + 4);
-    ListView1.setHeight(books::SearchFormHeights::kListBase);
+    ListView1.move(6, 112, kCodeColumnWidth + kPurposeColumnWidth + 4, books::SearchFormHeights::kListBase);
     T1.move(6, kEntryFieldsTop, kCodeColumnWidth, 18);
     T2.move(6 + kCodeColumnWidth, kEntryFieldsTop, kPurposeColumnWidth, 18);
     CommandButton1.setCaption(texts::kStorePurposeButton);
-    CommandButton1.setLeft(84), CommandButton1.setTop(kEntryButtonTop);
-    CommandButton1.setWidth(60), CommandButton1.setHeight(20);
+    CommandButton1.move(84, kEntryButtonTop, 60, 20);
     CommandButton2.setCaption(texts::kAmountPurposeTutorialButton);
     CommandButton2.move(236, 5, 40, 20);
     showEntryFields(false);

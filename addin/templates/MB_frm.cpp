@@ -14,14 +14,8 @@ MB_frm::MB_frm() : Form("MB_frm", dialogs::FormKind::WindowForm) {
     setWidth(5400);
     setHeight(4200);
     Label1.setCaption(texts::kListLabel);
-    Label1.setLeft(240);
-    Label1.setTop(180);
-    Label1.setWidth(4920);
-    Label1.setHeight(360);
-    List1.setLeft(240);
-    List1.setTop(600);
-    List1.setWidth(4920);
-    List1.setHeight(3360);
+    Label1.move(240, 180, 4920, 360);
+    List1.move(240, 600, 4920, 3360);
     onInitialize = [this] { Form_Load(); };
     List1.onClick = [this] { List1_Click(); };
 }

@@ -194,7 +194,6 @@ void Frm_收付款人::CommandButton1_Click() {
         if (OptionButton2.value()) resume([&] { sheet->cells(layout::kPayerRow, column).setValue(field); });
     }
     resume([&] { sheet->cells(r, layout::kColSerial).setValue(Value::number(serial + 1)); });
-    resume([&] { accounts.setFontColorIndex(0); });
     books::restoreProtection(sheet.get());
 }
 

@@ -41,13 +41,15 @@ void XlAppEvents::sheetSelectionChange(host::Worksheet&, const host::Range&) {
     std::string sheetName;
     if (!host::resume([&] { sheetName = XL->activeSheet()->name(); })) return;
     if (sheetName != texts::kSheetFillIn) return;
+    std::string address;
+    if (!host::resume([&] { address = XL->activeCell().address(); })) return;
+    // No step moves onto a cell another step starts from, so at most one step applies.
     for (const auto& step : kCursorPath) {
-        std::string address;
-        if (!host::resume([&] { address = XL->activeCell().address(); })) continue;
         if (address != step.arrivesOn) continue;
         host::resume([&] { XL->setEnableEvents(false); });
         host::resume([&] { XL->range(step.movesTo).select(); });
         host::resume([&] { XL->setEnableEvents(true); });
+        return;
     }
 }
 

@@ -20,20 +20,20 @@ ButtonEventCol& BarButtons() {
 
 const std::vector<BarButtonRow>& barButtonTable() {
     static const std::vector<BarButtonRow> table{
-        {"添加模板", "下载、添加套打模板", 591, "VorraMB"},
-        {"填写票据", "填写票据", 162, "TianxiePJ"},
-        {"打印票据", "打印票据", 1707, "DayinPJ"},
-        {"批量打印", "批量打印", 986, "PiliangDY"},
-        {"打印记录", "打印记录", 513, "DayinJL"},
-        {"修改日期", "修改系统日期、网络自动校时", 33, "XiugaiRQ"},
-        {"纸张大小", "“页面设置”：纸张大小、方向设置", 318, "ZZDX"},
-        {"页边距", "设置页边距", 5, "YBJ"},
-        {"网站", "Excel支票Quorvan官方网站", 1016, "Web"},
-        {"常见问题", "【Excel支票Quorvan使用中的常见问题】", 564, "WenTi"},
-        {"使用教程", "关于Excel支票Quorvan的使用教程", 3278, "help"},
-        {"出纳培训", "出纳业务知识培训", 2126, "Peixun"},
-        {"视频下载", "Excel视频教程下载", 1104, "Xiazai"},
-        {"关于", "关于Excel支票Quorvan", 59, "about"},
+        {"添加模板", "下载、添加套打模板", 591, "VorraMB", "VorraMB"},
+        {"填写票据", "填写票据", 162, "TianxiePJ", "TianxiePJ"},
+        {"打印票据", "打印票据", 1707, "DayinPJ", "DayinPJ"},
+        {"批量打印", "批量打印", 986, "PiliangDY", "PiliangDY"},
+        {"打印记录", "打印记录", 513, "DayinJL", "DayinJL"},
+        {"修改日期", "修改系统日期、网络自动校时", 33, "XiugaiRQ", "XiugaiRQ"},
+        {"纸张大小", "“页面设置”：纸张大小、方向设置", 318, "ZZDX", "ZZDX"},
+        {"页边距", "设置页边距", 5, "YBJ", "YBJ"},
+        {"网站", "Excel支票Quorvan官方网站", 1016, "Web", "Web"},
+        {"常见问题", "【Excel支票Quorvan使用中的常见问题】", 564, "WenTi", "WenTi"},
+        {"使用教程", "关于Excel支票Quorvan的使用教程", 3278, "help", "help"},
+        {"出纳培训", "出纳业务知识培训", 2126, "Peixun", "Peixun"},
+        {"视频下载", "Excel视频教程下载", 1104, "Xiazai", "Xiazai"},
+        {"关于", "关于Excel支票Quorvan", 59, "about", "About"},
     };
     return table;
 }
@@ -50,16 +50,9 @@ void ButtonEventCol::Add(const std::shared_ptr<host::CommandBarButton>& button) 
 void ButtonEvent::Button_Click(host::CommandBarButton& button, bool&) {
     // Parameters are compared exactly, with case: "about" is the bar's spelling of
     // the About command, and "About" on the bar does nothing.
-    static constexpr std::pair<const char*, const char*> kParameterToCommand[] = {
-        {"VorraMB", "VorraMB"}, {"TianxiePJ", "TianxiePJ"}, {"DayinPJ", "DayinPJ"},
-        {"PiliangDY", "PiliangDY"}, {"DayinJL", "DayinJL"}, {"XiugaiRQ", "XiugaiRQ"},
-        {"ZZDX", "ZZDX"}, {"YBJ", "YBJ"}, {"Web", "Web"}, {"WenTi", "WenTi"},
-        {"help", "help"}, {"Peixun", "Peixun"}, {"Xiazai", "Xiazai"}, {"about", "About"},
-    };
-    const std::string parameter = button.parameter;
-    for (const auto& [param, command] : kParameterToCommand) {
-        if (parameter == param) {
-            runCommand(command);
+    for (const auto& row : barButtonTable()) {
+        if (button.parameter == row.parameter) {
+            runCommand(row.command);
             return;
         }
     }

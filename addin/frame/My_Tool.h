@@ -34,12 +34,14 @@ ButtonEventCol& BarButtons();
 void BuildCommandBar();
 void DeleteCommandBar();
 
-// The command-bar buttons: caption, tooltip, face id, parameter.
+// The command-bar buttons: caption, tooltip, face id, parameter, and the command a
+// click on the button runs.
 struct BarButtonRow {
     const char* caption;
     const char* tooltip;
     int faceId;
     const char* parameter;
+    const char* command;
 };
 const std::vector<BarButtonRow>& barButtonTable();
 

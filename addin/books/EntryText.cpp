@@ -4,22 +4,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "addin/frame/TextConversion.h"
+
 namespace vorra::books {
 
 namespace {
 
 constexpr std::string_view kFullWidthBlank = "\u3000";
 constexpr int kMaxExactDigits = 15;
-
-// Full-width forms of the characters an amount may hold, and their ASCII forms.
-struct FullWidth {
-    std::string_view wide;
-    char ascii;
-};
-constexpr FullWidth kFullWidthAmountChars[] = {
-    {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'}, {"４", '4'}, {"５", '5'},
-    {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'}, {"，", ','}, {"．", '.'},
-};
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -34,25 +26,6 @@ std::string withoutBlanks(std::string_view text) {
         }
         char c = text[i++];
         if (c != ' ' && c != '\t') out += c;
-    }
-    return out;
-}
-
-// Full-width digits, comma and point as ASCII; everything else unchanged.
-std::string asciiAmountChars(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        bool replaced = false;
-        for (const auto& f : kFullWidthAmountChars) {
-            if (text.substr(i, f.wide.size()) == f.wide) {
-                out += f.ascii;
-                i += f.wide.size();
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) out += text[i++];
     }
     return out;
 }
@@ -113,7 +86,8 @@ std::string accountDigitsOfCell(const host::Value& cell) {
 }
 
 std::optional<double> parseAmount(std::string_view typed) {
-    std::string s = asciiAmountChars(withoutBlanks(typed));
+    // Full-width digits, commas and points count as their ASCII forms.
+    std::string s = toHalfWidth(withoutBlanks(typed));
     size_t point = s.find('.');
     std::string_view whole = std::string_view(s).substr(0, point);
     std::string_view decimals =

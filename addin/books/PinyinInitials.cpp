@@ -1,14 +1,11 @@
 #include "addin/books/PinyinInitials.h"
 
-#include <iconv.h>
-#include <locale.h>
-#include <wctype.h>
-
 #include <array>
 #include <cstdint>
 #include <memory>
 
 #include "addin/frame/Public_XlApp.h"
+#include "addin/frame/TextConversion.h"
 #include "addin/frame/host/Utf8.h"
 
 namespace vorra {
@@ -54,54 +51,6 @@ std::string encode(char32_t cp) {
     return s;
 }
 
-// Unicode lower-casing through the C library's UTF-8 character tables, so that
-// full-width capitals become full-width small letters too.
-class UnicodeLowerCase {
-public:
-    UnicodeLowerCase() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr)) {}
-    ~UnicodeLowerCase() {
-        if (locale_) freelocale(locale_);
-    }
-    char32_t operator()(char32_t c) const {
-        if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-        if (!locale_) return c;
-        return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), locale_));
-    }
-
-private:
-    locale_t locale_;
-};
-
-// A character's code in code page 936: one byte or lead × 256 + trail; nothing when
-// the code page has no code for it.
-class CodePage936 {
-public:
-    CodePage936() : cd_(iconv_open("CP936", "UTF-8")) {}
-    ~CodePage936() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-    std::optional<uint16_t> code(const std::string& utf8) const {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string in = utf8;
-        char out[8];
-        char* inPtr = in.data();
-        size_t inLeft = in.size();
-        char* outPtr = out;
-        size_t outLeft = sizeof out;
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
-            return std::nullopt;
-        size_t n = sizeof out - outLeft;
-        auto u = reinterpret_cast<unsigned char*>(out);
-        if (n == 1) return u[0];
-        if (n == 2) return static_cast<uint16_t>(u[0] << 8 | u[1]);
-        return std::nullopt;
-    }
-
-private:
-    iconv_t cd_;
-};
-
 std::string initialOfCode(uint16_t code) {
     if (code >= 1 && code <= 127) return std::string(1, static_cast<char>(code));
     if (code >= kFullWidthFirst && code <= kFullWidthLast)
@@ -126,15 +75,14 @@ std::vector<std::string> utf8Characters(std::string_view text) {
 
 std::string GetHzjp(std::string_view text) {
     static_assert(sizeof(char32_t) >= 4);
-    const UnicodeLowerCase lower;
     const CodePage936 codePage;
     std::string result;
     for (char32_t c : decode(text)) {
-        auto code = codePage.code(encode(lower(c)));
+        auto code = codePage.code(encode(toLowerCharacter(c)));
         // A character the code page cannot write counts as "?".
         result += initialOfCode(code ? *code : uint16_t('?'));
     }
-    for (auto& ch : result) ch = static_cast<char>(lower(static_cast<unsigned char>(ch)));
+    for (auto& ch : result) ch = static_cast<char>(toLowerCharacter(static_cast<unsigned char>(ch)));
     return result;
 }
 
@@ -143,10 +91,8 @@ HostInitialsLookup::HostInitialsLookup(host::Application& application)
 
 std::string HostInitialsLookup::initials(std::string_view text) {
     // Blanks at both ends go; blanks inside sort before the first key and give nothing.
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    auto last = text.find_last_not_of(' ');
-    text = text.substr(first, last - first + 1);
+    text = trimBlanks(text);
+    if (text.empty()) return {};
     if (!table_ && !tableFailed_) {
         tableFailed_ = !host::resume([&] { table_ = application_.evaluate(kInitialsTableFormula); });
         if (table_ && !table_->isArray()) {

@@ -19,10 +19,12 @@ int lastUsedRow(host::Worksheet& sheet, int column) {
 }
 
 int firstEmptyRow(host::Worksheet& sheet, int column, int startRow) {
-    return firstBlankRow(sheet, column, startRow, host::kMaxRows - 1).value_or(std::max(startRow, host::kMaxRows));
+    return firstBlankRow(sheet, column, startRow, host::kMaxRows - 1)
+        .value_or(std::max(startRow, host::kMaxRows));
 }
 
-std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top, int bottom) {
+std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top,
+                                      int bottom) {
     host::Variant v = sheet.read({top, column, bottom, column});
     std::vector<host::Value> values;
     if (!v.isArray()) {
@@ -35,8 +37,8 @@ std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, 
     return values;
 }
 
-std::optional<int> firstBlankRow(const host::Worksheet& sheet, int column, int startRow, int lastRow,
-                                 int guardColumn) {
+std::optional<int> firstBlankRow(const host::Worksheet& sheet, int column, int startRow,
+                                 int lastRow, int guardColumn) {
     // Read a block of rows at a time: a book of tens of thousands of rows is walked in
     // a hundred reads instead of one read per cell.
     constexpr int kChunkRows = 512;
@@ -46,7 +48,8 @@ std::optional<int> firstBlankRow(const host::Worksheet& sheet, int column, int s
         std::vector<host::Value> guards;
         if (guardColumn > 0) guards = columnValues(sheet, guardColumn, top, bottom);
         for (size_t i = 0; i < keys.size(); ++i)
-            if (keys[i].isBlankText() && (guards.empty() || guards[i].isBlankText())) return top + static_cast<int>(i);
+            if (keys[i].isBlankText() && (guards.empty() || guards[i].isBlankText()))
+                return top + static_cast<int>(i);
     }
     return std::nullopt;
 }

@@ -16,13 +16,14 @@ int firstEmptyRow(host::Worksheet& sheet, int column, int startRow);
 
 // The values of one column from top to bottom, whether the host gave one cell as a
 // scalar or several as an array.
-std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top, int bottom);
+std::vector<host::Value> columnValues(const host::Worksheet& sheet, int column, int top,
+                                      int bottom);
 
 // The first row from startRow to lastRow whose cell in the column equals the empty
 // text; with a guard column, only a row whose guard cell is empty as well. Nothing when
 // every row is taken. Host errors reach the caller.
-std::optional<int> firstBlankRow(const host::Worksheet& sheet, int column, int startRow, int lastRow,
-                                 int guardColumn = 0);
+std::optional<int> firstBlankRow(const host::Worksheet& sheet, int column, int startRow,
+                                 int lastRow, int guardColumn = 0);
 
 // The values of a column from row 8 to the given row as list entries. A block of one
 // cell reads as a single value, not as a list: that is a host error here, as it is

@@ -30,7 +30,9 @@ bool isWorkingSheet(const std::string& name) {
            name == layout::kSheetFillIn || name == layout::kSheetBasicInfo;
 }
 
-void refuse(const std::string& message) { showMessage(message, dialogs::MsgBoxIcon::Critical, texts::kTitleSystem); }
+void refuse(const std::string& message) {
+    showMessage(message, dialogs::MsgBoxIcon::Critical, texts::kTitleSystem);
+}
 
 // The first row from row 3 down whose column A is empty. The row counter cannot pass
 // 32767, so the walk stops one row after it: a sheet filled further down is just as

@@ -39,7 +39,9 @@ void restoreProtection(host::Worksheet* sheet) {
 
 int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColumn) {
     int found = 0;
-    resume([&] { found = firstBlankRow(sheet, column, startRow, host::kMaxRows, guardColumn).value_or(0); });
+    resume([&] {
+        found = firstBlankRow(sheet, column, startRow, host::kMaxRows, guardColumn).value_or(0);
+    });
     return found;
 }
 

@@ -82,7 +82,8 @@ std::string GetHzjp(std::string_view text) {
         // A character the code page cannot write counts as "?".
         result += initialOfCode(code ? *code : uint16_t('?'));
     }
-    for (auto& ch : result) ch = static_cast<char>(toLowerCharacter(static_cast<unsigned char>(ch)));
+    for (auto& ch : result)
+        ch = static_cast<char>(toLowerCharacter(static_cast<unsigned char>(ch)));
     return result;
 }
 

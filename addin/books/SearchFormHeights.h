@@ -22,7 +22,8 @@ struct SearchFormHeights {
     // its empty-search height when there was nothing to search for.
     void fitToList(dialogs::Form& form, dialogs::ListView& list, bool searched) const {
         list.setHeight(list.itemCount() * list.fontSize() + kListBase);
-        form.setHeight(searched ? list.height() * kFormTwipsPerListPoint + formBase : emptySearchForm);
+        form.setHeight(searched ? list.height() * kFormTwipsPerListPoint + formBase
+                                : emptySearchForm);
     }
 
     void enterEntryMode(dialogs::Form& form, dialogs::ListView& list) const {

@@ -64,7 +64,8 @@ std::optional<uint16_t> CodePage936::code(std::string_view utf8Character) const 
     size_t inLeft = in.size();
     char* outPtr = out;
     size_t outLeft = sizeof out;
-    if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) return std::nullopt;
+    if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+        return std::nullopt;
     const size_t n = sizeof out - outLeft;
     const auto* u = reinterpret_cast<const unsigned char*>(out);
     if (n == 1) return u[0];

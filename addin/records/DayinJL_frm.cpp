@@ -112,7 +112,8 @@ void DayinJL_frm::Command2_Click() {
         if (copy && copy != source) resume([&] { copy->close(false); });
         resume([] { XlApp->setDisplayAlerts(true); });
         if (failure)
-            showMessage(texts::msgExportFailed(path, *failure), MsgBoxIcon::Critical, texts::kTitleExportFailed);
+            showMessage(texts::msgExportFailed(path, *failure), MsgBoxIcon::Critical,
+                        texts::kTitleExportFailed);
         else
             showMessage(path, MsgBoxIcon::Information, texts::kTitleExportPath);
     }

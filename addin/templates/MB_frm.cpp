@@ -39,7 +39,8 @@ void MB_frm::List1_Click() {
     unload();
     std::string path = addinFolder() + name;
     if (auto failure = host::errorOf([&] { XlApp->openWorkbook(path); }))
-        showMessage(texts::msgOpenFailed(path, *failure), dialogs::MsgBoxIcon::Critical, texts::kTitleOpenFailed);
+        showMessage(texts::msgOpenFailed(path, *failure), dialogs::MsgBoxIcon::Critical,
+                    texts::kTitleOpenFailed);
 }
 
 }  // namespace vorra

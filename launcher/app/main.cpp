@@ -18,7 +18,6 @@ using namespace vorra::launcher;
 
 namespace {
 
-
 bool startDetached(const std::string& program) {
     return QProcess::startDetached(QString::fromStdString(program), QStringList());
 }

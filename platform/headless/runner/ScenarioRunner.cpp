@@ -53,7 +53,8 @@ bool anyFileMatches(const fs::path& path) {
     if (pattern.find_first_of("*?[") == std::string::npos) return fs::exists(path);
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(path.parent_path(), ec))
-        if (::fnmatch(pattern.c_str(), entry.path().filename().c_str(), FNM_PERIOD) == 0) return true;
+        if (::fnmatch(pattern.c_str(), entry.path().filename().c_str(), FNM_PERIOD) == 0)
+            return true;
     return false;
 }
 
@@ -198,7 +199,10 @@ void ScenarioRunner::print(const std::string& line) { out_ << shorten(line) << '
 // The folders of this run by the names scripts and output use for them; the add-in
 // and desktop folders lie inside the work folder, so they come first.
 std::array<std::pair<std::string, std::string>, 4> ScenarioRunner::folderNames() const {
-    return {{{"$ADDIN", addinFolder_}, {"$DESKTOP", desktopFolder_}, {"$WORK", folders_.work}, {"$SCRIPT", folders_.script}}};
+    return {{{"$ADDIN", addinFolder_},
+             {"$DESKTOP", desktopFolder_},
+             {"$WORK", folders_.work},
+             {"$SCRIPT", folders_.script}}};
 }
 
 // Absolute folders of this run are printed by their names, so that output is the same
@@ -216,7 +220,8 @@ std::string ScenarioRunner::shorten(std::string text) const {
 // of this run: the inverse of shorten, for message patterns that hold a path.
 std::string ScenarioRunner::expandFolders(std::string text) const {
     for (const auto& [name, folder] : folderNames())
-        for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + folder.size()))
+        for (size_t at = text.find(name); at != std::string::npos;
+             at = text.find(name, at + folder.size()))
             text.replace(at, name.size(), folder);
     return text;
 }

@@ -147,7 +147,8 @@ void parseMessage(Line& line, Step& step, bool expectText) {
     step.kind = Step::Kind::AnswerMessage;
     if (expectText) {
         step.message.textIsPattern = line.accept("like");
-        step.message.text = line.quoted(step.message.textIsPattern ? "the message pattern" : "the message text");
+        step.message.text =
+            line.quoted(step.message.textIsPattern ? "the message pattern" : "the message text");
         while (!line.atEnd()) {
             if (line.accept("icon")) {
                 step.message.icon = iconByName(line, line.word("an icon"));

@@ -154,11 +154,13 @@ MsgBoxResult HeadlessToolkit::messageBox(const dialogs::MessageBoxRequest& reque
     }
     MessageAnswer expected = std::move(messages_.front());
     messages_.pop_front();
-    const bool textMatches = !expected.text || (expected.textIsPattern
-                                                    ? ::fnmatch(expected.text->c_str(), request.prompt.c_str(), 0) == 0
-                                                    : *expected.text == request.prompt);
+    const bool textMatches =
+        !expected.text ||
+        (expected.textIsPattern ? ::fnmatch(expected.text->c_str(), request.prompt.c_str(), 0) == 0
+                                : *expected.text == request.prompt);
     if (expected.textIsPattern && textMatches)
-        shown = "like " + quoteText(*expected.text) + shown.substr(quoteText(request.prompt).size());
+        shown =
+            "like " + quoteText(*expected.text) + shown.substr(quoteText(request.prompt).size());
     record(Record::Kind::Message, {}, shown + " -> " + resultWord(expected.answer));
     if (!textMatches)
         fail(std::string("message box: expected ") + (expected.textIsPattern ? "like " : "") +

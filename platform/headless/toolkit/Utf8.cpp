@@ -11,7 +11,8 @@ std::vector<Utf8Char> splitUtf8(std::string_view text) {
         size_t length = host::decodeUtf8(text, i, code);
         // The decoder passes a malformed sequence on as its lead byte; a script is
         // input from outside, so it is refused instead.
-        if (length == 1 && code >= 0x80) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i));
+        if (length == 1 && code >= 0x80)
+            throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i));
         chars.push_back({code, std::string(text.substr(i, length))});
         i += length;
     }

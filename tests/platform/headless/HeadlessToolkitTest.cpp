@@ -169,16 +169,21 @@ TEST_F(HeadlessToolkitTest, MessageNotAsExpectedIsAFailure) {
 // A pattern stands for texts that carry a time: the record shows the pattern when it
 // matches, and the text when it does not.
 TEST_F(HeadlessToolkitTest, MessagePatternMatchesAndIsRecordedAsThePattern) {
-    toolkit.queueMessage({MsgBoxResult::OK, "/d/打印记录??????????????.xls", std::nullopt, std::nullopt, true});
+    toolkit.queueMessage(
+        {MsgBoxResult::OK, "/d/打印记录??????????????.xls", std::nullopt, std::nullopt, true});
     toolkit.msgBox("/d/打印记录20261207164812.xls", MsgBoxIcon::Information);
     EXPECT_FALSE(toolkit.hasFailure());
-    toolkit.queueMessage({MsgBoxResult::OK, "/d/打印记录??????????????.xls", std::nullopt, std::nullopt, true});
+    toolkit.queueMessage(
+        {MsgBoxResult::OK, "/d/打印记录??????????????.xls", std::nullopt, std::nullopt, true});
     toolkit.msgBox("/d/打印记录2026120716481.xls", MsgBoxIcon::Information);
     EXPECT_EQ(toolkit.takeFailure(),
-              "message box: expected like \"/d/打印记录??????????????.xls\", shown \"/d/打印记录2026120716481.xls\"");
-    EXPECT_THAT(toolkit.lines(Record::Kind::Message),
-                ElementsAre("message like \"/d/打印记录??????????????.xls\" icon Information title default -> OK",
-                            "message \"/d/打印记录2026120716481.xls\" icon Information title default -> OK"));
+              "message box: expected like \"/d/打印记录??????????????.xls\", shown "
+              "\"/d/打印记录2026120716481.xls\"");
+    EXPECT_THAT(
+        toolkit.lines(Record::Kind::Message),
+        ElementsAre(
+            "message like \"/d/打印记录??????????????.xls\" icon Information title default -> OK",
+            "message \"/d/打印记录2026120716481.xls\" icon Information title default -> OK"));
 }
 
 TEST_F(HeadlessToolkitTest, InputBoxesGiveTheQueuedTextOrEmptyOnCancel) {

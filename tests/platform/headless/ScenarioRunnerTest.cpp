@@ -69,8 +69,10 @@ TEST_F(ScenarioRunnerTest, PathsPrintByTheirFolderNames) {
 // A wildcard in a file's name matches the files of its folder, for names that carry a time.
 TEST_F(ScenarioRunnerTest, FilePatternsMatchAnyFileOfTheFolder) {
     EXPECT_EQ(run("start\nexpect file \"$ADDIN/*.so\" absent\n"), "2: file $ADDIN/*.so exists");
-    EXPECT_EQ(run("start\nexpect file \"$ADDIN/*.xls\" exists\n"), "2: file $ADDIN/*.xls does not exist");
-    EXPECT_EQ(run("start\nexpect file \"$WORK/nowhere/*.xls\" exists\n"), "2: file $WORK/nowhere/*.xls does not exist");
+    EXPECT_EQ(run("start\nexpect file \"$ADDIN/*.xls\" exists\n"),
+              "2: file $ADDIN/*.xls does not exist");
+    EXPECT_EQ(run("start\nexpect file \"$WORK/nowhere/*.xls\" exists\n"),
+              "2: file $WORK/nowhere/*.xls does not exist");
 }
 
 }  // namespace

@@ -352,16 +352,14 @@ Control& ScenarioRunner::control(const Step& step) {
     return *c;
 }
 
+// A reference of a script ("A1", "Sheet1!B2:C3", "'甲 表'!A1" or a defined name) as the
+// host resolves it on the active sheet; a reference the host refuses fails the step.
 host::Range ScenarioRunner::range(const std::string& reference) {
-    auto bang = reference.rfind('!');
-    std::string address = bang == std::string::npos ? reference : reference.substr(bang + 1);
-    auto area = host::tryParseArea(address);
-    if (!area) throw StepFailure("not a cell reference: '" + reference + "'");
-    host::Application& app = platform().application();
-    if (bang == std::string::npos) return host::Range(app.activeSheet(), *area);
-    std::string sheet = reference.substr(0, bang);
-    if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') sheet = sheet.substr(1, sheet.size() - 2);
-    return host::Range(app.sheets(sheet), *area);
+    try {
+        return platform().application().range(reference);
+    } catch (const host::HostError& e) {
+        throw StepFailure("not a cell reference: '" + reference + "' (" + e.what() + ")");
+    }
 }
 
 void ScenarioRunner::execute(const Step& step) {

@@ -75,5 +75,17 @@ TEST_F(ScenarioRunnerTest, FilePatternsMatchAnyFileOfTheFolder) {
               "2: file $WORK/nowhere/*.xls does not exist");
 }
 
+// Cell steps take the references the add-in's host takes; one it refuses names itself
+// and the host's reason.
+TEST_F(ScenarioRunnerTest, CellStepsTakeTheHostsReferences) {
+    EXPECT_EQ(run("new workbook\nset Sheet1!B2 \"x\"\nexpect cell B2 \"x\"\nexpect cell 'Sheet1'!b2 \"x\"\n"
+                  "set B3 7\nexpect cell $B$3 \"7\"\n"),
+              "passed");
+    EXPECT_EQ(run("new workbook\nexpect cell Nowhere!A1 \"\"\n"),
+              "2: not a cell reference: 'Nowhere!A1' (Invalid reference \"Nowhere!A1\": no sheet named \"Nowhere\")");
+    EXPECT_THAT(run("new workbook\nset B2:A 1\n"), ::testing::StartsWith("2: not a cell reference: 'B2:A' ("));
+    EXPECT_THAT(run("set A1 1\n"), ::testing::StartsWith("1: not a cell reference: 'A1' ("));
+}
+
 }  // namespace
 }  // namespace vorra::headless

@@ -188,6 +188,20 @@ public:
     int selStart() const { return selStart_; }
     int selLength() const { return selLength_; }
 
+    // With type-ahead completion on, what the user typed so far completes to the first
+    // row whose first column starts with it (ASCII letters without regard to case,
+    // everything else exactly); nullptr when completion is off, nothing was typed or no
+    // row matches. First-letter matching is treated as no completion: none of the
+    // system's boxes uses it.
+    const std::string* completionFor(std::string_view typed) const {
+        if (matchEntry_ != MatchEntry::Complete || typed.empty()) return nullptr;
+        for (const Row& row : rows_)
+            if (!row.empty() && row[0].size() >= typed.size() &&
+                sameName(std::string_view(row[0]).substr(0, typed.size()), typed))
+                return &row[0];
+        return nullptr;
+    }
+
     EventHandler onChange;
     EventHandler onClick;
     KeyHandler onKeyDown;

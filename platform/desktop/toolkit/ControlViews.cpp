@@ -38,28 +38,7 @@ int charPosition(const std::string& text, int byteOffset) {
     return static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(n)).size());
 }
 
-bool asciiStartsWith(const std::string& text, const std::string& prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        auto a = static_cast<unsigned char>(text[i]);
-        auto b = static_cast<unsigned char>(prefix[i]);
-        if (a < 0x80 && b < 0x80) {
-            if (std::tolower(a) != std::tolower(b)) return false;
-        } else if (a != b) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
-
-const std::string* completionFor(const ComboBox& box, const std::string& typed) {
-    if (typed.empty()) return nullptr;
-    for (const auto& row : box.list())
-        if (!row.empty() && asciiStartsWith(row[0], typed)) return &row[0];
-    return nullptr;
-}
 
 // ---- Base ----------------------------------------------------------------------------------
 
@@ -407,8 +386,7 @@ protected:
 private:
     void edited(const QString& text) {
         std::string typed = text.toStdString();
-        const std::string* completion =
-            typing_ && box_.matchEntry() == MatchEntry::Complete ? completionFor(box_, typed) : nullptr;
+        const std::string* completion = typing_ ? box_.completionFor(typed) : nullptr;
         typing_ = false;
         if (completion) {
             std::string full = *completion;
@@ -417,7 +395,7 @@ private:
         } else {
             act([&] { box_.userEdit(typed, static_cast<int>(typed.size()), 0); });
         }
-        if (formLoaded()) refresh();
+        // userEdit reports the change, which refreshes this view.
     }
 
     ComboBox& box_;

@@ -54,9 +54,4 @@ protected:
 std::unique_ptr<ControlView> makeControlView(dialogs::Control& control, FormWindow& window,
                                              QWidget* parent);
 
-// What a combo box with type-ahead completion shows after the user typed `typed`: the
-// first list row (first column) that starts with it, ASCII letters without regard to
-// case, or nullptr when none does.
-const std::string* completionFor(const dialogs::ComboBox& box, const std::string& typed);
-
 }  // namespace vorra::desktop

@@ -99,10 +99,8 @@ void UserActions::typeInto(TextBox& box, std::string_view text) {
     }
 }
 
-// With type-ahead completion on, what was typed so far completes to the first list row
-// that starts with it (letters without regard to case); the completed tail is selected
-// so that the next character replaces it. First-letter matching is treated as no
-// completion: none of the system's boxes uses it.
+// Each character goes in as typed, completed by the box's type-ahead rule; the completed
+// tail is selected so that the next character replaces it.
 void UserActions::typeInto(ComboBox& box, std::string_view text) {
     const std::vector<Utf8Char> chars = charactersToType(text);
     Form& form = box.form();
@@ -113,13 +111,7 @@ void UserActions::typeInto(ComboBox& box, std::string_view text) {
         if (!form.loaded()) return;
         if (ch.code != U'\n' && ch.code != U'\r') {
             std::string typed = removeSelection(box.text(), box.selStart(), box.selLength()) + ch.bytes;
-            const std::string* completion = nullptr;
-            if (box.matchEntry() == MatchEntry::Complete)
-                for (const auto& row : box.list())
-                    if (!row.empty() && startsWithIgnoringAsciiCase(row[0], typed)) {
-                        completion = &row[0];
-                        break;
-                    }
+            const std::string* completion = box.completionFor(typed);
             if (completion) {
                 std::string full = *completion;
                 int start = static_cast<int>(typed.size());

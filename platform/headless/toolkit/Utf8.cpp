@@ -27,15 +27,4 @@ std::string dropLastCharacter(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
-bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char a = text[i], b = prefix[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
-}
-
 }  // namespace vorra::headless

@@ -20,7 +20,4 @@ std::vector<Utf8Char> splitUtf8(std::string_view text);
 // The text without its last character (nothing for the empty text).
 std::string dropLastCharacter(std::string_view text);
 
-// ASCII letters compared without case, other bytes exactly.
-bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
-
 }  // namespace vorra::headless

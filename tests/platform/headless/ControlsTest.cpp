@@ -71,6 +71,30 @@ TEST_F(ControlsTest, ComboRowsOfSeveralColumns) {
     EXPECT_EQ(box.listIndex(), 0);
 }
 
+// Type-ahead completion: the first row whose first column starts with what was typed,
+// ASCII letters without regard to case, other characters (and Chinese) exactly.
+TEST_F(ControlsTest, ComboCompletionTakesTheFirstRowStartingWithTheTypedText) {
+    auto& box = form->ComboBox1;
+    box.setList(std::vector<ComboBox::Row>{{}, {"Beta", "b"}, {"bEtter"}, {"工商银行"}, {"Ä1"}});
+    auto completes = [&](std::string_view typed) {
+        const std::string* row = box.completionFor(typed);
+        return row ? *row : std::string("(none)");
+    };
+    EXPECT_EQ(completes("b"), "Beta");
+    EXPECT_EQ(completes("BET"), "Beta");
+    EXPECT_EQ(completes("bett"), "bEtter");
+    EXPECT_EQ(completes("Betters"), "(none)");  // longer than every row
+    EXPECT_EQ(completes("工商"), "工商银行");
+    EXPECT_EQ(completes("工行"), "(none)");
+    EXPECT_EQ(completes("ä"), "(none)");  // only ASCII letters ignore case
+    EXPECT_EQ(completes(""), "(none)");
+    EXPECT_EQ(box.completionFor("Beta"), &box.list()[1][0]);  // the row's own text
+    box.setMatchEntry(MatchEntry::None);
+    EXPECT_EQ(completes("b"), "(none)");
+    box.setMatchEntry(MatchEntry::FirstLetter);
+    EXPECT_EQ(completes("b"), "(none)");
+}
+
 TEST_F(ControlsTest, OptionGroupsFollowTheContainerUnlessNamed) {
     OptionButton loose{*form, "OptionButton3"};  // on the form, not in Frame1
     form->OptionButton1.setValue(true);

@@ -5,8 +5,6 @@ namespace vorra::desktop::texts {
 
 inline constexpr const char* kProgramName = "vorra-desktop";
 inline constexpr const char* kHomeTab = "开始";
-inline constexpr const char* kInsertTab = "插入";
-inline constexpr const char* kPageLayoutTab = "页面布局";
 
 inline constexpr const char* kMenuFile = "文件(&F)";
 inline constexpr const char* kMenuEdit = "编辑(&E)";
@@ -35,9 +33,7 @@ inline constexpr const char* kEditRefused = "无法更改单元格：";
 inline constexpr const char* kAskSave = "是否保存对“%1”的更改？";
 inline constexpr const char* kPrinterPrompt = "打印机：";
 inline constexpr const char* kPrintToPdf = "打印到 PDF 文件夹（%1）";
-inline constexpr const char* kNoAddin = "未找到加载项 libvorra.so，表格将不带票据功能运行。";
 inline constexpr const char* kAddinFailed = "无法加载加载项：";
-inline constexpr const char* kNoWorkbook = "没有打开的工作簿。";
 
 // The page setup window.
 inline constexpr const char* kPaperSize = "纸张大小：";

@@ -141,11 +141,7 @@ void MainWindow::buildMenus() {
                         syncFromEngine();
                     });
     file->addAction(QIcon::fromTheme(QStringLiteral("document-open")), u8(texts::kActionOpen), QKeySequence::Open,
-                    this, [this] {
-                        QString path = QFileDialog::getOpenFileName(this, u8(texts::kActionOpen).remove(u'&'),
-                                                                    QString(), u8(texts::kWorkbookFilter));
-                        if (!path.isEmpty()) openWorkbook(path);
-                    });
+                    this, [this] { openFromDialog(); });
     recentMenu_ = file->addMenu(u8(texts::kMenuRecent));
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { rebuildRecentMenu(); });
     file->addAction(QIcon::fromTheme(QStringLiteral("document-save")), u8(texts::kActionSave), QKeySequence::Save,
@@ -154,13 +150,7 @@ void MainWindow::buildMenus() {
                     QKeySequence::SaveAs, this, [this] { saveWorkbookAs({}); });
     file->addAction(u8(texts::kActionClose), this, [this] {
         auto book = session_.application().activeWorkbook();
-        if (!book) return;
-        if (!book->saved()) {
-            auto answer = QMessageBox::question(this, u8(texts::kHostCaption),
-                                                u8(texts::kAskSave).arg(QString::fromStdString(book->name())),
-                                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !saveWorkbook())) return;
-        }
+        if (!book || !confirmSave(*book)) return;
         try {
             book->close(false);
         } catch (const host::HostError& e) {
@@ -204,10 +194,7 @@ QWidget* MainWindow::buildHomeTab() {
         connect(b, &QToolButton::clicked, this, std::move(action));
         row->addWidget(b);
     };
-    add("document-open", texts::kActionOpen, [this] {
-        QString path = QFileDialog::getOpenFileName(this, QString(), QString(), u8(texts::kWorkbookFilter));
-        if (!path.isEmpty()) openWorkbook(path);
-    });
+    add("document-open", texts::kActionOpen, [this] { openFromDialog(); });
     add("document-save", texts::kActionSave, [this] { saveWorkbook(); });
     add("document-print", texts::kActionPrint, [this] { printActiveSheet(); });
     add("document-page-setup", texts::kActionPageSetup, [this] { pageSetup(); });
@@ -261,6 +248,13 @@ bool MainWindow::openWorkbook(const QString& path) {
     undo_.clear();
     syncFromEngine();
     return true;
+}
+
+// The open-file dialog of the menu and the toolbar; opens the chosen workbook.
+void MainWindow::openFromDialog() {
+    QString path = QFileDialog::getOpenFileName(this, u8(texts::kActionOpen).remove(u'&'), QString(),
+                                                u8(texts::kWorkbookFilter));
+    if (!path.isEmpty()) openWorkbook(path);
 }
 
 bool MainWindow::saveWorkbook() {
@@ -447,13 +441,21 @@ bool MainWindow::askToSaveAll() {
         if (book->saved()) continue;
         book->activate();
         syncFromEngine();
-        auto answer = QMessageBox::question(this, u8(texts::kHostCaption),
-                                            u8(texts::kAskSave).arg(QString::fromStdString(book->name())),
-                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel) return false;
-        if (answer == QMessageBox::Yes && !saveWorkbook()) return false;
+        if (!confirmSave(*book)) return false;
     }
     return true;
+}
+
+// Asks whether to save the changes of the active workbook when it has any: true when the
+// work may go on (saved, or the changes let go), false when the user cancelled or the
+// save failed.
+bool MainWindow::confirmSave(host::Workbook& book) {
+    if (book.saved()) return true;
+    auto answer = QMessageBox::question(this, u8(texts::kHostCaption),
+                                        u8(texts::kAskSave).arg(QString::fromStdString(book.name())),
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    return answer != QMessageBox::Yes || saveWorkbook();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -77,6 +77,8 @@ private:
     void showActiveCell();
     void scheduleSync();
     bool askToSaveAll();
+    bool confirmSave(host::Workbook& book);
+    void openFromDialog();
 
     DesktopSession& session_;
     RibbonBar* ribbon_ = nullptr;

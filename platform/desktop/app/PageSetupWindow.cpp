@@ -72,7 +72,6 @@ PageSetupWindow::PageSetupWindow(engine::PageSetupDialog& dialog, engine::Sheet&
     orientationRow->addWidget(landscape_);
     (setup.orientation == engine::Orientation::Landscape ? landscape_ : portrait_)->setChecked(true);
     paperForm->addRow(orientation);
-    pages_->addTab(paperPage, u8(engine::texts::kPageTab));
 
     // Second page: margins in centimetres, centring.
     auto* marginPage = new QWidget;
@@ -93,9 +92,15 @@ PageSetupWindow::PageSetupWindow(engine::PageSetupDialog& dialog, engine::Sheet&
     centreV_->setChecked(setup.centerVertically);
     marginForm->addRow(centreH_);
     marginForm->addRow(centreV_);
-    pages_->addTab(marginPage, u8(engine::texts::kMarginsTab));
-    pages_->addTab(new QWidget, u8(engine::texts::kHeaderFooterTab));
-    pages_->addTab(new QWidget, u8(engine::texts::kSheetTab));
+
+    // The header and footer page and the sheet page are shown empty, under the captions
+    // the dialog gives its pages.
+    QWidget* pageWidgets[engine::PageSetupDialog::kPageCount] = {paperPage, marginPage, new QWidget, new QWidget};
+    const auto captions = engine::PageSetupDialog::pageCaptions();
+    for (int i = 0; i < engine::PageSetupDialog::kPageCount; ++i) {
+        std::string_view caption = captions[static_cast<size_t>(i)];
+        pages_->addTab(pageWidgets[i], QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    }
     pages_->setCurrentIndex(static_cast<int>(dialog.page()));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -64,11 +64,6 @@ std::string themeIconName(const std::string& imageMso) {
     return e ? std::string(e->themeName) : std::string();
 }
 
-std::string themeIconNameForFace(int faceId) {
-    const IconEntry* e = byFace(faceId);
-    return e ? std::string(e->themeName) : std::string();
-}
-
 QIcon ribbonIcon(const std::string& imageMso) { return iconFor(byImage(imageMso)); }
 QIcon faceIcon(int faceId) { return iconFor(byFace(faceId)); }
 

@@ -11,7 +11,6 @@ namespace vorra::desktop {
 // The freedesktop icon name the desktop shows for a built-in image name; empty for
 // a name it does not know.
 std::string themeIconName(const std::string& imageMso);
-std::string themeIconNameForFace(int faceId);
 
 QIcon ribbonIcon(const std::string& imageMso);
 QIcon faceIcon(int faceId);

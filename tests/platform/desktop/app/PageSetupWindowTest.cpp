@@ -24,11 +24,17 @@ bool run(engine::Sheet& sheet, const char* keys, const std::function<void(PageSe
 TEST(PageSetupWindow, OpensOnThePaperPageOrWithAQueuedRightOnTheMarginsPage) {
     engine::Sheet sheet;
     int page = -1;
+    QStringList captions;
+    bool paperOnFirstPage = false;
     run(sheet, "", [&](PageSetupWindow& w) {
         page = w.pages()->currentIndex();
+        for (int i = 0; i < w.pages()->count(); ++i) captions << w.pages()->tabText(i);
+        paperOnFirstPage = w.pages()->widget(0)->findChild<QComboBox*>() != nullptr;
         w.reject();
     });
     EXPECT_EQ(page, 0);
+    EXPECT_EQ(captions, QStringList({"页面", "页边距", "页眉/页脚", "工作表"}));
+    EXPECT_TRUE(paperOnFirstPage);
     run(sheet, "{RIGHT}", [&](PageSetupWindow& w) {
         page = w.pages()->currentIndex();
         EXPECT_EQ(w.pages()->tabText(1), QStringLiteral("页边距"));

@@ -19,7 +19,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
-#include <cstdio>
 
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/KeyCodes.h"
@@ -53,18 +52,7 @@ bool ControlView::eventFilter(QObject*, QEvent* event) {
 
 bool ControlView::formLoaded() const { return window_.form() && window_.form()->loaded(); }
 
-bool ControlView::act(const std::function<void()>& action) {
-    Form* form = window_.form();
-    if (!form || !form->loaded()) return false;
-    auto keepAlive = form->weak_from_this().lock();
-    try {
-        action();
-    } catch (const std::exception& e) {
-        // A handler's error must not unwind through Qt's event loop.
-        std::fprintf(stderr, "vorra-desktop: %s: %s\n", control_.name().c_str(), e.what());
-    }
-    return window_.form() == form && form->loaded();
-}
+bool ControlView::act(const std::function<void()>& action) { return window_.act(action, control_.name()); }
 
 bool ControlView::keyDown(QEvent* event, const std::function<int(int, int)>& raiseKeyDown) {
     auto* key = static_cast<QKeyEvent*>(event);
@@ -158,9 +146,7 @@ protected:
     bool filter(QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            int button = mouse->button() == Qt::RightButton   ? mouse::kRight
-                         : mouse->button() == Qt::MiddleButton ? mouse::kMiddle
-                                                               : mouse::kLeft;
+            int button = hostButton(mouse->button());
             QPointF at = mouse->position();
             act([&] {
                 image_.form().raise(image_.onMouseDown, button, hostShift(mouse->modifiers()),

@@ -6,7 +6,6 @@
 #include <QEventLoop>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainterPath>
 #include <QRegion>
 #include <QUrl>
 #include <QWindow>
@@ -15,6 +14,7 @@
 
 #include "platform/desktop/toolkit/ControlViews.h"
 #include "platform/desktop/toolkit/KeyCodes.h"
+#include "platform/desktop/widgets/RoundedWindow.h"
 
 namespace vorra::desktop {
 
@@ -143,11 +143,8 @@ bool FormWindow::topmost() const { return windowFlags().testFlag(Qt::WindowStays
 
 void FormWindow::applyRegion(const RoundRegion& region) {
     // The corner ellipse's width and height are twice the corner radii.
-    QPainterPath path;
-    path.addRoundedRect(QRectF(region.left, region.top, region.right - region.left,
-                               region.bottom - region.top),
-                        region.ellipseWidth / 2.0, region.ellipseHeight / 2.0);
-    setMask(QRegion(path.toFillPolygon().toPolygon()));
+    setMask(roundedOutline(QRectF(region.left, region.top, region.right - region.left, region.bottom - region.top),
+                           region.ellipseWidth / 2.0, region.ellipseHeight / 2.0));
 }
 
 void FormWindow::beginDrag() {
@@ -186,14 +183,16 @@ void FormWindow::hideFromCode() {
     if (modalLoop_) modalLoop_->quit();
 }
 
-bool FormWindow::act(const std::function<void()>& action) {
+bool FormWindow::act(const std::function<void()>& action, std::string source) {
     Form* form = form_;
     if (!form || !form->loaded()) return false;
     auto keepAlive = form->weak_from_this().lock();
     try {
         action();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vorra-desktop: %s: %s\n", form->name().c_str(), e.what());
+        // A handler's error must not unwind through Qt's event loop.
+        std::fprintf(stderr, "vorra-desktop: %s: %s\n", source.empty() ? form->name().c_str() : source.c_str(),
+                     e.what());
     }
     return form_ == form && form->loaded();
 }
@@ -212,9 +211,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
-    int button = event->button() == Qt::RightButton   ? mouse::kRight
-                 : event->button() == Qt::MiddleButton ? mouse::kMiddle
-                                                       : mouse::kLeft;
+    int button = hostButton(event->button());
     QPointF at = event->position();
     act([&] {
         form_->raise(form_->onMouseDown, button, hostShift(event->modifiers()),

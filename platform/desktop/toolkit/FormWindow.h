@@ -61,6 +61,11 @@ public:
     void showModal();
     void hideFromCode();
 
+    // Runs a user action on the form while it stays alive and loaded; nothing once the
+    // form has unloaded. False when the form unloaded during the action or before it.
+    // A handler's error is reported under `source` (the form's name when empty).
+    bool act(const std::function<void()>& action, std::string source = {});
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -72,8 +77,6 @@ protected:
 
 private:
     void createViews();
-    // Runs a user action on the form while it stays alive and loaded.
-    bool act(const std::function<void()>& action);
 
     dialogs::Form* form_;
     std::vector<std::unique_ptr<ControlView>> views_;

@@ -17,6 +17,12 @@ int hostShift(Qt::KeyboardModifiers modifiers) {
     return s;
 }
 
+int hostButton(Qt::MouseButton button) {
+    if (button == Qt::RightButton) return mouse::kRight;
+    if (button == Qt::MiddleButton) return mouse::kMiddle;
+    return mouse::kLeft;
+}
+
 HostKey hostKey(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text) {
     const int s = hostShift(modifiers);
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return {qtKey - Qt::Key_A + 'A', s};

@@ -16,6 +16,8 @@ struct HostKey {
 };
 
 int hostShift(Qt::KeyboardModifiers modifiers);
+// The host's code of a mouse button: right and middle as such, any other the left.
+int hostButton(Qt::MouseButton button);
 // The host's code for a Qt key with the text it types (letters their capital, digits
 // themselves, punctuation its own key, characters beyond ASCII the input method's).
 HostKey hostKey(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);

@@ -8,8 +8,12 @@
 namespace vorra::desktop {
 
 QRegion roundedOutline(const QSize& size) {
+    return roundedOutline(QRectF(0, 0, size.width(), size.height()), 10, 10);
+}
+
+QRegion roundedOutline(const QRectF& rect, double radiusX, double radiusY) {
     QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), 10, 10);
+    path.addRoundedRect(rect, radiusX, radiusY);
     return QRegion(path.toFillPolygon().toPolygon());
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The frameless windows of the launcher and the backup tool: their rounded outline, a
 // picture of the window as it shows on screen, and that picture saved as a screenshot.
+// The dialog toolkit cuts the outline of a form's window with the same shape.
 
 #include <QImage>
+#include <QRectF>
 #include <QRegion>
 #include <QSize>
 #include <QString>
@@ -12,6 +14,8 @@ namespace vorra::desktop {
 
 // The window's outline: its inner area with corners cut by a 20 x 20 ellipse.
 QRegion roundedOutline(const QSize& size);
+// A rectangle with corners cut by an ellipse of the given radii, as a window mask.
+QRegion roundedOutline(const QRectF& rect, double radiusX, double radiusY);
 
 // The window drawn as it shows: its contents clipped to the rounded outline, the cut
 // corners transparent.

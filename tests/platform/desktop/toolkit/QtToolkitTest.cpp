@@ -410,6 +410,18 @@ TEST_F(QtToolkitTest, TopmostAndTheRoundedOutlineApplyToTheFormWindow) {
     EXPECT_TRUE(mask.contains(QPoint(0, 100)));
 }
 
+// The form's MouseDown hears the host's button codes: right 2, middle 4, others left.
+TEST_F(QtToolkitTest, MouseDownOnTheBodyNamesTheButtonInHostCodes) {
+    FormWindow* w = shown();
+    QTest::mousePress(w, Qt::RightButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(w, Qt::RightButton, {}, QPoint(50, 50));
+    QTest::mousePress(w, Qt::MiddleButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(w, Qt::MiddleButton, {}, QPoint(50, 50));
+    QTest::mousePress(w, Qt::BackButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(w, Qt::BackButton, {}, QPoint(50, 50));
+    EXPECT_EQ(form->log, (std::vector<std::string>{"MouseDown 2", "MouseDown 4", "MouseDown 1"}));
+}
+
 TEST_F(QtToolkitTest, APressOnTheBodyThatStartsADragMovesTheWindowWithTheMouse) {
     FormWindow* w = shown();
     form->dragOnPress = true;

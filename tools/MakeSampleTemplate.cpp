@@ -34,11 +34,12 @@ void showBillSheet(Worksheet& bill) {
     std::cout << bill.name() << ":\n";
     const vorra::tools::BillForm* form = vorra::tools::billForm(bill.name());
     if (!form) return;
-    for (const vorra::tools::BillField& field : form->fields) {
-        auto cell = vorra::tools::billFieldCell(bill.name(), field.label);
-        if (!cell) continue;
-        std::string value = bill.cells(cell->row, cell->column).text();
-        std::cout << "  " << field.label << "  " << vorra::host::relativeAddress(vorra::host::Area::of(*cell))
+    // One grid for all fields; where the fields lie does not depend on the font's digit width.
+    const vorra::tools::FormGrid grid = vorra::tools::formGrid(*form, 8);
+    for (size_t i = 0; i < form->fields.size(); ++i) {
+        const vorra::host::CellRef cell{grid.fieldAreas[i].top, grid.fieldAreas[i].left};
+        std::string value = bill.cells(cell.row, cell.column).text();
+        std::cout << "  " << form->fields[i].label << "  " << vorra::host::relativeAddress(vorra::host::Area::of(cell))
                   << "  " << (value.empty() ? "(empty)" : value) << "\n";
     }
 }

@@ -93,16 +93,6 @@ void buildBasicsSheet(Worksheet& s) {
     s.range("A2").setValue(text(texts::kBasicsNote));
 }
 
-// The bill sheets print what their formulas compute from the fill-in cells, laid out
-// on the paper of their form (BillForms.cpp).
-void buildBillSheet(Worksheet& s) { layOutBillSheet(s, *billForm(s.name())); }
-
-void buildCashCheque(Worksheet& s) { buildBillSheet(s); }
-void buildTransferCheque(Worksheet& s) { buildBillSheet(s); }
-void buildDepositSlip(Worksheet& s) { buildBillSheet(s); }
-void buildEntrustment(Worksheet& s) { buildBillSheet(s); }
-void buildCashDeposit(Worksheet& s) { buildBillSheet(s); }
-
 // The spare forms carry only their title until a template gives them a layout.
 void buildSpareForm(Worksheet& s) { s.range("A1").setValue(text(s.name())); }
 
@@ -156,11 +146,9 @@ void buildSampleTemplate(Workbook& workbook) {
     units->setName(texts::kSheetUnits);
     buildUnitsSheet(*units);
     buildBasicsSheet(*appendSheet(workbook, texts::kSheetBasics));
-    buildCashCheque(*appendSheet(workbook, texts::kSheetCashCheque));
-    buildTransferCheque(*appendSheet(workbook, texts::kSheetTransferCheque));
-    buildDepositSlip(*appendSheet(workbook, texts::kSheetDepositSlip));
-    buildEntrustment(*appendSheet(workbook, texts::kSheetEntrustment));
-    buildCashDeposit(*appendSheet(workbook, texts::kSheetCashDeposit));
+    // The bill sheets, in the order of their forms, print what their formulas compute
+    // from the fill-in cells, laid out on the paper of their form (BillForms.cpp).
+    for (const BillForm& form : billForms()) layOutBillSheet(*appendSheet(workbook, form.sheet.c_str()), form);
     for (const char* spare : {texts::kSheetSpare6, texts::kSheetSpare7, texts::kSheetSpare8,
                               texts::kSheetSpare9, texts::kSheetSpare10})
         buildSpareForm(*appendSheet(workbook, spare));

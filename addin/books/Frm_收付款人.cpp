@@ -111,10 +111,11 @@ void Frm_收付款人::TextBox1_KeyUp(int&, int) {
     }
     if (XlApp)
         if (auto sheet = books::fillInSheet(*XlApp)) listed_ = books::searchUnits(*sheet, TextBox1.text());
-    for (const books::UnitRecord& unit : listed_) {
-        int row = ListView1.addItem(unit.fields[0]);
-        for (int k = 1; k < 6; ++k) ListView1.setSubItem(row, k, unit.fields[size_t(k)]);
-    }
+    std::vector<dialogs::ListRow> rows;
+    rows.reserve(listed_.size());
+    for (const books::UnitRecord& unit : listed_)
+        rows.push_back({unit.fields[0], {unit.fields.begin() + 1, unit.fields.end()}});
+    ListView1.setItems(std::move(rows));
     kHeights.fitToList(*this, ListView1, true);
 }
 

@@ -92,10 +92,10 @@ void Frm_金额用途::TextBox1_KeyUp(int&, int) {
     std::vector<books::PurposeRecord> found;
     if (XlApp)
         if (auto sheet = books::fillInSheet(*XlApp)) found = books::searchPurposes(*sheet, TextBox1.text());
-    for (const books::PurposeRecord& p : found) {
-        int row = ListView1.addItem(p.code);
-        ListView1.setSubItem(row, 1, p.text);
-    }
+    std::vector<dialogs::ListRow> rows;
+    rows.reserve(found.size());
+    for (const books::PurposeRecord& p : found) rows.push_back({p.code, {p.text}});
+    ListView1.setItems(std::move(rows));
     kHeights.fitToList(*this, ListView1, true);
 }
 

@@ -547,6 +547,13 @@ public:
         changed();
         return itemCount() - 1;
     }
+    // The rows replaced in one change, as clearing the list and adding each row does:
+    // the first row is selected. The views redraw the list once, not once per row.
+    void setItems(std::vector<ListRow> rows) {
+        rows_ = std::move(rows);
+        selected_ = rows_.empty() ? -1 : 0;
+        changed();
+    }
     // SubItems(k) = text, k from 1.
     void setSubItem(int index, int k, std::string text) {
         if (index < 0 || index >= itemCount() || k < 1 || k > 255)

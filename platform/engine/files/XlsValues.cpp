@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/engine/files/FileError.h"
+#include "platform/engine/format/DateSerial.h"
 
 namespace vorra::engine::files {
 
@@ -25,19 +26,10 @@ double serialOf(const std::string& text, bool date1904) {
     int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
     double days = 0;
     if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &m, &d, &hh, &mm, &ss) >= 3) {
-        // Days from 1899-12-30 (the 1900 system with its phantom leap day folded in).
-        auto daysFromCivil = [](int yy, int mo, int dd) {
-            yy -= mo <= 2;
-            long era = (yy >= 0 ? yy : yy - 399) / 400;
-            long yoe = yy - era * 400;
-            long doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + dd - 1;
-            long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-            return era * 146097 + doe - 719468;
-        };
-        long serial = daysFromCivil(y, m, d) - daysFromCivil(1899, 12, 30);
-        if (date1904) serial -= 1462;
-        else if (serial < 61) serial -= 1;  // before 1900-03-01 the 1900 system is one day off
-        days = double(serial);
+        days = format::dateToSerial(y, m, d);
+        // The 1904 system has no phantom leap day: undo the 1900 system's shift of
+        // the days before 1900-03-01, then count from 1904-01-01.
+        if (date1904) days = (days < 60 ? days + 1 : days) - 1462;
     } else {
         std::sscanf(text.c_str(), "%d:%d:%d", &hh, &mm, &ss);
     }

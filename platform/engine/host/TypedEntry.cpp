@@ -1,9 +1,10 @@
 #include "platform/engine/host/TypedEntry.h"
 
-#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+
+#include "platform/engine/format/DateSerial.h"
 
 namespace vorra::engine {
 
@@ -13,22 +14,6 @@ namespace {
 
 constexpr double kLargestNumber = 9.99999999999999e307;
 constexpr int kSignificantDigits = 15;  // the host keeps no more than these of a typed number
-
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(int y, int m) {
-    static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && isLeapYear(y) ? 29 : kDays[size_t(m - 1)];
-}
-
-// Days from 0001-01-01 (day 0) to the given date of the proleptic Gregorian calendar.
-long daysSinceEpoch(int y, int m, int d) {
-    static constexpr std::array<int, 12> kBefore{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    long past = y - 1;
-    long days = past * 365 + past / 4 - past / 100 + past / 400;
-    days += kBefore[size_t(m - 1)] + (m > 2 && isLeapYear(y) ? 1 : 0);
-    return days + d - 1;
-}
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -284,15 +269,14 @@ std::optional<host::ErrorValue> parseErrorLiteral(std::string_view s) {
 std::optional<double> dateSerial(int year, int month, int day, bool date1904) {
     if (month < 1 || month > 12 || day < 1 || year > 9999) return std::nullopt;
     if (date1904) {
-        if (year < 1904 || day > daysInMonth(year, month)) return std::nullopt;
-        return double(daysSinceEpoch(year, month, day) - daysSinceEpoch(1904, 1, 1));
+        if (year < 1904 || day > format::daysInMonth(year, month)) return std::nullopt;
+        // 1904-01-01 is day 0 of the 1904 system.
+        return format::dateToSerial(year, month, day) - format::dateToSerial(1904, 1, 1);
     }
     if (year < 1900) return std::nullopt;
     if (year == 1900 && month == 2 && day == 29) return 60.0;  // the host's fictitious day
-    if (day > daysInMonth(year, month)) return std::nullopt;
-    long serial = daysSinceEpoch(year, month, day) - daysSinceEpoch(1899, 12, 31);
-    if (serial >= 60) ++serial;  // every day from 1900-03-01 on counts the fictitious one
-    return double(serial);
+    if (day > format::daysInMonth(year, month)) return std::nullopt;
+    return format::dateToSerial(year, month, day);
 }
 
 TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date1904,

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -27,6 +29,22 @@ inline const char* errorText(ErrorValue e) {
         case ErrorValue::NA: return "#N/A";
     }
     return "#VALUE!";
+}
+
+// The error value written as `text` ("#N/A"), or nothing when the text is no error
+// value. With ignoreCase, ASCII letters match in either case ("#n/a").
+inline std::optional<ErrorValue> errorFromText(std::string_view text, bool ignoreCase) {
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
+                   ErrorValue::Name, ErrorValue::Num, ErrorValue::NA}) {
+        std::string_view known = errorText(e);
+        if (known.size() != text.size()) continue;
+        bool same = true;
+        for (size_t i = 0; same && i < known.size(); ++i)
+            same = (ignoreCase ? upper(text[i]) : text[i]) == known[i];
+        if (same) return e;
+    }
+    return std::nullopt;
 }
 
 // Number text as the host's automation layer converts a number to a string: up to

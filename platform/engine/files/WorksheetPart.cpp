@@ -91,13 +91,6 @@ std::optional<Area> parseRange(std::string_view s, bool& pastLimits) {
                 std::max(a->row, b->row), std::max(a->column, b->column)};
 }
 
-std::optional<ErrorValue> errorOf(std::string_view text) {
-    for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
-                   ErrorValue::Name, ErrorValue::Num, ErrorValue::NA})
-        if (text == host::errorText(e)) return e;
-    return std::nullopt;
-}
-
 double paperMillimetres(std::string_view measure) {
     double v = 0;
     auto r = std::from_chars(measure.data(), measure.data() + measure.size(), v);
@@ -341,7 +334,7 @@ private:
         } else if (type == "b") {
             if (v) value = Value::boolean(text == "1" || text == "true");
         } else if (type == "e") {
-            if (v) value = Value::error(errorOf(text).value_or(ErrorValue::Value));
+            if (v) value = Value::error(host::errorFromText(text, false).value_or(ErrorValue::Value));
         } else if (v) {
             double d = 0;
             auto begin = text.data(), end = text.data() + text.size();

@@ -96,9 +96,7 @@ Criterion::Criterion(const Value& criteria, const TextOrder& order) : order_(ord
         operand_ = Value::boolean(upper == "TRUE");
     } else {
         operand_ = Value::text(rest);
-        for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
-                       ErrorValue::Name, ErrorValue::Num, ErrorValue::NA})
-            if (upper == host::errorText(e)) operand_ = Value::error(e);
+        if (auto e = host::errorFromText(rest, true)) operand_ = Value::error(*e);
         if (operand_.isText()) {
             wildcards_ = (op_ == Comparison::Eq || op_ == Comparison::Ne) && hasWildcards(rest);
             foldedPattern_ = rest;

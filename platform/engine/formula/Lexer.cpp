@@ -1,15 +1,13 @@
 #include "platform/engine/formula/Lexer.h"
 
-#include <array>
 #include <cctype>
 #include <cstdlib>
+
+#include "addin/frame/host/Value.h"
 
 namespace vorra::engine::formula {
 
 namespace {
-
-constexpr std::array<std::string_view, 7> kErrorLiterals = {
-    "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A"};
 
 bool isWordChar(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '.' || c == '$' || c == '\\' || c >= 0x80;
@@ -78,17 +76,15 @@ std::vector<Token> tokenize(std::string_view f) {
             }
             push(c == '"' ? TokenKind::Text : TokenKind::QuotedSheet, std::move(text), start);
         } else if (c == '#') {
+            // Error texts are 4 ("#N/A") to 7 ("#VALUE!") characters long and none
+            // begins another, so at most one length matches.
             bool found = false;
-            for (auto lit : kErrorLiterals) {
-                if (f.size() - i >= lit.size()) {
-                    std::string candidate(f.substr(i, lit.size()));
-                    for (auto& ch : candidate) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-                    if (candidate == lit) {
-                        push(TokenKind::Error, std::string(lit), start);
-                        i += lit.size();
-                        found = true;
-                        break;
-                    }
+            for (size_t len = 4; !found && len <= 7 && len <= f.size() - i; ++len) {
+                if (auto e = host::errorFromText(f.substr(i, len), true)) {
+                    std::string_view text = host::errorText(*e);
+                    push(TokenKind::Error, std::string(text), start);
+                    i += text.size();
+                    found = true;
                 }
             }
             if (!found) fail("Unknown error value", start);

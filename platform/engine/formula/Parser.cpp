@@ -198,11 +198,7 @@ private:
     }
 
     static host::Value errorLiteral(const std::string& text) {
-        using host::ErrorValue;
-        for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
-                       ErrorValue::Name, ErrorValue::Num, ErrorValue::NA})
-            if (text == host::errorText(e)) return host::Value::error(e);
-        return host::Value::error(ErrorValue::Value);
+        return host::Value::error(host::errorFromText(text, false).value_or(host::ErrorValue::Value));
     }
 
     NodePtr sheetQualified() {

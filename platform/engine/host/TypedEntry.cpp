@@ -256,14 +256,6 @@ std::optional<TypedEntry> parseMonthDay(std::string_view s, int currentYear, boo
     return TypedEntry{Value::number(*serial), "m\"月\"d\"日\"", true};
 }
 
-std::optional<host::ErrorValue> parseErrorLiteral(std::string_view s) {
-    using host::ErrorValue;
-    for (ErrorValue e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
-                         ErrorValue::Name, ErrorValue::Num, ErrorValue::NA})
-        if (equalsIgnoringAsciiCase(s, host::errorText(e))) return e;
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<double> dateSerial(int year, int month, int day, bool date1904) {
@@ -290,7 +282,7 @@ TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date190
         if (equalsIgnoringAsciiCase(s, "TRUE")) return {Value::boolean(true), {}, false};
         if (equalsIgnoringAsciiCase(s, "FALSE")) return {Value::boolean(false), {}, false};
         if (s.front() == '#') {
-            if (auto e = parseErrorLiteral(s)) return {Value::error(*e), {}, false};
+            if (auto e = host::errorFromText(s, true)) return {Value::error(*e), {}, false};
         }
         if (auto n = parseNumber(s)) return {Value::number(n->value), n->format, false};
         if (auto d = parseDateTime(s, date1904)) return *d;

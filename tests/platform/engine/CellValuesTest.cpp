@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include <cctype>
+
 using namespace vorra;
 using namespace vorra::host;
 using vorra::engine::testing::EngineTest;
@@ -217,4 +219,18 @@ TEST_F(CellValues, AMonthAndDayTypedIntoACellTakeTheApplicationsYear) {
     sheet->range("G7").setNumberFormat("@");
     put("G7", text("1-2"));
     EXPECT_EQ(cell("G7"), text("1-2"));
+}
+
+TEST(ErrorTexts, EveryErrorReadsBackFromItsTextAndNearMissesDoNot) {
+    for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref,
+                   ErrorValue::Name, ErrorValue::Num, ErrorValue::NA}) {
+        std::string exact = errorText(e), lower = exact;
+        for (auto& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(errorFromText(exact, false), e) << exact;
+        EXPECT_EQ(errorFromText(lower, true), e) << lower;
+        EXPECT_EQ(errorFromText(exact, true), e) << exact;
+    }
+    EXPECT_FALSE(errorFromText("#n/a", false));
+    for (const char* miss : {"", "#", "#N/", "#N/A ", " #N/A", "#N/AA", "#VALUE", "N/A", "#ＮＵＭ!"})
+        EXPECT_FALSE(errorFromText(miss, true)) << miss;
 }

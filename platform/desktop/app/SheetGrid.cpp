@@ -137,11 +137,8 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
             case Qt::ForegroundRole:
             case Qt::TextAlignmentRole: {
                 const auto& styles = sheet_->book().model().styles;
-                int style = sheet_->effectiveStyle(cell);
-                if (style < 0 || style >= static_cast<int>(styles.formats.size())) style = 0;
-                const engine::CellFormat& format = styles.formats[static_cast<size_t>(style)];
-                const engine::Font& font =
-                    styles.fonts[static_cast<size_t>(std::clamp(format.fontId, 0, int(styles.fonts.size()) - 1))];
+                const engine::CellFormat& format = styles.format(sheet_->effectiveStyle(cell));
+                const engine::Font& font = styles.font(format.fontId);
                 if (role == Qt::FontRole) {
                     QFont f(QString::fromStdString(font.name));
                     f.setPointSizeF(font.size > 0 ? font.size : 11);

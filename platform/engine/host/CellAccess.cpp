@@ -72,10 +72,7 @@ public:
     }
 
 private:
-    const CellFormat& format(int style) const {
-        if (style < 0 || style >= int(styles_.formats.size())) return styles_.formats.front();
-        return styles_.formats[size_t(style)];
-    }
+    const CellFormat& format(int style) const { return styles_.format(style); }
 
     bool isTextStyle(int style) {
         if (style < 0) style = 0;
@@ -137,11 +134,8 @@ host::Variant EngineWorksheet::read(const Area& area) const {
 void EngineWorksheet::requireWritable(const Area& area, const char* operation) const {
     const Sheet& s = model();
     if (!s.protection.enabled) return;
-    const auto& formats = book().model().styles.formats;
-    auto isLocked = [&](int style) {
-        if (style < 0 || style >= int(formats.size())) style = 0;
-        return formats[size_t(style)].locked;
-    };
+    const StyleSheet& styles = book().model().styles;
+    auto isLocked = [&](int style) { return styles.format(style).locked; };
     for (int c = area.left; c <= area.right; ++c) {
         const auto* col = s.cells.column(c);
         auto it = col ? col->lower_bound(area.top) : CellStore::Column::const_iterator{};

@@ -155,10 +155,8 @@ std::unique_ptr<Sheet> EngineWorksheet::cloneFor(StyleSheet& targetStyles) const
         if (style < 0 || style >= int(from.formats.size())) return 0;
         auto it = mapped.find(style);
         if (it != mapped.end()) return it->second;
-        CellFormat f = from.formats[size_t(style)];
-        Font font = f.fontId >= 0 && f.fontId < int(from.fonts.size()) ? from.fonts[size_t(f.fontId)]
-                                                                         : Font{};
-        f.fontId = targetStyles.internFont(font);
+        CellFormat f = from.format(style);
+        f.fontId = targetStyles.internFont(from.font(f.fontId));
         f.fillId = internRaw(targetStyles.fillsXml, from.fillsXml, f.fillId);
         f.borderId = internRaw(targetStyles.bordersXml, from.bordersXml, f.borderId);
         int n = targetStyles.internFormat(f);
@@ -280,10 +278,7 @@ int EngineWorksheet::effectiveStyle(CellRef cell) const {
 }
 
 const CellFormat& EngineWorksheet::effectiveFormat(CellRef cell) const {
-    const auto& formats = book().model().styles.formats;
-    int style = effectiveStyle(cell);
-    if (style < 0 || style >= int(formats.size())) return formats.front();
-    return formats[size_t(style)];
+    return book().model().styles.format(effectiveStyle(cell));
 }
 
 void EngineWorksheet::requireUnprotected(const char* operation) const {
@@ -302,10 +297,9 @@ void EngineWorksheet::changeFormats(const Area& area,
     StyleSheet& styles = book().model().styles;
     std::map<int, int> mapped;
     auto restyle = [&](int style) {
-        if (style < 0 || style >= int(styles.formats.size())) style = 0;
         auto it = mapped.find(style);
         if (it != mapped.end()) return it->second;
-        CellFormat f = styles.formats[size_t(style)];
+        CellFormat f = styles.format(style);
         change(f);
         int n = styles.internFormat(f);
         mapped.emplace(style, n);
@@ -366,9 +360,7 @@ void EngineWorksheet::changeFormats(const Area& area,
 }
 
 int EngineWorksheet::fontColorIndex(CellRef cell) const {
-    const auto& fonts = book().model().styles.fonts;
-    int id = effectiveFormat(cell).fontId;
-    return id >= 0 && id < int(fonts.size()) ? fonts[size_t(id)].colorIndex : 0;
+    return book().model().styles.font(effectiveFormat(cell).fontId).colorIndex;
 }
 
 void EngineWorksheet::setFontColorIndex(const Area& area, int colorIndex) {
@@ -379,8 +371,7 @@ void EngineWorksheet::setFontColorIndex(const Area& area, int colorIndex) {
                             std::to_string(colorIndex));
     StyleSheet& styles = book().model().styles;
     changeFormats(area, [&](CellFormat& f) {
-        Font font = f.fontId >= 0 && f.fontId < int(styles.fonts.size()) ? styles.fonts[size_t(f.fontId)]
-                                                                          : Font{};
+        Font font = styles.font(f.fontId);
         font.colorIndex = colorIndex;
         font.colorRgb.clear();
         f.fontId = styles.internFont(font);

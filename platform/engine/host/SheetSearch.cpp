@@ -130,7 +130,7 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
     };
 
     TextMatcher matcher(options.what, options.lookAt == host::LookAt::Whole, options.matchCase);
-    const auto& formats = book().model().styles.formats;
+    const StyleSheet& styles = book().model().styles;
     std::string scratch;
     // Whether a cell's text as Find sees it (its formula or its displayed value)
     // matches the searched text.
@@ -148,9 +148,7 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
                 text = scratch;
             }
         } else {
-            const CellFormat& f = cell.style >= 0 && cell.style < int(formats.size())
-                                      ? formats[size_t(cell.style)]
-                                      : formats.front();
+            const CellFormat& f = styles.format(cell.style);
             if (cell.value.isText() && (f.numberFormat == "General" || f.numberFormat == "@")) {
                 text = cell.value.asText();
             } else {

@@ -64,6 +64,20 @@ struct StyleSheet {
     // Index of an equal format, appended when there is none.
     int internFormat(const CellFormat& f);
     int internFont(const Font& f);
+
+    // The format of a cell style and the font of a format. An index outside the
+    // list gives the first entry (the workbook's default), or a default-constructed
+    // one when the list is empty.
+    const CellFormat& format(int style) const {
+        static const CellFormat kDefault;
+        if (style >= 0 && style < static_cast<int>(formats.size())) return formats[size_t(style)];
+        return formats.empty() ? kDefault : formats.front();
+    }
+    const Font& font(int fontId) const {
+        static const Font kDefault;
+        if (fontId >= 0 && fontId < static_cast<int>(fonts.size())) return fonts[size_t(fontId)];
+        return fonts.empty() ? kDefault : fonts.front();
+    }
 };
 
 struct Cell {

@@ -269,19 +269,9 @@ private:
         return isBlank(sheet_.cells.find(c)) && mergeCovering(c) == nullptr;
     }
 
-    const CellFormat& formatOf(const Cell& cell) const {
-        static const CellFormat kDefault;
-        if (cell.style >= 0 && cell.style < static_cast<int>(styles_.formats.size()))
-            return styles_.formats[cell.style];
-        return styles_.formats.empty() ? kDefault : styles_.formats.front();
-    }
+    const CellFormat& formatOf(const Cell& cell) const { return styles_.format(cell.style); }
 
-    const Font& fontOf(const CellFormat& format) const {
-        static const Font kDefault;
-        if (format.fontId >= 0 && format.fontId < static_cast<int>(styles_.fonts.size()))
-            return styles_.fonts[format.fontId];
-        return styles_.fonts.empty() ? kDefault : styles_.fonts.front();
-    }
+    const Font& fontOf(const CellFormat& format) const { return styles_.font(format.fontId); }
 
     void placeTexts(PrintLayout& layout) {
         for (const auto& [col, cells] : sheet_.cells.columns()) {

@@ -234,3 +234,26 @@ TEST(ErrorTexts, EveryErrorReadsBackFromItsTextAndNearMissesDoNot) {
     for (const char* miss : {"", "#", "#N/", "#N/A ", " #N/A", "#N/AA", "#VALUE", "N/A", "#ＮＵＭ!"})
         EXPECT_FALSE(errorFromText(miss, true)) << miss;
 }
+
+TEST(StyleSheetLookup, IndicesOutsideTheListsFallBackToTheFirstEntryOrADefault) {
+    vorra::engine::StyleSheet styles;
+    vorra::engine::Font big;
+    big.size = 20;
+    styles.fonts.front().name = "宋体";
+    int bigId = styles.internFont(big);
+    vorra::engine::CellFormat money;
+    money.numberFormat = "#,##0.00";
+    money.fontId = bigId;
+    int moneyStyle = styles.internFormat(money);
+
+    EXPECT_EQ(styles.format(moneyStyle).numberFormat, "#,##0.00");
+    EXPECT_EQ(styles.font(styles.format(moneyStyle).fontId).size, 20);
+    for (int outside : {-1, moneyStyle + 1, 1 << 30}) {
+        EXPECT_EQ(&styles.format(outside), &styles.formats.front()) << outside;
+        EXPECT_EQ(&styles.font(outside), &styles.fonts.front()) << outside;
+    }
+    styles.formats.clear();
+    styles.fonts.clear();
+    EXPECT_EQ(styles.format(0), vorra::engine::CellFormat{});
+    EXPECT_EQ(styles.font(0), vorra::engine::Font{});
+}

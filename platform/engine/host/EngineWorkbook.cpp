@@ -230,7 +230,8 @@ std::shared_ptr<EngineWorksheet> EngineWorkbook::insertSheet(std::unique_ptr<She
         if (n.localSheet >= position) ++n.localSheet;
     m.activeSheet = position;
     saved_ = false;
-    formulas_->recalculateAll();
+    // No recalculation here: the callers (adding a sheet, copying one with its names)
+    // recalculate once when they have finished changing the workbook.
     return wrapper;
 }
 
@@ -249,7 +250,9 @@ std::shared_ptr<host::Worksheet> EngineWorkbook::addSheet(host::Worksheet* after
     do {
         sheet->name = "Sheet" + std::to_string(nextSheetNumber_++);
     } while (sheetNameTaken(sheet->name));
-    return insertSheet(std::move(sheet), position);
+    auto added = insertSheet(std::move(sheet), position);
+    formulas_->recalculateAll();
+    return added;
 }
 
 void EngineWorkbook::removeSheet(EngineWorksheet& sheet) {
@@ -405,13 +408,10 @@ void EngineWorkbook::carryNames(const EngineWorkbook& source, int sourceIndex, i
             carried.push_back({n.name, refersTo, keepGlobal ? -1 : newIndex, n.hidden});
         }
     }
-    bool added = false;
     for (auto& n : carried) {
         if (hasName(n.name, n.localSheet)) continue;
         m.names.push_back(std::move(n));
-        added = true;
     }
-    if (added) formulas_->recalculateAll();
 }
 
 void EngineWorkbook::sheetRenamed(const std::string& oldName, const std::string& newName) {

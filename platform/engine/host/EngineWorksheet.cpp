@@ -181,6 +181,7 @@ void EngineWorksheet::copyTo(EngineWorkbook& target, int position) {
     auto inserted = target.insertSheet(std::move(copy), position);
     // Inserting into the source workbook may have moved this sheet along.
     target.carryNames(source, index(), target.indexOf(*inserted));
+    target.formulas().recalculateAll();
     target.activate();
 }
 

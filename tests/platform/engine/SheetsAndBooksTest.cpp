@@ -174,3 +174,28 @@ TEST_F(Sheets, CopiesTakeTheirNamesAlong) {
     EXPECT_EQ(sheet->range("收款人信息").worksheet().name(), "常用单位账号");
     EXPECT_EQ(book->names().size(), 2u);  // the workbook's own names are unchanged
 }
+
+TEST_F(Sheets, FormulasSeeTheSheetsAndNamesAnAddOrCopyBrings) {
+    sheet->setName("单位");
+    put("A1", number(5));
+    book->addName("金额", "=单位!$A$1");
+    put("B1", text("=金额*2"));
+    put("C1", text("=Sheet2!A1+1"));
+    EXPECT_EQ(cell("C1"), Value::error(ErrorValue::Ref));
+    book->addSheet(sheet.get());  // "Sheet2" now exists
+    EXPECT_EQ(cell("C1"), number(1));
+
+    auto other = app.addWorkbook();
+    sheet->copyBefore(*other->worksheets().front());
+    EXPECT_EQ(other->sheet("单位")->range("B1").scalar(), number(10));
+
+    sheet->copyAfter(*sheet);
+    auto copy = book->sheet("单位 (2)");
+    EXPECT_EQ(copy->range("B1").scalar(), number(10));
+    copy->range("A1").setValue(number(7));
+    EXPECT_EQ(copy->range("B1").scalar(), number(14));  // the copy's own name
+    EXPECT_EQ(cell("B1"), number(10));
+
+    sheet->copyToNewWorkbook();
+    EXPECT_EQ(app.activeWorkbook()->sheet("单位")->range("B1").scalar(), number(10));
+}

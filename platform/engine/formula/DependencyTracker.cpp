@@ -11,26 +11,6 @@ bool intersects(const Area& a, const Area& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
-// Columns beyond which an area is searched sheet-wide rather than column by column.
-constexpr int kColumnScanLimit = 256;
-
-// Keys of the sorted vector within the area, in key order.
-template <class F>
-void forEachSortedIn(const std::vector<CellKey>& sorted, const RangeRef& r, F f) {
-    const Area& a = r.area;
-    if (a.columns() <= kColumnScanLimit) {
-        for (int col = a.left; col <= a.right; ++col) {
-            auto it = std::lower_bound(sorted.begin(), sorted.end(), cellKey(r.sheet, a.top, col));
-            auto end = cellKey(r.sheet, a.bottom, col);
-            for (; it != sorted.end() && *it <= end; ++it) f(*it);
-        }
-        return;
-    }
-    auto it = std::lower_bound(sorted.begin(), sorted.end(), cellKey(r.sheet, 0, 0));
-    for (; it != sorted.end() && keySheet(*it) == r.sheet; ++it)
-        if (a.contains({keyRow(*it), keyColumn(*it)})) f(*it);
-}
-
 }  // namespace
 
 // Calls f with each reader list an area of precedents belongs to (creating them
@@ -135,17 +115,7 @@ RecalcPlan DependencyTracker::planAfterChange(const std::vector<RangeRef>& chang
     };
     for (const auto& r : changed) {
         // Formula cells inside the area were themselves rewritten.
-        const Area& a = r.area;
-        if (a.columns() <= kColumnScanLimit) {
-            for (int col = a.left; col <= a.right; ++col)
-                for (auto it = entries_.lower_bound(cellKey(r.sheet, a.top, col));
-                     it != entries_.end() && it->first <= cellKey(r.sheet, a.bottom, col); ++it)
-                    mark(it->first);
-        } else {
-            for (auto it = entries_.lower_bound(cellKey(r.sheet, 0, 0));
-                 it != entries_.end() && keySheet(it->first) == r.sheet; ++it)
-                if (a.contains({keyRow(it->first), keyColumn(it->first)})) mark(it->first);
-        }
+        forEachKeyIn(entries_, r, mark);
         readersOf(r);
     }
     for (CellKey k : volatile_) mark(k);
@@ -181,7 +151,7 @@ RecalcPlan DependencyTracker::order(const std::vector<CellKey>& dirty) const {
         auto it = entries_.find(k);
         if (it != entries_.end())
             for (const auto& p : it->second.precedents)
-                forEachSortedIn(dirty, p, [&](CellKey d) { f.next.push_back(d); });
+                forEachKeyIn(dirty, p, [&](CellKey d) { f.next.push_back(d); });
         return f;
     };
     // Depth-first with an explicit stack: long chains of cells cannot overflow.

@@ -5,9 +5,11 @@
 // are evaluated so that every cell comes after the dirty cells it reads. Cells on a
 // cycle are reported instead of being followed round and round.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <tuple>
+#include <type_traits>
 #include <unordered_set>
 #include <vector>
 
@@ -24,6 +26,37 @@ inline CellKey cellKey(int sheet, int row, int column) {
 inline int keySheet(CellKey k) { return static_cast<int>(k >> 36); }
 inline int keyColumn(CellKey k) { return static_cast<int>((k >> 21) & 0x7FFF); }
 inline int keyRow(CellKey k) { return static_cast<int>(k & 0x1FFFFF); }
+
+// Columns beyond which an area is searched sheet-wide rather than column by column.
+constexpr int kColumnScanLimit = 256;
+
+// Calls f with each key within the area of a sorted vector of keys or a map keyed by
+// them, in key order. An area of up to kColumnScanLimit columns is found by one
+// binary search per column; a wider one by a pass over all keys of its sheet.
+template <class SortedKeys, class F>
+void forEachKeyIn(const SortedKeys& keys, const RangeRef& r, F f) {
+    auto keyOf = [](const auto& element) -> CellKey {
+        if constexpr (std::is_same_v<std::decay_t<decltype(element)>, CellKey>) return element;
+        else return element.first;
+    };
+    auto lowerBound = [&](CellKey k) {
+        if constexpr (requires { keys.lower_bound(k); }) return keys.lower_bound(k);
+        else return std::lower_bound(keys.begin(), keys.end(), k);
+    };
+    const Area& a = r.area;
+    if (a.columns() <= kColumnScanLimit) {
+        for (int col = a.left; col <= a.right; ++col) {
+            CellKey last = cellKey(r.sheet, a.bottom, col);
+            for (auto it = lowerBound(cellKey(r.sheet, a.top, col)); it != keys.end() && keyOf(*it) <= last; ++it)
+                f(keyOf(*it));
+        }
+        return;
+    }
+    for (auto it = lowerBound(cellKey(r.sheet, 0, 0)); it != keys.end() && keySheet(keyOf(*it)) == r.sheet; ++it) {
+        CellKey k = keyOf(*it);
+        if (a.contains({keyRow(k), keyColumn(k)})) f(k);
+    }
+}
 
 struct RecalcPlan {
     std::vector<CellKey> order;             // evaluation order

@@ -86,11 +86,10 @@ struct FormulaEngine::Impl {
         const CellStore& cells = workbook.sheets[static_cast<size_t>(sheet)]->cells;
         // Compiled formulas whose cell was cleared or now holds a constant.
         std::vector<CellKey> gone;
-        for (auto it = compiled.lower_bound(cellKey(sheet, 0, 0)); it != compiled.end() && keySheet(it->first) == sheet; ++it) {
-            if (!area.contains({keyRow(it->first), keyColumn(it->first)})) continue;
-            const Cell* c = cells.find({keyRow(it->first), keyColumn(it->first)});
-            if (!c || !c->hasFormula()) gone.push_back(it->first);
-        }
+        forEachKeyIn(compiled, RangeRef{sheet, area}, [&](CellKey k) {
+            const Cell* c = cells.find({keyRow(k), keyColumn(k)});
+            if (!c || !c->hasFormula()) gone.push_back(k);
+        });
         for (CellKey k : gone) forget(k);
         // New or changed formulas.
         const auto& columns = cells.columns();

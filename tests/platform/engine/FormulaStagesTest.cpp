@@ -138,3 +138,30 @@ TEST(DependencyTracker, ReportsCyclesAndKeepsVolatileCellsDirty) {
     EXPECT_EQ(t.planAfterChange({{0, Area::cell(9500, 7)}}).order.size(), 1u);
     EXPECT_EQ(t.planAfterChange({{0, Area{1, 1, vorra::host::kMaxRows, vorra::host::kMaxColumns}}}).order.size(), 7u);
 }
+
+TEST(DependencyTracker, KeysInAnAreaAreFoundAlikeInVectorsAndMapsNarrowOrWide) {
+    std::vector<CellKey> keys = {cellKey(0, 5, 300), cellKey(1, 1, 1),   cellKey(1, 2, 1),
+                                 cellKey(1, 9, 2),   cellKey(1, 3, 257), cellKey(1, 4, 400),
+                                 cellKey(2, 2, 1)};
+    std::sort(keys.begin(), keys.end());
+    std::map<CellKey, int> byKey;
+    for (CellKey k : keys) byKey[k] = 0;
+    auto found = [&](const auto& container, int sheet, Area a) {
+        std::vector<CellKey> out;
+        forEachKeyIn(container, RangeRef{sheet, a}, [&](CellKey k) { out.push_back(k); });
+        EXPECT_EQ(out, [&] {
+            std::vector<CellKey> fromMap;
+            forEachKeyIn(byKey, RangeRef{sheet, a}, [&](CellKey k) { fromMap.push_back(k); });
+            return fromMap;
+        }());
+        return out;
+    };
+    // Narrow: one search per column; rows outside and other sheets stay out.
+    EXPECT_EQ(found(keys, 1, Area{2, 1, 9, 2}), (std::vector<CellKey>{cellKey(1, 2, 1), cellKey(1, 9, 2)}));
+    // Just over the column limit: the sheet-wide pass gives the same answer.
+    EXPECT_EQ(found(keys, 1, Area{1, 1, 3, 1 + kColumnScanLimit}),
+              (std::vector<CellKey>{cellKey(1, 1, 1), cellKey(1, 2, 1), cellKey(1, 3, 257)}));
+    EXPECT_EQ(found(keys, 1, Area{1, 1, 3, kColumnScanLimit}),
+              (std::vector<CellKey>{cellKey(1, 1, 1), cellKey(1, 2, 1)}));
+    EXPECT_TRUE(found(keys, 3, Area{1, 1, vorra::host::kMaxRows, vorra::host::kMaxColumns}).empty());
+}

@@ -23,12 +23,23 @@ std::vector<UChar32> codePoints(std::string_view s) {
     return out;
 }
 
-struct PatternChar {
-    UChar32 c;
-    bool literal;  // escaped with ~, or an ordinary character
-};
+}  // namespace
 
-bool match(const std::vector<PatternChar>& p, const std::vector<UChar32>& t) {
+WildcardPattern::WildcardPattern(std::string_view pattern) {
+    auto cps = codePoints(TextOrder::fold(pattern));
+    chars_.reserve(cps.size());
+    for (size_t i = 0; i < cps.size(); ++i) {
+        if (cps[i] == '~' && i + 1 < cps.size() && (cps[i + 1] == '*' || cps[i + 1] == '?' || cps[i + 1] == '~')) {
+            chars_.push_back({cps[++i], true});
+        } else {
+            chars_.push_back({cps[i], cps[i] != '*' && cps[i] != '?'});
+        }
+    }
+}
+
+bool WildcardPattern::matches(std::string_view text) const {
+    const std::vector<Char>& p = chars_;
+    const std::vector<UChar32> t = codePoints(TextOrder::fold(text));
     // Iterative matching with one backtrack point for the last '*': linear in
     // practice, never recursive.
     size_t pi = 0, ti = 0, starP = std::string::npos, starT = 0;
@@ -50,25 +61,10 @@ bool match(const std::vector<PatternChar>& p, const std::vector<UChar32>& t) {
     return pi == p.size();
 }
 
-std::vector<PatternChar> compile(std::string_view pattern) {
-    std::vector<PatternChar> out;
-    auto cps = codePoints(pattern);
-    for (size_t i = 0; i < cps.size(); ++i) {
-        if (cps[i] == '~' && i + 1 < cps.size() && (cps[i + 1] == '*' || cps[i + 1] == '?' || cps[i + 1] == '~')) {
-            out.push_back({cps[++i], true});
-        } else {
-            out.push_back({cps[i], cps[i] != '*' && cps[i] != '?'});
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
 bool hasWildcards(std::string_view pattern) { return pattern.find_first_of("*?~") != std::string_view::npos; }
 
 bool wildcardMatch(std::string_view pattern, std::string_view text) {
-    return match(compile(TextOrder::fold(pattern)), codePoints(TextOrder::fold(text)));
+    return WildcardPattern(pattern).matches(text);
 }
 
 Criterion::Criterion(const Value& criteria, const TextOrder& order) : order_(order) {
@@ -98,7 +94,8 @@ Criterion::Criterion(const Value& criteria, const TextOrder& order) : order_(ord
         operand_ = Value::text(rest);
         if (auto e = host::errorFromText(rest, true)) operand_ = Value::error(*e);
         if (operand_.isText()) {
-            wildcards_ = (op_ == Comparison::Eq || op_ == Comparison::Ne) && hasWildcards(rest);
+            if ((op_ == Comparison::Eq || op_ == Comparison::Ne) && hasWildcards(rest))
+                wildcard_.emplace(rest);
             foldedPattern_ = rest;
         }
     }
@@ -154,7 +151,7 @@ bool Criterion::matches(const Value& cell) const {
         bool equal;
         if (pattern.empty()) equal = cell.isEmpty() || (cell.isText() && cell.asText().empty());
         else if (!cell.isText()) equal = false;
-        else if (wildcards_) equal = wildcardMatch(pattern, cell.asText());
+        else if (wildcard_) equal = wildcard_->matches(cell.asText());
         else equal = TextOrder::equalIgnoringCase(pattern, cell.asText());
         return equal != negate;
     }

@@ -4,15 +4,32 @@
 // wildcards * (any run), ? (one character) and ~ (takes the next character
 // literally), ignoring case; a number also matches a text that reads as that number.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/engine/formula/Operand.h"
 
 namespace vorra::engine::formula {
 
 enum class Comparison { Eq, Ne, Lt, Le, Gt, Ge };
+
+// A pattern with * ? ~, case-folded and split into characters once, for matching
+// many texts (every cell a criterion or lookup visits), ignoring case.
+class WildcardPattern {
+public:
+    explicit WildcardPattern(std::string_view pattern);
+    bool matches(std::string_view text) const;
+
+private:
+    struct Char {
+        std::int32_t c;  // code point
+        bool literal;    // escaped with ~, or an ordinary character
+    };
+    std::vector<Char> chars_;
+};
 
 class Criterion {
 public:
@@ -26,8 +43,8 @@ private:
     bool compareNumber(double cell) const;
     Comparison op_ = Comparison::Eq;
     Value operand_;                // number, boolean, error or text
-    std::string foldedPattern_;    // text operand, case-folded, for wildcard matching
-    bool wildcards_ = false;
+    std::string foldedPattern_;    // text operand, for equality and order comparisons
+    std::optional<WildcardPattern> wildcard_;  // when an = or <> text has wildcards
     const TextOrder& order_;
 };
 

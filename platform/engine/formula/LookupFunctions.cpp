@@ -66,8 +66,10 @@ int exactPosition(const Line& line, const Value& lookup, const EvalContext* ctx 
                                                     ref->area.bottom, lookup);
         return -1;
     }
+    std::optional<WildcardPattern> wildcard;
+    if (pattern) wildcard.emplace(lookup.asText());
     auto equal = [&](const Value& v) {
-        if (pattern) return v.isText() && wildcardMatch(lookup.asText(), v.asText());
+        if (wildcard) return v.isText() && wildcard->matches(v.asText());
         return equalForLookup(v, lookup);
     };
     int found = -1;

@@ -11,8 +11,9 @@ namespace error = host::error;
 
 namespace {
 
-host::Array2D asArray(const host::Variant& v) {
-    if (v.isArray()) return v.array();
+// The variant's array, moved out, or its scalar as a 1x1 array.
+host::Array2D asArray(host::Variant v) {
+    if (v.isArray()) return std::move(v.array());
     host::Array2D a(1, 1);
     a.at(1, 1) = v.scalar();
     return a;

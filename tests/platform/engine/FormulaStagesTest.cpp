@@ -97,6 +97,17 @@ TEST(Wildcards, MatchRunsSingleCharactersAndEscapes) {
     EXPECT_FALSE(wildcardMatch(pattern + "b", text));
 }
 
+TEST(Wildcards, OneCompiledPatternServesManyTextsInTurn) {
+    WildcardPattern p("ACCT~*?-*");
+    const std::pair<const char*, bool> texts[] = {
+        {"acct*1-", true}, {"Acct*12-", false}, {"ACCT*9-银行", true}, {"acct?1-", false}, {"acct*1-x", true}};
+    for (int round = 0; round < 2; ++round)
+        for (const auto& [text, expected] : texts) {
+            EXPECT_EQ(p.matches(text), expected) << text;
+            EXPECT_EQ(wildcardMatch("ACCT~*?-*", text), expected) << text;
+        }
+}
+
 TEST(DependencyTracker, OrdersDirtyCellsAfterThePrecedentsTheyRead) {
     DependencyTracker t;
     CellKey a1 = cellKey(0, 1, 1), b1 = cellKey(0, 1, 2), c1 = cellKey(0, 1, 3), d9 = cellKey(1, 9, 4);

@@ -1,14 +1,10 @@
 #include "platform/engine/files/WorkbookFiles.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <span>
 
+#include "platform/engine/files/AtomicFile.h"
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/Limits.h"
 #include "platform/engine/files/XlsValues.h"
@@ -20,7 +16,6 @@ namespace vorra::engine {
 namespace {
 
 using files::refuseFile;
-using files::failSave;
 
 std::string readWholeFile(const std::string& path, std::uint64_t limit) {
     std::error_code ec;
@@ -69,57 +64,6 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-// Writes the bytes to a temporary file in the target's folder, flushes it to the
-// disk and renames it over the target: the old file stays intact until the new one
-// is complete.
-void writeAtomically(const std::string& path, const std::string& bytes) {
-    std::filesystem::path target(path);
-    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) failSave(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
-    std::string temp = name.data();
-    auto fail = [&](const std::string& why) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        failSave(path, why);
-    };
-    // Keep the permissions of the file we replace; a new file gets the usual ones.
-    struct stat old{};
-    mode_t mode = 0644;
-    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
-    else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) fail(std::string("writing failed: ") + std::strerror(errno));
-        done += size_t(n);
-    }
-    if (::fsync(fd) != 0) fail(std::string("flushing to disk failed: ") + std::strerror(errno));
-    if (::close(fd) != 0) {
-        ::unlink(temp.c_str());
-        failSave(path, std::string("closing failed: ") + std::strerror(errno));
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        failSave(path, std::string("cannot replace the file: ") + std::strerror(err));
-    }
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);  // the rename itself must reach the disk too
-        ::close(dir);
-    }
-}
-
 }  // namespace
 
 std::unique_ptr<WorkbookModel> loadWorkbook(const std::string& path) {
@@ -143,7 +87,6 @@ void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
     // ".xls" gets the binary 97-2003 format (values and cell formats: what an export
     // needs); every other name an Office Open XML package, which keeps a macro
     // project only under ".xlsm".
-    std::string bytes;
     if (ext == ".xls") {
         std::vector<std::uint8_t> binary;
         try {
@@ -151,11 +94,11 @@ void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
         } catch (const host::HostError& e) {
             refuseFile(path, e.what());  // names the file, as every other refusal does
         }
-        bytes.assign(binary.begin(), binary.end());
-    } else {
-        bytes = files::writeXlsx(workbook, path, ext == ".xlsm");
+        files::writeAtomically(path, std::as_bytes(std::span(binary)));
+        return;
     }
-    writeAtomically(path, bytes);
+    std::string package = files::writeXlsx(workbook, path, ext == ".xlsm");
+    files::writeAtomically(path, std::as_bytes(std::span(package)));
 }
 
 }  // namespace vorra::engine

@@ -1,19 +1,15 @@
 #include "platform/engine/files/XlsExport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <system_error>
+#include <span>
 #include <unordered_map>
 
 #include "addin/frame/host/HostError.h"
+#include "platform/engine/files/AtomicFile.h"
 #include "platform/engine/files/XlsCompoundFile.h"
 
 namespace vorra::engine {
@@ -557,16 +553,6 @@ private:
     std::unordered_map<const Cell*, std::uint32_t> sstIndex_;
 };
 
-void writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw std::system_error(errno, std::generic_category());
-        done += size_t(n);
-    }
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> encodeXlsWorkbook(const WorkbookModel& workbook) {
@@ -585,27 +571,10 @@ void saveXlsWorkbook(const WorkbookModel& workbook, const std::string& path) {
                         "Cannot save \"" + path + "\": the folder \"" + folder.string() +
                             "\" does not exist");
 
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        throw HostError(host::error::kPermissionDenied,
-                        "Cannot save \"" + path + "\": " + std::strerror(errno));
     try {
-        writeAll(fd, bytes);
-        if (::fsync(fd) != 0) throw std::system_error(errno, std::generic_category());
-        if (::fchmod(fd, 0644) != 0) throw std::system_error(errno, std::generic_category());
-        if (::close(fd) != 0) {
-            fd = -1;
-            throw std::system_error(errno, std::generic_category());
-        }
-        fd = -1;
-        fs::rename(name.data(), target);
-    } catch (const std::exception& e) {
-        if (fd >= 0) ::close(fd);
-        ::unlink(name.data());
-        throw HostError(host::error::kPermissionDenied, "Cannot save \"" + path + "\": " + e.what());
+        files::writeAtomically(path, std::as_bytes(std::span(bytes)));
+    } catch (const HostError& e) {
+        throw HostError(host::error::kPermissionDenied, e.what());  // an export's error number
     }
 }
 

@@ -5,7 +5,12 @@
 
 #include <zip.h>
 
+#include <span>
+#include <string_view>
+
+#include "platform/engine/files/AtomicFile.h"
 #include "platform/engine/files/WorkbookFiles.h"
+#include "platform/engine/files/XlsExport.h"
 #include "platform/engine/files/ZipPackage.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 
@@ -252,6 +257,38 @@ TEST_F(BadWorkbook, OverlappingColumnDefinitionsWithoutEndAreRefused) {
     cols += "</cols>";
     std::string path = storePackage("cols.xlsx", packageWithSheet(sheetWithData("", cols)));
     expectRefusal([&] { loadWorkbook(path); }, {"too many column definitions"});
+}
+
+TEST(AtomicFile, ReplacedFilesKeepTheirPermissionsAndExportFailuresTheirErrorNumber) {
+    namespace fs = std::filesystem;
+    ScratchFolder dir;
+    std::string path = dir.file("打印记录.xls");
+    auto write = [&](std::string_view text) { files::writeAtomically(path, std::as_bytes(std::span(text))); };
+    auto permissions = [&] { return fs::status(path).permissions() & fs::perms::all; };
+    write("one");
+    EXPECT_EQ(readBytes(path), "one");
+    EXPECT_EQ(permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                 fs::perms::others_read);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    write("two");
+    EXPECT_EQ(readBytes(path), "two");
+    EXPECT_EQ(permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    // The export reports a failed write with its own error number; nothing is left over.
+    fs::create_directory(dir.file("folder.xls"));
+    WorkbookModel wb;
+    wb.sheets.push_back(std::make_unique<Sheet>());
+    wb.sheets.back()->name = "打印记录";
+    try {
+        saveXlsWorkbook(wb, dir.file("folder.xls"));
+        ADD_FAILURE() << "replaced a folder";
+    } catch (const host::HostError& e) {
+        EXPECT_EQ(e.number(), host::error::kPermissionDenied);
+        EXPECT_NE(std::string(e.what()).find("cannot replace the file"), std::string::npos) << e.what();
+    }
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 2);
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+#pragma once
+// Replacing a file so that a failure never leaves a half-written one behind.
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+namespace vorra::engine::files {
+
+// Writes the bytes to a temporary file in the target's folder, flushes it to the disk
+// and renames it over the target: the old file stays intact until the new one is
+// complete, and no temporary file is left when anything fails. The new file keeps the
+// permissions of the one it replaces; a file that did not exist gets 0644. Failures
+// throw a host error "Cannot save "<path>": <what failed>".
+void writeAtomically(const std::string& path, std::span<const std::byte> bytes);
+
+}  // namespace vorra::engine::files

@@ -173,12 +173,6 @@ void appendLongString(Bytes& b, const std::u16string& s) {
     appendChars(b, s, 0, s.size(), compressed);
 }
 
-std::string cellName(CellRef c) {
-    std::string col;
-    for (int n = c.column; n > 0; n = (n - 1) / 26) col.insert(col.begin(), char('A' + (n - 1) % 26));
-    return col + std::to_string(c.row);
-}
-
 // ---- Formats --------------------------------------------------------------------------
 
 int builtinFormatId(const std::string& format) {
@@ -267,7 +261,7 @@ public:
             std::u16string s = utf16(text);
             if (s.size() > kMaxCellText)
                 throw HostError(host::error::kApplicationDefined,
-                                "Cell " + sheet + "!" + cellName(where) +
+                                "Cell " + sheet + "!" + host::relativeAddress(host::Area::of(where)) +
                                     " holds a text longer than 32767 characters");
             strings_.push_back(std::move(s));
         }

@@ -2,6 +2,7 @@
 // protection of locked cells, and the recalculation and change events that follow.
 #include "platform/engine/format/NumberFormat.h"
 #include "platform/engine/host/EngineHost.h"
+#include "platform/engine/host/TextMatch.h"
 #include "platform/engine/host/TypedEntry.h"
 
 namespace vorra::engine {
@@ -16,13 +17,6 @@ namespace {
 
 constexpr size_t kMaxCellTextCharacters = 32767;  // the host's limit for one cell
 constexpr size_t kMaxFormulaCharacters = 8192;
-
-size_t characterCount(const std::string& utf8) {
-    size_t n = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
 
 bool looksLikeDateFormat(const std::string& format) {
     if (isDateFormat(format)) return true;

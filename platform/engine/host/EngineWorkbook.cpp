@@ -14,13 +14,6 @@ namespace {
 constexpr size_t kMaxSheetNameLength = 31;  // characters
 constexpr size_t kMaxDefinedNameLength = 255;
 
-size_t characterCount(const std::string& utf8) {
-    size_t n = 0;
-    for (unsigned char c : utf8)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 // The first characters of a UTF-8 text, never cutting a character in two.
 std::string firstCharacters(const std::string& utf8, size_t count) {
     size_t n = 0;

@@ -1,8 +1,10 @@
 #pragma once
 // Text comparison as the host's Find does it: whole-cell or part matching, with or
 // without case, and the wildcards "*" (any run), "?" (one character) and "~" (takes
-// the next character literally).
+// the next character literally). Also the character count of UTF-8 text, for the
+// host's limits on names and cell contents.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,15 @@ namespace vorra::engine {
 // Simple Unicode case folding of UTF-8 text ("ÄBC" → "äbc", full-width "Ａ" → "ａ").
 // Invalid bytes are kept as they are.
 void foldCase(std::string_view text, std::string& out);
+
+// Number of characters (code points) of UTF-8 text: the bytes that do not continue
+// a character.
+inline std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (unsigned char c : utf8)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
 
 class TextMatcher {
 public:

@@ -65,11 +65,6 @@ std::optional<Area> CellStore::bounds() const {
     return a;
 }
 
-Sheet* WorkbookModel::sheetByName(const std::string& name) {
-    int i = sheetIndex(name);
-    return i < 0 ? nullptr : sheets[size_t(i)].get();
-}
-
 int WorkbookModel::sheetIndex(const std::string& name) const {
     for (size_t i = 0; i < sheets.size(); ++i)
         if (sheets[i]->name == name) return static_cast<int>(i);

@@ -203,7 +203,6 @@ struct WorkbookModel {
     bool date1904 = false;
     std::shared_ptr<const PreservedParts> preserved;  // package-level parts, may be null
 
-    Sheet* sheetByName(const std::string& name);
     int sheetIndex(const std::string& name) const;  // -1 when absent
 };
 

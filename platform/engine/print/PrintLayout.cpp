@@ -371,8 +371,6 @@ private:
 
 }  // namespace
 
-SizePt paperSizePt(const PageSetup& setup) { return SheetLayouter::paperSizePt(setup, ""); }
-
 RectPt printableArea(const PageSetup& setup, const std::string& sheetName) {
     return printableAreaOf(setup, SheetLayouter::paperSizePt(setup, sheetName), sheetName);
 }

@@ -91,9 +91,6 @@ struct SizePt {
     double height = 0;
 };
 
-// The paper of a page setup in points, turned for landscape; throws as above.
-SizePt paperSizePt(const PageSetup& setup);
-
 // The paper inside the margins, in points; throws for the page setups layoutSheet
 // refuses (paper, margins), naming the sheet in the message.
 RectPt printableArea(const PageSetup& setup, const std::string& sheetName);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "addin/batch/No1_Class.h"
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/bill/TianxiePJ_frm.h"
 #include "addin/frame/Public_XlApp.h"
 

@@ -1,7 +1,7 @@
 #include "addin/batch/PiliangDY_frm.h"
 
 #include "addin/batch/BatchTexts.h"
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
 
 namespace vorra {

@@ -4,11 +4,12 @@
 #include <chrono>
 #include <ctime>
 #include <optional>
+#include <utility>
 
 #include "addin/bill/BillNumber.h"
 #include "addin/bill/BillTexts.h"
-#include "addin/bill/BookColumns.h"
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/BookColumns.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/Shell.h"
 #include "addin/frame/dialogs/Toolkit.h"
@@ -88,6 +89,130 @@ std::string recordTimestamp() {
     return buf;
 }
 
+namespace {
+
+// The record sheet of the active workbook and its first free row; no sheet when the
+// workbook keeps no records.
+struct RecordSheet {
+    std::shared_ptr<host::Worksheet> sheet;
+    int freeRow = 0;
+    bool keepsRecords() const { return sheet && freeRow > 0; }
+};
+
+RecordSheet findRecordSheet() {
+    RecordSheet records;
+    resume([&] { records.sheet = XlApp->sheets(layout::kSheetRecords); });
+    if (records.sheet) resume([&] { records.freeRow = firstFreeRecordRow(*records.sheet); });
+    return records;
+}
+
+// The fifteen texts of one record, by record column (A = 1).
+class PrintRecord {
+public:
+    std::string& operator[](int column) { return texts_[size_t(column - 1)]; }
+    const std::string& operator[](int column) const { return texts_[size_t(column - 1)]; }
+
+private:
+    std::array<std::string, layout::kRecordColumns> texts_;
+};
+
+// The cheque number of a bill sheet: continued from the most recent cheque of any
+// kind, else asked for. Other sheets have none.
+std::string chequeNumber(const std::string& name, const RecordSheet& records) {
+    if (!contains(name, layout::kChequeMarker)) return {};
+    std::optional<std::string> continued;
+    if (records.keepsRecords()) continued = numberAfterLastCheque(*records.sheet, records.freeRow);
+    if (continued) return *continued;
+    std::string number;
+    resume([&] { number = XlApp->toolkit().inputText(texts::promptChequeNumber(name)); });
+    return number;
+}
+
+// Prints the bill sheet on the host's printer. A print the host could not carry out
+// is reported and the bill is not recorded, so the record sheet never claims a bill
+// that did not print.
+bool printSheet(host::Worksheet& billSheet, const std::string& name) {
+    if (auto failure = host::errorOf([&] {
+            billSheet.activate();
+            XlApp->activeSheet()->printOut(1, true);
+        })) {
+        refuse(texts::msgPrintFailed(name, *failure));
+        return false;
+    }
+    return true;
+}
+
+PrintRecord makeRecord(int row, const std::string& name, const std::string& number) {
+    PrintRecord record;
+    record[layout::kRecSerial] = std::to_string(row - 2);
+    record[layout::kRecTime] = recordTimestamp();
+    std::shared_ptr<host::Worksheet> fillIn;
+    resume([&] { fillIn = XlApp->sheets(layout::kSheetFillIn); });
+    if (fillIn) {
+        const std::pair<int, const char*> fields[] = {
+            {layout::kRecPayeeName, "E4"},     {layout::kRecPayeeAccount, "F4"},
+            {layout::kRecPayeeBank, "G4"},     {layout::kRecPayeeProvince, "H4"},
+            {layout::kRecPayeeCounty, "I4"},   {layout::kRecPurpose, layout::kPurposeCell},
+            {layout::kRecAmount, layout::kAmountCell}, {layout::kRecPayerName, "E5"},
+            {layout::kRecPayerAccount, "F5"},  {layout::kRecPayerBank, "G5"},
+            {layout::kRecPassword, layout::kPasswordCell},
+        };
+        for (const auto& [column, cell] : fields) record[column] = cellText(*fillIn, cell);
+    }
+    record[layout::kRecBillSheet] = name;
+    record[layout::kRecBillNumber] = number;
+    return record;
+}
+
+// Whether the record repeats the one above it. A recorded cell the host holds as a
+// number never equals a text; an empty cell equals the empty text.
+bool repeatsPreviousRecord(host::Worksheet& records, int row, const PrintRecord& record) {
+    bool duplicate = false;
+    resume([&] {
+        const std::string previousRow = std::to_string(row - 1);
+        auto previous = records.range("A" + previousRow + ":O" + previousRow).value();
+        duplicate = true;
+        for (int column : layout::kRecDuplicateColumns) {
+            const Value& cell = previous.array().at(1, column);
+            const std::string& text = record[column];
+            bool equal = cell.isEmpty() ? text.empty() : cell.isText() && cell.asText() == text;
+            if (!equal) duplicate = false;
+        }
+    });
+    return duplicate;
+}
+
+// Writes the record into its row. Each bill sheet continues its own numbers: the
+// number after the last record of the same sheet replaces the one the record carries.
+void appendRecord(host::Worksheet& records, int row, const PrintRecord& record) {
+    const std::string& name = record[layout::kRecBillSheet];
+    std::optional<int> sameSheetRow;
+    resume([&] {
+        host::FindOptions find;
+        find.what = name;
+        find.lookAt = host::LookAt::Whole;
+        find.direction = host::SearchDirection::Previous;
+        if (auto found = records.columns(layout::kRecBillSheet).find(find)) sameSheetRow = found->row();
+    });
+
+    resume([&] {
+        host::Array2D cells(1, layout::kRecordColumns);
+        for (int c = 1; c <= layout::kRecordColumns; ++c) cells.at(1, c) = Value::text(record[c]);
+        records.range("A" + std::to_string(row) + ":O" + std::to_string(row)).setValue(cells);
+    });
+
+    if (sameSheetRow) {
+        resume([&] {
+            Value previousNumber = records.cells(*sameSheetRow, layout::kRecBillNumber).scalar();
+            if (previousNumber.isBlankText()) return;
+            if (auto next = nextBillNumber(previousNumber))
+                records.cells(row, layout::kRecBillNumber).setValue(Value::text(*next));
+        });
+    }
+}
+
+}  // namespace
+
 void printBill(const std::string& sheetName, const std::function<void()>& closeForm) {
     const std::string& name = sheetName;
     if (name.empty()) {
@@ -105,99 +230,22 @@ void printBill(const std::string& sheetName, const std::function<void()>& closeF
         refuse(texts::msgNoSuchSheet(name));
         return;
     }
-    std::shared_ptr<host::Worksheet> records;
-    resume([&] { records = XlApp->sheets(layout::kSheetRecords); });
-    int freeRow = 0;
-    if (records) resume([&] { freeRow = firstFreeRecordRow(*records); });
-    if (records && freeRow > layout::kRecordLastRow) {
+    const RecordSheet records = findRecordSheet();
+    if (records.sheet && records.freeRow > layout::kRecordLastRow) {
         refuse(texts::kMsgRecordsFull);
         return;
     }
 
     resume(closeForm);
 
-    std::string number;
-    if (contains(name, layout::kChequeMarker)) {
-        std::optional<std::string> continued;
-        if (records && freeRow > 0) continued = numberAfterLastCheque(*records, freeRow);
-        if (continued) {
-            number = *continued;
-        } else {
-            resume([&] { number = XlApp->toolkit().inputText(texts::promptChequeNumber(name)); });
-        }
-    }
+    const std::string number = chequeNumber(name, records);
+    if (!printSheet(*billSheet, name)) return;
+    if (!records.keepsRecords()) return;
 
-    // A print the host could not carry out is reported and not recorded, so the record
-    // sheet never claims a bill that did not print.
-    if (auto failure = host::errorOf([&] {
-            billSheet->activate();
-            XlApp->activeSheet()->printOut(1, true);
-        })) {
-        refuse(texts::msgPrintFailed(name, *failure));
-        return;
-    }
-    if (!records || freeRow == 0) return;
-
-    std::shared_ptr<host::Worksheet> fillIn;
-    resume([&] { fillIn = XlApp->sheets(layout::kSheetFillIn); });
-    std::array<std::string, layout::kRecordColumns> record;
-    record[0] = std::to_string(freeRow - 2);
-    record[1] = recordTimestamp();
-    if (fillIn) {
-        const char* payee[] = {"E4", "F4", "G4", "H4", "I4"};
-        for (int k = 0; k < 5; ++k) record[size_t(2 + k)] = cellText(*fillIn, payee[k]);
-        record[7] = cellText(*fillIn, layout::kPurposeCell);
-        record[8] = cellText(*fillIn, layout::kAmountCell);
-        const char* payer[] = {"E5", "F5", "G5"};
-        for (int k = 0; k < 3; ++k) record[size_t(9 + k)] = cellText(*fillIn, payer[k]);
-        record[14] = cellText(*fillIn, layout::kPasswordCell);
-    }
-    record[12] = name;
-    record[13] = number;
-
+    const PrintRecord record = makeRecord(records.freeRow, name, number);
     if (contains(name, layout::kDepositSlipMarker)) return;
-    // The same bill twice in a row is recorded once. A recorded cell the host holds as
-    // a number never equals a text; an empty cell equals the empty text.
-    bool duplicate = false;
-    resume([&] {
-        auto previous = records->range("A" + std::to_string(freeRow - 1) + ":O" +
-                                       std::to_string(freeRow - 1)).value();
-        duplicate = true;
-        for (int index : {2, 3, 7, 8, 9, 10}) {
-            const Value& cell = previous.array().at(1, index + 1);
-            const std::string& text = record[size_t(index)];
-            bool equal = cell.isEmpty() ? text.empty() : cell.isText() && cell.asText() == text;
-            if (!equal) duplicate = false;
-        }
-    });
-    if (duplicate) return;
-
-    std::optional<int> sameSheetRow;
-    resume([&] {
-        host::FindOptions find;
-        find.what = name;
-        find.lookAt = host::LookAt::Whole;
-        find.direction = host::SearchDirection::Previous;
-        if (auto found = records->columns(13).find(find)) sameSheetRow = found->row();
-    });
-
-    resume([&] {
-        host::Array2D row(1, layout::kRecordColumns);
-        for (int c = 0; c < layout::kRecordColumns; ++c)
-            row.at(1, c + 1) = Value::text(record[size_t(c)]);
-        records->range("A" + std::to_string(freeRow) + ":O" + std::to_string(freeRow))
-            .setValue(row);
-    });
-
-    // Each bill sheet continues its own numbers.
-    if (sameSheetRow) {
-        resume([&] {
-            Value previousNumber = records->cells(*sameSheetRow, 14).scalar();
-            if (previousNumber.isBlankText()) return;
-            if (auto next = nextBillNumber(previousNumber))
-                records->cells(freeRow, 14).setValue(Value::text(*next));
-        });
-    }
+    if (repeatsPreviousRecord(*records.sheet, records.freeRow, record)) return;
+    appendRecord(*records.sheet, records.freeRow, record);
 }
 
 }  // namespace vorra

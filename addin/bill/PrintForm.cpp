@@ -5,7 +5,7 @@
 
 #include "addin/bill/BillTexts.h"
 #include "addin/bill/PrintAction.h"
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Commands.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"

@@ -1,9 +1,9 @@
 #include "addin/bill/TianxiePJ_frm.h"
 
 #include "addin/bill/BillTexts.h"
-#include "addin/bill/BookColumns.h"
+#include "addin/frame/BookColumns.h"
 #include "addin/bill/PrintAction.h"
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/books/PinyinInitials.h"
 #include "addin/frame/Commands.h"
 #include "addin/frame/MakerLinks.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "addin/bill/BookColumns.h"
+#include "addin/frame/BookColumns.h"
 #include "addin/books/EntryText.h"
 
 namespace vorra::books {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/frame/host/Host.h"
 
 namespace vorra::books {

@@ -1,7 +1,7 @@
 #pragma once
 // Texts of the add-in frame, exactly as the system shows them.
 
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 
 namespace vorra::texts {
 

@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "addin/bill/BillNumber.h"
-#include "addin/bill/BookColumns.h"
+#include "addin/frame/BookColumns.h"
 #include "addin/bill/PrintAction.h"
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/Shell.h"
 #include "addin/records/RecordsTexts.h"
@@ -69,22 +69,24 @@ void DayinJL_frm::Command1_Click() {
     if (row == 0) return;
     const std::string last = std::to_string(row - 1);
 
-    host::Array2D previous(1, 12);  // C to N of the last record
-    resume([&] { previous = records->range("C" + last + ":N" + last).value().array(); });
+    host::Array2D previous(1, layout::kRecordColumns);
+    resume([&] { previous = records->range("A" + last + ":O" + last).value().array(); });
     std::string password;
     resume([&] { password = XlApp->sheets(layout::kSheetFillIn)->range(layout::kPasswordCell).scalar().toText(); });
 
-    host::Array2D voidRow(1, layout::kRecordColumns);
+    using namespace layout;
+    host::Array2D voidRow(1, kRecordColumns);
     auto put = [&](int column, std::string text) { voidRow.at(1, column) = Value::text(std::move(text)); };
-    put(1, std::to_string(row - 2));
-    put(2, recordTimestamp());
-    for (int c = 3; c <= 7; ++c) put(c, previous.at(1, c - 2).toText());  // C to G: payee
-    put(8, texts::kVoidPurpose);
-    put(9, texts::kVoidAmount);
-    for (int c = 10; c <= 13; ++c) put(c, previous.at(1, c - 2).toText());  // J to M: payer, sheet
+    auto copy = [&](int column) { put(column, previous.at(1, column).toText()); };
+    put(kRecSerial, std::to_string(row - 2));
+    put(kRecTime, recordTimestamp());
+    for (int c : {kRecPayeeName, kRecPayeeAccount, kRecPayeeBank, kRecPayeeProvince, kRecPayeeCounty}) copy(c);
+    put(kRecPurpose, texts::kVoidPurpose);
+    put(kRecAmount, texts::kVoidAmount);
+    for (int c : {kRecPayerName, kRecPayerAccount, kRecPayerBank, kRecBillSheet}) copy(c);
     // The next number keeps the digits of the last one, as the print action continues it.
-    put(14, nextBillNumber(previous.at(1, 12)).value_or(std::string()));
-    put(15, password);
+    put(kRecBillNumber, nextBillNumber(previous.at(1, kRecBillNumber)).value_or(std::string()));
+    put(kRecPassword, password);
     resume([&] { records->range("A" + std::to_string(row) + ":O" + std::to_string(row)).setValue(voidRow); });
 }
 

@@ -1,6 +1,6 @@
 #include "AddinTestHost.h"
 
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
 namespace vorra::testing {

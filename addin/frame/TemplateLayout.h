@@ -45,6 +45,25 @@ inline constexpr int kEndSearchRow = 65536;
 // Record sheet: headings in rows 1 and 2, records from row 3 in columns A to O.
 inline constexpr int kRecordFirstRow = 3;
 inline constexpr int kRecordColumns = 15;
+// The columns of a record (A = 1), each a text.
+inline constexpr int kRecSerial = 1;         // A the record's row minus 2
+inline constexpr int kRecTime = 2;           // B local time "yyyy-mm-dd  hh:mm:ss"
+inline constexpr int kRecPayeeName = 3;      // C to G: the payee's E4:I4
+inline constexpr int kRecPayeeAccount = 4;
+inline constexpr int kRecPayeeBank = 5;
+inline constexpr int kRecPayeeProvince = 6;
+inline constexpr int kRecPayeeCounty = 7;
+inline constexpr int kRecPurpose = 8;        // H K5
+inline constexpr int kRecAmount = 9;         // I K3
+inline constexpr int kRecPayerName = 10;     // J to L: the payer's E5:G5
+inline constexpr int kRecPayerAccount = 11;
+inline constexpr int kRecPayerBank = 12;
+inline constexpr int kRecBillSheet = 13;     // M the printed bill sheet's name
+inline constexpr int kRecBillNumber = 14;    // N the cheque number
+inline constexpr int kRecPassword = 15;      // O L6
+// A bill that repeats the previous record in these columns is not recorded again.
+inline constexpr int kRecDuplicateColumns[] = {kRecPayeeName, kRecPayeeAccount, kRecPurpose,
+                                               kRecAmount,    kRecPayerName,    kRecPayerAccount};
 // Record rows are counted in 16-bit signed integers.
 inline constexpr int kRecordLastRow = 32767;
 

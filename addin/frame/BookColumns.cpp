@@ -1,8 +1,8 @@
-#include "addin/bill/BookColumns.h"
+#include "addin/frame/BookColumns.h"
 
 #include <algorithm>
 
-#include "addin/bill/TemplateLayout.h"
+#include "addin/frame/TemplateLayout.h"
 
 namespace vorra {
 

@@ -3,6 +3,9 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
+# The interpreter whose packages the set-up installs (python3-openpyxl, -xlrd, -xlwt).
+PYTHON ?= /usr/bin/python3
+CMAKE_OPTIONS ?=
 
 .PHONY: deps configure build demo test test-asan bench clean
 
@@ -10,7 +13,7 @@ deps:
 	./scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPython3_EXECUTABLE=$(PYTHON) $(CMAKE_OPTIONS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -22,7 +25,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORRA_SANITIZE=ON -DVORRA_BENCHMARKS=OFF
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORRA_SANITIZE=ON -DVORRA_BENCHMARKS=OFF -DPython3_EXECUTABLE=$(PYTHON) $(CMAKE_OPTIONS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 

@@ -19,7 +19,7 @@
 
 namespace vorra::testing {
 
-inline constexpr const char* kSystemPython = "/usr/bin/python3";
+inline constexpr const char* kSystemPython = VORRA_PYTHON;
 
 inline bool xlrdAvailable() {
     std::string cmd = std::string(kSystemPython) + " -c 'import xlrd' >/dev/null 2>&1";

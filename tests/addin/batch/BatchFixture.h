@@ -138,7 +138,7 @@ public:
     // no-payee-column) under that name; the format follows the name.
     std::string make(const std::string& kind, const std::string& name, int count = 0) {
         std::string target = path(name);
-        std::string command = "/usr/bin/python3 '" + script().string() + "' " + kind + " '" + target + "'" +
+        std::string command = std::string(VORRA_PYTHON) + " '" + script().string() + "' " + kind + " '" + target + "'" +
                               (count > 0 ? " " + std::to_string(count) : "");
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return target;
@@ -164,7 +164,7 @@ public:
     }
 
     static std::filesystem::path script() {
-        return std::filesystem::path(__FILE__).parent_path() / "fixtures" / "batch_sources.py";
+        return std::filesystem::path(VORRA_SOURCE_DIR) / "tests/addin/batch/fixtures/batch_sources.py";
     }
 
 private:

@@ -19,8 +19,7 @@ const std::string kConnection =
 const std::string kQuery = "select * from [批量打印$] Where 收款人户名 <> '' ";
 
 std::string makeSource(const ScratchFolder& folder, const std::string& kind, const std::string& name) {
-    auto script = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "addin" /
-                  "batch" / "fixtures" / "batch_sources.py";
+    auto script = std::filesystem::path(VORRA_SOURCE_DIR) / "tests/addin/batch/fixtures/batch_sources.py";
     std::string path = folder.file(name);
     std::string command = std::string(kPython) + " '" + script.string() + "' " + kind + " '" + path + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;

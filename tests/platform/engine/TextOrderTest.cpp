@@ -108,8 +108,7 @@ TEST_F(PinyinInitials, NamesGetTheirInitialsAndLatinIsSkipped) {
 // first letters of their readings (derived from a pinyin dictionary, see the
 // script beside it).
 TEST_F(PinyinInitials, AtLeast99PercentOfLevelOneCharactersGetTheInitialOfAReading) {
-    std::string here = __FILE__;
-    std::ifstream in(here.substr(0, here.rfind('/')) + "/data/gb2312_level1_initials.txt");
+    std::ifstream in(std::string(VORRA_SOURCE_DIR) + "/tests/platform/engine/data/gb2312_level1_initials.txt");
     ASSERT_TRUE(in) << "reading table missing";
     std::string line;
     int total = 0, right = 0;

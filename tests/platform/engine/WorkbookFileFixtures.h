@@ -18,8 +18,8 @@
 namespace vorra::engine::testing {
 
 inline const std::filesystem::path kFixtureScript =
-    std::filesystem::path(__FILE__).parent_path() / "fixtures" / "workbooks.py";
-inline constexpr const char* kPython = "/usr/bin/python3";
+    std::filesystem::path(VORRA_SOURCE_DIR) / "tests/platform/engine/fixtures/workbooks.py";
+inline constexpr const char* kPython = VORRA_PYTHON;
 
 // A folder of its own for each test, removed afterwards.
 class ScratchFolder {

@@ -1,19 +1,20 @@
 #!/bin/sh
-# Runs import-and-print.scenario: writes the two source workbooks with the system's
-# python3 (openpyxl, xlwt), runs the scenario with PDF printing into the work folder,
+# Runs import-and-print.scenario: writes the two source workbooks with python3 and its
+# openpyxl and xlwt, runs the scenario with PDF printing into the work folder,
 # and checks the ten PDF files, in the order printed, for their bill sheet and payee.
 #
-#   run-import-and-print.sh VORRA_RUN ADDIN_LIBRARY
+#   run-import-and-print.sh VORRA_RUN ADDIN_LIBRARY PYTHON
 set -eu
 run=$1
 addin=$2
+PYTHON=$3
 here=$(cd "$(dirname "$0")" && pwd)
 sources=$here/../../addin/batch/fixtures/batch_sources.py
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vorra-batch-scenario.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-/usr/bin/python3 "$sources" bills "$work/清单.xlsx"
-/usr/bin/python3 "$sources" bills "$work/清单.xls"
+"$PYTHON" "$sources" bills "$work/清单.xlsx"
+"$PYTHON" "$sources" bills "$work/清单.xls"
 
 "$run" --addin "$addin" --work "$work" --print-dir "$work/prints" \
     --expect "$here/import-and-print.out" "$here/import-and-print.scenario"

@@ -1,0 +1,3 @@
+#pragma once
+#include "tools/sampletemplate/SampleTemplate.h"
+#include <QPainter>

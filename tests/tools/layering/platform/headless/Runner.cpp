@@ -1,0 +1,3 @@
+#include "platform/desktop/app/MainWindow.h"
+#include <QApplication>
+#include "platform/engine/model/Workbook.h"

@@ -167,7 +167,7 @@ TEST_F(TemplateForms, SheetsOfTwoWorkbooksArriveInSourceOrderAfterTheLastSheet) 
     host.answerFiles({workbook("甲.xlsx", {"现金支票", "第七表"}), workbook("乙.xlsx", {"进账单", "第八表"})});
     host.answerMessage();
     openImport()->Command4.userClick();
-    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "现金支票 (2)", "第七表",
+    ASSERT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "现金支票 (2)", "第七表",
                                                "进账单", "第八表"));
     EXPECT_EQ(host.book->worksheets()[5]->range("A1").scalar().toText(), "进账单");
     EXPECT_EQ(host.app.workbooks().size(), 1u);  // the sources are closed

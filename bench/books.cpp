@@ -14,8 +14,7 @@
 #include "addin/books/Books.h"
 #include "addin/books/Frm_收付款人.h"
 #include "addin/books/PinyinInitials.h"
-#include "addin/frame/Public_XlApp.h"
-#include "platform/engine/host/EngineHost.h"
+#include "tests/addin/support/AddinTestHost.h"
 
 namespace {
 
@@ -24,30 +23,6 @@ using host::Array2D;
 using host::Value;
 
 constexpr int kUnits = 50000;
-
-// A toolkit that shows nothing and answers nothing.
-class SilentToolkit final : public dialogs::Toolkit {
-public:
-    dialogs::MsgBoxResult messageBox(const dialogs::MessageBoxRequest&) override { return dialogs::MsgBoxResult::OK; }
-    std::string inputBox(const dialogs::InputBoxRequest&) override { return {}; }
-    std::vector<std::string> openFileDialog(const dialogs::OpenFileRequest&) override { return {}; }
-    bool builtinDialog(int, const std::string&) override { return false; }
-    void setTopmost(dialogs::Form&) override {}
-    dialogs::PixelSize clientSizePixels(const dialogs::Form&) const override { return {}; }
-    void setWindowRegion(dialogs::Form&, const dialogs::RoundRegion&) override {}
-    void dragByBody(dialogs::Form&) override {}
-    bool shellOpen(const std::string&, const std::string&) override { return true; }
-    bool startProgram(const std::string&) override { return false; }
-    std::string desktopFolder() const override { return "/tmp"; }
-    void showForm(dialogs::Form&, dialogs::ShowMode) override {}
-    void hideForm(dialogs::Form&) override {}
-};
-
-class Services final : public engine::HostServices {
-public:
-    dialogs::Toolkit* toolkit() override { return &silent; }
-    SilentToolkit silent;
-};
 
 const char* const kCities[] = {"苏州", "南京", "无锡", "常州", "南通", "扬州", "镇江", "泰州", "徐州", "盐城",
                                "淮安", "宿迁", "杭州", "宁波", "温州", "嘉兴", "湖州", "绍兴", "金华", "台州"};
@@ -65,13 +40,13 @@ const std::vector<std::string>& namePool() {
 // The unit book: 50,000 units, each city in one unit of twenty, each trade in one of
 // ten, with a short name, a nineteen-digit account kept as text and the bank's place.
 struct UnitBook {
-    Services services;
-    engine::EngineApplication app{"16.0", &services};
+    // The add-in's test host; a dialog nobody answers gives its cancel answer.
+    testing::AddinTestHost host{"16.0", false, false};
+    engine::EngineApplication& app = host.app;
     std::shared_ptr<host::Worksheet> sheet;
 
     UnitBook() {
-        auto book = app.addWorkbook();
-        sheet = book->worksheets().front();
+        sheet = host.book->worksheets().front();
         sheet->setName("常用单位账号");
         sheet->range("F:F").setNumberFormat("@");
         Array2D rows(kUnits, 6);
@@ -87,7 +62,6 @@ struct UnitBook {
         }
         sheet->cells(8, 4).resize(kUnits, 6).setValue(rows);
         sheet->protect("470518");
-        XlApp = &app;
     }
 };
 

@@ -1,8 +1,8 @@
 #pragma once
-// The fixture of the book tests: an embedded engine with one workbook whose protected
-// sheet 常用单位账号 has the book headings in row 7, connected as the add-in's host; a
-// headless toolkit that records what the forms showed and answers every message box
-// with OK; and a user who types, presses keys, clicks and picks in the forms.
+// The fixture of the book tests: the add-in's test host with one workbook whose
+// protected sheet 常用单位账号 has the book headings in row 7; its headless toolkit
+// records what the forms showed and answers every message box with OK, and its user
+// types, presses keys, clicks and picks in the forms.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,57 +10,28 @@
 #include <string>
 
 #include "addin/books/PinyinInitials.h"
-#include "addin/frame/Public_XlApp.h"
-#include "platform/engine/host/EngineHost.h"
-#include "platform/headless/toolkit/HeadlessToolkit.h"
-#include "platform/headless/toolkit/UserActions.h"
+#include "tests/addin/support/AddinTestHost.h"
 
 namespace vorra::testing {
 
 inline constexpr const char* kPassword = "470518";
 
-struct Message {
-    std::string prompt;
-    dialogs::MsgBoxIcon icon;
-    std::optional<std::string> title;
-};
-
-// A message as the tests expect it.
+// A message box's request as the tests expect it.
 MATCHER_P3(IsMessage, prompt, icon, title, "") {
     return arg.prompt == std::string(prompt) && arg.icon == icon && arg.title == std::optional<std::string>(title);
 }
 
-// The headless toolkit, keeping every message box's request as well.
-class ObservedToolkit : public headless::HeadlessToolkit {
-public:
-    ObservedToolkit() : HeadlessToolkit(headless::HeadlessOptions{"/tmp", false}) {}
-    dialogs::MsgBoxResult messageBox(const dialogs::MessageBoxRequest& request) override {
-        messages.push_back({request.prompt, request.icon, request.title});
-        return HeadlessToolkit::messageBox(request);
-    }
-    std::vector<Message> messages;
-};
-
-class BookServices : public engine::HostServices {
-public:
-    dialogs::Toolkit* toolkit() override { return &observed; }
-    ObservedToolkit observed;
-};
-
 class BookFixture : public ::testing::Test {
 protected:
-    BookFixture() : app("16.0", &services) {
-        auto book = app.addWorkbook();
-        other = book->worksheets().front();
+    BookFixture() {
+        other = host.book->worksheets().front();
         other->setName("现金支票");
-        sheet = book->addSheet(other.get());
+        sheet = host.book->addSheet(other.get());
         sheet->setName("常用单位账号");
         const char* headings[] = {"序号", "简称", "户名", "账号", "开户行", "省", "县", "用途序号", "用途"};
         for (int c = 0; c < 9; ++c) set(host::columnLetters(3 + c) + "7", text(headings[c]));
         sheet->protect(kPassword);
-        XlApp = &app;
     }
-    ~BookFixture() override { XlApp = nullptr; }
 
     // ---- The sheet. -----------------------------------------------------------------
     // Stores a value as it is (a text stays text), whatever the protection.
@@ -93,22 +64,10 @@ protected:
 
     // ---- What the forms showed. -----------------------------------------------------
     dialogs::Toolkit& toolkit() { return app.toolkit(); }
-    const std::vector<Message>& messages() const { return services.observed.messages; }
-    void clearMessages() { services.observed.messages.clear(); }
-    // The forms of the records of one kind, in order.
-    std::vector<std::string> formsOf(headless::Record::Kind kind) const {
-        std::vector<std::string> forms;
-        for (const auto& r : services.observed.records())
-            if (r.kind == kind) forms.push_back(r.form);
-        return forms;
-    }
-    std::vector<std::string> topmostForms() const { return formsOf(headless::Record::Kind::Topmost); }
-    std::vector<std::string> openedAddresses() const {
-        std::vector<std::string> opened;
-        for (const auto& r : services.observed.records())
-            if (r.kind == headless::Record::Kind::ShellOpen) opened.push_back(r.detail);
-        return opened;
-    }
+    const std::vector<dialogs::MessageBoxRequest>& messages() const { return host.toolkit.messageRequests; }
+    void clearMessages() { host.toolkit.messageRequests.clear(); }
+    std::vector<std::string> topmostForms() const { return host.formsOf(headless::Record::Kind::Topmost); }
+    std::vector<std::string> openedAddresses() const { return host.detailsOf(headless::Record::Kind::ShellOpen); }
 
     // ---- The user, through the headless toolkit's user actions. -----------------------
     void type(dialogs::Control& box, const std::string& typed) { actions.type(box.form(), box.name(), typed); }
@@ -120,9 +79,9 @@ protected:
         while (!box.text().empty()) press(box, dialogs::key::kBack);
     }
 
-    headless::UserActions actions;
-    BookServices services;
-    engine::EngineApplication app;
+    AddinTestHost host{"16.0", false, false};
+    engine::EngineApplication& app = host.app;
+    headless::UserActions& actions = host.user;
     std::shared_ptr<host::Worksheet> other;
     std::shared_ptr<host::Worksheet> sheet;
 };

@@ -1,4 +1,4 @@
-// Date_frm against a test clock, a test host and a web server on 127.0.0.1: the
+// Date_frm against a test clock, the test host and a web server on 127.0.0.1: the
 // answers it accepts, the failure path that asks the host to quit, and the system's
 // refusal to change its clock.
 #include <gmock/gmock.h>
@@ -10,7 +10,7 @@
 #include "addin/datetool/Date_frm.h"
 #include "addin/frame/Commands.h"
 #include "tests/support/ClockServer.h"
-#include "tests/support/FakeHost.h"
+#include "tests/addin/support/AddinTestHost.h"
 
 namespace vorra {
 namespace {
@@ -54,17 +54,19 @@ protected:
     void TearDown() override {
         form.reset();
         ::unsetenv(kClockHostVariable);
+        EXPECT_EQ(host.toolkit.takeFailure(), std::nullopt);
+        EXPECT_THAT(host.toolkit.unusedAnswers(), IsEmpty());
     }
-    void serveFrom(const std::string& host) { ::setenv(kClockHostVariable, host.c_str(), 1); }
+    void serveFrom(const std::string& address) { ::setenv(kClockHostVariable, address.c_str(), 1); }
 
-    testing::FakeApp app;
+    testing::AddinTestHost host{"16.0", false};
     TestClock clock;
     std::shared_ptr<Date_frm> form;
 };
 
 TEST_F(DateForm, OpensTopmostWithItsCaptions) {
     EXPECT_TRUE(form->visible());
-    EXPECT_THAT(app.tk.topmost, ElementsAre("Date_frm"));
+    EXPECT_THAT(host.formsOf(headless::Record::Kind::Topmost), ElementsAre("Date_frm"));
     EXPECT_EQ(form->caption(), "修改系统时间：");
     EXPECT_EQ(form->Frame1.caption(), "修改系统时间：");
     EXPECT_EQ(form->Command1.caption(), "修改系统日期");
@@ -72,45 +74,47 @@ TEST_F(DateForm, OpensTopmostWithItsCaptions) {
 }
 
 TEST_F(DateForm, DateByHandAsksWithTodayAndKeepsTheTimeOfDay) {
-    app.tk.inputAnswers = {"2026年12月25日"};
+    host.answerInputs({"2026年12月25日"});
     form->Command1.userClick();
-    ASSERT_EQ(app.tk.inputs.size(), 1u);
-    EXPECT_EQ(app.tk.inputs[0].prompt, "请输入日期");
-    EXPECT_EQ(app.tk.inputs[0].defaultText, "2026/12/7");
+    ASSERT_EQ(host.toolkit.inputRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.inputRequests[0].prompt, "请输入日期");
+    EXPECT_EQ(host.toolkit.inputRequests[0].defaultText, "2026/12/7");
     EXPECT_THAT(clock.changes, ElementsAre("date 2026-12-25"));
-    EXPECT_THAT(app.tk.messages, IsEmpty());
+    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
 }
 
 TEST_F(DateForm, CancelledOrInvalidDatesChangeNothingAndSayNothing) {
-    app.tk.inputAnswers = {"", "明天", "2026/2/30"};
+    host.answerInputs({"", "明天", "2026/2/30"});
     for (int i = 0; i < 3; ++i) form->Command1.userClick();
     EXPECT_THAT(clock.changes, IsEmpty());
-    EXPECT_THAT(app.tk.messages, IsEmpty());
+    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
 }
 
 TEST_F(DateForm, RefusalToChangeTheDateIsToldPlainly) {
     clock.answer = ClockChange::NotPermitted;
-    app.tk.inputAnswers = {"2026/12/25"};
+    host.answerInputs({"2026/12/25"});
+    host.answerMessage();
     form->Command1.userClick();
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, kRefused);
-    EXPECT_EQ(app.tk.messages[0].icon, dialogs::MsgBoxIcon::Critical);
-    EXPECT_EQ(app.tk.messages[0].title, "系统提示：");
-    EXPECT_EQ(app.quitRequests, 0);
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, kRefused);
+    EXPECT_EQ(host.toolkit.messageRequests[0].icon, dialogs::MsgBoxIcon::Critical);
+    EXPECT_EQ(host.toolkit.messageRequests[0].title, "系统提示：");
+    EXPECT_EQ(host.services.quits, 0);
 }
 
 TEST_F(DateForm, TimeFromTheClockPageSetsDateThenTimeAndShowsIt) {
     testing::ClockServer server;
     server.page = "<th>Current Time</th><td><strong id=ct  class=big>Monday, 7 December 2026, 14:03:05</strong>";
     serveFrom(server.host());
+    host.answerMessage();
     form->Command2.userClick();
     EXPECT_EQ(server.requests, 1);
     EXPECT_THAT(server.lastQuery, HasSubstr("33|0"));  // n=33, a random number in [0, 1)
     EXPECT_THAT(clock.changes, ElementsAre("date 2026-12-7", "time 14:3:5"));
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, "2026/12/7 14:03:05");
-    EXPECT_EQ(app.tk.messages[0].title, std::nullopt);
-    EXPECT_EQ(app.quitRequests, 0);
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "2026/12/7 14:03:05");
+    EXPECT_EQ(host.toolkit.messageRequests[0].title, std::nullopt);
+    EXPECT_EQ(host.services.quits, 0);
 }
 
 TEST_F(DateForm, RefusalToSetTheTimeFromThePageIsToldAndTheHostStays) {
@@ -118,10 +122,11 @@ TEST_F(DateForm, RefusalToSetTheTimeFromThePageIsToldAndTheHostStays) {
     server.page = "Current Time</th><td><strong id=ct  class=big>Monday, 7 December 2026, 14:03:05</strong>";
     serveFrom(server.host());
     clock.answer = ClockChange::NotPermitted;
+    host.answerMessage();
     form->Command2.userClick();
     EXPECT_THAT(clock.changes, ElementsAre("date 2026-12-7"));  // stops at the first refusal
-    EXPECT_THAT(app.tk.prompts(), ElementsAre(kRefused));
-    EXPECT_EQ(app.quitRequests, 0);
+    EXPECT_THAT(host.toolkit.prompts(), ElementsAre(kRefused));
+    EXPECT_EQ(host.services.quits, 0);
 }
 
 // Every bad answer ends in the one failure message and the request to quit, with the
@@ -129,12 +134,13 @@ TEST_F(DateForm, RefusalToSetTheTimeFromThePageIsToldAndTheHostStays) {
 class DateFormFailure : public DateForm {
 protected:
     void expectNetworkFailure() {
+        host.answerMessage();
         form->Command2.userClick();
         EXPECT_THAT(clock.changes, IsEmpty());
-        ASSERT_EQ(app.tk.messages.size(), 1u);
-        EXPECT_EQ(app.tk.messages[0].prompt, kNetworkDown);
-        EXPECT_EQ(app.tk.messages[0].title, std::nullopt);
-        EXPECT_EQ(app.quitRequests, 1);
+        ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+        EXPECT_EQ(host.toolkit.messageRequests[0].prompt, kNetworkDown);
+        EXPECT_EQ(host.toolkit.messageRequests[0].title, std::nullopt);
+        EXPECT_EQ(host.services.quits, 1);
     }
     testing::ClockServer server;
 };

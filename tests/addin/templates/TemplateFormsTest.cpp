@@ -1,5 +1,7 @@
-// The template window and the start-up template list against the test host, working
-// in the real add-in folder (the test program's folder) and its template folder.
+// The template window and the start-up template list on the test host, working in the
+// real add-in folder (the test program's folder) and its template folder. The host
+// opens workbooks for editing from .xlsx files only, so the workbooks it opens are
+// .xlsx files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,7 +13,7 @@
 #include "addin/templates/MB_frm.h"
 #include "addin/templates/TemplateFiles.h"
 #include "addin/templates/VorraMB_frm.h"
-#include "tests/support/FakeHost.h"
+#include "tests/addin/support/AddinTestHost.h"
 
 namespace vorra {
 namespace {
@@ -31,28 +33,29 @@ protected:
         templates = templateFolder(addinFolder());
         ASSERT_FALSE(fs::exists(templates)) << "left over from an earlier run: " << templates;
         fs::create_directories(templates);
-        downloads = fs::temp_directory_path() / ("template-downloads-" + std::to_string(::getpid()));
-        fs::create_directories(downloads);
-        app.tk.desktop = downloads.string();
-        target = &app.addBook("/work/我的模板.xlsx", {"常用单位账号", "现金支票", "打印记录"});
+        downloads = host.scratchDesktop();
+        host.nameSheets({"常用单位账号", "现金支票", "打印记录"});
     }
     void TearDown() override {
         fs::current_path(savedCwd);
         fs::remove_all(templates);
-        fs::remove_all(downloads);
+        EXPECT_EQ(host.toolkit.takeFailure(), std::nullopt);
+        EXPECT_THAT(host.toolkit.unusedAnswers(), IsEmpty());
     }
 
     std::string download(const std::string& name, const std::string& content = "workbook") {
         std::ofstream(downloads / name, std::ios::binary) << content;
         return (downloads / name).string();
     }
-    // A workbook the host can open, with these sheets.
-    std::string workbook(const std::string& name, std::vector<std::string> sheets) {
-        std::string path = download(name);
-        app.files[path] = [sheets](testing::FakeBook& b) {
-            for (const auto& s : sheets) b.addNamed(s).put(1, 1, s);
-        };
-        return path;
+    // A workbook the host can open, with these sheets (each with its name in A1).
+    std::string workbook(const std::string& name, const std::vector<std::string>& sheets) {
+        return host.writeWorkbook(downloads / name, sheets);
+    }
+    // The targets the shell was asked to open, as the toolkit records them.
+    static std::vector<std::string> quoted(const std::vector<std::string>& targets) {
+        std::vector<std::string> texts;
+        for (const auto& t : targets) texts.push_back(headless::quoteText(t));
+        return texts;
     }
     std::vector<std::string> templateFiles() const { return ordinaryFiles(templates); }
     std::shared_ptr<VorraMB_frm> openImport() {
@@ -60,8 +63,7 @@ protected:
         return FormInstance<VorraMB_frm>::existing();
     }
 
-    testing::FakeApp app;
-    testing::FakeBook* target = nullptr;
+    testing::AddinTestHost host{"16.0", false};
     std::string templates;
     fs::path downloads, savedCwd;
 };
@@ -71,7 +73,7 @@ TEST_F(TemplateForms, ImportWindowOpensTopmostListingTheTemplateFolder) {
     std::ofstream(templates + ".隐藏.xls") << "x";
     auto form = openImport();
     ASSERT_TRUE(form);
-    EXPECT_THAT(app.tk.topmost, ElementsAre("VorraMB_frm"));
+    EXPECT_THAT(host.formsOf(headless::Record::Kind::Topmost), ElementsAre("VorraMB_frm"));
     EXPECT_THAT(form->List1.items(), ElementsAre("进账单.xls"));
     EXPECT_TRUE(form->acceptsDrops());
     EXPECT_TRUE(form->List1.acceptsDrops());
@@ -97,7 +99,7 @@ TEST_F(TemplateForms, DroppingTheSameFileTwiceListsItOnceAndCopiesItAgain) {
     EXPECT_THAT(form->List1.items(), ElementsAre("业务委托书.xls"));
     std::ifstream copy(templates + "业务委托书.xls");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copy), {}), "new");
-    EXPECT_THAT(app.tk.messages, IsEmpty());
+    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
     EXPECT_TRUE(form->loaded());
 }
 
@@ -106,107 +108,120 @@ TEST_F(TemplateForms, DroppedPathsThatClimbOrAreMissingAreNamedAndNotCopied) {
     std::string good = download("第六表.xls");
     std::string climbing = downloads.string() + "/../" + downloads.filename().string() + "/第六表.xls";
     std::string missing = downloads.string() + "/不存在.xls";
+    host.answerMessage();
     form->List1.userDrop({climbing, missing, good});
     EXPECT_THAT(templateFiles(), ElementsAre("第六表.xls"));
     EXPECT_THAT(form->List1.items(), ElementsAre("第六表.xls"));
     EXPECT_THAT(form->List2.items(), ElementsAre(missing, good));
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, "以下文件没有导入：\n" + climbing + "（文件名不能用作模板文件名）\n不存在.xls（文件不存在）");
-    EXPECT_EQ(app.tk.messages[0].title, kTitle);
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "以下文件没有导入：\n" + climbing + "（文件名不能用作模板文件名）\n不存在.xls（文件不存在）");
+    EXPECT_EQ(host.toolkit.messageRequests[0].title, kTitle);
 }
 
 TEST_F(TemplateForms, ImportByDialogCopiesEveryChosenFileAndCountsThem) {
-    app.fileDialogAnswers.push_back({download("a.xls"), download("b.xlsx"), download("c.xlsm")});
+    host.answerFiles({download("a.xls"), download("b.xlsx"), download("c.xlsm")});
+    host.answerMessage();
     openImport()->Command3.userClick();
     EXPECT_FALSE(FormInstance<VorraMB_frm>::exists());
-    EXPECT_THAT(app.fileDialogTitles, ElementsAre("请选择要要导入的模板工作簿："));
+    EXPECT_THAT(host.toolkit.fileDialogTitles, ElementsAre("请选择要要导入的模板工作簿："));
     EXPECT_EQ(fs::current_path(), downloads);  // the dialog opens on the desktop
     EXPECT_THAT(templateFiles(), ElementsAre("a.xls", "b.xlsx", "c.xlsm"));
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, "本次共导入了： 3 个模板工作簿！");
-    EXPECT_EQ(app.tk.messages[0].title, kTitle);
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "本次共导入了： 3 个模板工作簿！");
+    EXPECT_EQ(host.toolkit.messageRequests[0].title, kTitle);
 }
 
 TEST_F(TemplateForms, ImportCountsOnlyTheFilesCopiedAndNamesTheOthers) {
-    app.fileDialogAnswers.push_back({download("a.xls"), (downloads / "丢失.xls").string(), download("c.xls")});
+    host.answerFiles({download("a.xls"), (downloads / "丢失.xls").string(), download("c.xls")});
+    host.answerMessage();
     openImport()->Command3.userClick();
     EXPECT_THAT(templateFiles(), ElementsAre("a.xls", "c.xls"));
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, "本次共导入了： 2 个模板工作簿！\n以下文件没有导入：\n丢失.xls（文件不存在）");
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "本次共导入了： 2 个模板工作簿！\n以下文件没有导入：\n丢失.xls（文件不存在）");
 
     fs::remove_all(templates);  // no template folder: nothing is copied, and it says so
-    app.fileDialogAnswers.push_back({download("a.xls")});
+    host.answerFiles({download("a.xls")});
+    host.answerMessage();
     openImport()->Command3.userClick();
-    EXPECT_EQ(app.tk.messages.back().prompt, "本次共导入了： 0 个模板工作簿！\n以下文件没有导入：\na.xls（模板文件夹不存在）");
+    EXPECT_EQ(host.toolkit.messageRequests.back().prompt, "本次共导入了： 0 个模板工作簿！\n以下文件没有导入：\na.xls（模板文件夹不存在）");
     EXPECT_FALSE(fs::exists(templates));
 }
 
 TEST_F(TemplateForms, CancelledDialogSaysNothingWasChosen) {
+    for (int i = 0; i < 2; ++i) {
+        host.answerFiles({});
+        host.answerMessage();
+    }
     openImport()->Command3.userClick();
     openImport()->Command4.userClick();
-    ASSERT_EQ(app.tk.messages.size(), 2u);
-    for (const auto& m : app.tk.messages) {
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 2u);
+    for (const auto& m : host.toolkit.messageRequests) {
         EXPECT_EQ(m.prompt, "你没有选择要导入的模板工作簿！");
         EXPECT_EQ(m.icon, dialogs::MsgBoxIcon::Critical);
         EXPECT_EQ(m.title, kTitle);
     }
-    EXPECT_THAT(target->sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录"));
+    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录"));
 }
 
 TEST_F(TemplateForms, SheetsOfTwoWorkbooksArriveInSourceOrderAfterTheLastSheet) {
-    app.fileDialogAnswers.push_back({workbook("甲.xls", {"现金支票", "第七表"}), workbook("乙.xls", {"进账单", "第八表"})});
+    host.answerFiles({workbook("甲.xlsx", {"现金支票", "第七表"}), workbook("乙.xlsx", {"进账单", "第八表"})});
+    host.answerMessage();
     openImport()->Command4.userClick();
-    EXPECT_THAT(target->sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "现金支票 (2)", "第七表",
-                                                  "进账单", "第八表"));
-    EXPECT_EQ(target->sheets[5]->at(1, 1).toText(), "进账单");
-    EXPECT_EQ(app.books.size(), 1u);  // the sources are closed
-    EXPECT_EQ(app.active().get(), target);
-    EXPECT_THAT(templateFiles(), ElementsAre("乙.xls"));  // only the last one is kept
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, "本次共导入了： 2 个模板工作簿！");
+    ASSERT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "现金支票 (2)", "第七表",
+                                               "进账单", "第八表"));
+    EXPECT_EQ(host.book->worksheets()[5]->range("A1").scalar().toText(), "进账单");
+    EXPECT_EQ(host.app.workbooks().size(), 1u);  // the sources are closed
+    EXPECT_EQ(host.app.activeWorkbook(), host.book);
+    EXPECT_THAT(templateFiles(), ElementsAre("乙.xlsx"));  // only the last one is kept
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "本次共导入了： 2 个模板工作簿！");
 }
 
 TEST_F(TemplateForms, SheetCopyRepairsTheLinkToTheMasterTemplateOnly) {
-    target->links = {{kAuthoringLinkSource}, {"/data/其它.xls"}};
-    app.fileDialogAnswers.push_back({workbook("甲.xls", {"第九表"})});
+    static_cast<engine::EngineWorkbook&>(*host.book).model().externalLinks = {{kAuthoringLinkSource, nullptr},
+                                                                            {"/data/其它.xls", nullptr}};
+    host.answerFiles({workbook("甲.xlsx", {"第九表"})});
+    host.answerMessage();
     openImport()->Command4.userClick();
-    ASSERT_EQ(target->links.size(), 2u);
-    EXPECT_EQ(target->links[0].source, "Trelmar.xls");
-    EXPECT_EQ(target->links[1].source, "/data/其它.xls");
+    auto links = host.book->linkSources();
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(links[0].source, "Trelmar.xls");
+    EXPECT_EQ(links[1].source, "/data/其它.xls");
 }
 
 TEST_F(TemplateForms, SheetCopyCountsTheWorkbooksCopiedAndNamesTheOthers) {
     std::string unreadable = download("坏.xls");  // the host cannot open it
-    app.fileDialogAnswers.push_back({workbook("甲.xls", {"第九表"}), unreadable});
+    host.answerFiles({workbook("甲.xlsx", {"第九表"}), unreadable});
+    host.answerMessage();
     openImport()->Command4.userClick();
-    EXPECT_THAT(target->sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "第九表"));
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_EQ(app.tk.messages[0].prompt, "本次共导入了： 1 个模板工作簿！\n以下文件没有导入：\n坏.xls（工作簿无法打开）");
+    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "第九表"));
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "本次共导入了： 1 个模板工作簿！\n以下文件没有导入：\n坏.xls（工作簿无法打开）");
     EXPECT_THAT(templateFiles(), ElementsAre("坏.xls"));  // kept all the same: the file copied fine
 }
 
 TEST_F(TemplateForms, SheetCopyIntoAWorkbookWithAMarkerSheetChangesNothing) {
-    target->addNamed("sheet_tmp");
-    app.fileDialogAnswers.push_back({workbook("甲.xls", {"第九表"})});
+    host.nameSheets({"常用单位账号", "现金支票", "打印记录", "sheet_tmp"});
+    host.answerFiles({workbook("甲.xlsx", {"第九表"})});
     openImport()->Command4.userClick();
-    EXPECT_THAT(target->sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "sheet_tmp"));
-    EXPECT_THAT(app.openedPaths, IsEmpty());
-    EXPECT_THAT(app.tk.messages, IsEmpty());
+    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "sheet_tmp"));
+    EXPECT_THAT(host.events.opened(), IsEmpty());
+    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
     EXPECT_THAT(templateFiles(), IsEmpty());
 }
 
 TEST_F(TemplateForms, ListClickOpensTheTemplateAndButtonsOpenPagesAndTheFolder) {
-    std::ofstream(templates + "现金缴款单.xls") << "x";
-    app.files[templates + "现金缴款单.xls"] = [](testing::FakeBook& b) { b.addNamed("现金缴款单"); };
+    host.writeWorkbook(templates + "现金缴款单.xlsx", {"现金缴款单"});
     auto form = openImport();
     form->List1.userPick(0);
-    EXPECT_THAT(app.openedPaths, ElementsAre(templates + "现金缴款单.xls"));
+    EXPECT_THAT(host.events.opened(), ElementsAre(templates + "现金缴款单.xlsx"));
     EXPECT_FALSE(FormInstance<VorraMB_frm>::exists());
 
     openImport()->Command5.userClick();
     openImport()->Command1.userClick();
     openImport()->Command2.userClick();
-    EXPECT_THAT(app.tk.opened, ElementsAre(links::kTemplateTutorial, links::kTemplateDownloads, addinFolder()));
+    EXPECT_EQ(host.detailsOf(headless::Record::Kind::ShellOpen),
+              quoted({links::kTemplateTutorial, links::kTemplateDownloads, addinFolder()}));
     EXPECT_FALSE(FormInstance<VorraMB_frm>::exists());
 }
 
@@ -240,28 +255,31 @@ TEST_F(TemplateList, ShowsTheWorkbooksOfTheAddinFolderInARoundedTopmostWindow) {
     ASSERT_TRUE(form);
     EXPECT_TRUE(form->visible());
     EXPECT_THAT(ours(form->List1.items()), UnorderedElementsAre("mbtest-book.xls", "mbtest-book.xlsx", "mbtest-book.xlsm"));
-    EXPECT_THAT(app.tk.topmost, ElementsAre("MB_frm"));
-    EXPECT_THAT(app.tk.regions, ElementsAre(dialogs::RoundRegion{0, 0, 462, 188, 20, 20}));
+    EXPECT_THAT(host.formsOf(headless::Record::Kind::Topmost), ElementsAre("MB_frm"));
+    // The window's client area in pixels: 5400 by 4200 twips.
+    EXPECT_THAT(host.formsOf(headless::Record::Kind::Region), ElementsAre("MB_frm"));
+    EXPECT_EQ(host.toolkit.regionOf("MB_frm"), (dialogs::RoundRegion{0, 0, 360, 280, 20, 20}));
     EXPECT_EQ(form->Label1.caption(), "从支票模板模板列表中，选择一个点击即可打开");
 }
 
 TEST_F(TemplateList, ClickOpensTheWorkbookOrSaysWhyNot) {
-    app.files[addinFolder() + "mbtest-book.xlsx"] = [](testing::FakeBook& b) { b.addNamed("Sheet1"); };
+    host.writeWorkbook(addinFolder() + "mbtest-book.xlsx", {"Sheet1"});
     showTemplateList();
     auto form = FormInstance<MB_frm>::existing();
     auto items = form->List1.items();
     auto index = [&](const std::string& name) { return int(std::find(items.begin(), items.end(), name) - items.begin()); };
     form->List1.userPick(index("mbtest-book.xlsx"));
-    EXPECT_THAT(app.openedPaths, ElementsAre(addinFolder() + "mbtest-book.xlsx"));
+    EXPECT_THAT(host.events.opened(), ElementsAre(addinFolder() + "mbtest-book.xlsx"));
     EXPECT_FALSE(FormInstance<MB_frm>::exists());
-    EXPECT_THAT(app.tk.messages, IsEmpty());
+    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
 
     showTemplateList();
     form = FormInstance<MB_frm>::existing();
     fs::remove(addinFolder() + "mbtest-book.xls");  // gone since the list was made
+    host.answerMessage();
     form->List1.userPick(index("mbtest-book.xls"));
-    ASSERT_EQ(app.tk.messages.size(), 1u);
-    EXPECT_THAT(app.tk.messages[0].prompt, ::testing::StartsWith("无法打开模板工作簿：\n" + addinFolder() + "mbtest-book.xls\n"));
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_THAT(host.toolkit.messageRequests[0].prompt, ::testing::StartsWith("无法打开模板工作簿：\n" + addinFolder() + "mbtest-book.xls\n"));
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ bool DesktopServices::builtinDialog(int dialogId, host::Worksheet& sheet, const 
 }
 
 DesktopSession::DesktopSession(const std::string& hostVersion)
-    : services_(toolkit_, printer_), application_(hostVersion, &services_) {
+    : printer_(print::PrintFolder::standard(std::getenv("VORRA_PRINT_DIR"), std::getenv("HOME"))),
+      services_(toolkit_, printer_),
+      application_(hostVersion, &services_) {
     // The toolkit's own built-in dialog entry shows the page setup of the active sheet.
     toolkit_.setBuiltinDialogHandler([this](int dialogId, const std::string& keys) {
         try {

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "platform/desktop/app/AddinLibrary.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
+#include "platform/print/QtPrinter.h"
 
 class QWidget;
 
@@ -24,7 +24,7 @@ inline constexpr const char* kDefaultHostVersion = "16.0";
 
 class DesktopServices final : public engine::HostServices {
 public:
-    DesktopServices(QtToolkit& toolkit, QtPrinter& printer) : toolkit_(toolkit), printer_(printer) {}
+    DesktopServices(QtToolkit& toolkit, print::QtPrinter& printer) : toolkit_(toolkit), printer_(printer) {}
 
     std::vector<std::string> openFileDialog(const std::string& filter, int filterIndex,
                                             const std::string& title, bool multiSelect) override;
@@ -41,7 +41,7 @@ public:
 
 private:
     QtToolkit& toolkit_;
-    QtPrinter& printer_;
+    print::QtPrinter& printer_;
 };
 
 class DesktopSession {
@@ -51,7 +51,7 @@ public:
 
     engine::EngineApplication& application() { return application_; }
     QtToolkit& toolkit() { return toolkit_; }
-    QtPrinter& printer() { return printer_; }
+    print::QtPrinter& printer() { return printer_; }
     DesktopServices& services() { return services_; }
 
     // Loads the add-in and connects it: OnConnection with the Application. Throws
@@ -74,7 +74,7 @@ public:
 
 private:
     QtToolkit toolkit_;
-    QtPrinter printer_;
+    print::QtPrinter printer_;
     DesktopServices services_;
     engine::EngineApplication application_;
     std::unique_ptr<AddinLibrary> addin_;

@@ -11,11 +11,11 @@
 #include <optional>
 
 #include "HostPlatform.h"
-#include "platform/desktop/printing/GuiApplicationScope.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
 #include "platform/engine/print/Printer.h"
+#include "platform/print/GuiApplicationScope.h"
+#include "platform/print/PdfPrinter.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
 namespace vorra::headless {
@@ -33,7 +33,7 @@ class ReportingPrinter final : public engine::Printer {
 public:
     explicit ReportingPrinter(HostPlatform& platform) : platform_(platform) {
         if (auto folder = printFolderOfEnvironment())
-            pdf_ = std::make_unique<desktop::QtPrinter>(desktop::PrintFolder(*folder));
+            pdf_ = std::make_unique<print::PdfPrinter>(print::PrintFolder(*folder));
     }
     void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies, bool collate) override {
         std::string name = sheetIndex >= 0 && sheetIndex < static_cast<int>(workbook.sheets.size())
@@ -44,7 +44,7 @@ public:
         if (!pdf_) return;
         // Qt draws only inside a running application; started at the first job and
         // kept while this host lives.
-        if (!gui_) gui_ = std::make_unique<desktop::GuiApplicationScope>();
+        if (!gui_) gui_ = std::make_unique<print::GuiApplicationScope>();
         try {
             pdf_->printSheet(workbook, sheetIndex, copies, collate);
         } catch (const std::exception& e) {
@@ -57,8 +57,8 @@ public:
 
 private:
     HostPlatform& platform_;
-    std::unique_ptr<desktop::GuiApplicationScope> gui_;
-    std::unique_ptr<desktop::QtPrinter> pdf_;
+    std::unique_ptr<print::GuiApplicationScope> gui_;
+    std::unique_ptr<print::PdfPrinter> pdf_;
 };
 
 class HeadlessServices final : public engine::HostServices {

@@ -25,8 +25,8 @@ bool DesktopServices::builtinDialog(int dialogId, host::Worksheet& sheet, const 
     return runPageSetupDialog(engineSheet->model(), pendingKeys, owner);
 }
 
-DesktopSession::DesktopSession(const std::string& hostVersion)
-    : printer_(print::PrintFolder::standard(std::getenv("VORRA_PRINT_DIR"), std::getenv("HOME"))),
+DesktopSession::DesktopSession(const std::string& hostVersion, print::PrintFolder printFolder)
+    : printer_(std::move(printFolder)),
       services_(toolkit_, printer_),
       application_(hostVersion, &services_) {
     // The toolkit's own built-in dialog entry shows the page setup of the active sheet.

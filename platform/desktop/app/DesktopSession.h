@@ -46,7 +46,8 @@ private:
 
 class DesktopSession {
 public:
-    explicit DesktopSession(const std::string& hostVersion = kDefaultHostVersion);
+    // `printFolder`: where print to file puts its PDF files (the program decides it).
+    DesktopSession(const std::string& hostVersion, print::PrintFolder printFolder);
     ~DesktopSession();
 
     engine::EngineApplication& application() { return application_; }

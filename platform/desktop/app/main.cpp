@@ -65,7 +65,9 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument("workbook", "Workbooks to open.");
     parser.process(app);
 
-    DesktopSession session(parser.value(version).toStdString());
+    // The environment is read here only: the add-in's path and the print folder.
+    DesktopSession session(parser.value(version).toStdString(),
+                           vorra::print::PrintFolder::standard(std::getenv("VORRA_PRINT_DIR"), std::getenv("HOME")));
     MainWindow window(session);
     window.show();
 

@@ -281,7 +281,7 @@ void ScenarioRunner::afterAction() {
 
 HostPlatform& ScenarioRunner::platform() {
     if (!platform_) {
-        platform_ = makeHostPlatform(toolkit_, version_);
+        platform_ = makeHostPlatform(toolkit_, version_, folders_.prints);
         platform_->report = [this](const std::string& line) { print("  " + line); };
     }
     return *platform_;

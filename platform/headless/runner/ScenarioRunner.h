@@ -20,6 +20,7 @@ namespace vorra::headless {
 struct RunnerFolders {
     std::string work;    // scratch folder: relative paths, the add-in folder, the desktop
     std::string script;  // folder of the script: $SCRIPT
+    std::string prints = {};  // PDF files of the sheets printed; empty: printing only reports
 };
 
 class ScenarioRunner {

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/desktop/app/AddinLibrary.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
+#include "platform/loader/AddinLibrary.h"
 #include "platform/print/QtPrinter.h"
 
 class QWidget;
@@ -56,10 +56,10 @@ public:
     DesktopServices& services() { return services_; }
 
     // Loads the add-in and connects it: OnConnection with the Application. Throws
-    // AddinLoadError when the library cannot be loaded.
+    // loader::AddinLoadError when the library cannot be loaded.
     void connectAddin(const std::string& libraryPath);
-    bool connected() const { return addin_ != nullptr; }
-    host::AddinConnection* connection() { return addin_ ? &addin_->connection() : nullptr; }
+    bool connected() const { return connection_ != nullptr; }
+    host::AddinConnection* connection() { return connection_.get(); }
     // The host version's leading number (11 for "11.0").
     int hostMajorVersion() const;
     // The ribbon markup the add-in returns right after connecting; empty on hosts
@@ -78,7 +78,8 @@ private:
     print::QtPrinter printer_;
     DesktopServices services_;
     engine::EngineApplication application_;
-    std::unique_ptr<AddinLibrary> addin_;
+    std::unique_ptr<loader::AddinLibrary> library_;
+    loader::AddinLibrary::Connection connection_{nullptr, nullptr};
     bool connectedNow_ = false;
 };
 

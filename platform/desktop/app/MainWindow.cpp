@@ -109,7 +109,7 @@ MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
 void MainWindow::connectAddin(const std::string& libraryPath) {
     try {
         session_.connectAddin(libraryPath);
-    } catch (const AddinLoadError& e) {
+    } catch (const loader::AddinLoadError& e) {
         showMessage(u8(texts::kAddinFailed) + QString::fromStdString(e.what()), true);
         return;
     }

@@ -16,6 +16,7 @@
 #include "platform/desktop/app/DesktopSession.h"
 #include "platform/desktop/app/MainWindow.h"
 #include "platform/desktop/toolkit/FormWindow.h"
+#include "platform/loader/AddinSearch.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
 using namespace vorra::desktop;
@@ -73,10 +74,10 @@ int main(int argc, char** argv) {
 
     if (!parser.isSet(noAddin)) {
         const char* override = std::getenv("VORRA_ADDIN");
-        auto candidates = addinCandidates(QApplication::applicationDirPath().toStdString(),
+        auto candidates = vorra::loader::addinCandidates(QApplication::applicationDirPath().toStdString(),
                                           override ? std::optional<std::string>(override) : std::nullopt,
                                           VORRA_INSTALLED_ADDIN_DIR, VORRA_INSTALLED_ADDIN_RELATIVE_DIR);
-        if (auto path = findAddin(candidates))
+        if (auto path = vorra::loader::findAddin(candidates))
             window.connectAddin(*path);
         else
             std::fprintf(stderr, "vorra-desktop: libvorra.so not found; running without the add-in\n");

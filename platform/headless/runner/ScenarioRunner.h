@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "AddinLibrary.h"
 #include "HostPlatform.h"
 #include "Script.h"
 #include "platform/headless/toolkit/HeadlessToolkit.h"
 #include "platform/headless/toolkit/UserActions.h"
+#include "platform/loader/AddinLibrary.h"
 
 namespace vorra::headless {
 
@@ -69,9 +69,9 @@ private:
     HeadlessToolkit toolkit_;
     UserActions user_;
     std::string version_ = "16.0";
-    std::unique_ptr<AddinLibrary> library_;
+    std::unique_ptr<loader::AddinLibrary> library_;
     std::unique_ptr<HostPlatform> platform_;
-    AddinLibrary::Connection connection_{nullptr, nullptr};
+    loader::AddinLibrary::Connection connection_{nullptr, nullptr};
     std::string failure_;
     int failedLine_ = 0;
 };

@@ -12,10 +12,10 @@
 
 #include "PdfWords.h"
 #include "addin/frame/host/HostError.h"
-#include "platform/print/PageOutput.h"
-#include "platform/print/QtPrinter.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PaperSizes.h"
+#include "platform/print/PageOutput.h"
+#include "platform/print/QtPrinter.h"
 
 namespace vorra::print {
 namespace {

@@ -12,10 +12,10 @@
 #include <QPdfWriter>
 
 #include "PdfWords.h"
-#include "platform/print/LayoutPainter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PrintLayout.h"
+#include "platform/print/LayoutPainter.h"
 #include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 

@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include "PdfWords.h"
-#include "platform/print/QtPrinter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PaperSizes.h"
+#include "platform/print/QtPrinter.h"
 #include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/desktop/printing/GuiApplicationScope.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/engine/print/PaperSizes.h"
 #include "platform/engine/print/PrintLayout.h"
+#include "platform/print/GuiApplicationScope.h"
+#include "platform/print/PdfPrinter.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ fs::path benchFolder() {
 }
 
 void printOnce(const WorkbookModel& book, const fs::path& dir) {
-    vorra::desktop::QtPrinter printer{vorra::desktop::PrintFolder(dir)};
+    vorra::print::PdfPrinter printer{vorra::print::PrintFolder(dir)};
     printer.printSheet(book, 0, 1, true);
     fs::remove(printer.lastFile());
 }
@@ -86,7 +86,7 @@ BENCHMARK(BM_BillToPdf)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    vorra::desktop::GuiApplicationScope app;  // printing draws text: Qt must be up
+    vorra::print::GuiApplicationScope app;  // printing draws text: Qt must be up
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

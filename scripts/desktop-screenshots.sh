@@ -4,16 +4,18 @@
 #   desktop-commandbar.png   the same on a host version below 12 (command bar)
 #   Frm_收付款人.png          the payee and payer form with its list filled by a search
 #   TianxiePJ_frm.png        the fill-in form; TianxiePJ_frm-typed.png after typing
-# The launch marker is left beside the add-in first, as the launcher does.
+# The launch marker is left beside the add-in first, as the launcher does. The desktop is
+# started through its driver, vorra-desktop-driver (tools/desktopdriver), which takes
+# the pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 OUT=docs/screenshots
 mkdir -p "$OUT"
-cmake --build "$BUILD" -j2 --target vorra vorra-desktop desktop_addin_forms_tests
+cmake --build "$BUILD" -j2 --target vorra vorra-desktop-driver desktop_addin_forms_tests
 
 marker="$BUILD/lib/setting.ini"
-desktop() { xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/bin/vorra-desktop" "$@"; }
+desktop() { xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/bin/vorra-desktop-driver" "$@"; }
 
 touch "$marker"
 desktop --sample --screenshot "$OUT/desktop-ribbon.png"

@@ -10,37 +10,47 @@
 #
 # The add-in folder must be writable by the cashier (marker, templates, backups): install
 # per user, for example with --prefix "$HOME/.local".
+#
+# Every file is installed by install(TARGETS|FILES), so that install_manifest.txt lists
+# all of them and an uninstaller can remove exactly those. What is not built is made in
+# the build tree first, under desktop-install/: the host-path file and the links at
+# configuration, the menu entries at installation, because they name the add-in folder
+# by its absolute path and the prefix can still change then (cmake --install --prefix).
 set(VORRA_ADDIN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/vorra)
 set(VORRA_DESKTOP_SHARE ${CMAKE_CURRENT_LIST_DIR}/share)
+set(VORRA_INSTALL_STAGE ${PROJECT_BINARY_DIR}/desktop-install)
 
 if(TARGET vorra-desktop)
   install(TARGETS vorra-desktop RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+
+# The launcher starts the program this file names (relative to the launcher's folder).
+file(RELATIVE_PATH VORRA_HOST_PATH /prefix/${VORRA_ADDIN_INSTALL_DIR} /prefix/${CMAKE_INSTALL_BINDIR}/vorra-desktop)
+file(CONFIGURE OUTPUT ${VORRA_INSTALL_STAGE}/host-path CONTENT "${VORRA_HOST_PATH}\n")
+install(FILES ${VORRA_INSTALL_STAGE}/host-path DESTINATION ${VORRA_ADDIN_INSTALL_DIR})
+
+# The programs in the add-in folder, linked from bin by relative links.
+file(RELATIVE_PATH VORRA_BIN_TO_ADDIN /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VORRA_ADDIN_INSTALL_DIR})
 foreach(program IN ITEMS Quorlaunch Mouldsafe)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${VORRA_ADDIN_INSTALL_DIR})
+    file(MAKE_DIRECTORY ${VORRA_INSTALL_STAGE}/bin)
+    file(CREATE_LINK ${VORRA_BIN_TO_ADDIN}/${program} ${VORRA_INSTALL_STAGE}/bin/${program} SYMBOLIC)
+    install(FILES ${VORRA_INSTALL_STAGE}/bin/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
 
-file(RELATIVE_PATH VORRA_HOST_PATH /prefix/${VORRA_ADDIN_INSTALL_DIR} /prefix/${CMAKE_INSTALL_BINDIR}/vorra-desktop)
+# The menu entries start the programs in the add-in folder by its absolute path, under
+# the prefix the installation uses.
+set(VORRA_DESKTOP_ENTRIES vorra-quorlaunch vorra-mouldsafe)
 install(CODE "
-  set(addin_dir \"\${CMAKE_INSTALL_PREFIX}/${VORRA_ADDIN_INSTALL_DIR}\")
-  set(root \"\$ENV{DESTDIR}\")
-  file(MAKE_DIRECTORY \"\${root}\${addin_dir}\")
-  # The launcher starts the program this file names (relative to the launcher's folder).
-  file(WRITE \"\${root}\${addin_dir}/host-path\" \"${VORRA_HOST_PATH}\\n\")
-  message(STATUS \"Writing: \${root}\${addin_dir}/host-path\")
-  foreach(program Quorlaunch Mouldsafe)
-    if(EXISTS \"\${root}\${addin_dir}/\${program}\")
-      file(MAKE_DIRECTORY \"\${root}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-      file(CREATE_LINK \"\${addin_dir}/\${program}\" \"\${root}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\" SYMBOLIC)
-    endif()
-  endforeach()
-  file(MAKE_DIRECTORY \"\${root}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
-  foreach(entry vorra-quorlaunch vorra-mouldsafe)
+  foreach(entry ${VORRA_DESKTOP_ENTRIES})
     file(READ \"${VORRA_DESKTOP_SHARE}/\${entry}.desktop.in\" text)
-    string(REPLACE \"@ADDIN_DIR@\" \"\${addin_dir}\" text \"\${text}\")
-    file(WRITE \"\${root}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/\${entry}.desktop\" \"\${text}\")
-    message(STATUS \"Writing: \${root}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/\${entry}.desktop\")
+    string(REPLACE \"@ADDIN_DIR@\" \"\${CMAKE_INSTALL_PREFIX}/${VORRA_ADDIN_INSTALL_DIR}\" text \"\${text}\")
+    file(WRITE \"${VORRA_INSTALL_STAGE}/applications/\${entry}.desktop\" \"\${text}\")
   endforeach()
 ")
+foreach(entry IN LISTS VORRA_DESKTOP_ENTRIES)
+  install(FILES ${VORRA_INSTALL_STAGE}/applications/${entry}.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+endforeach()

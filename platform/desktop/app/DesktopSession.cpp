@@ -25,8 +25,10 @@ bool DesktopServices::builtinDialog(int dialogId, host::Worksheet& sheet, const 
     return runPageSetupDialog(engineSheet->model(), pendingKeys, owner);
 }
 
-DesktopSession::DesktopSession(const std::string& hostVersion)
-    : services_(toolkit_, printer_), application_(hostVersion, &services_) {
+DesktopSession::DesktopSession(const std::string& hostVersion, print::PrintFolder printFolder)
+    : printer_(std::move(printFolder)),
+      services_(toolkit_, printer_),
+      application_(hostVersion, &services_) {
     // The toolkit's own built-in dialog entry shows the page setup of the active sheet.
     toolkit_.setBuiltinDialogHandler([this](int dialogId, const std::string& keys) {
         try {
@@ -41,26 +43,28 @@ DesktopSession::DesktopSession(const std::string& hostVersion)
 DesktopSession::~DesktopSession() { disconnectAddin(); }
 
 void DesktopSession::connectAddin(const std::string& libraryPath) {
-    addin_ = std::make_unique<AddinLibrary>(libraryPath);
-    addin_->connection().OnConnection(&application_, kConnectAtStartup);
+    auto library = std::make_unique<loader::AddinLibrary>(libraryPath);
+    connection_ = library->createConnection();
+    library_ = std::move(library);
+    connection_->OnConnection(&application_, kConnectAtStartup);
     connectedNow_ = true;
 }
 
 int DesktopSession::hostMajorVersion() const { return std::atoi(application_.version().c_str()); }
 
 std::string DesktopSession::requestRibbon() {
-    if (!addin_ || hostMajorVersion() < 12) return {};
-    return addin_->connection().GetCustomUI("Vorra.Workbook");
+    if (!connection_ || hostMajorVersion() < 12) return {};
+    return connection_->GetCustomUI("Vorra.Workbook");
 }
 
 bool DesktopSession::invoke(const std::string& method) {
-    bool found = addin_ && addin_->connection().invoke(method);
+    bool found = connection_ && connection_->invoke(method);
     if (onInvoked) onInvoked(method, found);
     return found;
 }
 
 void DesktopSession::disconnectAddin() {
-    if (!addin_) return;
+    if (!connection_) return;
     // The host closes the add-in's windows before it lets the add-in go.
     for (auto& form : toolkit_.liveForms()) {
         try {
@@ -68,9 +72,12 @@ void DesktopSession::disconnectAddin() {
         } catch (const std::exception&) {
         }
     }
-    if (connectedNow_) addin_->connection().OnDisconnection(kDisconnectAtShutdown);
+    if (connectedNow_) connection_->OnDisconnection(kDisconnectAtShutdown);
     connectedNow_ = false;
-    addin_.reset();
+    // The connection goes through the library's entry point; the library stays loaded
+    // (see platform/loader/AddinLibrary.h).
+    connection_.reset();
+    library_.reset();
 }
 
 }  // namespace vorra::desktop

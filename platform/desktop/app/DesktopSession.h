@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/desktop/app/AddinLibrary.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
+#include "platform/loader/AddinLibrary.h"
+#include "platform/print/QtPrinter.h"
 
 class QWidget;
 
@@ -24,7 +24,7 @@ inline constexpr const char* kDefaultHostVersion = "16.0";
 
 class DesktopServices final : public engine::HostServices {
 public:
-    DesktopServices(QtToolkit& toolkit, QtPrinter& printer) : toolkit_(toolkit), printer_(printer) {}
+    DesktopServices(QtToolkit& toolkit, print::QtPrinter& printer) : toolkit_(toolkit), printer_(printer) {}
 
     std::vector<std::string> openFileDialog(const std::string& filter, int filterIndex,
                                             const std::string& title, bool multiSelect) override;
@@ -41,24 +41,25 @@ public:
 
 private:
     QtToolkit& toolkit_;
-    QtPrinter& printer_;
+    print::QtPrinter& printer_;
 };
 
 class DesktopSession {
 public:
-    explicit DesktopSession(const std::string& hostVersion = kDefaultHostVersion);
+    // `printFolder`: where print to file puts its PDF files (the program decides it).
+    DesktopSession(const std::string& hostVersion, print::PrintFolder printFolder);
     ~DesktopSession();
 
     engine::EngineApplication& application() { return application_; }
     QtToolkit& toolkit() { return toolkit_; }
-    QtPrinter& printer() { return printer_; }
+    print::QtPrinter& printer() { return printer_; }
     DesktopServices& services() { return services_; }
 
     // Loads the add-in and connects it: OnConnection with the Application. Throws
-    // AddinLoadError when the library cannot be loaded.
+    // loader::AddinLoadError when the library cannot be loaded.
     void connectAddin(const std::string& libraryPath);
-    bool connected() const { return addin_ != nullptr; }
-    host::AddinConnection* connection() { return addin_ ? &addin_->connection() : nullptr; }
+    bool connected() const { return connection_ != nullptr; }
+    host::AddinConnection* connection() { return connection_.get(); }
     // The host version's leading number (11 for "11.0").
     int hostMajorVersion() const;
     // The ribbon markup the add-in returns right after connecting; empty on hosts
@@ -74,10 +75,11 @@ public:
 
 private:
     QtToolkit toolkit_;
-    QtPrinter printer_;
+    print::QtPrinter printer_;
     DesktopServices services_;
     engine::EngineApplication application_;
-    std::unique_ptr<AddinLibrary> addin_;
+    std::unique_ptr<loader::AddinLibrary> library_;
+    loader::AddinLibrary::Connection connection_{nullptr, nullptr};
     bool connectedNow_ = false;
 };
 

@@ -109,7 +109,7 @@ MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
 void MainWindow::connectAddin(const std::string& libraryPath) {
     try {
         session_.connectAddin(libraryPath);
-    } catch (const AddinLoadError& e) {
+    } catch (const loader::AddinLoadError& e) {
         showMessage(u8(texts::kAddinFailed) + QString::fromStdString(e.what()), true);
         return;
     }
@@ -299,7 +299,7 @@ void MainWindow::printActiveSheet() {
         showMessage(u8(texts::kPrintFailed) + QString::fromStdString(e.what()), true);
         return;
     }
-    QtPrinter& printer = session_.printer();
+    print::QtPrinter& printer = session_.printer();
     statusBar()->showMessage(printer.printsToFile()
                                  ? u8(texts::kPrintedToFile) + QString::fromStdString(printer.lastOutput())
                                  : u8(texts::kPrintedOn) + QString::fromStdString(printer.printerName()),
@@ -308,9 +308,9 @@ void MainWindow::printActiveSheet() {
 }
 
 void MainWindow::choosePrinter() {
-    QtPrinter& printer = session_.printer();
+    print::QtPrinter& printer = session_.printer();
     QStringList items{u8(texts::kPrintToPdf).arg(QString::fromStdString(printer.folder().path().string()))};
-    std::vector<std::string> names = QtPrinter::systemPrinters();
+    std::vector<std::string> names = print::QtPrinter::systemPrinters();
     int current = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         items << QString::fromStdString(names[i]);

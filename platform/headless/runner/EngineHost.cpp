@@ -2,38 +2,27 @@
 // toolkit as its forms library and dialogs, a printer that reports each job, and the
 // sample template built by the tools' template builder.
 //
-// With the environment variable VORRA_PRINT_DIR set (vorra-run --print-dir sets it),
-// the printer also prints each job to a PDF file in that folder, the way the desktop
-// prints to file; otherwise it only reports.
+// Given a print folder (vorra-run's --print-dir), the printer also prints each job to a
+// PDF file in that folder, the way the desktop prints to file; otherwise it only reports.
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 
 #include "HostPlatform.h"
-#include "platform/desktop/printing/GuiApplicationScope.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
 #include "platform/engine/print/Printer.h"
+#include "platform/print/GuiApplicationScope.h"
+#include "platform/print/PdfPrinter.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
 namespace vorra::headless {
 
 namespace {
 
-// The folder PDF files go to, when the run prints to files.
-std::optional<std::string> printFolderOfEnvironment() {
-    const char* folder = std::getenv("VORRA_PRINT_DIR");
-    if (folder == nullptr || *folder == '\0') return std::nullopt;
-    return std::string(folder);
-}
-
 class ReportingPrinter final : public engine::Printer {
 public:
-    explicit ReportingPrinter(HostPlatform& platform) : platform_(platform) {
-        if (auto folder = printFolderOfEnvironment())
-            pdf_ = std::make_unique<desktop::QtPrinter>(desktop::PrintFolder(*folder));
+    ReportingPrinter(HostPlatform& platform, const std::string& printFolder) : platform_(platform) {
+        if (!printFolder.empty()) pdf_ = std::make_unique<print::PdfPrinter>(print::PrintFolder(printFolder));
     }
     void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies, bool collate) override {
         std::string name = sheetIndex >= 0 && sheetIndex < static_cast<int>(workbook.sheets.size())
@@ -44,7 +33,7 @@ public:
         if (!pdf_) return;
         // Qt draws only inside a running application; started at the first job and
         // kept while this host lives.
-        if (!gui_) gui_ = std::make_unique<desktop::GuiApplicationScope>();
+        if (!gui_) gui_ = std::make_unique<print::GuiApplicationScope>();
         try {
             pdf_->printSheet(workbook, sheetIndex, copies, collate);
         } catch (const std::exception& e) {
@@ -57,14 +46,14 @@ public:
 
 private:
     HostPlatform& platform_;
-    std::unique_ptr<desktop::GuiApplicationScope> gui_;
-    std::unique_ptr<desktop::QtPrinter> pdf_;
+    std::unique_ptr<print::GuiApplicationScope> gui_;
+    std::unique_ptr<print::PdfPrinter> pdf_;
 };
 
 class HeadlessServices final : public engine::HostServices {
 public:
-    HeadlessServices(HeadlessToolkit& toolkit, HostPlatform& platform)
-        : toolkit_(toolkit), platform_(platform), printer_(platform) {}
+    HeadlessServices(HeadlessToolkit& toolkit, HostPlatform& platform, const std::string& printFolder)
+        : toolkit_(toolkit), platform_(platform), printer_(platform, printFolder) {}
 
     std::vector<std::string> openFileDialog(const std::string& filter, int filterIndex, const std::string& title,
                                             bool multiSelect) override {
@@ -87,8 +76,8 @@ private:
 
 class EnginePlatform final : public HostPlatform {
 public:
-    EnginePlatform(HeadlessToolkit& toolkit, const std::string& version)
-        : services_(toolkit, *this), application_(version, &services_) {}
+    EnginePlatform(HeadlessToolkit& toolkit, const std::string& version, const std::string& printFolder)
+        : services_(toolkit, *this, printFolder), application_(version, &services_) {}
 
     host::Application& application() override { return application_; }
     std::shared_ptr<host::Workbook> newSampleWorkbook() override {
@@ -104,8 +93,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version) {
-    return std::make_unique<EnginePlatform>(toolkit, version);
+std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version,
+                                               const std::string& printFolder) {
+    return std::make_unique<EnginePlatform>(toolkit, version, printFolder);
 }
 
 }  // namespace vorra::headless

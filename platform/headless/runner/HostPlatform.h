@@ -24,7 +24,9 @@ public:
     std::function<void(const std::string&)> report;
 };
 
-// The host the runner uses, with that version text.
-std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version);
+// The host the runner uses, with that version text. With a print folder, every sheet
+// printed is also written as a PDF file into it; without, printing only reports.
+std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version,
+                                               const std::string& printFolder);
 
 }  // namespace vorra::headless

@@ -281,7 +281,7 @@ void ScenarioRunner::afterAction() {
 
 HostPlatform& ScenarioRunner::platform() {
     if (!platform_) {
-        platform_ = makeHostPlatform(toolkit_, version_);
+        platform_ = makeHostPlatform(toolkit_, version_, folders_.prints);
         platform_->report = [this](const std::string& line) { print("  " + line); };
     }
     return *platform_;
@@ -300,8 +300,8 @@ void ScenarioRunner::start(const Step& step) {
     host::Application& app = platform().application();
     fs::path source(addinPath_);
     fs::path copy = fs::path(addinFolder_) / source.filename();
-    // Copied once per run: a library may stay mapped after it is closed (the loader
-    // keeps one that holds unique symbols), and rewriting its file would corrupt it.
+    // Copied once per run: a loaded add-in stays mapped until the process ends (see
+    // platform/loader/AddinLibrary.h), and rewriting its file would corrupt it.
     std::error_code ec;
     if (!fs::exists(copy, ec)) fs::copy_file(source, copy, ec);
     if (ec) throw StepFailure("cannot copy the add-in " + addinPath_ + " into the add-in folder: " + ec.message());
@@ -310,7 +310,7 @@ void ScenarioRunner::start(const Step& step) {
         marker << "[launch]\r\n";
         if (!marker) throw StepFailure("cannot write the launch marker");
     }
-    library_ = std::make_unique<AddinLibrary>(copy.string());
+    library_ = std::make_unique<loader::AddinLibrary>(copy.string());
     connection_ = library_->createConnection();
     connection_->OnConnection(&app, kConnectAtStartup);
     connection_->OnAddInsUpdate();
@@ -323,8 +323,8 @@ void ScenarioRunner::start(const Step& step) {
 }
 
 // The host closes: the add-in is told, every form unloads, the add-in disconnects,
-// and the host with its workbooks goes before the library is unloaded, so that
-// nothing the host still holds refers to code of an unloaded library.
+// and the host with its workbooks goes before the library is released. The library
+// itself stays loaded (see platform/loader/AddinLibrary.h), its form instances empty.
 void ScenarioRunner::stop() {
     if (connection_) {
         auto connection = std::move(connection_);

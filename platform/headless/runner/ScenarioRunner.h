@@ -9,17 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "AddinLibrary.h"
 #include "HostPlatform.h"
 #include "Script.h"
 #include "platform/headless/toolkit/HeadlessToolkit.h"
 #include "platform/headless/toolkit/UserActions.h"
+#include "platform/loader/AddinLibrary.h"
 
 namespace vorra::headless {
 
 struct RunnerFolders {
     std::string work;    // scratch folder: relative paths, the add-in folder, the desktop
     std::string script;  // folder of the script: $SCRIPT
+    std::string prints = {};  // PDF files of the sheets printed; empty: printing only reports
 };
 
 class ScenarioRunner {
@@ -68,9 +69,9 @@ private:
     HeadlessToolkit toolkit_;
     UserActions user_;
     std::string version_ = "16.0";
-    std::unique_ptr<AddinLibrary> library_;
+    std::unique_ptr<loader::AddinLibrary> library_;
     std::unique_ptr<HostPlatform> platform_;
-    AddinLibrary::Connection connection_{nullptr, nullptr};
+    loader::AddinLibrary::Connection connection_{nullptr, nullptr};
     std::string failure_;
     int failedLine_ = 0;
 };

@@ -6,8 +6,8 @@
 // environment variable, or lib/libvorra.so beside the program's bin folder. Without
 // --work the run uses a fresh temporary folder and removes it afterwards. With
 // --expect the output is also compared with the file, and a difference fails the run.
-// With --print-dir (or the environment variable VORRA_PRINT_DIR) every sheet printed
-// is also written as a PDF file into that folder.
+// With --print-dir (or else the environment variable VORRA_PRINT_DIR) every sheet
+// printed is also written as a PDF file into that folder.
 //
 // Exit status: 0 success; 1 a step failed, the script is malformed, or the output
 // differs from the expected; 2 wrong arguments or an unreadable file.
@@ -103,8 +103,12 @@ int main(int argc, char** argv) {
     }
     if (scriptPath.empty()) return usage("no script given");
     if (addin.empty()) addin = defaultAddin(argv[0]);
-    // The host's printer reads the print folder from the environment.
-    if (!printDir.empty()) ::setenv("VORRA_PRINT_DIR", fs::absolute(printDir).lexically_normal().c_str(), 1);
+    // The host's printer is given the print folder; the environment is read here only.
+    if (!printDir.empty()) {
+        printDir = fs::absolute(printDir).lexically_normal().string();
+    } else if (const char* env = std::getenv("VORRA_PRINT_DIR"); env && *env) {
+        printDir = env;
+    }
 
     auto script = readFile(scriptPath, kMaxScriptBytes);
     if (!script) return usage("cannot read " + scriptPath);
@@ -142,7 +146,7 @@ int main(int argc, char** argv) {
     std::string failure;
     int failedLine = 0;
     {
-        ScenarioRunner runner({work, scriptFolder}, addin, out);
+        ScenarioRunner runner({work, scriptFolder, printDir}, addin, out);
         ok = runner.run(steps);
         failure = runner.failure();
         failedLine = runner.failedLine();

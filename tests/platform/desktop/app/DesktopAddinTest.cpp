@@ -74,7 +74,8 @@ protected:
 
     void start(const std::string& version, bool marker) {
         if (marker) leaveLaunchMarker();
-        session = std::make_unique<DesktopSession>(version);
+        session = std::make_unique<DesktopSession>(
+            version, print::PrintFolder(fs::temp_directory_path() / "vorra-desktop-test-prints"));
         session->onInvoked = [this](const std::string& method, bool found) {
             invoked.push_back(method + (found ? "" : " (none)"));
         };

@@ -62,7 +62,7 @@ protected:
         QApplication::processEvents();  // the delegate commits after the key
     }
 
-    DesktopSession session{"16.0"};
+    DesktopSession session{"16.0", print::PrintFolder(fs::temp_directory_path() / "vorra-desktop-test-prints")};
     MainWindow window{session};
     std::shared_ptr<host::Workbook> book;
     SelectionSink sink;

@@ -8,7 +8,7 @@
 
 class QGuiApplication;
 
-namespace vorra::desktop {
+namespace vorra::print {
 
 class GuiApplicationScope {
 public:
@@ -24,4 +24,4 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
-}  // namespace vorra::desktop
+}  // namespace vorra::print

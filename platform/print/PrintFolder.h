@@ -1,8 +1,9 @@
 #pragma once
 // Where "print to file" puts its PDF files, and how each print job's file is named.
 //
-// The folder is the one named by the environment variable VORRA_PRINT_DIR, else
-// "vorra-prints" in the user's home folder, else "out/prints" below the current
+// The folder is given by the program. The desktop's standard choice is the folder the
+// user configured (its main takes it from the environment variable VORRA_PRINT_DIR),
+// else "vorra-prints" in the user's home folder, else "out/prints" below the current
 // folder when there is no home folder. One file per job:
 //   <sheet>-<yyyymmdd>-<hhmmss>-<nnn>.pdf     e.g. 转账支票-20261207-134500-001.pdf
 // where nnn counts the jobs of this printer and skips names already taken.
@@ -11,13 +12,14 @@
 #include <filesystem>
 #include <string>
 
-namespace vorra::desktop {
+namespace vorra::print {
 
 class PrintFolder {
 public:
     explicit PrintFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
-    // The folder of the environment, as described above.
-    static PrintFolder fromEnvironment();
+    // The standard folder, as described above: `configured` unless null or empty,
+    // else below `home` unless null or empty, else out/prints.
+    static PrintFolder standard(const char* configured, const char* home);
 
     const std::filesystem::path& path() const { return folder_; }
 
@@ -38,4 +40,4 @@ private:
 // characters become "_"; an empty name becomes "sheet".
 std::string fileNamePart(const std::string& sheetName);
 
-}  // namespace vorra::desktop
+}  // namespace vorra::print

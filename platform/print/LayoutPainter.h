@@ -25,7 +25,7 @@
 
 class QPainter;
 
-namespace vorra::desktop {
+namespace vorra::print {
 
 class LayoutPainter {
 public:
@@ -53,4 +53,4 @@ private:
     std::map<std::string, QString> families_;
 };
 
-}  // namespace vorra::desktop
+}  // namespace vorra::print

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vorra::desktop::testing {
+namespace vorra::print::testing {
 
 struct PdfWord {
     int page = 0;  // 0-based
@@ -21,4 +21,4 @@ std::pair<double, double> pdfPageSize(const std::filesystem::path& pdf);
 
 int pdfPageCount(const std::filesystem::path& pdf);
 
-}  // namespace vorra::desktop::testing
+}  // namespace vorra::print::testing

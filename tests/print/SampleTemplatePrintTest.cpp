@@ -8,14 +8,14 @@
 #include <unistd.h>
 
 #include "PdfWords.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PaperSizes.h"
+#include "platform/print/QtPrinter.h"
 #include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
-namespace vorra::desktop {
+namespace vorra::print {
 namespace {
 
 namespace fs = std::filesystem;
@@ -179,4 +179,4 @@ TEST_F(SampleTemplatePrint, ALongPayeeShrinksInsideItsBox) {
 }
 
 }  // namespace
-}  // namespace vorra::desktop
+}  // namespace vorra::print

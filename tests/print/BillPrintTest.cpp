@@ -12,11 +12,12 @@
 
 #include "PdfWords.h"
 #include "addin/frame/host/HostError.h"
-#include "platform/desktop/printing/QtPrinter.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PaperSizes.h"
+#include "platform/print/PageOutput.h"
+#include "platform/print/QtPrinter.h"
 
-namespace vorra::desktop {
+namespace vorra::print {
 namespace {
 
 namespace fs = std::filesystem;
@@ -380,23 +381,17 @@ TEST_F(BillPrint, TheTargetFileAppearsOnlyWhenComplete) {
     fs::create_directories(dir);
     const fs::path target = dir / "bill.pdf";
     // Writing into a folder that vanished: nothing at the target, no partial file.
-    EXPECT_THROW(QtPrinter::writePdf(layoutSheet(*book, 0), dir / "gone" / "bill.pdf", 1, true),
+    EXPECT_THROW(PdfPrinter::writePdf(layoutSheet(*book, 0), dir / "gone" / "bill.pdf", 1, true),
                  host::HostError);
     EXPECT_TRUE(filesIn(dir).empty());
-    QtPrinter::writePdf(layoutSheet(*book, 0), target, 1, true);
+    PdfPrinter::writePdf(layoutSheet(*book, 0), target, 1, true);
     EXPECT_EQ(filesIn(dir), std::vector<fs::path>{target});
 }
 
-TEST(PrintFolder, FolderComesFromTheEnvironmentAndNamesAreSafe) {
-    const char* saved = std::getenv("VORRA_PRINT_DIR");
-    const std::string savedValue = saved ? saved : "";
-    ::setenv("VORRA_PRINT_DIR", "/tmp/somewhere", 1);
-    EXPECT_EQ(PrintFolder::fromEnvironment().path(), fs::path("/tmp/somewhere"));
-    ::unsetenv("VORRA_PRINT_DIR");
-    if (const char* home = std::getenv("HOME")) {
-        EXPECT_EQ(PrintFolder::fromEnvironment().path(), fs::path(home) / "vorra-prints");
-    }
-    if (saved) ::setenv("VORRA_PRINT_DIR", savedValue.c_str(), 1);
+TEST(PrintFolder, StandardFolderAndSafeNames) {
+    EXPECT_EQ(PrintFolder::standard("/tmp/somewhere", "/home/cashier").path(), fs::path("/tmp/somewhere"));
+    EXPECT_EQ(PrintFolder::standard(nullptr, "/home/cashier").path(), fs::path("/home/cashier") / "vorra-prints");
+    EXPECT_EQ(PrintFolder::standard("", nullptr).path(), fs::path("out") / "prints");
 
     EXPECT_EQ(fileNamePart("转账支票"), "转账支票");
     EXPECT_EQ(fileNamePart("a/b\\c\nd"), "a_b_c_d");
@@ -415,4 +410,4 @@ TEST(QtPrinterChoice, UnknownPrinterIsRefusedAndFileStaysCurrent) {
 }
 
 }  // namespace
-}  // namespace vorra::desktop
+}  // namespace vorra::print

@@ -1,24 +1,21 @@
-#include "platform/desktop/printing/PrintFolder.h"
+#include "platform/print/PrintFolder.h"
 
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <system_error>
 
 #include "addin/frame/host/HostError.h"
 
-namespace vorra::desktop {
+namespace vorra::print {
 
 namespace fs = std::filesystem;
 using host::HostError;
 
-PrintFolder PrintFolder::fromEnvironment() {
-    if (const char* dir = std::getenv("VORRA_PRINT_DIR"); dir != nullptr && *dir != '\0')
-        return PrintFolder(dir);
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return PrintFolder(fs::path(home) / "vorra-prints");
+PrintFolder PrintFolder::standard(const char* configured, const char* home) {
+    if (configured != nullptr && *configured != '\0') return PrintFolder(configured);
+    if (home != nullptr && *home != '\0') return PrintFolder(fs::path(home) / "vorra-prints");
     return PrintFolder(fs::path("out") / "prints");
 }
 
@@ -61,4 +58,4 @@ fs::path PrintFolder::nextJobFile(const std::string& sheetName,
     }
 }
 
-}  // namespace vorra::desktop
+}  // namespace vorra::print

@@ -5,7 +5,7 @@
 #include <regex>
 #include <stdexcept>
 
-namespace vorra::desktop::testing {
+namespace vorra::print::testing {
 
 namespace {
 
@@ -70,4 +70,4 @@ int pdfPageCount(const std::filesystem::path& pdf) {
     return std::stoi(m[1]);
 }
 
-}  // namespace vorra::desktop::testing
+}  // namespace vorra::print::testing

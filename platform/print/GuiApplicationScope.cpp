@@ -1,8 +1,8 @@
-#include "platform/desktop/printing/GuiApplicationScope.h"
+#include "platform/print/GuiApplicationScope.h"
 
 #include <QGuiApplication>
 
-namespace vorra::desktop {
+namespace vorra::print {
 
 GuiApplicationScope::GuiApplicationScope() {
     if (QGuiApplication::instance() != nullptr) return;
@@ -12,4 +12,4 @@ GuiApplicationScope::GuiApplicationScope() {
 
 GuiApplicationScope::~GuiApplicationScope() = default;
 
-}  // namespace vorra::desktop
+}  // namespace vorra::print

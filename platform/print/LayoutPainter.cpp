@@ -1,4 +1,4 @@
-#include "platform/desktop/printing/LayoutPainter.h"
+#include "platform/print/LayoutPainter.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace vorra::desktop {
+namespace vorra::print {
 
 using engine::HAlign;
 using engine::VAlign;
@@ -143,4 +143,4 @@ void LayoutPainter::paintRun(const engine::TextRun& run) {
     painter_.restore();
 }
 
-}  // namespace vorra::desktop
+}  // namespace vorra::print

@@ -12,14 +12,14 @@
 #include <QPdfWriter>
 
 #include "PdfWords.h"
-#include "platform/desktop/printing/LayoutPainter.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PrintLayout.h"
+#include "platform/print/LayoutPainter.h"
 #include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
-namespace vorra::desktop {
+namespace vorra::print {
 namespace {
 
 namespace fs = std::filesystem;
@@ -158,4 +158,4 @@ TEST(ChequePicture, PrintedFieldsFillTheBlanksWithoutTouchingTheCaptions) {
 }
 
 }  // namespace
-}  // namespace vorra::desktop
+}  // namespace vorra::print

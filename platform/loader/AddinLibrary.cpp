@@ -1,8 +1,8 @@
-#include "AddinLibrary.h"
+#include "platform/loader/AddinLibrary.h"
 
 #include <dlfcn.h>
 
-namespace vorra::headless {
+namespace vorra::loader {
 
 namespace {
 std::string loaderMessage() {
@@ -23,9 +23,13 @@ AddinLibrary::AddinLibrary(const std::string& path) : path_(path) {
         throw AddinLoadError("the library " + path +
                              " does not export vorra_create_connection and vorra_destroy_connection");
     }
+    // The pin (see the header): opening the loaded library again with RTLD_NODELETE
+    // marks it to stay; the extra reference is dropped at once.
+    if (void* pin = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(pin);
 }
 
 AddinLibrary::~AddinLibrary() {
+    // Drops this reference only: the library is pinned.
     if (handle_) dlclose(handle_);
 }
 
@@ -35,4 +39,4 @@ AddinLibrary::Connection AddinLibrary::createConnection() {
     return Connection(connection, destroy_);
 }
 
-}  // namespace vorra::headless
+}  // namespace vorra::loader

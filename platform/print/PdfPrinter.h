@@ -1,0 +1,46 @@
+#pragma once
+// Print to file: the printer back end that writes one PDF per job into the print folder.
+// The headless runner prints through it alone; the desktop's QtPrinter uses it while its
+// current printer is "print to file". It needs Qt Gui only, not the print service.
+//
+// Needs a running QGuiApplication (see GuiApplicationScope); printing without one is a
+// host error.
+
+#include <filesystem>
+#include <string>
+
+#include "platform/engine/print/PrintLayout.h"
+#include "platform/engine/print/Printer.h"
+#include "platform/print/PrintFolder.h"
+
+namespace vorra::print {
+
+class PdfPrinter final : public engine::Printer {
+public:
+    explicit PdfPrinter(PrintFolder folder) : folder_(std::move(folder)) {}
+
+    const PrintFolder& folder() const { return folder_; }
+
+    void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies,
+                    bool collate) override;
+    std::string description() const override { return "PDF: " + folder_.path().string(); }
+    std::string lastOutput() const override { return lastFile_.string(); }
+
+    // Prints a layout into the next job file of the folder, which is created when
+    // missing. Returns the PDF written.
+    std::filesystem::path printLayout(const engine::PrintLayout& layout, int copies, bool collate);
+
+    // Writes a layout as a PDF: first under a temporary name beside `target`, renamed
+    // to `target` once complete, so that a failed job leaves no file behind.
+    static void writePdf(const engine::PrintLayout& layout, const std::filesystem::path& target,
+                         int copies, bool collate);
+
+    // The PDF of the last job.
+    const std::filesystem::path& lastFile() const { return lastFile_; }
+
+private:
+    PrintFolder folder_;
+    std::filesystem::path lastFile_;
+};
+
+}  // namespace vorra::print

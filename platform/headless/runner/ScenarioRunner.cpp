@@ -74,6 +74,10 @@ bool isAction(Step::Kind kind) {
     }
 }
 
+std::string matchEntryWord(MatchEntry m) {
+    return m == MatchEntry::Complete ? "Complete" : m == MatchEntry::None ? "None" : "FirstLetter";
+}
+
 // The property of a control as text, or nullopt when the kind has no such property.
 std::optional<std::string> propertyText(const Control& c, const std::string& p, int row) {
     if (p == "visible") return yesNo(c.visible());
@@ -86,61 +90,47 @@ std::optional<std::string> propertyText(const Control& c, const std::string& p, 
     if (p == "forecolor") return std::to_string(c.foreColor());
     if (p == "tip") return c.tipText();
     if (p == "focus") return yesNo(c.hasFocus());
-    switch (c.kind()) {
-        case ControlKind::TextBox: {
-            auto& box = static_cast<const TextBox&>(c);
+    using Text = std::optional<std::string>;
+    auto noRow = [&] { return "(no row " + std::to_string(row) + ")"; };
+    auto caption = [&](const auto& box) -> Text {
+        if (p == "caption") return box.caption();
+        return std::nullopt;
+    };
+    auto valueAndCaption = [&](const auto& box) -> Text {
+        if (p == "value") return yesNo(box.value());
+        return caption(box);
+    };
+    return visitControl(c, Overloaded{
+        [&](const TextBox& box) -> Text {
             if (p == "text" || p == "value") return box.text();
             if (p == "locked") return yesNo(box.locked());
-            break;
-        }
-        case ControlKind::ComboBox: {
-            auto& box = static_cast<const ComboBox&>(c);
+            return std::nullopt;
+        },
+        [&](const ComboBox& box) -> Text {
             if (p == "text" || p == "value") return box.text();
             if (p == "listindex") return std::to_string(box.listIndex());
             if (p == "listcount") return std::to_string(box.listCount());
-            if (p == "matchentry")
-                return box.matchEntry() == MatchEntry::Complete ? "Complete"
-                       : box.matchEntry() == MatchEntry::None   ? "None"
-                                                                : "FirstLetter";
-            if (p == "row" && row >= 1 && row <= box.listCount()) return comboRow(box, row - 1);
-            if (p == "row") return "(no row " + std::to_string(row) + ")";
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto& box = static_cast<const CheckBox&>(c);
-            if (p == "value") return yesNo(box.value());
-            if (p == "caption") return box.caption();
-            break;
-        }
-        case ControlKind::OptionButton: {
-            auto& box = static_cast<const OptionButton&>(c);
-            if (p == "value") return yesNo(box.value());
-            if (p == "caption") return box.caption();
-            break;
-        }
-        case ControlKind::CommandButton:
-            if (p == "caption") return static_cast<const CommandButton&>(c).caption();
-            break;
-        case ControlKind::Label:
-            if (p == "caption") return static_cast<const Label&>(c).caption();
-            break;
-        case ControlKind::Frame:
-            if (p == "caption") return static_cast<const Frame&>(c).caption();
-            break;
-        case ControlKind::Image:
-            if (p == "picture") return static_cast<const Image&>(c).picture();
-            break;
-        case ControlKind::ListBox: {
-            auto& box = static_cast<const ListBox&>(c);
+            if (p == "matchentry") return matchEntryWord(box.matchEntry());
+            if (p == "row") return row >= 1 && row <= box.listCount() ? comboRow(box, row - 1) : noRow();
+            return std::nullopt;
+        },
+        [&](const CheckBox& box) { return valueAndCaption(box); },
+        [&](const OptionButton& box) { return valueAndCaption(box); },
+        [&](const CommandButton& button) { return caption(button); },
+        [&](const Label& label) { return caption(label); },
+        [&](const Frame& frame) { return caption(frame); },
+        [&](const Image& image) -> Text {
+            if (p == "picture") return image.picture();
+            return std::nullopt;
+        },
+        [&](const ListBox& box) -> Text {
             if (p == "text") return box.text();
             if (p == "listindex") return std::to_string(box.listIndex());
             if (p == "listcount") return std::to_string(box.listCount());
-            if (p == "row" && row >= 1 && row <= box.listCount()) return box.item(row - 1);
-            if (p == "row") return "(no row " + std::to_string(row) + ")";
-            break;
-        }
-        case ControlKind::ListView: {
-            auto& list = static_cast<const ListView&>(c);
+            if (p == "row") return row >= 1 && row <= box.listCount() ? box.item(row - 1) : noRow();
+            return std::nullopt;
+        },
+        [&](const ListView& list) -> Text {
             if (p == "count") return std::to_string(list.itemCount());
             if (p == "selected") return std::to_string(list.selectedIndex() + 1);
             if (p == "fontsize") return num(list.fontSize());
@@ -151,12 +141,20 @@ std::optional<std::string> propertyText(const Control& c, const std::string& p, 
                 for (const auto& col : list.columns()) cols.push_back(col.text + " " + num(col.width));
                 return joinRow(cols);
             }
-            if (p == "row" && row >= 1 && row <= list.itemCount()) return listViewRow(list, row - 1);
-            if (p == "row") return "(no row " + std::to_string(row) + ")";
-            break;
-        }
-    }
-    return std::nullopt;
+            if (p == "row") return row >= 1 && row <= list.itemCount() ? listViewRow(list, row - 1) : noRow();
+            return std::nullopt;
+        },
+    });
+}
+
+// The number of list rows of a control; 0 for the kinds without rows.
+int rowCount(const Control& c) {
+    return visitControl(c, Overloaded{
+        [](const ComboBox& box) { return box.listCount(); },
+        [](const ListBox& box) { return box.listCount(); },
+        [](const ListView& list) { return list.itemCount(); },
+        [](const Control&) { return 0; },
+    });
 }
 
 std::string propertiesOf(ControlKind kind) {
@@ -499,11 +497,7 @@ void ScenarioRunner::printControl(const Control& c, const std::string& indent) {
     if (!c.visible()) line += " hidden";
     if (!c.enabled()) line += " disabled";
     print(line);
-    int rows = 0;
-    if (c.kind() == ControlKind::ComboBox) rows = static_cast<const ComboBox&>(c).listCount();
-    if (c.kind() == ControlKind::ListBox) rows = static_cast<const ListBox&>(c).listCount();
-    if (c.kind() == ControlKind::ListView) rows = static_cast<const ListView&>(c).itemCount();
-    for (int r = 1; r <= std::min(rows, 1000); ++r)
+    for (int r = 1, rows = std::min(rowCount(c), 1000); r <= rows; ++r)
         print(indent + "  " + std::to_string(r) + ": " + quoteText(*propertyText(c, "row", r)));
 }
 

@@ -3,6 +3,7 @@
 #include <fnmatch.h>
 
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,32 @@ bool anyFileMatches(const fs::path& path) {
         if (::fnmatch(pattern.c_str(), entry.path().filename().c_str(), FNM_PERIOD) == 0)
             return true;
     return false;
+}
+
+// Folder names in output stand for whole folders: a folder matches in a text only
+// where no further character of a file name follows or precedes it, so that /tmp/w
+// is not found in /tmp/w2 nor in /x/tmp/w.
+bool continuesName(char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || std::isalnum(u) || c == '_' || c == '-' || c == '.' || c == '~' || c == '+';
+}
+bool atBoundaries(const std::string& text, size_t at, size_t length) {
+    bool before = at == 0 || !continuesName(text[at - 1]);
+    bool after = at + length >= text.size() || !continuesName(text[at + length]);
+    return before && after;
+}
+// Replaces every occurrence of `from` that stands alone by `to`.
+std::string replaceAtBoundaries(std::string text, const std::string& from, const std::string& to) {
+    if (from.empty()) return text;
+    for (size_t at = text.find(from); at != std::string::npos;) {
+        if (atBoundaries(text, at, from.size())) {
+            text.replace(at, from.size(), to);
+            at = text.find(from, at + to.size());
+        } else {
+            at = text.find(from, at + 1);
+        }
+    }
+    return text;
 }
 
 bool isAction(Step::Kind kind) {
@@ -206,21 +233,14 @@ std::array<std::pair<std::string, std::string>, 4> ScenarioRunner::folderNames()
 // Absolute folders of this run are printed by their names, so that output is the same
 // from run to run.
 std::string ScenarioRunner::shorten(std::string text) const {
-    for (const auto& [name, folder] : folderNames()) {
-        if (folder.empty()) continue;
-        for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + name.size()))
-            text.replace(at, folder.size(), name);
-    }
+    for (const auto& [name, folder] : folderNames()) text = replaceAtBoundaries(std::move(text), folder, name);
     return text;
 }
 
 // The folder names of a text ("$DESKTOP", ...) anywhere in it, replaced by the folders
 // of this run: the inverse of shorten, for message patterns that hold a path.
 std::string ScenarioRunner::expandFolders(std::string text) const {
-    for (const auto& [name, folder] : folderNames())
-        for (size_t at = text.find(name); at != std::string::npos;
-             at = text.find(name, at + folder.size()))
-            text.replace(at, name.size(), folder);
+    for (const auto& [name, folder] : folderNames()) text = replaceAtBoundaries(std::move(text), name, folder);
     return text;
 }
 

@@ -64,6 +64,10 @@ TEST_F(ScenarioRunnerTest, PathsPrintByTheirFolderNames) {
     EXPECT_EQ(run("start\nanswer file \"$DESKTOP/a.xls\" \"b.xls\" \"/abs/c.xls\"\nstop\n"),
               "3: answers queued for this step were not used: file-dialog -> \"$DESKTOP/a.xls\"");
     EXPECT_EQ(run("start marker\nexpect file \"$ADDIN/setting.ini\" exists\n"), "2: file $ADDIN/setting.ini does not exist");
+    // A folder is named only as a whole: the work folder's name with more characters
+    // after it is another folder.
+    EXPECT_EQ(run("expect file \"" + work.string() + "2/a\" exists\n"),
+              "1: file " + work.string() + "2/a does not exist");
 }
 
 // A wildcard in a file's name matches the files of its folder, for names that carry a time.

@@ -59,6 +59,27 @@ bool anyFileMatches(const fs::path& path) {
     return false;
 }
 
+// A cell value with its kind, as output shows it: `empty`, `number 1234.5`,
+// `text "1234.5"`, `boolean TRUE`, `error #N/A`.
+std::string valueWithKind(const host::Value& v) {
+    switch (v.kind()) {
+        case host::Value::Kind::Empty: return "empty";
+        case host::Value::Kind::Number: return "number " + num(v.asNumber());
+        case host::Value::Kind::Text: return "text " + quoteText(v.asText());
+        case host::Value::Kind::Boolean: return std::string("boolean ") + (v.asBoolean() ? "TRUE" : "FALSE");
+        case host::Value::Kind::Error: return std::string("error ") + host::errorText(v.asError());
+    }
+    return "?";
+}
+
+// The same value: the kind, and numbers as far as output shows them (fifteen digits).
+bool sameValue(const host::Value& a, const host::Value& b) {
+    if (a.kind() != b.kind()) return false;
+    return a.isNumber() ? num(a.asNumber()) == num(b.asNumber()) : a == b;
+}
+
+std::string plural(int n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
+
 // Folder names in output stand for whole folders: a folder matches in a text only
 // where no further character of a file name follows or precedes it, so that /tmp/w
 // is not found in /tmp/w2 nor in /x/tmp/w.
@@ -94,6 +115,9 @@ bool isAction(Step::Kind kind) {
         case Step::Kind::ExpectControl:
         case Step::Kind::ExpectCell:
         case Step::Kind::ExpectFile:
+        case Step::Kind::ExpectSheet:
+        case Step::Kind::ExpectSelection:
+        case Step::Kind::ExpectPrinted:
         case Step::Kind::PrintCells:
         case Step::Kind::PrintControl:
         case Step::Kind::PrintForm: return false;
@@ -301,6 +325,7 @@ HostPlatform& ScenarioRunner::platform() {
     if (!platform_) {
         platform_ = makeHostPlatform(toolkit_, version_);
         platform_->report = [this](const std::string& line) { print("  " + line); };
+        platform_->printed = [this](const PrintJob& job) { printJobs_.push_back(job); };
     }
     return *platform_;
 }
@@ -403,11 +428,13 @@ void ScenarioRunner::execute(const Step& step) {
         }
         case K::Type: user_.type(*form(step.form), step.control, step.text); return;
         case K::Press: user_.press(*form(step.form), step.control, step.number); return;
+        case K::Clear: user_.clear(*form(step.form), step.control); return;
         case K::Click: user_.click(*form(step.form), step.control); return;
         case K::Pick:
             if (step.number > 0) user_.pickIndex(*form(step.form), step.control, step.number - 1);
             else user_.pick(*form(step.form), step.control, step.text);
             return;
+        case K::Select: select(step.text); return;
         case K::Close: user_.close(*form(step.form)); return;
         case K::MouseDown: user_.mouseDown(*form(step.form)); return;
         case K::Drop: {
@@ -431,18 +458,32 @@ void ScenarioRunner::execute(const Step& step) {
         }
         case K::ExpectForm: expectForm(step); return;
         case K::ExpectControl: expectControl(step); return;
-        case K::ExpectCell: {
-            std::string actual = range(step.text).scalar().toText();
-            if (actual != step.expected)
-                throw StepFailure("cell " + step.text + " is " + quoteText(actual) + ", expected " + quoteText(step.expected));
-            return;
-        }
+        case K::ExpectCell: expectCell(step); return;
         case K::ExpectFile: {
             bool exists = anyFileMatches(resolve(step.text));
             if (exists != (step.expected == "exists"))
                 throw StepFailure("file " + step.text + (exists ? " exists" : " does not exist"));
             return;
         }
+        case K::ExpectSheet: {
+            auto book = platform().application().activeWorkbook();
+            if (!book) throw StepFailure("no workbook is open");
+            bool isProtected = book->sheet(step.text)->isProtected();
+            if (isProtected != step.flag)
+                throw StepFailure("sheet " + step.text + " is " + (isProtected ? "protected" : "unprotected"));
+            return;
+        }
+        case K::ExpectSelection: {
+            host::Range expected = range(step.text);
+            host::Range actual = platform().application().selection();
+            auto where = [](const host::Range& r) {
+                return r.worksheet().name() + "!" + host::relativeAddress(r.area());
+            };
+            if (&actual.worksheet() != &expected.worksheet() || !(actual.area() == expected.area()))
+                throw StepFailure("the selection is " + where(actual) + ", expected " + where(expected));
+            return;
+        }
+        case K::ExpectPrinted: expectPrinted(step); return;
         case K::SetCell: range(step.text).setValue(step.value); return;
         case K::PrintCells: printCells(step.text); return;
         case K::PrintControl: printControl(control(step), "  "); return;
@@ -468,6 +509,72 @@ void ScenarioRunner::execute(const Step& step) {
             return;
         }
     }
+}
+
+// A click on a cell: its sheet comes to the front first, as a click on the sheet's tab
+// brings it, then the host selects the range and raises SheetSelectionChange when the
+// selection moved.
+void ScenarioRunner::select(const std::string& reference) {
+    host::Range r = range(reference);
+    r.worksheet().parent().activate();
+    r.worksheet().activate();
+    r.select();
+}
+
+// The output shows the cell's value with its kind, and what else the step compares.
+void ScenarioRunner::expectCell(const Step& step) {
+    host::Range r = range(step.text);
+    host::Value actual = r.scalar();
+    std::string shown = "  " + valueWithKind(actual);
+    std::string failure;
+    switch (step.check) {
+        case CellCheck::AsText:
+            if (actual.toText() != step.expected)
+                failure = quoteText(actual.toText()) + ", expected " + quoteText(step.expected);
+            break;
+        case CellCheck::Value:
+            if (!sameValue(actual, step.value))
+                failure = valueWithKind(actual) + ", expected " + valueWithKind(step.value);
+            break;
+        case CellCheck::Displayed: {
+            std::string text = r.text();
+            shown += " displayed " + quoteText(text);
+            if (text != step.expected)
+                failure = "displayed as " + quoteText(text) + ", expected " + quoteText(step.expected);
+            break;
+        }
+        case CellCheck::Formula: {
+            std::string formula = r.formula();
+            shown += " formula " + quoteText(formula);
+            if (formula != step.expected)
+                failure = "the formula " + quoteText(formula) + ", expected " + quoteText(step.expected);
+            break;
+        }
+    }
+    print(shown);
+    if (!failure.empty()) throw StepFailure("cell " + step.text + " is " + failure);
+}
+
+// The jobs printed since the start of the run or since the last `expect printed`:
+// their number and, when asked, their pages together; the step starts the count anew.
+void ScenarioRunner::expectPrinted(const Step& step) {
+    std::vector<PrintJob> jobs = std::move(printJobs_);
+    printJobs_.clear();
+    int pages = 0;
+    std::string list;
+    for (const PrintJob& job : jobs) {
+        pages += job.pages;
+        list += (list.empty() ? "" : ", ") + job.sheet + " " +
+                (job.layoutError.empty() ? plural(job.pages, "page") : "not laid out: " + job.layoutError);
+    }
+    int count = static_cast<int>(jobs.size());
+    bool sameCount = count == step.number;
+    bool samePages = step.pages < 0 || pages == step.pages;
+    if (sameCount && samePages) return;
+    std::string expected = plural(step.number, "job");
+    if (step.pages >= 0) expected += " of " + plural(step.pages, "page");
+    throw StepFailure("printed " + plural(count, "job") + " of " + plural(pages, "page") +
+                      (list.empty() ? "" : " (" + list + ")") + ", expected " + expected);
 }
 
 void ScenarioRunner::expectForm(const Step& step) {
@@ -517,7 +624,7 @@ void ScenarioRunner::printControl(const Control& c, const std::string& indent) {
     if (!c.visible()) line += " hidden";
     if (!c.enabled()) line += " disabled";
     print(line);
-    for (int r = 1, rows = std::min(rowCount(c), 1000); r <= rows; ++r)
+    for (int r = 1, rows = rowCount(c); r <= rows; ++r)
         print(indent + "  " + std::to_string(r) + ": " + quoteText(*propertyText(c, "row", r)));
 }
 
@@ -531,7 +638,7 @@ void ScenarioRunner::printCells(const std::string& reference) {
         std::string line = "  " + std::to_string(r.row() + row - 1) + ":";
         for (int col = 1; col <= r.columnCount(); ++col) {
             const host::Value& v = values.isArray() ? values.array().at(row, col) : values.scalar();
-            line += " " + quoteText(v.toText());
+            line += (col > 1 ? ", " : " ") + valueWithKind(v);
         }
         print(line);
     }

@@ -176,6 +176,34 @@ void UserActions::press(Form& form, std::string_view control, int keyCode, int s
     });
 }
 
+// Selecting all with the mouse raises nothing; the Delete key then raises its key
+// events around the edit.
+void UserActions::clear(Form& form, std::string_view control) {
+    Control& c = reach(form, control);
+    auto keepAlive = form.weak_from_this().lock();
+    c.setFocus();
+    visitControl(c, Overloaded{
+        [&](TextBox& box) {
+            int code = box.userKeyDown(key::kDelete, shift::kNone);
+            if (!form.loaded()) return;
+            if (code != 0 && !box.locked()) box.userEdit(std::string());
+            if (!form.loaded()) return;
+            box.userKeyUp(key::kDelete, shift::kNone);
+        },
+        [&](ComboBox& box) {
+            box.userEdit(box.text(), 0, static_cast<int>(box.text().size()));
+            int code = box.userKeyDown(key::kDelete, shift::kNone);
+            if (!form.loaded()) return;
+            if (code != 0) box.userEdit(std::string(), 0, 0);
+            if (!form.loaded()) return;
+            box.userKeyUp(key::kDelete, shift::kNone);
+        },
+        [&](Control& other) {
+            throw ActionError("cannot clear " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
+}
+
 // ---- Clicks and picks -------------------------------------------------------------------------
 
 void UserActions::click(Form& form, std::string_view control) {

@@ -118,6 +118,7 @@ bool isAction(Step::Kind kind) {
         case Step::Kind::ExpectSheet:
         case Step::Kind::ExpectSelection:
         case Step::Kind::ExpectPrinted:
+        case Step::Kind::ShowRegions:
         case Step::Kind::PrintCells:
         case Step::Kind::PrintControl:
         case Step::Kind::PrintForm: return false;
@@ -233,7 +234,11 @@ ScenarioRunner::ScenarioRunner(RunnerFolders folders, std::string addinPath, std
       toolkit_(HeadlessOptions{desktopFolder_, true}) {
     fs::create_directories(addinFolder_);
     fs::create_directories(desktopFolder_);
-    toolkit_.onRecord = [this](const Record& r) { print("  " + r.line()); };
+    toolkit_.onRecord = [this](const Record& r) {
+        // How a window is shaped is shown only to scripts that ask for it.
+        if (r.kind == Record::Kind::Region && !showRegions_) return;
+        print("  " + r.line());
+    };
 }
 
 ScenarioRunner::~ScenarioRunner() {
@@ -484,6 +489,7 @@ void ScenarioRunner::execute(const Step& step) {
             return;
         }
         case K::ExpectPrinted: expectPrinted(step); return;
+        case K::ShowRegions: showRegions_ = true; return;
         case K::SetCell: range(step.text).setValue(step.value); return;
         case K::PrintCells: printCells(step.text); return;
         case K::PrintControl: printControl(control(step), "  "); return;

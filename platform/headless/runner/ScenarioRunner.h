@@ -76,6 +76,7 @@ private:
     AddinLibrary::Connection connection_{nullptr, nullptr};
     std::string failure_;
     int failedLine_ = 0;
+    bool showRegions_ = false;           // print the window-region calls
     std::vector<PrintJob> printJobs_;    // since the start or the last `expect printed`
 };
 

@@ -423,6 +423,11 @@ void parsePrint(Line& line, Step& step) {
     }
 }
 
+void parseShow(Line& line, Step& step) {
+    step.kind = K::ShowRegions;
+    line.keyword("regions");
+}
+
 void parseSave(Line& line, Step& step) {
     step.kind = K::Save;
     if (line.accept("as")) {
@@ -444,7 +449,7 @@ constexpr StepSyntax kSteps[] = {
     {"pick", parsePick},     {"select", parseSelect}, {"close", parseClose},
     {"drop", parseDrop},     {"mouse-down", parseMouseDown},
     {"answer", parseAnswer}, {"expect", parseExpect}, {"set", parseSet},
-    {"print", parsePrint},   {"save", parseSave},
+    {"print", parsePrint},   {"show", parseShow},     {"save", parseSave},
 };
 
 Step parseStep(const std::string& source, int number) {

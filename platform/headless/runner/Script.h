@@ -68,6 +68,7 @@ struct Step {
         PrintCells,     // print REF
         PrintControl,   // print control FORM.CONTROL
         PrintForm,      // print form FORM
+        ShowRegions,    // show regions
         Save,           // save
         SaveAs,         // save as "path"
     };

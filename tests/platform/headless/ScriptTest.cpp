@@ -113,7 +113,7 @@ TEST(Script, CellExpectationsSayWhatTheyCompare) {
     }
 }
 
-TEST(Script, SelectClearSheetsAndPrints) {
+TEST(Script, SelectClearSheetsPrintsAndRegions) {
     EXPECT_EQ(only("select 常用单位账号!K4").kind, Step::Kind::Select);
     EXPECT_EQ(only("expect selection G6").kind, Step::Kind::ExpectSelection);
     Step clear = only("clear TianxiePJ_frm.TextBox1");
@@ -128,13 +128,14 @@ TEST(Script, SelectClearSheetsAndPrints) {
     EXPECT_EQ(printed.number, 2);
     EXPECT_EQ(printed.pages, 3);
     EXPECT_EQ(only("expect printed 0").pages, -1);
+    EXPECT_EQ(only("show regions").kind, Step::Kind::ShowRegions);
 }
 
 TEST(Script, RefusesMalformedLinesWithTheirNumber) {
     const std::pair<const char*, const char*> cases[] = {
         {"start\nfly away\n",
          "2: unknown command 'fly' (known: start, stop, open, new, run, type, press, clear, click, pick, select, "
-         "close, drop, mouse-down, answer, expect, set, print, save)"},
+         "close, drop, mouse-down, answer, expect, set, print, show, save)"},
         {R"(type "abc into F.C)", "1: unterminated quoted text"},
         {R"(type "a"b into F.C)", "1: a blank must follow the closing quote"},
         {R"(type a"b" into F.C)", "1: quote inside a word: put the whole text in quotes"},
@@ -167,6 +168,7 @@ TEST(Script, RefusesMalformedLinesWithTheirNumber) {
         {"expect printed -1", "1: expected the number of print jobs (a whole number from 0), found '-1'"},
         {"expect printed 1 pages", "1: expected the number of pages at the end of the line"},
         {"expect printed 1 sheets 2", "1: unexpected 'sheets' at the end of the step"},
+        {"show windows", "1: expected 'regions', found 'windows'"},
     };
     for (const auto& [script, message] : cases) EXPECT_EQ(refusal(script), message) << script;
 }

@@ -2,6 +2,8 @@
 # Builds the workbook-reader fuzz target with clang and libFuzzer (plus the address
 # and undefined-behaviour sanitizers) in build-fuzz, makes a small seed corpus of
 # real workbooks, and fuzzes for a fixed time. Exit status is non-zero on a finding.
+# The inputs that crash or hang the reader are kept in build-fuzz/findings, which
+# outlives the run; the script says where they are.
 # Usage: scripts/fuzz.sh [seconds]   (default 60)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,9 +18,10 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build "$BUILD" -j2 --target fuzz_workbook_reader
 
+FINDINGS="$BUILD/findings"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/corpus" "$work/findings"
+mkdir -p "$work/corpus" "$FINDINGS"
 # Seeds: workbooks another program writes, repacked without compression so that
 # mutations reach the XML.
 FIXTURES="$ROOT/tests/platform/engine/fixtures/workbooks.py"
@@ -31,7 +34,14 @@ cp "$work/template.xlsx" "$work/units.xlsx" "$work/corpus/"
 /usr/bin/python3 "$FIXTURES" parts "$work/template.xlsx" "$work/corpus/template.parts"
 /usr/bin/python3 "$FIXTURES" parts "$work/units.xlsx" "$work/corpus/units.parts"
 
-cd "$work/findings"
+status=0
 "$BUILD/bin/fuzz_workbook_reader" -max_total_time="$SECONDS_TO_RUN" -max_len=131072 \
   -rss_limit_mb=2048 -timeout=20 -dict="$ROOT/fuzz/workbook.dict" -print_final_stats=1 \
-  "$work/corpus"
+  -artifact_prefix="$FINDINGS/" "$work/corpus" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "fuzz: finding kept in $FINDINGS:" >&2
+  ls -t "$FINDINGS" | head -5 >&2
+else
+  echo "fuzz: no finding; earlier findings are kept in $FINDINGS"
+fi
+exit "$status"

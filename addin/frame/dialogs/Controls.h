@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -41,11 +42,47 @@
 
 namespace vorra::dialogs {
 
+class TextBox;
+class ComboBox;
+class CheckBox;
+class OptionButton;
+class CommandButton;
+class Label;
+class Frame;
+class Image;
+class ListBox;
+class ListView;
+
+// One visit per control kind; Control::accept calls the one of the control's kind.
+// ControlVisitor visits controls that it may change, ConstControlVisitor only reads
+// them. A new kind adds a visit here, and every visitor must then say what it does
+// with it. visitControl (below) builds a visitor from a set of lambdas.
+template <bool kConst>
+class BasicControlVisitor {
+public:
+    template <class C>
+    using Ref = std::conditional_t<kConst, const C&, C&>;
+
+    virtual ~BasicControlVisitor() = default;
+    virtual void visit(Ref<TextBox> control) = 0;
+    virtual void visit(Ref<ComboBox> control) = 0;
+    virtual void visit(Ref<CheckBox> control) = 0;
+    virtual void visit(Ref<OptionButton> control) = 0;
+    virtual void visit(Ref<CommandButton> control) = 0;
+    virtual void visit(Ref<Label> control) = 0;
+    virtual void visit(Ref<Frame> control) = 0;
+    virtual void visit(Ref<Image> control) = 0;
+    virtual void visit(Ref<ListBox> control) = 0;
+    virtual void visit(Ref<ListView> control) = 0;
+};
+
 // ---- Text box -------------------------------------------------------------------------
 
 class TextBox : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::TextBox;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     TextBox(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -97,6 +134,8 @@ enum class MatchEntry : int { FirstLetter = 0, Complete = 1, None = 2 };
 class ComboBox : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::ComboBox;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     using Row = std::vector<std::string>;
 
     ComboBox(Form& form, std::string name, std::string container = {})
@@ -274,6 +313,8 @@ private:
 class CheckBox : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::CheckBox;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     CheckBox(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -301,6 +342,8 @@ private:
 class OptionButton : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::OptionButton;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     OptionButton(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -355,6 +398,8 @@ private:
 class CommandButton : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::CommandButton;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     CommandButton(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -372,6 +417,8 @@ private:
 class Label : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::Label;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     Label(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -390,6 +437,8 @@ private:
 class Frame : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::Frame;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     Frame(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -403,6 +452,8 @@ private:
 class Image : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::Image;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     Image(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -424,6 +475,8 @@ private:
 class ListBox : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::ListBox;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     ListBox(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -513,6 +566,8 @@ struct ListRow {
 class ListView : public Control {
 public:
     static constexpr ControlKind kKind = ControlKind::ListView;
+    void accept(ControlVisitor& visitor) override { visitor.visit(*this); }
+    void accept(ConstControlVisitor& visitor) const override { visitor.visit(*this); }
     ListView(Form& form, std::string name, std::string container = {})
         : Control(form, std::move(name), kKind, std::move(container)) {}
 
@@ -607,5 +662,68 @@ private:
     std::vector<ListRow> rows_;
     int selected_ = -1;
 };
+
+// ---- Visiting with lambdas -----------------------------------------------------------------
+
+// The lambdas of a visit as one overloaded function object.
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+namespace detail {
+
+// A visitor that hands the control, as its own kind, to a function and keeps what the
+// function returns.
+template <bool kConst, class F, class R>
+class CallingVisitor final : public BasicControlVisitor<kConst> {
+    template <class C>
+    using Ref = typename BasicControlVisitor<kConst>::template Ref<C>;
+
+public:
+    explicit CallingVisitor(F& f) : f_(f) {}
+    void visit(Ref<TextBox> c) override { call(c); }
+    void visit(Ref<ComboBox> c) override { call(c); }
+    void visit(Ref<CheckBox> c) override { call(c); }
+    void visit(Ref<OptionButton> c) override { call(c); }
+    void visit(Ref<CommandButton> c) override { call(c); }
+    void visit(Ref<Label> c) override { call(c); }
+    void visit(Ref<Frame> c) override { call(c); }
+    void visit(Ref<Image> c) override { call(c); }
+    void visit(Ref<ListBox> c) override { call(c); }
+    void visit(Ref<ListView> c) override { call(c); }
+    R result() {
+        if constexpr (!std::is_void_v<R>) return std::move(*result_);
+    }
+
+private:
+    template <class C>
+    void call(C& c) {
+        if constexpr (std::is_void_v<R>) f_(c);
+        else result_.emplace(f_(c));
+    }
+    F& f_;
+    struct Nothing {};
+    std::optional<std::conditional_t<std::is_void_v<R>, Nothing, R>> result_;
+};
+
+}  // namespace detail
+
+// Calls the overload of f that takes the control as its own kind (TextBox&, or const
+// TextBox& for a const control) and returns its result. An overload taking Control&
+// (or const Control&) serves the kinds that have none of their own; without one, f
+// must take every kind. All overloads return the same type.
+//   visitControl(c, Overloaded{[](TextBox& b) { ... }, [](Control&) { ... }});
+template <class C, class F>
+decltype(auto) visitControl(C& control, F&& f) {
+    static_assert(std::is_base_of_v<Control, std::remove_const_t<C>>);
+    constexpr bool kConst = std::is_const_v<C>;
+    using R = std::invoke_result_t<F&, std::conditional_t<kConst, const TextBox&, TextBox&>>;
+    detail::CallingVisitor<kConst, std::remove_reference_t<F>, R> visitor(f);
+    control.accept(visitor);
+    return visitor.result();
+}
 
 }  // namespace vorra::dialogs

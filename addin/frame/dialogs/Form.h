@@ -79,6 +79,13 @@ inline bool sameName(std::string_view a, std::string_view b) {
 
 class Form;
 
+// The visitor over the control kinds (Controls.h): a control calls the visit for its
+// own kind, so that code which treats each kind differently needs no downcast.
+template <bool kConst>
+class BasicControlVisitor;
+using ControlVisitor = BasicControlVisitor<false>;
+using ConstControlVisitor = BasicControlVisitor<true>;
+
 using EventHandler = std::function<void()>;
 // KeyDown and KeyUp: the handler may set the key code to 0 to swallow the key.
 using KeyHandler = std::function<void(int& keyCode, int shift)>;
@@ -134,6 +141,10 @@ public:
 
     // Whether a user could act on it: visible and enabled, and so is its frame.
     bool reachable() const;
+
+    // Calls the visitor's visit for this control's kind.
+    virtual void accept(ControlVisitor& visitor) = 0;
+    virtual void accept(ConstControlVisitor& visitor) const = 0;
 
 protected:
     // Stores a property and tells the view when it changed.

@@ -525,32 +525,38 @@ private:
     std::vector<ListRow> shownRows_;
 };
 
+// Makes the view of each control kind.
+class ViewMaker final : public ControlVisitor {
+public:
+    ViewMaker(FormWindow& window, QWidget* parent) : window_(window), parent_(parent) {}
+    void visit(Label& c) override { make<LabelView>(c); }
+    void visit(TextBox& c) override { make<TextBoxView>(c); }
+    void visit(ComboBox& c) override { make<ComboBoxView>(c); }
+    void visit(CheckBox& c) override { make<CheckBoxView>(c); }
+    void visit(OptionButton& c) override { make<OptionButtonView>(c); }
+    void visit(CommandButton& c) override { make<CommandButtonView>(c); }
+    void visit(Frame& c) override { make<FrameView>(c); }
+    void visit(Image& c) override { make<ImageView>(c); }
+    void visit(ListBox& c) override { make<ListBoxView>(c); }
+    void visit(ListView& c) override { make<ListViewView>(c); }
+
+    std::unique_ptr<ControlView> view;
+
+private:
+    template <class View, class C>
+    void make(C& c) {
+        view = std::make_unique<View>(c, window_, parent_);
+    }
+    FormWindow& window_;
+    QWidget* parent_;
+};
+
 }  // namespace
 
 std::unique_ptr<ControlView> makeControlView(Control& control, FormWindow& window, QWidget* parent) {
-    switch (control.kind()) {
-        case ControlKind::Label:
-            return std::make_unique<LabelView>(static_cast<Label&>(control), window, parent);
-        case ControlKind::TextBox:
-            return std::make_unique<TextBoxView>(static_cast<TextBox&>(control), window, parent);
-        case ControlKind::ComboBox:
-            return std::make_unique<ComboBoxView>(static_cast<ComboBox&>(control), window, parent);
-        case ControlKind::CheckBox:
-            return std::make_unique<CheckBoxView>(static_cast<CheckBox&>(control), window, parent);
-        case ControlKind::OptionButton:
-            return std::make_unique<OptionButtonView>(static_cast<OptionButton&>(control), window, parent);
-        case ControlKind::CommandButton:
-            return std::make_unique<CommandButtonView>(static_cast<CommandButton&>(control), window, parent);
-        case ControlKind::Frame:
-            return std::make_unique<FrameView>(static_cast<Frame&>(control), window, parent);
-        case ControlKind::Image:
-            return std::make_unique<ImageView>(static_cast<Image&>(control), window, parent);
-        case ControlKind::ListBox:
-            return std::make_unique<ListBoxView>(static_cast<ListBox&>(control), window, parent);
-        case ControlKind::ListView:
-            return std::make_unique<ListViewView>(static_cast<ListView&>(control), window, parent);
-    }
-    return nullptr;
+    ViewMaker maker(window, parent);
+    control.accept(maker);
+    return std::move(maker.view);
 }
 
 }  // namespace vorra::desktop

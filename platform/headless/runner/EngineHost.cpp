@@ -10,6 +10,7 @@
 #include "HostPlatform.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/HostServices.h"
+#include "platform/engine/print/PrintLayout.h"
 #include "platform/engine/print/Printer.h"
 #include "platform/print/GuiApplicationScope.h"
 #include "platform/print/PdfPrinter.h"
@@ -30,6 +31,7 @@ public:
                                : "?";
         if (platform_.report)
             platform_.report("print-out " + name + " copies " + std::to_string(copies) + (collate ? " collated" : ""));
+        if (platform_.printed) platform_.printed(laidOut(workbook, sheetIndex, name, copies));
         if (!pdf_) return;
         // Qt draws only inside a running application; started at the first job and
         // kept while this host lives.
@@ -45,6 +47,17 @@ public:
     std::string lastOutput() const override { return pdf_ ? pdf_->lastOutput() : std::string(); }
 
 private:
+    // The job with the pages the engine's print layout gives the sheet.
+    static PrintJob laidOut(const engine::WorkbookModel& workbook, int sheetIndex, std::string name, int copies) {
+        PrintJob job{std::move(name), copies, 0, {}};
+        try {
+            job.pages = static_cast<int>(engine::layoutSheet(workbook, sheetIndex).pages.size());
+        } catch (const std::exception& e) {
+            job.layoutError = e.what();
+        }
+        return job;
+    }
+
     HostPlatform& platform_;
     std::unique_ptr<print::GuiApplicationScope> gui_;
     std::unique_ptr<print::PdfPrinter> pdf_;

@@ -12,6 +12,15 @@
 
 namespace vorra::headless {
 
+// One job the host's printer took: the sheet, and the pages the engine's print layout
+// gives it (one copy); a sheet the layout refuses has no pages and says why.
+struct PrintJob {
+    std::string sheet;
+    int copies = 1;
+    int pages = 0;
+    std::string layoutError;
+};
+
 class HostPlatform {
 public:
     virtual ~HostPlatform() = default;
@@ -22,6 +31,8 @@ public:
     // Things the host did that a script's reader wants to see (a sheet printed, a
     // quit requested), one line each.
     std::function<void(const std::string&)> report;
+    // Every print job, as the printer takes it.
+    std::function<void(const PrintJob&)> printed;
 };
 
 // The host the runner uses, with that version text. With a print folder, every sheet

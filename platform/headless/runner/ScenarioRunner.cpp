@@ -3,6 +3,7 @@
 #include <fnmatch.h>
 
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -58,6 +59,53 @@ bool anyFileMatches(const fs::path& path) {
     return false;
 }
 
+// A cell value with its kind, as output shows it: `empty`, `number 1234.5`,
+// `text "1234.5"`, `boolean TRUE`, `error #N/A`.
+std::string valueWithKind(const host::Value& v) {
+    switch (v.kind()) {
+        case host::Value::Kind::Empty: return "empty";
+        case host::Value::Kind::Number: return "number " + num(v.asNumber());
+        case host::Value::Kind::Text: return "text " + quoteText(v.asText());
+        case host::Value::Kind::Boolean: return std::string("boolean ") + (v.asBoolean() ? "TRUE" : "FALSE");
+        case host::Value::Kind::Error: return std::string("error ") + host::errorText(v.asError());
+    }
+    return "?";
+}
+
+// The same value: the kind, and numbers as far as output shows them (fifteen digits).
+bool sameValue(const host::Value& a, const host::Value& b) {
+    if (a.kind() != b.kind()) return false;
+    return a.isNumber() ? num(a.asNumber()) == num(b.asNumber()) : a == b;
+}
+
+std::string plural(int n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
+
+// Folder names in output stand for whole folders: a folder matches in a text only
+// where no further character of a file name follows or precedes it, so that /tmp/w
+// is not found in /tmp/w2 nor in /x/tmp/w.
+bool continuesName(char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || std::isalnum(u) || c == '_' || c == '-' || c == '.' || c == '~' || c == '+';
+}
+bool atBoundaries(const std::string& text, size_t at, size_t length) {
+    bool before = at == 0 || !continuesName(text[at - 1]);
+    bool after = at + length >= text.size() || !continuesName(text[at + length]);
+    return before && after;
+}
+// Replaces every occurrence of `from` that stands alone by `to`.
+std::string replaceAtBoundaries(std::string text, const std::string& from, const std::string& to) {
+    if (from.empty()) return text;
+    for (size_t at = text.find(from); at != std::string::npos;) {
+        if (atBoundaries(text, at, from.size())) {
+            text.replace(at, from.size(), to);
+            at = text.find(from, at + to.size());
+        } else {
+            at = text.find(from, at + 1);
+        }
+    }
+    return text;
+}
+
 bool isAction(Step::Kind kind) {
     switch (kind) {
         case Step::Kind::AnswerMessage:
@@ -67,11 +115,19 @@ bool isAction(Step::Kind kind) {
         case Step::Kind::ExpectControl:
         case Step::Kind::ExpectCell:
         case Step::Kind::ExpectFile:
+        case Step::Kind::ExpectSheet:
+        case Step::Kind::ExpectSelection:
+        case Step::Kind::ExpectPrinted:
+        case Step::Kind::ShowRegions:
         case Step::Kind::PrintCells:
         case Step::Kind::PrintControl:
         case Step::Kind::PrintForm: return false;
         default: return true;
     }
+}
+
+std::string matchEntryWord(MatchEntry m) {
+    return m == MatchEntry::Complete ? "Complete" : m == MatchEntry::None ? "None" : "FirstLetter";
 }
 
 // The property of a control as text, or nullopt when the kind has no such property.
@@ -86,61 +142,47 @@ std::optional<std::string> propertyText(const Control& c, const std::string& p, 
     if (p == "forecolor") return std::to_string(c.foreColor());
     if (p == "tip") return c.tipText();
     if (p == "focus") return yesNo(c.hasFocus());
-    switch (c.kind()) {
-        case ControlKind::TextBox: {
-            auto& box = static_cast<const TextBox&>(c);
+    using Text = std::optional<std::string>;
+    auto noRow = [&] { return "(no row " + std::to_string(row) + ")"; };
+    auto caption = [&](const auto& box) -> Text {
+        if (p == "caption") return box.caption();
+        return std::nullopt;
+    };
+    auto valueAndCaption = [&](const auto& box) -> Text {
+        if (p == "value") return yesNo(box.value());
+        return caption(box);
+    };
+    return visitControl(c, Overloaded{
+        [&](const TextBox& box) -> Text {
             if (p == "text" || p == "value") return box.text();
             if (p == "locked") return yesNo(box.locked());
-            break;
-        }
-        case ControlKind::ComboBox: {
-            auto& box = static_cast<const ComboBox&>(c);
+            return std::nullopt;
+        },
+        [&](const ComboBox& box) -> Text {
             if (p == "text" || p == "value") return box.text();
             if (p == "listindex") return std::to_string(box.listIndex());
             if (p == "listcount") return std::to_string(box.listCount());
-            if (p == "matchentry")
-                return box.matchEntry() == MatchEntry::Complete ? "Complete"
-                       : box.matchEntry() == MatchEntry::None   ? "None"
-                                                                : "FirstLetter";
-            if (p == "row" && row >= 1 && row <= box.listCount()) return comboRow(box, row - 1);
-            if (p == "row") return "(no row " + std::to_string(row) + ")";
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto& box = static_cast<const CheckBox&>(c);
-            if (p == "value") return yesNo(box.value());
-            if (p == "caption") return box.caption();
-            break;
-        }
-        case ControlKind::OptionButton: {
-            auto& box = static_cast<const OptionButton&>(c);
-            if (p == "value") return yesNo(box.value());
-            if (p == "caption") return box.caption();
-            break;
-        }
-        case ControlKind::CommandButton:
-            if (p == "caption") return static_cast<const CommandButton&>(c).caption();
-            break;
-        case ControlKind::Label:
-            if (p == "caption") return static_cast<const Label&>(c).caption();
-            break;
-        case ControlKind::Frame:
-            if (p == "caption") return static_cast<const Frame&>(c).caption();
-            break;
-        case ControlKind::Image:
-            if (p == "picture") return static_cast<const Image&>(c).picture();
-            break;
-        case ControlKind::ListBox: {
-            auto& box = static_cast<const ListBox&>(c);
+            if (p == "matchentry") return matchEntryWord(box.matchEntry());
+            if (p == "row") return row >= 1 && row <= box.listCount() ? comboRow(box, row - 1) : noRow();
+            return std::nullopt;
+        },
+        [&](const CheckBox& box) { return valueAndCaption(box); },
+        [&](const OptionButton& box) { return valueAndCaption(box); },
+        [&](const CommandButton& button) { return caption(button); },
+        [&](const Label& label) { return caption(label); },
+        [&](const Frame& frame) { return caption(frame); },
+        [&](const Image& image) -> Text {
+            if (p == "picture") return image.picture();
+            return std::nullopt;
+        },
+        [&](const ListBox& box) -> Text {
             if (p == "text") return box.text();
             if (p == "listindex") return std::to_string(box.listIndex());
             if (p == "listcount") return std::to_string(box.listCount());
-            if (p == "row" && row >= 1 && row <= box.listCount()) return box.item(row - 1);
-            if (p == "row") return "(no row " + std::to_string(row) + ")";
-            break;
-        }
-        case ControlKind::ListView: {
-            auto& list = static_cast<const ListView&>(c);
+            if (p == "row") return row >= 1 && row <= box.listCount() ? box.item(row - 1) : noRow();
+            return std::nullopt;
+        },
+        [&](const ListView& list) -> Text {
             if (p == "count") return std::to_string(list.itemCount());
             if (p == "selected") return std::to_string(list.selectedIndex() + 1);
             if (p == "fontsize") return num(list.fontSize());
@@ -151,12 +193,20 @@ std::optional<std::string> propertyText(const Control& c, const std::string& p, 
                 for (const auto& col : list.columns()) cols.push_back(col.text + " " + num(col.width));
                 return joinRow(cols);
             }
-            if (p == "row" && row >= 1 && row <= list.itemCount()) return listViewRow(list, row - 1);
-            if (p == "row") return "(no row " + std::to_string(row) + ")";
-            break;
-        }
-    }
-    return std::nullopt;
+            if (p == "row") return row >= 1 && row <= list.itemCount() ? listViewRow(list, row - 1) : noRow();
+            return std::nullopt;
+        },
+    });
+}
+
+// The number of list rows of a control; 0 for the kinds without rows.
+int rowCount(const Control& c) {
+    return visitControl(c, Overloaded{
+        [](const ComboBox& box) { return box.listCount(); },
+        [](const ListBox& box) { return box.listCount(); },
+        [](const ListView& list) { return list.itemCount(); },
+        [](const Control&) { return 0; },
+    });
 }
 
 std::string propertiesOf(ControlKind kind) {
@@ -184,7 +234,11 @@ ScenarioRunner::ScenarioRunner(RunnerFolders folders, std::string addinPath, std
       toolkit_(HeadlessOptions{desktopFolder_, true}) {
     fs::create_directories(addinFolder_);
     fs::create_directories(desktopFolder_);
-    toolkit_.onRecord = [this](const Record& r) { print("  " + r.line()); };
+    toolkit_.onRecord = [this](const Record& r) {
+        // How a window is shaped is shown only to scripts that ask for it.
+        if (r.kind == Record::Kind::Region && !showRegions_) return;
+        print("  " + r.line());
+    };
 }
 
 ScenarioRunner::~ScenarioRunner() {
@@ -208,21 +262,14 @@ std::array<std::pair<std::string, std::string>, 4> ScenarioRunner::folderNames()
 // Absolute folders of this run are printed by their names, so that output is the same
 // from run to run.
 std::string ScenarioRunner::shorten(std::string text) const {
-    for (const auto& [name, folder] : folderNames()) {
-        if (folder.empty()) continue;
-        for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + name.size()))
-            text.replace(at, folder.size(), name);
-    }
+    for (const auto& [name, folder] : folderNames()) text = replaceAtBoundaries(std::move(text), folder, name);
     return text;
 }
 
 // The folder names of a text ("$DESKTOP", ...) anywhere in it, replaced by the folders
 // of this run: the inverse of shorten, for message patterns that hold a path.
 std::string ScenarioRunner::expandFolders(std::string text) const {
-    for (const auto& [name, folder] : folderNames())
-        for (size_t at = text.find(name); at != std::string::npos;
-             at = text.find(name, at + folder.size()))
-            text.replace(at, name.size(), folder);
+    for (const auto& [name, folder] : folderNames()) text = replaceAtBoundaries(std::move(text), name, folder);
     return text;
 }
 
@@ -283,6 +330,7 @@ HostPlatform& ScenarioRunner::platform() {
     if (!platform_) {
         platform_ = makeHostPlatform(toolkit_, version_, folders_.prints);
         platform_->report = [this](const std::string& line) { print("  " + line); };
+        platform_->printed = [this](const PrintJob& job) { printJobs_.push_back(job); };
     }
     return *platform_;
 }
@@ -385,11 +433,13 @@ void ScenarioRunner::execute(const Step& step) {
         }
         case K::Type: user_.type(*form(step.form), step.control, step.text); return;
         case K::Press: user_.press(*form(step.form), step.control, step.number); return;
+        case K::Clear: user_.clear(*form(step.form), step.control); return;
         case K::Click: user_.click(*form(step.form), step.control); return;
         case K::Pick:
             if (step.number > 0) user_.pickIndex(*form(step.form), step.control, step.number - 1);
             else user_.pick(*form(step.form), step.control, step.text);
             return;
+        case K::Select: select(step.text); return;
         case K::Close: user_.close(*form(step.form)); return;
         case K::MouseDown: user_.mouseDown(*form(step.form)); return;
         case K::Drop: {
@@ -413,18 +463,33 @@ void ScenarioRunner::execute(const Step& step) {
         }
         case K::ExpectForm: expectForm(step); return;
         case K::ExpectControl: expectControl(step); return;
-        case K::ExpectCell: {
-            std::string actual = range(step.text).scalar().toText();
-            if (actual != step.expected)
-                throw StepFailure("cell " + step.text + " is " + quoteText(actual) + ", expected " + quoteText(step.expected));
-            return;
-        }
+        case K::ExpectCell: expectCell(step); return;
         case K::ExpectFile: {
             bool exists = anyFileMatches(resolve(step.text));
             if (exists != (step.expected == "exists"))
                 throw StepFailure("file " + step.text + (exists ? " exists" : " does not exist"));
             return;
         }
+        case K::ExpectSheet: {
+            auto book = platform().application().activeWorkbook();
+            if (!book) throw StepFailure("no workbook is open");
+            bool isProtected = book->sheet(step.text)->isProtected();
+            if (isProtected != step.flag)
+                throw StepFailure("sheet " + step.text + " is " + (isProtected ? "protected" : "unprotected"));
+            return;
+        }
+        case K::ExpectSelection: {
+            host::Range expected = range(step.text);
+            host::Range actual = platform().application().selection();
+            auto where = [](const host::Range& r) {
+                return r.worksheet().name() + "!" + host::relativeAddress(r.area());
+            };
+            if (&actual.worksheet() != &expected.worksheet() || !(actual.area() == expected.area()))
+                throw StepFailure("the selection is " + where(actual) + ", expected " + where(expected));
+            return;
+        }
+        case K::ExpectPrinted: expectPrinted(step); return;
+        case K::ShowRegions: showRegions_ = true; return;
         case K::SetCell: range(step.text).setValue(step.value); return;
         case K::PrintCells: printCells(step.text); return;
         case K::PrintControl: printControl(control(step), "  "); return;
@@ -450,6 +515,72 @@ void ScenarioRunner::execute(const Step& step) {
             return;
         }
     }
+}
+
+// A click on a cell: its sheet comes to the front first, as a click on the sheet's tab
+// brings it, then the host selects the range and raises SheetSelectionChange when the
+// selection moved.
+void ScenarioRunner::select(const std::string& reference) {
+    host::Range r = range(reference);
+    r.worksheet().parent().activate();
+    r.worksheet().activate();
+    r.select();
+}
+
+// The output shows the cell's value with its kind, and what else the step compares.
+void ScenarioRunner::expectCell(const Step& step) {
+    host::Range r = range(step.text);
+    host::Value actual = r.scalar();
+    std::string shown = "  " + valueWithKind(actual);
+    std::string failure;
+    switch (step.check) {
+        case CellCheck::AsText:
+            if (actual.toText() != step.expected)
+                failure = quoteText(actual.toText()) + ", expected " + quoteText(step.expected);
+            break;
+        case CellCheck::Value:
+            if (!sameValue(actual, step.value))
+                failure = valueWithKind(actual) + ", expected " + valueWithKind(step.value);
+            break;
+        case CellCheck::Displayed: {
+            std::string text = r.text();
+            shown += " displayed " + quoteText(text);
+            if (text != step.expected)
+                failure = "displayed as " + quoteText(text) + ", expected " + quoteText(step.expected);
+            break;
+        }
+        case CellCheck::Formula: {
+            std::string formula = r.formula();
+            shown += " formula " + quoteText(formula);
+            if (formula != step.expected)
+                failure = "the formula " + quoteText(formula) + ", expected " + quoteText(step.expected);
+            break;
+        }
+    }
+    print(shown);
+    if (!failure.empty()) throw StepFailure("cell " + step.text + " is " + failure);
+}
+
+// The jobs printed since the start of the run or since the last `expect printed`:
+// their number and, when asked, their pages together; the step starts the count anew.
+void ScenarioRunner::expectPrinted(const Step& step) {
+    std::vector<PrintJob> jobs = std::move(printJobs_);
+    printJobs_.clear();
+    int pages = 0;
+    std::string list;
+    for (const PrintJob& job : jobs) {
+        pages += job.pages;
+        list += (list.empty() ? "" : ", ") + job.sheet + " " +
+                (job.layoutError.empty() ? plural(job.pages, "page") : "not laid out: " + job.layoutError);
+    }
+    int count = static_cast<int>(jobs.size());
+    bool sameCount = count == step.number;
+    bool samePages = step.pages < 0 || pages == step.pages;
+    if (sameCount && samePages) return;
+    std::string expected = plural(step.number, "job");
+    if (step.pages >= 0) expected += " of " + plural(step.pages, "page");
+    throw StepFailure("printed " + plural(count, "job") + " of " + plural(pages, "page") +
+                      (list.empty() ? "" : " (" + list + ")") + ", expected " + expected);
 }
 
 void ScenarioRunner::expectForm(const Step& step) {
@@ -499,11 +630,7 @@ void ScenarioRunner::printControl(const Control& c, const std::string& indent) {
     if (!c.visible()) line += " hidden";
     if (!c.enabled()) line += " disabled";
     print(line);
-    int rows = 0;
-    if (c.kind() == ControlKind::ComboBox) rows = static_cast<const ComboBox&>(c).listCount();
-    if (c.kind() == ControlKind::ListBox) rows = static_cast<const ListBox&>(c).listCount();
-    if (c.kind() == ControlKind::ListView) rows = static_cast<const ListView&>(c).itemCount();
-    for (int r = 1; r <= std::min(rows, 1000); ++r)
+    for (int r = 1, rows = rowCount(c); r <= rows; ++r)
         print(indent + "  " + std::to_string(r) + ": " + quoteText(*propertyText(c, "row", r)));
 }
 
@@ -517,7 +644,7 @@ void ScenarioRunner::printCells(const std::string& reference) {
         std::string line = "  " + std::to_string(r.row() + row - 1) + ":";
         for (int col = 1; col <= r.columnCount(); ++col) {
             const host::Value& v = values.isArray() ? values.array().at(row, col) : values.scalar();
-            line += " " + quoteText(v.toText());
+            line += (col > 1 ? ", " : " ") + valueWithKind(v);
         }
         print(line);
     }

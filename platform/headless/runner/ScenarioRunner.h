@@ -56,6 +56,9 @@ private:
     std::string expandFolders(std::string text) const;
     std::string shorten(std::string text) const;
     void print(const std::string& line);
+    void select(const std::string& reference);
+    void expectCell(const Step& step);
+    void expectPrinted(const Step& step);
     void expectForm(const Step& step);
     void expectControl(const Step& step);
     void printControl(const dialogs::Control& c, const std::string& indent);
@@ -74,6 +77,8 @@ private:
     loader::AddinLibrary::Connection connection_{nullptr, nullptr};
     std::string failure_;
     int failedLine_ = 0;
+    bool showRegions_ = false;           // print the window-region calls
+    std::vector<PrintJob> printJobs_;    // since the start or the last `expect printed`
 };
 
 }  // namespace vorra::headless

@@ -1,7 +1,10 @@
 #include "Script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <string_view>
 
 #include "platform/headless/toolkit/UserActions.h"
 #include "platform/headless/toolkit/Utf8.h"
@@ -135,13 +138,16 @@ std::optional<double> numberOf(const std::string& text) {
     return d;
 }
 
-int positiveInt(Line& line, const std::string& text, const char* what) {
+int wholeNumber(Line& line, const std::string& text, const char* what, int least) {
     int n = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > 1000000)
-        line.error(std::string("expected ") + what + " (a whole number from 1), found '" + text + "'");
+    if (ec != std::errc() || end != text.data() + text.size() || n < least || n > 1000000)
+        line.error(std::string("expected ") + what + " (a whole number from " + std::to_string(least) +
+                   "), found '" + text + "'");
     return n;
 }
+int positiveInt(Line& line, const std::string& text, const char* what) { return wholeNumber(line, text, what, 1); }
+int countOf(Line& line, const std::string& text, const char* what) { return wholeNumber(line, text, what, 0); }
 
 void parseMessage(Line& line, Step& step, bool expectText) {
     step.kind = Step::Kind::AnswerMessage;
@@ -167,6 +173,285 @@ void parseMessage(Line& line, Step& step, bool expectText) {
     }
 }
 
+// ---- One parser per step ------------------------------------------------------------------
+// Each reads the words after the command into the step; the line must end after them.
+
+using K = Step::Kind;
+
+void parseStart(Line& line, Step& step) {
+    step.kind = K::Start;
+    step.text = "16.0";
+    while (!line.atEnd()) {
+        if (line.accept("marker")) step.flag = true;
+        else if (line.accept("version")) step.text = line.quoted("the host version text");
+        else line.error("expected 'version' or 'marker', found '" + line.word("") + "'");
+    }
+}
+
+void parseStop(Line&, Step& step) { step.kind = K::Stop; }
+
+void parseOpen(Line& line, Step& step) {
+    step.kind = K::Open;
+    step.text = line.quoted("the workbook path");
+}
+
+void parseNew(Line& line, Step& step) {
+    std::string what = line.word("'workbook' or 'sample'");
+    if (what == "workbook") step.kind = K::NewWorkbook;
+    else if (what == "sample") step.kind = K::NewSample;
+    else line.error("expected 'workbook' or 'sample', found '" + what + "'");
+}
+
+void parseRun(Line& line, Step& step) {
+    step.kind = K::Run;
+    step.text = line.word("the command name");
+}
+
+void parseType(Line& line, Step& step) {
+    step.kind = K::Type;
+    step.text = line.quoted("the text to type");
+    line.keyword("into");
+    std::tie(step.form, step.control) = line.formControl();
+}
+
+void parsePress(Line& line, Step& step) {
+    step.kind = K::Press;
+    std::string key = line.word("a key");
+    try {
+        step.number = keyCodeByName(key);
+    } catch (const ActionError& e) {
+        line.error(e.what());
+    }
+    line.keyword("in");
+    std::tie(step.form, step.control) = line.formControl();
+}
+
+void parseClear(Line& line, Step& step) {
+    step.kind = K::Clear;
+    std::tie(step.form, step.control) = line.formControl();
+}
+
+void parseClick(Line& line, Step& step) {
+    step.kind = K::Click;
+    std::tie(step.form, step.control) = line.formControl();
+}
+
+void parsePick(Line& line, Step& step) {
+    step.kind = K::Pick;
+    if (line.nextIsQuoted()) {
+        step.text = line.quoted("the row text");
+    } else {
+        std::string n = line.word("a row");
+        if (n.size() < 2 || n[0] != '#') line.error("expected the row text in quotes or #N, found '" + n + "'");
+        step.number = positiveInt(line, n.substr(1), "a row number after #");
+    }
+    line.keyword("in");
+    std::tie(step.form, step.control) = line.formControl();
+}
+
+void parseSelect(Line& line, Step& step) {
+    step.kind = K::Select;
+    step.text = line.word("a range reference");
+}
+
+void parseClose(Line& line, Step& step) {
+    step.kind = K::Close;
+    step.form = line.word("the form name");
+}
+
+void parseMouseDown(Line& line, Step& step) {
+    step.kind = K::MouseDown;
+    step.form = line.word("the form name");
+}
+
+void parseDrop(Line& line, Step& step) {
+    step.kind = K::Drop;
+    while (line.nextIsQuoted()) step.texts.push_back(line.quoted("a path"));
+    if (step.texts.empty()) line.error("expected one or more paths in quotes");
+    if (step.texts.size() > kMaxDroppedFiles) line.error("more than 100 files to drop");
+    line.keyword("on");
+    std::string target = line.word("FORM or FORM.CONTROL");
+    auto dot = target.rfind('.');
+    step.form = dot == std::string::npos ? target : target.substr(0, dot);
+    step.control = dot == std::string::npos ? std::string() : target.substr(dot + 1);
+    if (step.form.empty() || (dot != std::string::npos && step.control.empty()))
+        line.error("expected FORM or FORM.CONTROL, found '" + target + "'");
+}
+
+void parseAnswer(Line& line, Step& step) {
+    std::string what = line.word("message, input or file");
+    if (what == "message") {
+        parseMessage(line, step, false);
+    } else if (what == "input") {
+        step.kind = K::AnswerInput;
+        if (!line.accept("cancel")) step.input.text = line.quoted("the text to enter, or cancel");
+        if (line.accept("prompt")) step.input.prompt = line.quoted("the expected prompt");
+    } else if (what == "file") {
+        step.kind = K::AnswerFile;
+        if (!line.accept("cancel")) {
+            while (line.nextIsQuoted()) step.texts.push_back(line.quoted("a path"));
+            if (step.texts.empty()) line.error("expected one or more paths in quotes, or cancel");
+            if (step.texts.size() > kMaxDroppedFiles) line.error("more than 100 files to choose");
+        }
+        if (line.accept("title")) step.file.title = line.quoted("the expected title");
+    } else {
+        line.error("expected message, input or file after answer, found '" + what + "'");
+    }
+}
+
+// expect cell REF "VALUE" | text "..." | formula "..." | number N | empty | boolean B | error E
+void parseExpectCell(Line& line, Step& step) {
+    step.kind = K::ExpectCell;
+    step.text = line.word("a cell reference");
+    if (line.nextIsQuoted()) {
+        step.check = CellCheck::AsText;
+        step.expected = line.quoted("the expected value");
+        return;
+    }
+    std::string what = line.word("the value in quotes, or text, formula, number, empty, boolean or error");
+    if (what == "text") {
+        step.check = CellCheck::Displayed;
+        step.expected = line.quoted("the displayed text");
+        return;
+    }
+    if (what == "formula") {
+        step.check = CellCheck::Formula;
+        step.expected = line.quoted("the formula");
+        return;
+    }
+    step.check = CellCheck::Value;
+    if (what == "empty") {
+        step.value = host::Value();
+    } else if (what == "number") {
+        std::string n = line.word("a number");
+        auto d = numberOf(n);
+        if (!d) line.error("expected a number, found '" + n + "'");
+        step.value = host::Value::number(*d);
+    } else if (what == "boolean") {
+        std::string b = line.word("TRUE or FALSE");
+        if (dialogs::sameName(b, "TRUE")) step.value = host::Value::boolean(true);
+        else if (dialogs::sameName(b, "FALSE")) step.value = host::Value::boolean(false);
+        else line.error("expected TRUE or FALSE, found '" + b + "'");
+    } else if (what == "error") {
+        std::string e = line.nextIsQuoted() ? line.quoted("an error value") : line.word("an error value");
+        auto error = host::errorFromText(e, true);
+        if (!error)
+            line.error("expected an error value (#NULL!, #DIV/0!, #VALUE!, #REF!, #NAME?, #NUM!, #N/A), found '" +
+                       e + "'");
+        step.value = host::Value::error(*error);
+    } else {
+        line.error("expected the value in quotes, or text, formula, number, empty, boolean or error, found '" +
+                   what + "'");
+    }
+}
+
+// expect FORM.CONTROL PROPERTY "VALUE" | PROPERTY NUMBER | row N "VALUE"
+void parseExpectControl(Line& line, Step& step) {
+    step.kind = K::ExpectControl;
+    std::tie(step.form, step.control) = line.formControl();
+    step.text = line.word("a property");
+    if (step.text == "row") step.number = positiveInt(line, line.word("a row number"), "a row number");
+    if (line.nextIsQuoted() || step.text == "row") {
+        step.expected = line.quoted("the expected value");
+        return;
+    }
+    std::string n = line.word("the value in quotes or a number");
+    auto d = numberOf(n);
+    if (!d) line.error("expected the value in quotes or a number, found '" + n + "'");
+    step.expected = host::numberToText(*d);
+}
+
+void parseExpect(Line& line, Step& step) {
+    if (line.accept("message")) {
+        parseMessage(line, step, true);
+    } else if (line.accept("form")) {
+        step.kind = K::ExpectForm;
+        step.form = line.word("the form name");
+        step.text = line.word("shown, hidden, loaded, unloaded or a property");
+        if (step.text != "shown" && step.text != "hidden" && step.text != "loaded" && step.text != "unloaded")
+            step.expected = line.quoted("the expected value");
+    } else if (line.accept("file")) {
+        step.kind = K::ExpectFile;
+        step.text = line.quoted("the file path");
+        step.expected = line.word("exists or absent");
+        if (step.expected != "exists" && step.expected != "absent")
+            line.error("expected exists or absent, found '" + step.expected + "'");
+    } else if (line.accept("cell")) {
+        parseExpectCell(line, step);
+    } else if (line.accept("sheet")) {
+        step.kind = K::ExpectSheet;
+        step.text = line.nextIsQuoted() ? line.quoted("the sheet name") : line.word("the sheet name");
+        std::string state = line.word("protected or unprotected");
+        if (state != "protected" && state != "unprotected")
+            line.error("expected protected or unprotected, found '" + state + "'");
+        step.flag = state == "protected";
+    } else if (line.accept("selection")) {
+        step.kind = K::ExpectSelection;
+        step.text = line.word("a range reference");
+    } else if (line.accept("printed")) {
+        step.kind = K::ExpectPrinted;
+        step.number = countOf(line, line.word("the number of print jobs"), "the number of print jobs");
+        if (line.accept("pages")) step.pages = countOf(line, line.word("the number of pages"), "the number of pages");
+    } else {
+        parseExpectControl(line, step);
+    }
+}
+
+void parseSet(Line& line, Step& step) {
+    step.kind = K::SetCell;
+    step.text = line.word("a cell reference");
+    if (line.nextIsQuoted()) {
+        step.value = host::Value::text(line.quoted("the value"));
+        return;
+    }
+    std::string v = line.word("the value: a text in quotes, a number or empty");
+    if (v == "empty") step.value = host::Value();
+    else if (auto d = numberOf(v)) step.value = host::Value::number(*d);
+    else line.error("expected a text in quotes, a number or empty, found '" + v + "'");
+}
+
+void parsePrint(Line& line, Step& step) {
+    if (line.accept("control")) {
+        step.kind = K::PrintControl;
+        std::tie(step.form, step.control) = line.formControl();
+    } else if (line.accept("form")) {
+        step.kind = K::PrintForm;
+        step.form = line.word("the form name");
+    } else {
+        step.kind = K::PrintCells;
+        step.text = line.word("a range reference");
+    }
+}
+
+void parseShow(Line& line, Step& step) {
+    step.kind = K::ShowRegions;
+    line.keyword("regions");
+}
+
+void parseSave(Line& line, Step& step) {
+    step.kind = K::Save;
+    if (line.accept("as")) {
+        step.kind = K::SaveAs;
+        step.text = line.quoted("the path");
+    }
+}
+
+// The steps of the language: the command word and the parser of the rest of the line.
+struct StepSyntax {
+    std::string_view command;
+    void (*parse)(Line&, Step&);
+};
+
+constexpr StepSyntax kSteps[] = {
+    {"start", parseStart},   {"stop", parseStop},     {"open", parseOpen},
+    {"new", parseNew},       {"run", parseRun},       {"type", parseType},
+    {"press", parsePress},   {"clear", parseClear},   {"click", parseClick},
+    {"pick", parsePick},     {"select", parseSelect}, {"close", parseClose},
+    {"drop", parseDrop},     {"mouse-down", parseMouseDown},
+    {"answer", parseAnswer}, {"expect", parseExpect}, {"set", parseSet},
+    {"print", parsePrint},   {"show", parseShow},     {"save", parseSave},
+};
+
 Step parseStep(const std::string& source, int number) {
     Line line(tokenize(source, number), number);
     Step step;
@@ -174,152 +459,11 @@ Step parseStep(const std::string& source, int number) {
     step.source = source;
     step.number = -1;
     std::string command = line.word("a command");
-    using K = Step::Kind;
-
-    if (command == "start") {
-        step.kind = K::Start;
-        step.text = "16.0";
-        while (!line.atEnd()) {
-            if (line.accept("marker")) step.flag = true;
-            else if (line.accept("version")) step.text = line.quoted("the host version text");
-            else line.error("expected 'version' or 'marker', found '" + line.word("") + "'");
-        }
-    } else if (command == "stop") {
-        step.kind = K::Stop;
-    } else if (command == "open") {
-        step.kind = K::Open;
-        step.text = line.quoted("the workbook path");
-    } else if (command == "new") {
-        std::string what = line.word("'workbook' or 'sample'");
-        if (what == "workbook") step.kind = K::NewWorkbook;
-        else if (what == "sample") step.kind = K::NewSample;
-        else line.error("expected 'workbook' or 'sample', found '" + what + "'");
-    } else if (command == "run") {
-        step.kind = K::Run;
-        step.text = line.word("the command name");
-    } else if (command == "type") {
-        step.kind = K::Type;
-        step.text = line.quoted("the text to type");
-        line.keyword("into");
-        std::tie(step.form, step.control) = line.formControl();
-    } else if (command == "press") {
-        step.kind = K::Press;
-        std::string key = line.word("a key");
-        try {
-            step.number = keyCodeByName(key);
-        } catch (const ActionError& e) {
-            line.error(e.what());
-        }
-        line.keyword("in");
-        std::tie(step.form, step.control) = line.formControl();
-    } else if (command == "click") {
-        step.kind = K::Click;
-        std::tie(step.form, step.control) = line.formControl();
-    } else if (command == "pick") {
-        step.kind = K::Pick;
-        if (line.nextIsQuoted()) {
-            step.text = line.quoted("the row text");
-        } else {
-            std::string n = line.word("a row");
-            if (n.size() < 2 || n[0] != '#') line.error("expected the row text in quotes or #N, found '" + n + "'");
-            step.number = positiveInt(line, n.substr(1), "a row number after #");
-        }
-        line.keyword("in");
-        std::tie(step.form, step.control) = line.formControl();
-    } else if (command == "close") {
-        step.kind = K::Close;
-        step.form = line.word("the form name");
-    } else if (command == "mouse-down") {
-        step.kind = K::MouseDown;
-        step.form = line.word("the form name");
-    } else if (command == "drop") {
-        step.kind = K::Drop;
-        while (line.nextIsQuoted()) step.texts.push_back(line.quoted("a path"));
-        if (step.texts.empty()) line.error("expected one or more paths in quotes");
-        if (step.texts.size() > kMaxDroppedFiles) line.error("more than 100 files to drop");
-        line.keyword("on");
-        std::string target = line.word("FORM or FORM.CONTROL");
-        auto dot = target.rfind('.');
-        step.form = dot == std::string::npos ? target : target.substr(0, dot);
-        step.control = dot == std::string::npos ? std::string() : target.substr(dot + 1);
-        if (step.form.empty() || (dot != std::string::npos && step.control.empty()))
-            line.error("expected FORM or FORM.CONTROL, found '" + target + "'");
-    } else if (command == "answer") {
-        std::string what = line.word("message, input or file");
-        if (what == "message") {
-            parseMessage(line, step, false);
-        } else if (what == "input") {
-            step.kind = K::AnswerInput;
-            if (!line.accept("cancel")) step.input.text = line.quoted("the text to enter, or cancel");
-            if (line.accept("prompt")) step.input.prompt = line.quoted("the expected prompt");
-        } else if (what == "file") {
-            step.kind = K::AnswerFile;
-            if (!line.accept("cancel")) {
-                while (line.nextIsQuoted()) step.texts.push_back(line.quoted("a path"));
-                if (step.texts.empty()) line.error("expected one or more paths in quotes, or cancel");
-                if (step.texts.size() > kMaxDroppedFiles) line.error("more than 100 files to choose");
-            }
-            if (line.accept("title")) step.file.title = line.quoted("the expected title");
-        } else {
-            line.error("expected message, input or file after answer, found '" + what + "'");
-        }
-    } else if (command == "expect") {
-        if (line.accept("message")) {
-            parseMessage(line, step, true);
-        } else if (line.accept("form")) {
-            step.kind = K::ExpectForm;
-            step.form = line.word("the form name");
-            step.text = line.word("shown, hidden, loaded, unloaded or a property");
-            if (step.text != "shown" && step.text != "hidden" && step.text != "loaded" && step.text != "unloaded")
-                step.expected = line.quoted("the expected value");
-        } else if (line.accept("file")) {
-            step.kind = K::ExpectFile;
-            step.text = line.quoted("the file path");
-            step.expected = line.word("exists or absent");
-            if (step.expected != "exists" && step.expected != "absent")
-                line.error("expected exists or absent, found '" + step.expected + "'");
-        } else if (line.accept("cell")) {
-            step.kind = K::ExpectCell;
-            step.text = line.word("a cell reference");
-            step.expected = line.quoted("the expected value");
-        } else {
-            step.kind = K::ExpectControl;
-            std::tie(step.form, step.control) = line.formControl();
-            step.text = line.word("a property");
-            if (step.text == "row") step.number = positiveInt(line, line.word("a row number"), "a row number");
-            step.expected = line.quoted("the expected value");
-        }
-    } else if (command == "set") {
-        step.kind = K::SetCell;
-        step.text = line.word("a cell reference");
-        if (line.nextIsQuoted()) {
-            step.value = host::Value::text(line.quoted("the value"));
-        } else {
-            std::string v = line.word("the value: a text in quotes, a number or empty");
-            if (v == "empty") step.value = host::Value();
-            else if (auto d = numberOf(v)) step.value = host::Value::number(*d);
-            else line.error("expected a text in quotes, a number or empty, found '" + v + "'");
-        }
-    } else if (command == "print") {
-        if (line.accept("control")) {
-            step.kind = K::PrintControl;
-            std::tie(step.form, step.control) = line.formControl();
-        } else if (line.accept("form")) {
-            step.kind = K::PrintForm;
-            step.form = line.word("the form name");
-        } else {
-            step.kind = K::PrintCells;
-            step.text = line.word("a range reference");
-        }
-    } else if (command == "save") {
-        step.kind = K::Save;
-        if (line.accept("as")) {
-            step.kind = K::SaveAs;
-            step.text = line.quoted("the path");
-        }
-    } else {
+    auto syntax = std::find_if(std::begin(kSteps), std::end(kSteps),
+                               [&](const StepSyntax& s) { return s.command == command; });
+    if (syntax == std::end(kSteps))
         line.error("unknown command '" + command + "' (known: " + knownCommands() + ")");
-    }
+    syntax->parse(line, step);
     line.end();
     return step;
 }
@@ -327,8 +471,9 @@ Step parseStep(const std::string& source, int number) {
 }  // namespace
 
 std::string knownCommands() {
-    return "start, stop, open, new, run, type, press, click, pick, close, drop, mouse-down, answer, "
-           "expect, set, print, save";
+    std::string names;
+    for (const StepSyntax& s : kSteps) names += (names.empty() ? "" : ", ") + std::string(s.command);
+    return names;
 }
 
 std::vector<Step> parseScript(const std::string& text) {

@@ -1,11 +1,13 @@
 // vorra-run: runs a scenario script against the add-in with the headless toolkit.
 //
-//   vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT] [--print-dir FOLDER] SCRIPT
+//   vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT [--update-expected]]
+//             [--print-dir FOLDER] SCRIPT
 //
 // The add-in library is, in this order, the --addin option, the VORRA_ADDIN
 // environment variable, or lib/libvorra.so beside the program's bin folder. Without
 // --work the run uses a fresh temporary folder and removes it afterwards. With
-// --expect the output is also compared with the file, and a difference fails the run.
+// --expect the output is also compared with the file, and a difference fails the run;
+// with --update-expected as well, the file is rewritten with the output instead.
 // With --print-dir (or else the environment variable VORRA_PRINT_DIR) every sheet
 // printed is also written as a PDF file into that folder.
 //
@@ -32,7 +34,8 @@ constexpr int kUsage = 2;
 
 int usage(const std::string& message) {
     std::cerr << "vorra-run: " << message << "\n"
-              << "usage: vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT] [--print-dir FOLDER] SCRIPT\n";
+              << "usage: vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT [--update-expected]]\n"
+              << "                 [--print-dir FOLDER] SCRIPT\n";
     return kUsage;
 }
 
@@ -75,10 +78,24 @@ bool sameOutput(const std::string& actual, const std::string& expected, const st
     }
 }
 
+// Rewrites the expected output file with the output of this run.
+int updateExpected(const std::string& output, const std::string& expectPath) {
+    std::ofstream file(expectPath, std::ios::binary | std::ios::trunc);
+    file << output;
+    file.close();
+    if (!file) {
+        std::cerr << "vorra-run: cannot write " << expectPath << "\n";
+        return kUsage;
+    }
+    std::cerr << "vorra-run: wrote " << expectPath << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string addin, work, expectPath, printDir, scriptPath;
+    bool update = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* option) -> std::optional<std::string> {
@@ -90,6 +107,8 @@ int main(int argc, char** argv) {
             auto v = value(arg.c_str());
             if (!v || v->empty()) return usage(arg + " needs a value");
             (arg == "--addin" ? addin : arg == "--work" ? work : arg == "--expect" ? expectPath : printDir) = *v;
+        } else if (arg == "--update-expected") {
+            update = true;
         } else if (arg == "--help" || arg == "-h") {
             usage("runs a scenario script against the add-in");
             return 0;
@@ -102,6 +121,11 @@ int main(int argc, char** argv) {
         }
     }
     if (scriptPath.empty()) return usage("no script given");
+    if (update && expectPath.empty()) return usage("--update-expected needs --expect OUTPUT");
+    // Written after the run, which may change the current folder.
+    if (update) expectPath = fs::absolute(expectPath).lexically_normal().string();
+    if (std::error_code ec; fs::is_directory(scriptPath, ec))
+        return usage(scriptPath + " is a folder: give a script file");
     if (addin.empty()) addin = defaultAddin(argv[0]);
     // The host's printer is given the print folder; the environment is read here only.
     if (!printDir.empty()) {
@@ -113,7 +137,9 @@ int main(int argc, char** argv) {
     auto script = readFile(scriptPath, kMaxScriptBytes);
     if (!script) return usage("cannot read " + scriptPath);
     std::optional<std::string> expected;
-    if (!expectPath.empty()) {
+    if (update) {
+        expected = std::string();  // a new file may be made
+    } else if (!expectPath.empty()) {
         expected = readFile(expectPath, 64u << 20);
         if (!expected) return usage("cannot read " + expectPath);
     }
@@ -123,9 +149,10 @@ int main(int argc, char** argv) {
         steps = parseScript(*script);
     } catch (const ScriptError& e) {
         std::cerr << scriptPath << ":" << e.line() << ": " << e.what() << "\n";
-        std::cout << "MALFORMED line " << e.line() << ": " << e.what() << "\n";
-        if (expected) return sameOutput("MALFORMED line " + std::to_string(e.line()) + ": " + e.what() + "\n",
-                                        *expected, expectPath) ? 0 : 1;
+        std::string output = "MALFORMED line " + std::to_string(e.line()) + ": " + e.what() + "\n";
+        std::cout << output;
+        if (update) return updateExpected(output, expectPath);
+        if (expected) return sameOutput(output, *expected, expectPath) ? 0 : 1;
         return 1;
     }
 
@@ -155,6 +182,7 @@ int main(int argc, char** argv) {
     if (!ok) std::cerr << scriptPath << ":" << failedLine << ": " << failure << "\n";
     if (expected) {
         std::cout << captured.str();
+        if (update) return updateExpected(captured.str(), expectPath);
         // With expected output, a run matches when its output does, failures included:
         // that is how tests of refused scripts are written.
         return sameOutput(captured.str(), *expected, expectPath) ? 0 : 1;

@@ -75,12 +75,13 @@ void UserActions::type(Form& form, std::string_view control, std::string_view te
         throw ActionError("text to type is longer than " + std::to_string(kMaxTypedBytes) + " bytes");
     Control& c = reach(form, control);
     auto keepAlive = form.weak_from_this().lock();
-    switch (c.kind()) {
-        case ControlKind::TextBox: typeInto(static_cast<TextBox&>(c), text); break;
-        case ControlKind::ComboBox: typeInto(static_cast<ComboBox&>(c), text); break;
-        default:
-            throw ActionError("cannot type into " + where(form, control) + ", a " + kindName(c.kind()));
-    }
+    visitControl(c, Overloaded{
+        [&](TextBox& box) { typeInto(box, text); },
+        [&](ComboBox& box) { typeInto(box, text); },
+        [&](Control& other) {
+            throw ActionError("cannot type into " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
 }
 
 void UserActions::typeInto(TextBox& box, std::string_view text) {
@@ -132,18 +133,15 @@ void UserActions::press(Form& form, std::string_view control, int keyCode, int s
     Control& c = reach(form, control);
     auto keepAlive = form.weak_from_this().lock();
     c.setFocus();
-    switch (c.kind()) {
-        case ControlKind::TextBox: {
-            auto& box = static_cast<TextBox&>(c);
+    visitControl(c, Overloaded{
+        [&](TextBox& box) {
             box.userKeyDown(keyCode, shiftState);
             if (!form.loaded()) return;
             if (keyCode == key::kBack && !box.locked()) box.userEdit(dropLastCharacter(box.text()));
             if (!form.loaded()) return;
             box.userKeyUp(keyCode, shiftState);
-            return;
-        }
-        case ControlKind::ComboBox: {
-            auto& box = static_cast<ComboBox&>(c);
+        },
+        [&](ComboBox& box) {
             box.userKeyDown(keyCode, shiftState);
             if (!form.loaded()) return;
             if (keyCode == key::kBack || keyCode == key::kDelete) {
@@ -162,10 +160,8 @@ void UserActions::press(Form& form, std::string_view control, int keyCode, int s
             }
             if (!form.loaded()) return;
             box.userKeyUp(keyCode, shiftState);
-            return;
-        }
-        case ControlKind::ListView: {
-            auto& list = static_cast<ListView&>(c);
+        },
+        [&](ListView& list) {
             list.userKeyDown(keyCode, shiftState);
             if (!form.loaded()) return;
             if ((keyCode == key::kDown || keyCode == key::kUp) && list.itemCount() > 0) {
@@ -173,11 +169,39 @@ void UserActions::press(Form& form, std::string_view control, int keyCode, int s
                 list.setSelectedIndex(std::clamp(next, 0, list.itemCount() - 1));
             }
             list.userKeyUp(keyCode, shiftState);
-            return;
-        }
-        default:
-            throw ActionError("cannot press keys in " + where(form, control) + ", a " + kindName(c.kind()));
-    }
+        },
+        [&](Control& other) {
+            throw ActionError("cannot press keys in " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
+}
+
+// Selecting all with the mouse raises nothing; the Delete key then raises its key
+// events around the edit.
+void UserActions::clear(Form& form, std::string_view control) {
+    Control& c = reach(form, control);
+    auto keepAlive = form.weak_from_this().lock();
+    c.setFocus();
+    visitControl(c, Overloaded{
+        [&](TextBox& box) {
+            int code = box.userKeyDown(key::kDelete, shift::kNone);
+            if (!form.loaded()) return;
+            if (code != 0 && !box.locked()) box.userEdit(std::string());
+            if (!form.loaded()) return;
+            box.userKeyUp(key::kDelete, shift::kNone);
+        },
+        [&](ComboBox& box) {
+            box.userEdit(box.text(), 0, static_cast<int>(box.text().size()));
+            int code = box.userKeyDown(key::kDelete, shift::kNone);
+            if (!form.loaded()) return;
+            if (code != 0) box.userEdit(std::string(), 0, 0);
+            if (!form.loaded()) return;
+            box.userKeyUp(key::kDelete, shift::kNone);
+        },
+        [&](Control& other) {
+            throw ActionError("cannot clear " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
 }
 
 // ---- Clicks and picks -------------------------------------------------------------------------
@@ -185,87 +209,86 @@ void UserActions::press(Form& form, std::string_view control, int keyCode, int s
 void UserActions::click(Form& form, std::string_view control) {
     Control& c = reach(form, control);
     auto keepAlive = form.weak_from_this().lock();
-    switch (c.kind()) {
-        case ControlKind::CommandButton: static_cast<CommandButton&>(c).userClick(); return;
-        case ControlKind::CheckBox: static_cast<CheckBox&>(c).userClick(); return;
-        case ControlKind::OptionButton: static_cast<OptionButton&>(c).userClick(); return;
-        case ControlKind::Label: static_cast<Label&>(c).userClick(); return;
-        case ControlKind::Image: static_cast<Image&>(c).userClick(); return;
-        case ControlKind::ComboBox:
-        case ControlKind::ListBox:
-        case ControlKind::ListView:
-            throw ActionError("cannot click " + where(form, control) + ", a " + kindName(c.kind()) +
-                              ": pick one of its rows");
-        default:
-            throw ActionError("cannot click " + where(form, control) + ", a " + kindName(c.kind()));
-    }
+    auto clickable = [](auto& button) { button.userClick(); };
+    auto listOf = [&](Control& list) {
+        throw ActionError("cannot click " + where(form, control) + ", a " + kindName(list.kind()) +
+                          ": pick one of its rows");
+    };
+    visitControl(c, Overloaded{
+        [&](CommandButton& b) { clickable(b); },
+        [&](CheckBox& b) { clickable(b); },
+        [&](OptionButton& b) { clickable(b); },
+        [&](Label& b) { clickable(b); },
+        [&](Image& b) { clickable(b); },
+        [&](ComboBox& list) { listOf(list); },
+        [&](ListBox& list) { listOf(list); },
+        [&](ListView& list) { listOf(list); },
+        [&](Control& other) {
+            throw ActionError("cannot click " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
 }
+
+namespace {
+
+// The (first column) texts of a list's rows, for the kinds that have rows.
+std::vector<std::string> rowTexts(const Form& form, std::string_view control, const Control& c) {
+    return visitControl(c, Overloaded{
+        [](const ComboBox& box) {
+            std::vector<std::string> texts;
+            for (int i = 0; i < box.listCount(); ++i) texts.push_back(box.item(i));
+            return texts;
+        },
+        [](const ListBox& box) { return box.items(); },
+        [](const ListView& list) {
+            std::vector<std::string> texts;
+            for (const ListRow& row : list.items()) texts.push_back(row.text);
+            return texts;
+        },
+        [&](const Control& other) -> std::vector<std::string> {
+            throw ActionError("cannot pick from " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
+}
+
+}  // namespace
 
 void UserActions::pick(Form& form, std::string_view control, std::string_view item) {
     Control& c = reach(form, control);
-    int found = -1;
-    int count = 0;
-    switch (c.kind()) {
-        case ControlKind::ComboBox: {
-            auto& box = static_cast<ComboBox&>(c);
-            count = box.listCount();
-            for (int i = 0; i < count && found < 0; ++i)
-                if (box.item(i) == item) found = i;
-            break;
-        }
-        case ControlKind::ListBox: {
-            auto& box = static_cast<ListBox&>(c);
-            count = box.listCount();
-            for (int i = 0; i < count && found < 0; ++i)
-                if (box.item(i) == item) found = i;
-            break;
-        }
-        case ControlKind::ListView: {
-            auto& list = static_cast<ListView&>(c);
-            count = list.itemCount();
-            for (int i = 0; i < count && found < 0; ++i)
-                if (list.item(i).text == item) found = i;
-            break;
-        }
-        default:
-            throw ActionError("cannot pick from " + where(form, control) + ", a " + kindName(c.kind()));
-    }
-    if (found < 0)
+    const std::vector<std::string> texts = rowTexts(form, control, c);
+    auto found = std::find(texts.begin(), texts.end(), item);
+    if (found == texts.end())
         throw ActionError(where(form, control) + " has no row " + std::string("\"") + std::string(item) +
-                          "\" (" + std::to_string(count) + " rows)");
-    pickIndex(form, control, found);
+                          "\" (" + std::to_string(texts.size()) + " rows)");
+    pickIndex(form, control, static_cast<int>(found - texts.begin()));
 }
 
 void UserActions::pickIndex(Form& form, std::string_view control, int index) {
     Control& c = reach(form, control);
     auto keepAlive = form.weak_from_this().lock();
-    auto outOfRange = [&](int count) {
-        return ActionError(where(form, control) + " has no row " + std::to_string(index + 1) + " (" +
-                           std::to_string(count) + " rows)");
+    auto requireRow = [&](int count) {
+        if (index < 0 || index >= count)
+            throw ActionError(where(form, control) + " has no row " + std::to_string(index + 1) + " (" +
+                              std::to_string(count) + " rows)");
     };
     c.setFocus();
-    switch (c.kind()) {
-        case ControlKind::ComboBox: {
-            auto& box = static_cast<ComboBox&>(c);
-            if (index < 0 || index >= box.listCount()) throw outOfRange(box.listCount());
+    visitControl(c, Overloaded{
+        [&](ComboBox& box) {
+            requireRow(box.listCount());
             box.userPick(index);
-            return;
-        }
-        case ControlKind::ListBox: {
-            auto& box = static_cast<ListBox&>(c);
-            if (index < 0 || index >= box.listCount()) throw outOfRange(box.listCount());
+        },
+        [&](ListBox& box) {
+            requireRow(box.listCount());
             box.userPick(index);
-            return;
-        }
-        case ControlKind::ListView: {
-            auto& list = static_cast<ListView&>(c);
-            if (index < 0 || index >= list.itemCount()) throw outOfRange(list.itemCount());
+        },
+        [&](ListView& list) {
+            requireRow(list.itemCount());
             list.userClickItem(index);
-            return;
-        }
-        default:
-            throw ActionError("cannot pick from " + where(form, control) + ", a " + kindName(c.kind()));
-    }
+        },
+        [&](Control& other) {
+            throw ActionError("cannot pick from " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
 }
 
 // ---- Window actions ------------------------------------------------------------------------------
@@ -284,12 +307,15 @@ void UserActions::drop(Form& form, std::string_view control, const std::vector<s
         form.raise(form.onDragDrop, files);
         return;
     }
-    Control& c = reach(form, control);
-    if (c.kind() != ControlKind::ListBox)
-        throw ActionError("cannot drop files on " + where(form, control) + ", a " + kindName(c.kind()));
-    auto& box = static_cast<ListBox&>(c);
-    if (!box.acceptsDrops()) throw ActionError(where(form, control) + " does not accept dropped files");
-    box.userDrop(files);
+    visitControl(reach(form, control), Overloaded{
+        [&](ListBox& box) {
+            if (!box.acceptsDrops()) throw ActionError(where(form, control) + " does not accept dropped files");
+            box.userDrop(files);
+        },
+        [&](Control& other) {
+            throw ActionError("cannot drop files on " + where(form, control) + ", a " + kindName(other.kind()));
+        },
+    });
 }
 
 void UserActions::mouseDown(Form& form, int button, double x, double y) {

@@ -5,6 +5,9 @@
 //            in a combo box whose completion is on);
 //   press    KeyDown, the edit the key makes (Backspace, Delete), KeyUp; arrow keys
 //            move a list view's selection;
+//   clear    the whole text of a text box or combo box selected and deleted: KeyDown
+//            of Delete, the edit and Change (when there was a text), KeyUp; nothing is
+//            deleted when KeyDown swallows the key or the text box is locked;
 //   click    a button, check box, option button, label or image: its Click;
 //   pick     a list row of a combo box, list box or list view: Change, Click;
 //   close    the window's close box: QueryClose, then the form unloads;
@@ -38,6 +41,7 @@ public:
 
     void type(dialogs::Form& form, std::string_view control, std::string_view text);
     void press(dialogs::Form& form, std::string_view control, int keyCode, int shift = 0);
+    void clear(dialogs::Form& form, std::string_view control);
     void click(dialogs::Form& form, std::string_view control);
     // The first row whose (first column) text equals the item.
     void pick(dialogs::Form& form, std::string_view control, std::string_view item);

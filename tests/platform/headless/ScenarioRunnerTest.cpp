@@ -64,6 +64,10 @@ TEST_F(ScenarioRunnerTest, PathsPrintByTheirFolderNames) {
     EXPECT_EQ(run("start\nanswer file \"$DESKTOP/a.xls\" \"b.xls\" \"/abs/c.xls\"\nstop\n"),
               "3: answers queued for this step were not used: file-dialog -> \"$DESKTOP/a.xls\"");
     EXPECT_EQ(run("start marker\nexpect file \"$ADDIN/setting.ini\" exists\n"), "2: file $ADDIN/setting.ini does not exist");
+    // A folder is named only as a whole: the work folder's name with more characters
+    // after it is another folder.
+    EXPECT_EQ(run("expect file \"" + work.string() + "2/a\" exists\n"),
+              "1: file " + work.string() + "2/a does not exist");
 }
 
 // A wildcard in a file's name matches the files of its folder, for names that carry a time.
@@ -85,6 +89,44 @@ TEST_F(ScenarioRunnerTest, CellStepsTakeTheHostsReferences) {
               "2: not a cell reference: 'Nowhere!A1' (Invalid reference \"Nowhere!A1\": no sheet named \"Nowhere\")");
     EXPECT_THAT(run("new workbook\nset B2:A 1\n"), ::testing::StartsWith("2: not a cell reference: 'B2:A' ("));
     EXPECT_THAT(run("set A1 1\n"), ::testing::StartsWith("1: not a cell reference: 'A1' ("));
+}
+
+// Cells compare by kind and value; the output shows what the cell holds.
+TEST_F(ScenarioRunnerTest, CellExpectationsCompareKindAndValue) {
+    const std::string book = "new workbook\nset A1 7\nset A2 \"'7\"\nset A3 \"=A1*2\"\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"expect cell A1 \"7\"\nexpect cell A2 \"7\"\nexpect cell B1 \"\"\n", "passed"},
+        {"expect cell A1 number 7.0\nexpect cell A2 text \"7\"\nexpect cell B1 empty\n", "passed"},
+        {"expect cell A2 number 7\n", "5: cell A2 is text \"7\", expected number 7"},
+        {"expect cell B1 boolean TRUE\n", "5: cell B1 is empty, expected boolean TRUE"},
+        {"expect cell A3 number 14\nexpect cell A3 formula \"=A1*2\"\n", "passed"},
+        {"expect cell A3 formula \"=A1*3\"\n", "5: cell A3 is the formula \"=A1*2\", expected \"=A1*3\""},
+        {"expect cell A1 text \"7.0\"\n", "5: cell A1 is displayed as \"7\", expected \"7.0\""},
+    };
+    for (const auto& [steps, result] : cases) {
+        output.str("");
+        EXPECT_EQ(run(book + steps), result) << steps;
+    }
+    EXPECT_THAT(output.str(), ::testing::HasSubstr("> expect cell A1 text \"7.0\"\n  number 7 displayed \"7\"\n"));
+}
+
+// A click on a cell selects it on its sheet; the selection is the host's.
+TEST_F(ScenarioRunnerTest, SelectMovesTheHostsSelection) {
+    EXPECT_EQ(run("new workbook\nselect B2:C3\nexpect selection B2:C3\n"), "passed");
+    EXPECT_EQ(run("new workbook\nselect B2\nexpect selection A1\n"),
+              "3: the selection is Sheet1!B2, expected Sheet1!A1");
+}
+
+// Each `expect printed` counts the jobs since the one before, with the pages the
+// engine's print layout gives them; a sheet it cannot lay out counts no page.
+TEST_F(ScenarioRunnerTest, PrintedJobsCountSinceTheLastExpectation) {
+    const std::string printTwice = "start\nnew workbook\nset A1 \"x\"\nrun PrintSheet\nrun PrintSheet\n";
+    EXPECT_EQ(run(printTwice + "expect printed 2 pages 2\nexpect printed 0\n"), "passed");
+    EXPECT_EQ(run(printTwice + "expect printed 2\nset A120 \"y\"\nrun PrintSheet\nexpect printed 1 pages 1\n"),
+              "9: printed 1 job of 3 pages (Sheet1 3 pages), expected 1 job of 1 page");
+    EXPECT_THAT(run("start\nnew workbook\nrun PrintSheet\nexpect printed 1 pages 0\n"
+                    "run PrintSheet\nexpect printed 2\n"),
+                ::testing::StartsWith("6: printed 1 job of 0 pages (Sheet1 not laid out: "));
 }
 
 }  // namespace

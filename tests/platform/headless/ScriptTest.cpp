@@ -86,28 +86,91 @@ TEST(Script, CellsAndValues) {
     EXPECT_EQ(only("start").text, "16.0");
 }
 
+TEST(Script, CellExpectationsSayWhatTheyCompare) {
+    struct Case {
+        const char* line;
+        CellCheck check;
+        host::Value value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {R"(expect cell K3 "1234.5")", CellCheck::AsText, {}, "1234.5"},
+        {R"(expect cell K3 text "1,234.50")", CellCheck::Displayed, {}, "1,234.50"},
+        {R"(expect cell K3 formula "=A1*2")", CellCheck::Formula, {}, "=A1*2"},
+        {"expect cell K3 number 1234.5", CellCheck::Value, host::Value::number(1234.5), ""},
+        {"expect cell K3 empty", CellCheck::Value, host::Value(), ""},
+        {"expect cell K3 boolean true", CellCheck::Value, host::Value::boolean(true), ""},
+        {R"(expect cell K3 error "#n/a")", CellCheck::Value, host::Value::error(host::ErrorValue::NA), ""},
+        {"expect cell K3 error #DIV/0!", CellCheck::Value, host::Value::error(host::ErrorValue::Div0), ""},
+    };
+    for (const Case& c : cases) {
+        Step step = only(c.line);
+        EXPECT_EQ(step.kind, Step::Kind::ExpectCell) << c.line;
+        EXPECT_EQ(step.text, "K3") << c.line;
+        EXPECT_EQ(step.check, c.check) << c.line;
+        EXPECT_TRUE(step.value == c.value) << c.line;
+        EXPECT_EQ(step.expected, c.expected) << c.line;
+    }
+}
+
+TEST(Script, SelectClearSheetsPrintsAndRegions) {
+    EXPECT_EQ(only("select 常用单位账号!K4").kind, Step::Kind::Select);
+    EXPECT_EQ(only("expect selection G6").kind, Step::Kind::ExpectSelection);
+    Step clear = only("clear TianxiePJ_frm.TextBox1");
+    EXPECT_EQ(clear.kind, Step::Kind::Clear);
+    EXPECT_EQ(clear.control, "TextBox1");
+    EXPECT_EQ(only("expect TianxiePJ_frm.ComboBox1 listcount 12").expected, "12");
+    Step sheet = only(R"(expect sheet "打印 记录" unprotected)");
+    EXPECT_EQ(sheet.text, "打印 记录");
+    EXPECT_FALSE(sheet.flag);
+    EXPECT_TRUE(only("expect sheet 常用单位账号 protected").flag);
+    Step printed = only("expect printed 2 pages 3");
+    EXPECT_EQ(printed.number, 2);
+    EXPECT_EQ(printed.pages, 3);
+    EXPECT_EQ(only("expect printed 0").pages, -1);
+    EXPECT_EQ(only("show regions").kind, Step::Kind::ShowRegions);
+}
+
 TEST(Script, RefusesMalformedLinesWithTheirNumber) {
-    EXPECT_EQ(refusal("start\nfly away\n"),
-              "2: unknown command 'fly' (known: start, stop, open, new, run, type, press, click, pick, close, "
-              "drop, mouse-down, answer, expect, set, print, save)");
-    EXPECT_EQ(refusal(R"(type "abc into F.C)"), "1: unterminated quoted text");
-    EXPECT_EQ(refusal(R"(type "a"b into F.C)"), "1: a blank must follow the closing quote");
-    EXPECT_EQ(refusal(R"(type a"b" into F.C)"), "1: quote inside a word: put the whole text in quotes");
-    EXPECT_EQ(refusal(R"(type "\q" into F.C)"), "1: unknown escape \\q in quoted text");
-    EXPECT_EQ(refusal("type abc into F.C"), "1: expected the text to type in quotes, found 'abc'");
-    EXPECT_EQ(refusal(R"(type "a" onto F.C)"), "1: expected 'into', found 'onto'");
-    EXPECT_EQ(refusal(R"(type "a" into F.)"), "1: expected FORM.CONTROL, found 'F.'");
-    EXPECT_EQ(refusal("click"), "1: expected FORM.CONTROL at the end of the line");
-    EXPECT_EQ(refusal("click F.C now"), "1: unexpected 'now' at the end of the step");
-    EXPECT_EQ(refusal("pick #0 in F.C"), "1: expected a row number after # (a whole number from 1), found '0'");
-    EXPECT_EQ(refusal("pick 3 in F.C"), "1: expected the row text in quotes or #N, found '3'");
-    EXPECT_EQ(refusal("answer message Maybe"), "1: unknown answer 'Maybe' (OK, Cancel, Abort, Retry, Ignore, Yes, No)");
-    EXPECT_EQ(refusal(R"(expect message "x" icon Skull)"),
-              "1: unknown icon 'Skull' (None, Critical, Question, Exclamation, Information)");
-    EXPECT_EQ(refusal("set A1 12abc"), "1: expected a text in quotes, a number or empty, found '12abc'");
-    EXPECT_EQ(refusal("new book"), "1: expected 'workbook' or 'sample', found 'book'");
-    EXPECT_EQ(refusal(R"(expect file "x" there)"), "1: expected exists or absent, found 'there'");
-    EXPECT_EQ(refusal("drop on F"), "1: expected one or more paths in quotes");
+    const std::pair<const char*, const char*> cases[] = {
+        {"start\nfly away\n",
+         "2: unknown command 'fly' (known: start, stop, open, new, run, type, press, clear, click, pick, select, "
+         "close, drop, mouse-down, answer, expect, set, print, show, save)"},
+        {R"(type "abc into F.C)", "1: unterminated quoted text"},
+        {R"(type "a"b into F.C)", "1: a blank must follow the closing quote"},
+        {R"(type a"b" into F.C)", "1: quote inside a word: put the whole text in quotes"},
+        {R"(type "\q" into F.C)", "1: unknown escape \\q in quoted text"},
+        {"type abc into F.C", "1: expected the text to type in quotes, found 'abc'"},
+        {R"(type "a" onto F.C)", "1: expected 'into', found 'onto'"},
+        {R"(type "a" into F.)", "1: expected FORM.CONTROL, found 'F.'"},
+        {"click", "1: expected FORM.CONTROL at the end of the line"},
+        {"click F.C now", "1: unexpected 'now' at the end of the step"},
+        {"clear F", "1: expected FORM.CONTROL, found 'F'"},
+        {"select", "1: expected a range reference at the end of the line"},
+        {"pick #0 in F.C", "1: expected a row number after # (a whole number from 1), found '0'"},
+        {"pick 3 in F.C", "1: expected the row text in quotes or #N, found '3'"},
+        {"answer message Maybe", "1: unknown answer 'Maybe' (OK, Cancel, Abort, Retry, Ignore, Yes, No)"},
+        {R"(expect message "x" icon Skull)",
+         "1: unknown icon 'Skull' (None, Critical, Question, Exclamation, Information)"},
+        {"set A1 12abc", "1: expected a text in quotes, a number or empty, found '12abc'"},
+        {"new book", "1: expected 'workbook' or 'sample', found 'book'"},
+        {R"(expect file "x" there)", "1: expected exists or absent, found 'there'"},
+        {"drop on F", "1: expected one or more paths in quotes"},
+        {"expect F.C listcount many", "1: expected the value in quotes or a number, found 'many'"},
+        {"expect cell A1 number 12abc", "1: expected a number, found '12abc'"},
+        {"expect cell A1 boolean yes", "1: expected TRUE or FALSE, found 'yes'"},
+        {"expect cell A1 error #OOPS",
+         "1: expected an error value (#NULL!, #DIV/0!, #VALUE!, #REF!, #NAME?, #NUM!, #N/A), found '#OOPS'"},
+        {R"(expect cell A1 colour "red")",
+         "1: expected the value in quotes, or text, formula, number, empty, boolean or error, found 'colour'"},
+        {"expect cell A1 text 12", "1: expected the displayed text in quotes, found '12'"},
+        {"expect sheet S locked", "1: expected protected or unprotected, found 'locked'"},
+        {"expect printed -1", "1: expected the number of print jobs (a whole number from 0), found '-1'"},
+        {"expect printed 1 pages", "1: expected the number of pages at the end of the line"},
+        {"expect printed 1 sheets 2", "1: unexpected 'sheets' at the end of the step"},
+        {"show windows", "1: expected 'regions', found 'windows'"},
+    };
+    for (const auto& [script, message] : cases) EXPECT_EQ(refusal(script), message) << script;
 }
 
 TEST(Script, RefusesInputBeyondItsBounds) {

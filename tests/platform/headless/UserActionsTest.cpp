@@ -43,6 +43,33 @@ TEST_F(UserActionsTest, EnterAndBackspaceInTextBox) {
                                        "TextBox1 Change 1", "TextBox1 KeyUp 8"));
 }
 
+// Clearing selects the whole text and presses Delete: the key's events around the one
+// edit; an empty box raises no Change, a locked one or a swallowed key keeps the text.
+TEST_F(UserActionsTest, ClearingDeletesTheWholeTextBetweenTheDeleteKeysEvents) {
+    form->TextBox1.setText("12");
+    form->ComboBox1.setList(std::vector<std::string>{"甲"});
+    form->ComboBox1.setText("甲");
+    form->log.clear();
+    user.clear(*form, "TextBox1");
+    user.clear(*form, "ComboBox1");
+    user.clear(*form, "ComboBox1");
+    EXPECT_THAT(form->log, ElementsAre("TextBox1 KeyDown 46", "TextBox1 Change ", "TextBox1 KeyUp 46",
+                                       "ComboBox1 KeyDown 46", "ComboBox1 Change ", "ComboBox1 KeyUp 46",
+                                       "ComboBox1 KeyDown 46", "ComboBox1 KeyUp 46"));
+    EXPECT_EQ(form->ComboBox1.listIndex(), -1);
+    EXPECT_TRUE(form->ComboBox1.hasFocus());
+
+    form->TextBox1.setText("locked");
+    form->TextBox1.setLocked(true);
+    user.clear(*form, "TextBox1");
+    EXPECT_EQ(form->TextBox1.text(), "locked");
+    form->ComboBox1.setText("kept");
+    form->ComboBox1.onKeyDown = [](int& code, int) { code = 0; };
+    user.clear(*form, "ComboBox1");
+    EXPECT_EQ(form->ComboBox1.text(), "kept");
+    EXPECT_THROW(user.clear(*form, "List1"), ActionError);
+}
+
 TEST_F(UserActionsTest, TypeAheadCompletesToFirstRowAndNextCharacterReplacesTheTail) {
     form->ComboBox1.setList(std::vector<std::string>{"Beta", "Alpha", "Alps"});
     user.type(*form, "ComboBox1", "al");

@@ -20,9 +20,7 @@ set(VORRA_ADDIN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/vorra)
 set(VORRA_DESKTOP_SHARE ${CMAKE_CURRENT_LIST_DIR}/share)
 set(VORRA_INSTALL_STAGE ${PROJECT_BINARY_DIR}/desktop-install)
 
-if(TARGET vorra-desktop)
-  install(TARGETS vorra-desktop RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS vorra-desktop RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The launcher starts the program this file names (relative to the launcher's folder).
 file(RELATIVE_PATH VORRA_HOST_PATH /prefix/${VORRA_ADDIN_INSTALL_DIR} /prefix/${CMAKE_INSTALL_BINDIR}/vorra-desktop)
@@ -32,12 +30,10 @@ install(FILES ${VORRA_INSTALL_STAGE}/host-path DESTINATION ${VORRA_ADDIN_INSTALL
 # The programs in the add-in folder, linked from bin by relative links.
 file(RELATIVE_PATH VORRA_BIN_TO_ADDIN /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VORRA_ADDIN_INSTALL_DIR})
 foreach(program IN ITEMS Quorlaunch Mouldsafe)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${VORRA_ADDIN_INSTALL_DIR})
-    file(MAKE_DIRECTORY ${VORRA_INSTALL_STAGE}/bin)
-    file(CREATE_LINK ${VORRA_BIN_TO_ADDIN}/${program} ${VORRA_INSTALL_STAGE}/bin/${program} SYMBOLIC)
-    install(FILES ${VORRA_INSTALL_STAGE}/bin/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
+  install(TARGETS ${program} RUNTIME DESTINATION ${VORRA_ADDIN_INSTALL_DIR})
+  file(MAKE_DIRECTORY ${VORRA_INSTALL_STAGE}/bin)
+  file(CREATE_LINK ${VORRA_BIN_TO_ADDIN}/${program} ${VORRA_INSTALL_STAGE}/bin/${program} SYMBOLIC)
+  install(FILES ${VORRA_INSTALL_STAGE}/bin/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()
 
 # The menu entries start the programs in the add-in folder by its absolute path, under

@@ -13,7 +13,7 @@ FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DVORRA_FUZZ=ON -DVORRA_BENCHMARKS=OFF \
+  -DVORRA_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_C_FLAGS="$FLAGS" -DCMAKE_CXX_FLAGS="$FLAGS" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build "$BUILD" -j2 --target fuzz_workbook_reader

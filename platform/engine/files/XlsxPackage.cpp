@@ -7,7 +7,8 @@
 #include "platform/engine/files/SharedStringsPart.h"
 #include "platform/engine/files/StylesPart.h"
 #include "platform/engine/files/WorkbookPart.h"
-#include "platform/engine/files/WorksheetPart.h"
+#include "platform/engine/files/WorksheetReader.h"
+#include "platform/engine/files/WorksheetWriter.h"
 #include "platform/engine/files/ZipPackage.h"
 
 namespace vorra::engine::files {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/engine/formula/BankFormulas.h"
 #include "platform/engine/formula/FormulaEngine.h"
+#include "tools/sampletemplate/BankFormulas.h"
 
 using namespace vorra::engine;
 using vorra::host::Value;
@@ -59,8 +59,8 @@ struct TemplateBook {
         formula(c, 8, 2, "常用单位账号!G5");
         formula(c, 9, 2, "常用单位账号!K5");
         formula(c, 10, 2, "TEXT(常用单位账号!K3,\"#,##0.00\")");
-        formula(c, 11, 2, vorra::engine::formula::amountInCapitalsFormula("常用单位账号!$K$3"));
-        formula(c, 12, 2, vorra::engine::formula::chequeDateFormula("常用单位账号!$K$2"));
+        formula(c, 11, 2, vorra::tools::amountInCapitalsFormula("常用单位账号!$K$3"));
+        formula(c, 12, 2, vorra::tools::chequeDateFormula("常用单位账号!$K$2"));
         formula(c, 13, 2, "常用单位账号!G6");
         book.sheets.push_back(std::move(units));
         book.sheets.push_back(std::move(cheque));

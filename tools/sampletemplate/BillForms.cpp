@@ -4,10 +4,10 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/engine/formula/BankFormulas.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PaperSizes.h"
+#include "tools/sampletemplate/BankFormulas.h"
 #include "tools/sampletemplate/SampleTemplateTexts.h"
 
 namespace vorra::tools {
@@ -49,7 +49,7 @@ std::string whenDate(const std::string& formula) {
 }
 
 std::string amountInCapitals() {
-    return whenNumber(kAmount, engine::formula::amountInCapitalsFormula(kAmount));
+    return whenNumber(kAmount, amountInCapitalsFormula(kAmount));
 }
 std::string amountInFigures() {
     return whenNumber(kAmount, "\"¥\"&TEXT(" + kAmount + ",\"#,##0.00\")");
@@ -268,7 +268,7 @@ void layOutBillSheet(host::Worksheet& sheet, const BillForm& form) {
     if (form.dateInCapitals) {
         sheet.cells(grid.dateHelper.row, 1).setValue(host::Value::text(texts::kHelperDateInCapitals));
         sheet.cells(grid.dateHelper.row, 2)
-            .setFormula("=" + whenDate(engine::formula::chequeDateFormula(kDate)));
+            .setFormula("=" + whenDate(chequeDateFormula(kDate)));
     }
     if (!engineSheet) return;  // another host keeps its own paper layout
 

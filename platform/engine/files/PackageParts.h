@@ -32,6 +32,21 @@ inline constexpr std::string_view kVbaProject =
     "http://schemas.microsoft.com/office/2006/relationships/vbaProject";
 }  // namespace reltype
 
+namespace contenttype {
+inline constexpr std::string_view kRelationships = "application/vnd.openxmlformats-package.relationships+xml";
+inline constexpr std::string_view kWorkbook =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+inline constexpr std::string_view kMacroWorkbook = "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+inline constexpr std::string_view kWorksheet =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+inline constexpr std::string_view kStyles =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+inline constexpr std::string_view kSharedStrings =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+inline constexpr std::string_view kExternalLink =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.externalLink+xml";
+}  // namespace contenttype
+
 namespace ns {
 inline constexpr std::string_view kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 inline constexpr std::string_view kRel =

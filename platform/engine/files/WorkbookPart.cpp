@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include "platform/engine/files/DefinedNames.h"
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/Xml.h"
 
@@ -23,32 +24,7 @@ int orderOf(std::string_view name) {
     return -1;
 }
 
-constexpr std::string_view kPrintArea = "_xlnm.Print_Area";
-
-bool needsQuotes(const std::string& sheet) {
-    if (sheet.empty()) return true;
-    if (std::isdigit(static_cast<unsigned char>(sheet[0]))) return true;
-    for (char c : sheet) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (!(std::isalnum(u) || c == '_' || c == '.' || u >= 0x80)) return true;
-    }
-    // Names that read like a cell reference ("A1", "XFD2") or R1C1 forms.
-    return host::tryParseArea(sheet).has_value() ||
-           ((sheet[0] == 'R' || sheet[0] == 'r' || sheet[0] == 'C' || sheet[0] == 'c') &&
-            sheet.size() > 1 && std::isdigit(static_cast<unsigned char>(sheet[1])));
-}
-
 }  // namespace
-
-std::string sheetReferenceName(const std::string& sheet) {
-    if (!needsQuotes(sheet)) return sheet;
-    std::string out = "'";
-    for (char c : sheet) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
 
 WorkbookPartContent readWorkbookPart(std::string_view xml, const std::string& file,
                                      const std::string& part, int maxDepth,
@@ -95,56 +71,13 @@ WorkbookPartContent readWorkbookPart(std::string_view xml, const std::string& fi
             for (auto r : el.children())
                 if (localName(r) == "externalReference") content.externalLinkIds.push_back(attr(r, "id").value());
         } else if (name == "definedNames") {
-            for (auto d : el.children()) {
-                if (localName(d) != "definedName") continue;
-                DefinedName n;
-                n.name = d.attribute("name").value();
-                n.refersTo = d.text().get();
-                n.localSheet = d.attribute("localSheetId") ? d.attribute("localSheetId").as_int(-1) : -1;
-                std::string_view hidden = d.attribute("hidden").value();
-                n.hidden = hidden == "1" || hidden == "true";
-                content.names.push_back(std::move(n));
-            }
+            content.names = readDefinedNames(el);
         } else {
             preserved.workbookFragments.push_back({order, outerXml(el)});
         }
     }
     if (content.sheets.empty()) refuseFile(file, "the workbook has no sheets");
     return content;
-}
-
-void applyDefinedNames(const std::vector<DefinedName>& names, WorkbookModel& model) {
-    for (const auto& n : names) {
-        if (n.name == kPrintArea && n.localSheet >= 0 && n.localSheet < int(model.sheets.size()) &&
-            n.refersTo.find(',') == std::string::npos) {
-            std::string_view ref = n.refersTo;
-            auto bang = ref.rfind('!');
-            if (bang != std::string_view::npos) ref = ref.substr(bang + 1);
-            if (auto area = host::tryParseArea(ref)) {
-                model.sheets[size_t(n.localSheet)]->printArea = *area;
-                continue;
-            }
-        }
-        model.names.push_back(n);
-    }
-}
-
-std::vector<DefinedName> definedNamesOf(const WorkbookModel& model) {
-    std::vector<DefinedName> names;
-    for (size_t i = 0; i < model.sheets.size(); ++i) {
-        const Sheet& sheet = *model.sheets[i];
-        if (!sheet.printArea) continue;
-        names.push_back({std::string(kPrintArea),
-                         sheetReferenceName(sheet.name) + "!" + absoluteAddress(*sheet.printArea),
-                         int(i), false});
-    }
-    for (const auto& n : model.names) {
-        bool replaced = n.name == kPrintArea && n.localSheet >= 0 &&
-                        n.localSheet < int(model.sheets.size()) &&
-                        model.sheets[size_t(n.localSheet)]->printArea;
-        if (!replaced) names.push_back(n);
-    }
-    return names;
 }
 
 std::string writeWorkbookPart(const WorkbookModel& model, const WorkbookPartOutput& ids,
@@ -206,21 +139,7 @@ std::string writeWorkbookPart(const WorkbookModel& model, const WorkbookPartOutp
             for (const auto& id : ids.externalLinkIds) out += "<externalReference r:id=\"" + id + "\"/>";
             out += "</externalReferences>";
         } else if (order == kDefinedNames) {
-            auto names = definedNamesOf(model);
-            if (!names.empty()) {
-                out += "<definedNames>";
-                for (const auto& n : names) {
-                    out += "<definedName name=\"";
-                    appendEscaped(out, n.name);
-                    out += '"';
-                    if (n.localSheet >= 0) out += " localSheetId=\"" + std::to_string(n.localSheet) + "\"";
-                    if (n.hidden) out += " hidden=\"1\"";
-                    out += '>';
-                    appendEscaped(out, n.refersTo);
-                    out += "</definedName>";
-                }
-                out += "</definedNames>";
-            }
+            out += writeDefinedNames(definedNamesOf(model));
         }
         fragmentsAt(order);
         if (order == kWorkbookPr && !wroteWorkbookPr)

@@ -1,6 +1,6 @@
 #pragma once
-// The workbook part: the list of sheets, defined names (print areas among them),
-// the 1904 date system, the active sheet and the external references.
+// The workbook part: the list of sheets, defined names (DefinedNames.h), the 1904
+// date system, the active sheet and the external references.
 
 #include <string>
 #include <string_view>
@@ -35,11 +35,5 @@ struct WorkbookPartOutput {
 };
 std::string writeWorkbookPart(const WorkbookModel& model, const WorkbookPartOutput& ids,
                               const PackagePreserved* preserved);
-
-// Defined names ↔ model: print areas move to Sheet::printArea, the rest stay names.
-void applyDefinedNames(const std::vector<DefinedName>& names, WorkbookModel& model);
-std::vector<DefinedName> definedNamesOf(const WorkbookModel& model);
-// A sheet name as it stands before "!" in a reference: quoted when it needs to be.
-std::string sheetReferenceName(const std::string& sheet);
 
 }  // namespace vorra::engine::files

@@ -202,13 +202,13 @@ Value concatenate(const std::vector<Value>& a, const EvalContext&) {
     return textResult(std::move(out));
 }
 
-Value text(const std::vector<Value>& a, const EvalContext&) {
+Value text(const std::vector<Value>& a, const EvalContext& ctx) {
     if (auto e = firstError(a)) return *e;
     Value v = a[0];
     if (v.isText())
         if (auto d = parseNumberText(v.asText())) v = Value::number(*d);
     if (v.isEmpty()) v = Value::number(0);
-    return Value::text(formatValue(v, toText(a[1])));
+    return Value::text(ctx.model().styles.numberFormats.format(v, toText(a[1])));
 }
 
 Value value(const std::vector<Value>& a, const EvalContext&) {

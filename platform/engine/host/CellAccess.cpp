@@ -18,8 +18,8 @@ namespace {
 constexpr size_t kMaxCellTextCharacters = 32767;  // the host's limit for one cell
 constexpr size_t kMaxFormulaCharacters = 8192;
 
-bool looksLikeDateFormat(const std::string& format) {
-    if (isDateFormat(format)) return true;
+bool looksLikeDateFormat(const StyleSheet& styles, const std::string& format) {
+    if (styles.numberFormats.isDate(format)) return true;
     bool quoted = false;
     for (char c : format) {
         if (c == '"') quoted = !quoted;
@@ -80,7 +80,7 @@ private:
     // format; a date or time also replaces a number format that shows no date.
     int styleWithImpliedFormat(int style, const TypedEntry& e) {
         const std::string& current = format(style).numberFormat;
-        bool replace = current == "General" || (e.isDateOrTime && !looksLikeDateFormat(current));
+        bool replace = current == "General" || (e.isDateOrTime && !looksLikeDateFormat(styles_, current));
         if (!replace) return style;
         auto key = std::make_pair(style, e.impliedFormat);
         auto it = implied_.find(key);
@@ -250,7 +250,7 @@ std::string EngineWorksheet::formula(CellRef cell) const {
 std::string EngineWorksheet::displayText(CellRef cell) const {
     const Cell* c = model().cells.find(cell);
     if (!c || !holdsSomething(*c)) return {};
-    return formatValue(c->value, effectiveFormat(cell).numberFormat);
+    return book().model().styles.numberFormats.format(c->value, effectiveFormat(cell).numberFormat);
 }
 
 }  // namespace vorra::engine

@@ -1,7 +1,8 @@
 #pragma once
 // The embedded engine's workbook model: plain data that the host objects, the formula
 // engine, the file readers and writers and the print layout all work on. Nothing here
-// knows formulas, files or the host interface's semantics.
+// knows formulas, files or the host interface's semantics; the style sheet keeps the
+// parsed number formats its cells are shown with.
 
 #include <cstdint>
 #include <map>
@@ -12,6 +13,7 @@
 
 #include "addin/frame/host/Address.h"
 #include "addin/frame/host/Value.h"
+#include "platform/engine/format/NumberFormat.h"
 
 namespace vorra::engine {
 
@@ -60,6 +62,8 @@ struct StyleSheet {
     std::vector<std::string> bordersXml;  // raw <border> elements, index = borderId
     std::vector<CellFormat> formats{CellFormat{}};  // index = a cell's style
     std::string extraXml;  // cellStyleXfs, cellStyles, dxfs, colors ... as read
+    // Every code shown in this workbook (cell formats and TEXT()), parsed once.
+    NumberFormats numberFormats;
 
     // Index of an equal format, appended when there is none.
     int internFormat(const CellFormat& f);

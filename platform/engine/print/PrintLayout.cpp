@@ -300,7 +300,7 @@ private:
         if (widths_[ci] <= 0 || heights_[ri] <= 0) return;  // hidden
 
         const CellFormat& format = formatOf(cell);
-        std::string text = formatValue(cell.value, format.numberFormat);
+        std::string text = styles_.numberFormats.format(cell.value, format.numberFormat);
         if (text.empty()) return;
 
         const int cb = bandOf(colBands_, ci), rb = bandOf(rowBands_, ri);

@@ -163,3 +163,22 @@ TEST(NumberFormat, MalformedCodesStillGiveText) {
     EXPECT_EQ(show(1234.5, "G/通用格式"), "1234.5");
     EXPECT_EQ(show(5, ";;;"), "");
 }
+
+TEST(NumberFormats, ParsedCodesShowWhatAFreshParseShows) {
+    // Each code twice (the second time from the cache), with every kind of value.
+    const char* codes[] = {"General", "", "#,##0.00", "0.00;(0.00)", "0;;", "yyyy年m月d日", "h:mm AM/PM",
+                           "[DBNum2]0", "0;0;0;\"收款人：\"@", "@", "[$¥-804]#,##0.00", "0.0%"};
+    const Value values[] = {Value::number(-1234.5), Value::number(0), Value::number(46000.6),
+                            Value::text("张三"), Value::boolean(false), Value()};
+    NumberFormats formats;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const char* code : codes) {
+            for (const Value& v : values) EXPECT_EQ(formats.format(v, code), formatValue(v, code)) << code;
+            EXPECT_EQ(formats.isDate(code), isDateFormat(code)) << code;
+        }
+    // More codes than the cache keeps (TEXT() with a code computed cell by cell).
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(formats.format(Value::number(5), "\"" + std::to_string(i) + "-\"0"), std::to_string(i) + "-5");
+    NumberFormats copy = formats;
+    EXPECT_EQ(copy.format(Value::number(0.125), "0.0%"), "12.5%");
+}

@@ -6,7 +6,7 @@
 
 #include "platform/engine/files/PackageParts.h"
 #include "platform/engine/files/WorkbookFiles.h"
-#include "platform/engine/files/WorkbookPart.h"
+#include "platform/engine/files/DefinedNames.h"
 #include "platform/engine/files/ZipPackage.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-// Formula texts a bank-form template uses to print an amount and a date in Chinese
-// capitals. They use only ordinary worksheet functions and number formats, so a
-// template built with them calculates the same in the spreadsheet host.
+// Formula texts the sample template's bill sheets use to print an amount and a date in
+// Chinese capitals. They use only ordinary worksheet functions and number formats, so
+// a template built with them calculates the same in the spreadsheet host.
 //
 // Amount in financial capitals, as Chinese banks require (amount in the cell given):
 //   0         → 零元整
@@ -20,7 +20,7 @@
 
 #include <string>
 
-namespace vorra::engine::formula {
+namespace vorra::tools {
 
 // Formula text (without "=") for the amount in cell `cell` (e.g. "常用单位账号!$K$3").
 inline std::string amountInCapitalsFormula(const std::string& cell) {
@@ -44,4 +44,4 @@ inline std::string chequeDateFormula(const std::string& cell) {
            "&IF(OR(" + d + "<10,MOD(" + d + ",10)=0),\"零\",\"\")&TEXT(" + d + ",\"[DBNum2]0\")&\"日\"";
 }
 
-}  // namespace vorra::engine::formula
+}  // namespace vorra::tools

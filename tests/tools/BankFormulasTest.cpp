@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "FormulaFixture.h"
 #include "platform/engine/format/DateSerial.h"
-#include "platform/engine/formula/BankFormulas.h"
+#include "tests/platform/engine/FormulaFixture.h"
+#include "tools/sampletemplate/BankFormulas.h"
 
 using namespace vorra::engine;
 using namespace vorra::engine::testing;
@@ -58,8 +58,8 @@ std::string amountInCapitals(long long cents) {
 class BankCapitals : public FormulaBook {
 protected:
     BankCapitals() {
-        cell("B1").formula = formula::amountInCapitalsFormula("$K$3");
-        cell("B2").formula = formula::chequeDateFormula("$K$4");
+        cell("B1").formula = vorra::tools::amountInCapitalsFormula("$K$3");
+        cell("B2").formula = vorra::tools::chequeDateFormula("$K$4");
         engine->recalculateAll();
     }
     std::string amount(long long cents) {

@@ -1,7 +1,7 @@
 #pragma once
-// A worksheet part: cells, columns, rows, merges, view, protection and page setup.
-// Elements the engine does not model are kept in a WorksheetPreserved and written
-// back in their place.
+// Reading a worksheet part: cells, columns, rows, merges, view, protection and page
+// setup into the sheet. Elements the engine does not model are kept in a
+// WorksheetPreserved, for the writer to put back in their place.
 
 #include <string>
 #include <string_view>
@@ -9,7 +9,6 @@
 
 #include "platform/engine/files/Limits.h"
 #include "platform/engine/files/PackageParts.h"
-#include "platform/engine/files/SharedStringsPart.h"
 #include "platform/engine/model/Model.h"
 
 namespace vorra::engine::files {
@@ -28,10 +27,5 @@ struct WorksheetSource {
 // filled by the caller.
 void readWorksheet(std::string_view xml, const WorksheetSource& source, Sheet& sheet,
                    WorksheetPreserved& preserved);
-
-// Writes the sheet part. Texts go to `strings`; `stringReferences` counts the cells
-// that refer to it.
-std::string writeWorksheet(const Sheet& sheet, bool tabSelected, SharedStringTable& strings,
-                           size_t& stringReferences);
 
 }  // namespace vorra::engine::files

@@ -1,31 +1,23 @@
+// Reading a workbook package: the content types and relationships lead to the
+// workbook part, which names the sheets, the styles and the shared strings; each part
+// goes to its reader. Parts the engine does not model travel on as they were read.
 #include "platform/engine/files/XlsxPackage.h"
 
+#include <algorithm>
 #include <set>
 
+#include "platform/engine/files/DefinedNames.h"
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/PackageParts.h"
 #include "platform/engine/files/SharedStringsPart.h"
 #include "platform/engine/files/StylesPart.h"
 #include "platform/engine/files/WorkbookPart.h"
-#include "platform/engine/files/WorksheetPart.h"
+#include "platform/engine/files/WorksheetReader.h"
 #include "platform/engine/files/ZipPackage.h"
 
 namespace vorra::engine::files {
 
 namespace {
-
-constexpr std::string_view kRelsType = "application/vnd.openxmlformats-package.relationships+xml";
-constexpr std::string_view kWorkbookType =
-    "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
-constexpr std::string_view kMacroWorkbookType = "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
-constexpr std::string_view kWorksheetType =
-    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
-constexpr std::string_view kStylesType =
-    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
-constexpr std::string_view kSharedStringsType =
-    "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
-constexpr std::string_view kExternalLinkType =
-    "application/vnd.openxmlformats-officedocument.spreadsheetml.externalLink+xml";
 
 const Relationship* findRel(const std::vector<Relationship>& rels, std::string_view type) {
     for (const auto& r : rels)
@@ -150,12 +142,12 @@ private:
             std::string path = pending.back();
             pending.pop_back();
             if (out.count(path) || !parts_.count(path)) continue;
-            if (types_.typeOf(path) == kWorksheetType) continue;
+            if (types_.typeOf(path) == contenttype::kWorksheet) continue;
             out[path] = {types_.typeOf(path), parts_.at(path)};
             consume(path);
             std::string relsPath = relsPathOf(path);
             if (parts_.count(relsPath)) {
-                out[relsPath] = {std::string(kRelsType), parts_.at(relsPath)};
+                out[relsPath] = {std::string(contenttype::kRelationships), parts_.at(relsPath)};
                 consume(relsPath);
                 for (const auto& r : readRelationships(parts_, path, file_, depth()))
                     if (!r.external) pending.push_back(r.target);
@@ -192,137 +184,11 @@ private:
     std::set<std::string> consumed_;
 };
 
-// Relationship ids that do not clash with the ids kept from the file.
-class IdSource {
-public:
-    explicit IdSource(const std::vector<Relationship>& taken) {
-        for (const auto& r : taken) taken_.insert(r.id);
-    }
-    std::string next() {
-        std::string id;
-        do id = "rId" + std::to_string(++counter_);
-        while (taken_.count(id));
-        taken_.insert(id);
-        return id;
-    }
-
-private:
-    std::set<std::string> taken_;
-    int counter_ = 0;
-};
-
 }  // namespace
 
 std::unique_ptr<WorkbookModel> readXlsx(std::string_view bytes, const std::string& file,
                                         const ReadLimits& limits, bool valuesOnly) {
     return PackageReader(bytes, file, limits, valuesOnly).read();
-}
-
-std::string writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled) {
-    if (model.sheets.empty()) failSave(file, "a workbook needs at least one sheet");
-    const auto* kept = dynamic_cast<const PackagePreserved*>(model.preserved.get());
-    static const PackagePreserved kNothing;
-    if (!kept) kept = &kNothing;
-
-    std::vector<std::pair<std::string, std::string>> parts;
-    ContentTypes types;
-    types.defaults = kept->defaultContentTypes;
-    types.defaults["rels"] = kRelsType;
-    types.defaults["xml"] = "application/xml";
-    std::map<std::string, PartBlob> carried;  // parts kept from files, by path
-
-    // The macro project stays only in a macro-enabled package.
-    std::vector<Relationship> workbookRels;
-    std::set<std::string> dropped;
-    for (const auto& r : kept->workbookRelationships) {
-        if (!macroEnabled && r.type == reltype::kVbaProject) {
-            dropped.insert(r.target);
-            dropped.insert(relsPathOf(r.target));
-            continue;
-        }
-        workbookRels.push_back(r);
-    }
-    for (const auto& [path, blob] : kept->parts)
-        if (!dropped.count(path)) carried[path] = blob;
-
-    IdSource ids(workbookRels);
-    WorkbookPartOutput out;
-    SharedStringTable strings;
-    size_t stringRefs = 0;
-    std::vector<std::pair<std::string, std::string>> sheetParts;
-    for (size_t i = 0; i < model.sheets.size(); ++i) {
-        const Sheet& sheet = *model.sheets[i];
-        std::string path = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
-        std::string id = ids.next();
-        out.sheetIds.push_back(id);
-        workbookRels.push_back({id, std::string(reltype::kWorksheet), path, false});
-        types.overrides[path] = kWorksheetType;
-        sheetParts.emplace_back(path, writeWorksheet(sheet, int(i) == model.activeSheet, strings, stringRefs));
-        if (const auto* sk = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get())) {
-            if (!sk->relationships.empty())
-                sheetParts.emplace_back(relsPathOf(path), writeRelationships(sk->relationships, folderOf(path)));
-            for (const auto& [p, blob] : sk->parts) carried[p] = blob;
-        }
-    }
-
-    std::vector<std::pair<std::string, std::string>> linkParts;
-    for (size_t i = 0; i < model.externalLinks.size(); ++i) {
-        const auto& link = model.externalLinks[i];
-        std::string path = "xl/externalLinks/externalLink" + std::to_string(i + 1) + ".xml";
-        std::string id = ids.next();
-        out.externalLinkIds.push_back(id);
-        workbookRels.push_back({id, std::string(reltype::kExternalLink), path, false});
-        types.overrides[path] = kExternalLinkType;
-        const auto* lk = dynamic_cast<const ExternalLinkPreserved*>(link.preserved.get());
-        std::vector<Relationship> rels;
-        std::string pathId = lk && !lk->pathRelationshipId.empty() ? lk->pathRelationshipId : "rId1";
-        std::string pathType = lk && !lk->pathRelationshipType.empty() ? lk->pathRelationshipType
-                                                                       : std::string(reltype::kExternalLinkPath);
-        rels.push_back({pathId, pathType, link.target, true});
-        if (lk) rels.insert(rels.end(), lk->otherRelationships.begin(), lk->otherRelationships.end());
-        std::string xml = lk ? lk->xml
-                             : "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                               "<externalLink xmlns=\"" + std::string(ns::kMain) + "\" xmlns:r=\"" +
-                                   std::string(ns::kRel) + "\"><externalBook r:id=\"" + pathId +
-                                   "\"/></externalLink>";
-        linkParts.emplace_back(path, std::move(xml));
-        linkParts.emplace_back(relsPathOf(path), writeRelationships(rels, folderOf(path)));
-    }
-
-    std::string stylesId = ids.next();
-    workbookRels.push_back({stylesId, std::string(reltype::kStyles), "xl/styles.xml", false});
-    types.overrides["xl/styles.xml"] = kStylesType;
-    std::string stringsId = ids.next();
-    workbookRels.push_back({stringsId, std::string(reltype::kSharedStrings), "xl/sharedStrings.xml", false});
-    types.overrides["xl/sharedStrings.xml"] = kSharedStringsType;
-    types.overrides["xl/workbook.xml"] = macroEnabled ? kMacroWorkbookType : kWorkbookType;
-
-    for (const auto& [path, blob] : carried) {
-        if (path.ends_with(".rels")) continue;
-        if (!blob.contentType.empty() && types.typeOf(path) != blob.contentType)
-            types.overrides[path] = blob.contentType;
-    }
-
-    std::vector<Relationship> rootRels{{"rId1", std::string(reltype::kOfficeDocument), "xl/workbook.xml", false}};
-    IdSource rootIds(kept->rootRelationships);
-    for (auto r : kept->rootRelationships) {
-        if (r.id == "rId1") r.id = rootIds.next();
-        rootRels.push_back(r);
-    }
-
-    parts.emplace_back("[Content_Types].xml", writeContentTypes(types));
-    parts.emplace_back("_rels/.rels", writeRelationships(rootRels, ""));
-    parts.emplace_back("xl/workbook.xml", writeWorkbookPart(model, out, kept == &kNothing ? nullptr : kept));
-    parts.emplace_back("xl/_rels/workbook.xml.rels", writeRelationships(workbookRels, "xl/"));
-    parts.emplace_back("xl/styles.xml", writeStyles(model.styles));
-    for (auto& p : sheetParts) parts.push_back(std::move(p));
-    parts.emplace_back("xl/sharedStrings.xml", strings.write(stringRefs));
-    for (auto& p : linkParts) parts.push_back(std::move(p));
-    std::set<std::string> written;
-    for (const auto& p : parts) written.insert(p.first);
-    for (const auto& [path, blob] : carried)
-        if (!written.count(path)) parts.emplace_back(path, blob.bytes);
-    return writeZip(parts, file);
 }
 
 }  // namespace vorra::engine::files

@@ -19,12 +19,7 @@
 
 namespace vorra::testing {
 
-inline constexpr const char* kSystemPython = VORRA_PYTHON;
-
-inline bool xlrdAvailable() {
-    std::string cmd = std::string(kSystemPython) + " -c 'import xlrd' >/dev/null 2>&1";
-    return std::filesystem::exists(kSystemPython) && std::system(cmd.c_str()) == 0;
-}
+inline constexpr const char* kPython = VORRA_PYTHON;
 
 // Runs a python script (passed through a file) with arguments; its standard output,
 // or "ERROR ..." lines when it failed.
@@ -35,7 +30,7 @@ inline std::vector<std::string> runPython(const std::string& script, const std::
         std::fputs(script.c_str(), f);
         std::fclose(f);
     }
-    std::string cmd = "PYTHONIOENCODING=utf-8 timeout 120 " + std::string(kSystemPython) + " " +
+    std::string cmd = "PYTHONIOENCODING=utf-8 timeout 120 " + std::string(kPython) + " " +
                       scriptPath.string() + " " + args + " 2>&1";
     std::vector<std::string> lines;
     if (FILE* p = ::popen(cmd.c_str(), "r")) {

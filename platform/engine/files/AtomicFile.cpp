@@ -20,6 +20,10 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
+    if (fd < 0 && errno == ENOENT)
+        throw host::HostError(host::error::kPathNotFound,
+                              "Cannot save \"" + path + "\": cannot create a file in its folder: the folder \"" +
+                                  folder.string() + "\" does not exist");
     if (fd < 0) failSave(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
     std::string temp = name.data();
     auto fail = [&](const std::string& why) {

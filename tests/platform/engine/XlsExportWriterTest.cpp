@@ -21,12 +21,10 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using vorra::testing::readBackXls;
 using vorra::testing::runPython;
-using vorra::testing::xlrdAvailable;
 
 class XlsExportWriter : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!xlrdAvailable()) GTEST_SKIP() << "python3-xlrd is not installed";
         dir = fs::temp_directory_path() / ("xls-export-" + std::to_string(::getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);

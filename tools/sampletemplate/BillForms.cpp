@@ -232,7 +232,7 @@ FormGrid formGrid(const BillForm& form, int maxDigitWidth) {
     FormGrid g;
     for (size_t i = 1; i < columns.at.size(); ++i)
         g.columnChars.push_back(charsForPixels(int(columns.at[i] - columns.at[i - 1]), maxDigitWidth));
-    for (size_t i = 1; i < rows.at.size(); ++i) g.rowPoints.push_back((rows.at[i] - rows.at[i - 1]) * kRowStepPt);
+    for (size_t i = 1; i < rows.at.size(); ++i) g.rowPoints.push_back(double(rows.at[i] - rows.at[i - 1]) * kRowStepPt);
     for (const BillField& f : form.fields) {
         // Line k is the left edge of column k + 1.
         g.fieldAreas.push_back(Area{rows.index(steps(f.box.top)) + 1, columns.index(px(f.box.left)) + 1,

@@ -106,8 +106,8 @@ TEST(TypedEntry, TimesAndDateTimes) {
     auto dt = parseTypedEntry("2026-12-07 18:00", false);
     EXPECT_DOUBLE_EQ(dt.value.asNumber(), 46363.75);
     EXPECT_EQ(dt.impliedFormat, "yyyy/m/d h:mm");
-    for (const char* t : {"24:00", "12:60", "13:00 PM", "1:2:3:4", "2026-12-07x"})
-        EXPECT_TRUE(typed(t).isText()) << t;
+    for (const char* entry : {"24:00", "12:60", "13:00 PM", "1:2:3:4", "2026-12-07x"})
+        EXPECT_TRUE(typed(entry).isText()) << entry;
 }
 
 TEST(TypedEntry, TextFormatAndApostropheKeepTheText) {

@@ -1,5 +1,6 @@
 #include "platform/print/PdfPrinter.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -20,7 +21,36 @@ namespace {
 // hundredth of a millimetre.
 constexpr int kPdfResolution = 1200;
 
+// Draws the layout with a writer; false when the device refused to begin or end.
+bool drawPdf(QPdfWriter& writer, const engine::PrintLayout& layout, int copies, bool collate) {
+    writer.setResolution(kPdfResolution);
+    writer.setCreator(QStringLiteral("Vorra"));
+    writer.setTitle(QString::fromStdString(layout.sheetName));
+    if (!writer.setPageLayout(paperLayout(layout)))
+        throw HostError(host::error::kApplicationDefined,
+                        "The PDF writer refused the paper size of \"" + layout.sheetName + "\"");
+    QPainter painter;
+    if (!painter.begin(&writer)) return false;
+    paintPages(writer, painter, layout, copies, collate);
+    return painter.end();
+}
+
 }  // namespace
+
+std::string PdfPrinter::pdfBytes(const engine::PrintLayout& layout, int copies, bool collate) {
+    requireGuiApplication();
+    requireCopies(copies);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    {
+        QPdfWriter writer(&buffer);
+        drawn = drawPdf(writer, layout, copies, collate);
+    }
+    if (!drawn || buffer.data().isEmpty())
+        throw HostError(host::error::kApplicationDefined, "Cannot draw \"" + layout.sheetName + "\" as a PDF");
+    return buffer.data().toStdString();
+}
 
 void PdfPrinter::printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies,
                             bool collate) {
@@ -48,25 +78,17 @@ void PdfPrinter::writePdf(const engine::PrintLayout& layout, const fs::path& tar
     };
     {
         QPdfWriter writer(QString::fromStdString(partial.string()));
-        writer.setResolution(kPdfResolution);
-        writer.setCreator(QStringLiteral("Vorra"));
-        writer.setTitle(QString::fromStdString(layout.sheetName));
-        if (!writer.setPageLayout(paperLayout(layout))) {
+        bool drawn = false;
+        try {
+            drawn = drawPdf(writer, layout, copies, collate);
+        } catch (...) {
             discard();
-            throw HostError(host::error::kApplicationDefined,
-                            "The PDF writer refused the paper size of \"" + layout.sheetName + "\"");
+            throw;
         }
-        QPainter painter;
-        if (!painter.begin(&writer)) {
+        if (!drawn) {
             discard();
             throw HostError(host::error::kPermissionDenied,
                             "Cannot write the print file " + partial.string());
-        }
-        paintPages(writer, painter, layout, copies, collate);
-        if (!painter.end()) {
-            discard();
-            throw HostError(host::error::kPermissionDenied,
-                            "Cannot finish the print file " + partial.string());
         }
     }
     std::error_code ec;

@@ -35,6 +35,9 @@ public:
     static void writePdf(const engine::PrintLayout& layout, const std::filesystem::path& target,
                          int copies, bool collate);
 
+    // The PDF of a layout as bytes, as writePdf writes it: what a print service is sent.
+    static std::string pdfBytes(const engine::PrintLayout& layout, int copies, bool collate);
+
     // The PDF of the last job.
     const std::filesystem::path& lastFile() const { return lastFile_; }
 

@@ -19,6 +19,15 @@ inline constexpr int kFileNotFound = 53;
 inline constexpr int kPathNotFound = 76;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kInvalidArgument = 5;
+
+// Why a print did not reach the printer, one number for each reason the cashier must
+// be told apart: the add-in's print action reports it and records nothing.
+inline constexpr int kPrinterMissing = 1101;       // the print service has no printer of that name
+inline constexpr int kPrinterRejecting = 1102;     // the printer's queue does not accept jobs
+inline constexpr int kPrinterPaused = 1103;        // the printer's queue is stopped (paused)
+inline constexpr int kPrintJobRefused = 1104;      // the print service refused, aborted or cancelled the job
+inline constexpr int kPrintJobUnconfirmed = 1105;  // the job did not start in the time allowed, and was cancelled
+inline constexpr int kPrintPastPage = 1106;        // the print area does not fit on one page of its paper
 }  // namespace error
 
 class HostError : public std::runtime_error {

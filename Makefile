@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 PYTHON ?= /usr/bin/python3
 CMAKE_OPTIONS ?=
 
-.PHONY: deps configure build demo test test-asan bench clean
+.PHONY: deps configure build demo test test-asan bench package clean
 
 deps:
 	./scripts/install-deps.sh
@@ -28,6 +28,10 @@ test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORRA_SANITIZE=ON -DVORRA_BENCHMARKS=OFF -DPython3_EXECUTABLE=$(PYTHON) $(CMAKE_OPTIONS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the desktop version, in $(BUILD)/package.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	./scripts/bench.sh $(BUILD)

@@ -56,9 +56,11 @@ std::string addinFolder() {
     Dl_info info{};
     if (dladdr(reinterpret_cast<const void*>(&addinFolder), &info) == 0 || !info.dli_fname)
         return "./";
+    // The folder the library was loaded from, links not followed: an installed system
+    // loads the add-in through a link in each user's own folder.
     std::error_code ec;
-    auto canonical = std::filesystem::weakly_canonical(info.dli_fname, ec);
-    return folderOf(ec ? std::string(info.dli_fname) : canonical.string());
+    auto absolute = std::filesystem::absolute(info.dli_fname, ec);
+    return folderOf(ec ? std::string(info.dli_fname) : absolute.lexically_normal().string());
 }
 
 std::string launchMarkerPath(const std::string& folder) { return folder + kLaunchMarker; }

@@ -11,6 +11,7 @@
 #include "backup/app/Form1.h"
 #include "backup/app/HostWarning.h"
 #include "backup/core/ProcessList.h"
+#include "platform/desktop/app/UserFolder.h"
 #include "platform/desktop/widgets/RoundedWindow.h"
 
 using namespace vorra::backup;
@@ -18,7 +19,14 @@ using namespace vorra::backup;
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    const std::string toolFolder = QApplication::applicationDirPath().toStdString();
+    // Installed, the templates to back up lie in the user's own add-in folder (see
+    // platform/desktop/app/UserFolder.h).
+    std::string toolFolder = QApplication::applicationDirPath().toStdString();
+    try {
+        toolFolder = vorra::desktop::prepareUserFolder(toolFolder, vorra::desktop::UserEnvironment::fromProcess()).string();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Mouldsafe: cannot prepare the user's folder: %s\n", e.what());
+    }
 
     const qsizetype screenshot = args.indexOf(QStringLiteral("--screenshot"));
     if (screenshot > 0) {

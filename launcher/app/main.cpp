@@ -12,6 +12,7 @@
 #include "launcher/app/Form1.h"
 #include "launcher/app/QtTimerService.h"
 #include "launcher/core/HostLocation.h"
+#include "platform/desktop/app/UserFolder.h"
 #include "platform/desktop/widgets/RoundedWindow.h"
 
 using namespace vorra::launcher;
@@ -30,10 +31,20 @@ int main(int argc, char** argv) {
     const std::string folder = QApplication::applicationDirPath().toStdString();
     const std::string exeName = QFileInfo(QApplication::applicationFilePath()).fileName().toStdString();
 
+    // An installed launcher leaves its marker in the user's own add-in folder, where the
+    // host loads the add-in from (see platform/desktop/app/UserFolder.h); the host
+    // program is named beside the launcher.
+    std::string markerFolder = folder;
+    try {
+        markerFolder = vorra::desktop::prepareUserFolder(folder, vorra::desktop::UserEnvironment::fromProcess()).string();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Quorlaunch: cannot prepare the user's folder: %s\n", e.what());
+    }
+
     QtTimerService service;
     Module1 timers(service, exeName);
     Form1 form(LauncherServices{
-        timers, folder, [folder] { return hostProgramFromEnvironment(folder); }, startDetached});
+        timers, markerFolder, [folder] { return hostProgramFromEnvironment(folder); }, startDetached});
 
     const qsizetype screenshot = args.indexOf(QStringLiteral("--screenshot"));
     if (screenshot > 0) {

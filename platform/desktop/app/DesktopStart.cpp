@@ -30,7 +30,7 @@ DesktopStart::DesktopStart(const QCommandLineParser& parser, DesktopEnvironment 
         auto candidates = loader::addinCandidates(QApplication::applicationDirPath().toStdString(), environment.addin,
                                                   VORRA_INSTALLED_ADDIN_DIR, VORRA_INSTALLED_ADDIN_RELATIVE_DIR);
         if (auto path = loader::findAddin(candidates))
-            window_.connectAddin(*path);
+            window_.connectAddin(userAddinLibrary(*path, environment.user));
         else
             std::fprintf(stderr, "vorra-desktop: libvorra.so not found; running without the add-in\n");
     }

@@ -1,6 +1,8 @@
 #pragma once
 // The desktop window's own captions and messages.
 
+#include "addin/frame/host/HostError.h"
+
 namespace vorra::desktop::texts {
 
 inline constexpr const char* kProgramName = "vorra-desktop";
@@ -28,12 +30,28 @@ inline constexpr const char* kOpenFailed = "无法打开工作簿：";
 inline constexpr const char* kSaveFailed = "无法保存工作簿：";
 inline constexpr const char* kPrintFailed = "无法打印：";
 inline constexpr const char* kPrintedToFile = "已打印到文件：";
-inline constexpr const char* kPrintedOn = "已发送到打印机：";
+inline constexpr const char* kPrintedOn = "已在打印机“%1”上打印完毕（作业 %2）";
+inline constexpr const char* kPrintingOn = "已交给打印机“%1”，正在打印（作业 %2）";
+inline constexpr const char* kNotPrinted = "“%1”没有打印：%2";
+inline constexpr const char* kCurrentPrinter = "当前打印机：%1";
 inline constexpr const char* kEditRefused = "无法更改单元格：";
 inline constexpr const char* kAskSave = "是否保存对“%1”的更改？";
 inline constexpr const char* kPrinterPrompt = "打印机：";
 inline constexpr const char* kPrintToPdf = "打印到 PDF 文件夹（%1）";
 inline constexpr const char* kAddinFailed = "无法加载加载项：";
+
+// Why a print did not happen, by host error number; nullptr for other numbers.
+inline const char* printFailure(int number) {
+    switch (number) {
+        case host::error::kPrinterMissing: return "打印服务中没有这台打印机，请用“选择打印机”另选一台。";
+        case host::error::kPrinterRejecting: return "打印机不接收打印作业（打印队列已停止接收）。";
+        case host::error::kPrinterPaused: return "打印机已暂停，请先恢复打印机。";
+        case host::error::kPrintJobRefused: return "打印服务拒绝或中止了这次打印。";
+        case host::error::kPrintJobUnconfirmed: return "打印作业没有在规定时间内开始打印，已取消。";
+        case host::error::kPrintPastPage: return "打印区域超出一页纸，请先调整页边距、缩放或列宽。";
+        default: return nullptr;
+    }
+}
 
 // The page setup window.
 inline constexpr const char* kPaperSize = "纸张大小：";

@@ -34,6 +34,17 @@ namespace {
 QString u8(const char* s) { return QString::fromUtf8(s); }
 constexpr int kMaxRecentFiles = 8;
 const char* const kRecentKey = "recentFiles";
+// The chosen printer: "file" for print to file, else "printer:" and the name.
+const char* const kPrinterKey = "printer";
+const QString kPrinterFile = QStringLiteral("file");
+const QString kPrinterPrefix = QStringLiteral("printer:");
+
+// The desktop's reason for a failed print, then the host's own message.
+QString failureText(int number, const std::string& message) {
+    const char* reason = texts::printFailure(number);
+    QString detail = QString::fromStdString(message);
+    return reason ? QString::fromUtf8(reason) + QStringLiteral("\n") + detail : detail;
+}
 
 QSettings settings() { return QSettings(QStringLiteral("Vorra"), QString::fromUtf8(texts::kProgramName)); }
 
@@ -97,6 +108,8 @@ MainWindow::MainWindow(DesktopSession& session) : session_(session) {
     });
 
     buildMenus();
+    followPrinter();
+    restorePrinterChoice();
     resize(1100, 720);
     qApp->installEventFilter(this);
     syncFromEngine();
@@ -293,24 +306,59 @@ bool MainWindow::saveWorkbookAs(const QString& target) {
 }
 
 void MainWindow::printActiveSheet() {
+    // Where the print went, or why not, the printer tells the status bar.
     try {
         session_.application().activeSheet()->printOut(1, true);
+    } catch (const host::HostError& e) {
+        showMessage(u8(texts::kPrintFailed) + failureText(e.number(), e.what()), true);
+        return;
     } catch (const std::exception& e) {
         showMessage(u8(texts::kPrintFailed) + QString::fromStdString(e.what()), true);
         return;
     }
-    print::QtPrinter& printer = session_.printer();
-    statusBar()->showMessage(printer.printsToFile()
-                                 ? u8(texts::kPrintedToFile) + QString::fromStdString(printer.lastOutput())
-                                 : u8(texts::kPrintedOn) + QString::fromStdString(printer.printerName()),
-                             10000);
     syncFromEngine();
+}
+
+// Every job, the add-in's included, reports in the status bar where it went or why it
+// did not print.
+void MainWindow::followPrinter() {
+    print::QtPrinter& printer = session_.printer();
+    printer.onPrinted = [this](const print::PrintedJob& job) {
+        QString where;
+        if (!job.file.empty())
+            where = u8(texts::kPrintedToFile) + QString::fromStdString(job.file.string());
+        else
+            where = u8(job.completed ? texts::kPrintedOn : texts::kPrintingOn)
+                        .arg(QString::fromStdString(job.printer))
+                        .arg(job.jobId);
+        statusBar()->showMessage(where);
+    };
+    printer.onPrintFailed = [this](const std::string& sheet, int number, const std::string& message) {
+        statusBar()->showMessage(u8(texts::kNotPrinted)
+                                     .arg(QString::fromStdString(sheet), failureText(number, message).replace(u'\n', u' ')));
+    };
+}
+
+QString MainWindow::printerCaption() const {
+    print::QtPrinter& printer = session_.printer();
+    return printer.printsToFile() ? u8(texts::kPrintToPdf).arg(QString::fromStdString(printer.folder().path().string()))
+                                  : QString::fromStdString(printer.printerName());
+}
+
+void MainWindow::restorePrinterChoice() {
+    print::QtPrinter& printer = session_.printer();
+    const QString kept = settings().value(kPrinterKey).toString();
+    if (kept.startsWith(kPrinterPrefix))
+        printer.restorePrinter(kept.mid(kPrinterPrefix.size()).toStdString());
+    else if (kept != kPrinterFile)
+        printer.restorePrinter(printer.defaultPrinter());
+    statusBar()->showMessage(u8(texts::kCurrentPrinter).arg(printerCaption()));
 }
 
 void MainWindow::choosePrinter() {
     print::QtPrinter& printer = session_.printer();
     QStringList items{u8(texts::kPrintToPdf).arg(QString::fromStdString(printer.folder().path().string()))};
-    std::vector<std::string> names = print::QtPrinter::systemPrinters();
+    std::vector<std::string> names = printer.systemPrinters();
     int current = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         items << QString::fromStdString(names[i]);
@@ -323,9 +371,14 @@ void MainWindow::choosePrinter() {
     int index = static_cast<int>(items.indexOf(chosen));
     try {
         printer.choosePrinter(index <= 0 ? std::string() : names[static_cast<size_t>(index - 1)]);
-    } catch (const std::exception& e) {
-        showMessage(u8(texts::kPrintFailed) + QString::fromStdString(e.what()), true);
+    } catch (const host::HostError& e) {
+        showMessage(u8(texts::kPrintFailed) + failureText(e.number(), e.what()), true);
+        return;
     }
+    settings().setValue(kPrinterKey, printer.printsToFile()
+                                         ? kPrinterFile
+                                         : kPrinterPrefix + QString::fromStdString(printer.printerName()));
+    statusBar()->showMessage(u8(texts::kCurrentPrinter).arg(printerCaption()));
 }
 
 void MainWindow::pageSetup() {

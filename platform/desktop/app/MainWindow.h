@@ -42,7 +42,12 @@ public:
     bool saveWorkbook();
     bool saveWorkbookAs(const QString& path);
     void printActiveSheet();
+    // Offers print to file and the print service's printers; the choice is kept in the
+    // user's settings for the next session.
     void choosePrinter();
+    // The printer of the last session, else the system's default printer, else print
+    // to file.
+    void restorePrinterChoice();
     void pageSetup();
 
     // Takes over the engine's state: workbook, sheets, active sheet, selection, cells.
@@ -70,6 +75,8 @@ private:
     void buildMenus();
     QWidget* buildHomeTab();
     void showMessage(const QString& text, bool error);
+    void followPrinter();
+    QString printerCaption() const;
     void rememberRecent(const QString& path);
     void rebuildRecentMenu();
     void rebuildWindowMenu();

@@ -20,9 +20,11 @@ int main(int argc, char** argv) {
     addDesktopOptions(parser);
     parser.process(app);
 
-    // The environment is read here only: the add-in's path and the print folder.
+    // The environment is read here only: the add-in's path, the print folder and the
+    // user's folders.
     const char* addin = std::getenv("VORRA_ADDIN");
+    const UserEnvironment user = UserEnvironment::fromProcess();
     DesktopStart start(parser, {addin ? std::optional<std::string>(addin) : std::nullopt,
-                                vorra::print::PrintFolder::standard(std::getenv("VORRA_PRINT_DIR"), std::getenv("HOME"))});
+                                vorra::print::PrintFolder(printFolderFor(user)), user});
     return app.exec();
 }

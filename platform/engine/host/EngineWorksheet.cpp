@@ -1,7 +1,10 @@
 // Sheet-level operations of the embedded host: name, visibility, activation,
 // protection, printing, copying, deleting, selection and cell formats.
+#include <optional>
+
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/SheetPassword.h"
+#include "platform/engine/print/PrintLayout.h"
 #include "platform/engine/print/Printer.h"
 
 namespace vorra::engine {
@@ -141,6 +144,14 @@ void EngineWorksheet::printOut(int copies, bool collate) {
     if (!printer)
         throw HostError(error::kApplicationDefined,
                         "PrintOut method of Worksheet class failed: no printer is installed");
+    // A bill prints on one page of its paper or not at all, refused before anything is
+    // sent. A sheet that cannot be laid out at all is the printer's to report.
+    std::optional<PrintLayout> layout;
+    try {
+        layout = layoutSheet(wb.model(), index());
+    } catch (const HostError&) {
+    }
+    if (layout) requireOnePage(*layout, model().pageSetup);
     printer->printSheet(wb.model(), index(), copies, collate);
 }
 

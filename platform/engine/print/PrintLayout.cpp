@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "addin/frame/host/Address.h"
 #include "addin/frame/host/HostError.h"
 #include "platform/engine/format/NumberFormat.h"
 #include "platform/engine/print/CellGeometry.h"
@@ -398,6 +399,68 @@ PrintLayout layoutSheet(const WorkbookModel& workbook, int sheetIndex) {
         throw HostError(host::error::kSubscriptOutOfRange,
                         "No sheet number " + std::to_string(sheetIndex + 1) + " to print");
     return layoutSheet(*workbook.sheets[sheetIndex], workbook.styles);
+}
+
+namespace {
+
+std::string millimetres(double points) {
+    return host::numberToText(std::round(points / kPointsPerMm * 10) / 10);
+}
+
+// "column K goes", "columns K to M go", followed by `where`.
+std::string columnSpan(int first, int last, const std::string& where) {
+    return first == last ? "column " + host::columnLetters(first) + " goes " + where
+                         : "columns " + host::columnLetters(first) + " to " + host::columnLetters(last) + " go " + where;
+}
+
+std::string rowSpan(int first, int last, const std::string& where) {
+    return first == last ? "row " + std::to_string(first) + " goes " + where
+                         : "rows " + std::to_string(first) + " to " + std::to_string(last) + " go " + where;
+}
+
+}  // namespace
+
+void requireOnePage(const PrintLayout& layout, const PageSetup& setup) {
+    if (layout.pages.empty()) return;
+    constexpr double kSlackPt = 0.01;
+    const Area& first = layout.pages.front().cells;
+    std::vector<std::string> misfits;
+    // Cells that go onto further pages.
+    if (first.right < layout.area.right)
+        misfits.push_back(columnSpan(first.right + 1, layout.area.right, "onto another page"));
+    if (first.bottom < layout.area.bottom)
+        misfits.push_back(rowSpan(first.bottom + 1, layout.area.bottom, "onto another page"));
+    // A cell too large for the page on its own gets a page of its own, past whose
+    // margins it reaches.
+    int wideFrom = 0, wideTo = 0, tallFrom = 0, tallTo = 0;
+    for (const TextRun& run : layout.pages.front().runs) {
+        if (run.box.right() > layout.printable.right() + kSlackPt) {
+            wideFrom = wideFrom ? std::min(wideFrom, run.cell.column) : run.cell.column;
+            wideTo = std::max(wideTo, run.cell.column);
+        }
+        if (run.box.bottom() > layout.printable.bottom() + kSlackPt) {
+            tallFrom = tallFrom ? std::min(tallFrom, run.cell.row) : run.cell.row;
+            tallTo = std::max(tallTo, run.cell.row);
+        }
+    }
+    if (wideFrom) misfits.push_back(columnSpan(wideFrom, wideTo, "past the right margin"));
+    if (tallFrom) misfits.push_back(rowSpan(tallFrom, tallTo, "past the bottom margin"));
+    if (misfits.empty() && layout.pages.size() == 1) return;
+
+    std::string why;
+    for (const std::string& m : misfits) why += (why.empty() ? "" : "; ") + m;
+    throw HostError(host::error::kPrintPastPage,
+                    "The print area " + host::relativeAddress(layout.area) + " of \"" + layout.sheetName +
+                        "\" does not fit on one page of its paper (" + millimetres(layout.paperWidth) + " × " +
+                        millimetres(layout.paperHeight) + " mm, margins left " +
+                        millimetres(setup.marginLeft * kPointsPerInch) + ", right " +
+                        millimetres(setup.marginRight * kPointsPerInch) + ", top " +
+                        millimetres(setup.marginTop * kPointsPerInch) + ", bottom " +
+                        millimetres(setup.marginBottom * kPointsPerInch) + " mm, scale " +
+                        host::numberToText(std::round(layout.scale * 100)) + " %)" +
+                        (layout.pages.size() > 1 ? ", it would take " + std::to_string(layout.pages.size()) + " pages"
+                                                 : std::string()) +
+                        (why.empty() ? "" : ": " + why));
 }
 
 }  // namespace vorra::engine

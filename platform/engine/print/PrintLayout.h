@@ -86,6 +86,12 @@ inline constexpr int kMaxPrintPages = 10000;
 PrintLayout layoutSheet(const WorkbookModel& workbook, int sheetIndex);
 PrintLayout layoutSheet(const Sheet& sheet, const StyleSheet& styles);
 
+// A bill prints on one page of its paper or not at all: throws host::HostError
+// (host::error::kPrintPastPage) for a layout of more than one page, or whose printed
+// cells reach past the margins, with a message that names the sheet, its paper,
+// margins and scale, and the columns and rows that do not fit.
+void requireOnePage(const PrintLayout& layout, const PageSetup& setup);
+
 struct SizePt {
     double width = 0;
     double height = 0;

@@ -17,7 +17,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix /opt/vorra
   RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
 set(listed)
 if(EXISTS ${manifest})
-  file(STRINGS ${manifest} listed)
+  file(STRINGS ${manifest} listed ENCODING UTF-8)
   file(REMOVE ${manifest})
 endif()
 if(EXISTS ${WORK}/kept-manifest.txt)

@@ -1,0 +1,103 @@
+// bill-check: checks a transfer cheque that a print service wrote against the same bill
+// printed to file from the sample template, the way the installed template prints it.
+//
+//   bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD
+//
+// PAYEE and PAYER index the sample template's unit book. The PDF must have the paper
+// of 转账支票 (within 0.5 mm), and the ink of every field of the form must lie within
+// 0.5 mm of where the file print puts it; a field the file print leaves empty must stay
+// empty. Prints each field it compared; exits 0 when all fit, 1 otherwise.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "PdfWords.h"
+#include "platform/engine/host/EngineHost.h"
+#include "platform/engine/print/CellGeometry.h"
+#include "platform/engine/print/PaperSizes.h"
+#include "platform/print/GuiApplicationScope.h"
+#include "platform/print/PdfPrinter.h"
+#include "tools/sampletemplate/BillForms.h"
+#include "tools/sampletemplate/SampleTemplate.h"
+#include "tools/sampletemplate/SampleTemplateTexts.h"
+
+namespace fs = std::filesystem;
+using namespace vorra;
+using print::testing::PdfInk;
+
+int main(int argc, char** argv) {
+    if (argc != 8) {
+        std::fputs("usage: bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD\n", stderr);
+        return 2;
+    }
+    print::GuiApplicationScope gui;
+    const fs::path printed = argv[1];
+    const std::string sheetName = tools::texts::kSheetTransferCheque;
+
+    // The installed template as make-sample-template built it, with the cashier's bill.
+    engine::EngineApplication app("16.0");
+    auto book = std::dynamic_pointer_cast<engine::EngineWorkbook>(app.addWorkbook());
+    tools::buildSampleTemplate(*book);
+    tools::writeSampleBill(*book, tools::SampleBill{});
+    tools::SampleBill bill;
+    bill.payee = std::atoi(argv[2]);
+    bill.payer = std::atoi(argv[3]);
+    bill.purpose = argv[5];
+    bill.billNumber = argv[6];
+    bill.password = argv[7];
+    tools::writeSampleBill(*book, bill);
+    auto units = book->sheet(tools::texts::kSheetUnits);
+    units->unprotect(tools::texts::kPassword);
+    units->range("K3").setValue(host::Value::number(std::stod(argv[4])));  // the form stores a number
+    units->protect(tools::texts::kPassword);
+
+    const fs::path reference = fs::path(printed).replace_extension(".expected.pdf");
+    print::PdfPrinter::writePdf(engine::layoutSheet(book->model(), book->model().sheetIndex(sheetName)), reference,
+                                1, true);
+
+    const double halfMm = 0.5 * engine::kPointsPerMm;
+    int failures = 0;
+    auto [width, height] = print::testing::pdfPageSize(printed);
+    const auto paper = *engine::paperByName(tools::billForm(sheetName)->paper);
+    std::printf("paper %.1f x %.1f mm, expected %.1f x %.1f mm\n", width / engine::kPointsPerMm,
+                height / engine::kPointsPerMm, paper.widthMm, paper.heightMm);
+    if (std::abs(width - paper.widthMm * engine::kPointsPerMm) > halfMm ||
+        std::abs(height - paper.heightMm * engine::kPointsPerMm) > halfMm || print::testing::pdfPageCount(printed) != 1) {
+        std::puts("  wrong paper or more than one page");
+        ++failures;
+    }
+
+    const PdfInk want(reference), got(printed);
+    int inked = 0;
+    for (const tools::BillField& f : tools::billForm(sheetName)->fields) {
+        const double mm = engine::kPointsPerMm;
+        const PdfInk::Box box{f.box.left * mm, f.box.top * mm, f.box.right * mm, f.box.bottom * mm};
+        auto a = want.inkIn(box), b = got.inkIn(box);
+        if (!a && !b) continue;
+        ++inked;
+        if (!a || !b) {
+            std::printf("  %s: %s\n", f.label.c_str(), a ? "not printed" : "printed but should be empty");
+            ++failures;
+            continue;
+        }
+        const double off = std::max({std::abs(a->xMin - b->xMin), std::abs(a->xMax - b->xMax),
+                                     std::abs(a->yMin - b->yMin), std::abs(a->yMax - b->yMax)});
+        std::printf("  %-16s off by %.2f mm\n", f.label.c_str(), off / mm);
+        if (off > halfMm) ++failures;
+    }
+    // Nothing printed outside the fields either.
+    auto all = want.inkIn(), allGot = got.inkIn();
+    if (!all || !allGot || std::abs(all->xMin - allGot->xMin) > halfMm || std::abs(all->yMin - allGot->yMin) > halfMm ||
+        std::abs(all->xMax - allGot->xMax) > halfMm || std::abs(all->yMax - allGot->yMax) > halfMm) {
+        std::puts("  the ink of the whole page differs");
+        ++failures;
+    }
+    if (inked < 10) {
+        std::printf("  only %d fields printed\n", inked);
+        ++failures;
+    }
+    std::printf("%d fields compared, %d failures\n", inked, failures);
+    return failures == 0 ? 0 : 1;
+}

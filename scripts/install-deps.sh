@@ -13,7 +13,7 @@ PACKAGES=(
   python3 python3-openpyxl python3-xlrd python3-xlwt
   xvfb xauth clang libclang-rt-14-dev
   libcups2-dev cups-daemon cups-client printer-driver-cups-pdf
-  xdotool scrot x11-utils dbus at-spi2-core python3-pyatspi
+  xdotool scrot x11-utils openbox dbus at-spi2-core python3-pyatspi
 )
 
 missing=()

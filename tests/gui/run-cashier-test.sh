@@ -31,12 +31,16 @@ deb=$(ls "$scratch"/package/vorra_*.deb)
 display=:$((90 + $$ % 100))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
 xvfb=$!
+wm=
 cleanup() {
-  kill "$xvfb" 2>/dev/null || true
+  kill "$wm" "$xvfb" 2>/dev/null || true
   dpkg -r vorra >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+DISPLAY=$display openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
+wm=$!
+sleep 1
 
 export DISPLAY=$display HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime"
 unset XDG_DATA_HOME XDG_CONFIG_HOME VORRA_PRINT_DIR VORRA_ADDIN VORRA_HOST_PROGRAM QT_QPA_PLATFORM

@@ -322,6 +322,9 @@ void MainWindow::printActiveSheet() {
 // Every job, the add-in's included, reports in the status bar where it went or why it
 // did not print.
 void MainWindow::followPrinter() {
+    printStatus_ = new QLabel(this);
+    printStatus_->setObjectName(QStringLiteral("printStatus"));
+    statusBar()->addPermanentWidget(printStatus_, 1);
     print::QtPrinter& printer = session_.printer();
     printer.onPrinted = [this](const print::PrintedJob& job) {
         QString where;
@@ -331,11 +334,11 @@ void MainWindow::followPrinter() {
             where = u8(job.completed ? texts::kPrintedOn : texts::kPrintingOn)
                         .arg(QString::fromStdString(job.printer))
                         .arg(job.jobId);
-        statusBar()->showMessage(where);
+        printStatus_->setText(where);
     };
     printer.onPrintFailed = [this](const std::string& sheet, int number, const std::string& message) {
-        statusBar()->showMessage(u8(texts::kNotPrinted)
-                                     .arg(QString::fromStdString(sheet), failureText(number, message).replace(u'\n', u' ')));
+        printStatus_->setText(u8(texts::kNotPrinted)
+                                  .arg(QString::fromStdString(sheet), failureText(number, message).replace(u'\n', u' ')));
     };
 }
 
@@ -352,7 +355,7 @@ void MainWindow::restorePrinterChoice() {
         printer.restorePrinter(kept.mid(kPrinterPrefix.size()).toStdString());
     else if (kept != kPrinterFile)
         printer.restorePrinter(printer.defaultPrinter());
-    statusBar()->showMessage(u8(texts::kCurrentPrinter).arg(printerCaption()));
+    printStatus_->setText(u8(texts::kCurrentPrinter).arg(printerCaption()));
 }
 
 void MainWindow::choosePrinter() {
@@ -378,7 +381,7 @@ void MainWindow::choosePrinter() {
     settings().setValue(kPrinterKey, printer.printsToFile()
                                          ? kPrinterFile
                                          : kPrinterPrefix + QString::fromStdString(printer.printerName()));
-    statusBar()->showMessage(u8(texts::kCurrentPrinter).arg(printerCaption()));
+    printStatus_->setText(u8(texts::kCurrentPrinter).arg(printerCaption()));
 }
 
 void MainWindow::pageSetup() {

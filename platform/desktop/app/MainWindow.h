@@ -91,6 +91,8 @@ private:
     RibbonBar* ribbon_ = nullptr;
     std::vector<QToolBar*> commandBars_;
     QLabel* nameBox_;
+    // In the status bar for good: the current printer, then where the last print went.
+    QLabel* printStatus_ = nullptr;
     QLineEdit* formulaBar_;
     GridView* grid_;
     QTabBar* sheetTabs_;

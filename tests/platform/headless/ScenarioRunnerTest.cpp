@@ -118,12 +118,15 @@ TEST_F(ScenarioRunnerTest, SelectMovesTheHostsSelection) {
 }
 
 // Each `expect printed` counts the jobs since the one before, with the pages the
-// engine's print layout gives them; a sheet it cannot lay out counts no page.
+// engine's print layout gives them; a sheet it cannot lay out counts no page, and one
+// that does not fit one page is not printed.
 TEST_F(ScenarioRunnerTest, PrintedJobsCountSinceTheLastExpectation) {
     const std::string printTwice = "start\nnew workbook\nset A1 \"x\"\nrun PrintSheet\nrun PrintSheet\n";
     EXPECT_EQ(run(printTwice + "expect printed 2 pages 2\nexpect printed 0\n"), "passed");
-    EXPECT_EQ(run(printTwice + "expect printed 2\nset A120 \"y\"\nrun PrintSheet\nexpect printed 1 pages 1\n"),
-              "9: printed 1 job of 3 pages (Sheet1 3 pages), expected 1 job of 1 page");
+    EXPECT_EQ(run(printTwice + "expect printed 2\nset A20 \"y\"\nrun PrintSheet\nexpect printed 1 pages 2\n"),
+              "9: printed 1 job of 1 page (Sheet1 1 page), expected 1 job of 2 pages");
+    // A sheet that takes more than one page is refused by PrintOut: no job at all.
+    EXPECT_EQ(run(printTwice + "expect printed 2\nset A120 \"y\"\nrun PrintSheet\nexpect printed 0\n"), "passed");
     EXPECT_THAT(run("start\nnew workbook\nrun PrintSheet\nexpect printed 1 pages 0\n"
                     "run PrintSheet\nexpect printed 2\n"),
                 ::testing::StartsWith("6: printed 1 job of 0 pages (Sheet1 not laid out: "));

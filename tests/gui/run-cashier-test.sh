@@ -34,7 +34,7 @@ xvfb=$!
 wm=
 cleanup() {
   kill "$wm" "$xvfb" 2>/dev/null || true
-  dpkg -r vorra >/dev/null 2>&1 || true
+  dpkg -P vorra >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done

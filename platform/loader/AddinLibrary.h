@@ -18,9 +18,9 @@
 //   finds the library still loaded: its statics keep their values, as they do for an
 //   add-in whose host keeps its library loaded from one connection to the next. The
 //   add-in sets its state up in OnConnection.
-// A library with unique symbols (inline statics of templates, which the add-in has)
-// could not be unloaded anyway: the dynamic loader keeps it whatever dlclose says. The
-// pin makes that the same for every add-in, whatever its symbols.
+// Without the pin, whether dlclose really unmaps a library depends on its symbols (the
+// loader keeps one with unique global symbols mapped); the pin makes every add-in
+// behave alike.
 
 #include <memory>
 #include <stdexcept>

@@ -60,6 +60,7 @@ private:
     void ComboBox3_Click();
     void ComboBox4_Change();
     void amountChanged(dialogs::TextBox& box, const char* cell);
+    void fillUnitAsTyped(const std::string& typed, bool byShortName, int targetRow);
     void openTutorial(const char* address);
 
     // The row last scanned or found by the change handlers.

@@ -311,8 +311,8 @@ void TianxiePJ_frm::amountChanged(dialogs::TextBox& box, const char* cell) {
     });
 }
 
-void TianxiePJ_frm::CommandButton1_Click() {
-    printBill(ComboBox4.text(), [] { FormInstance<TianxiePJ_frm>::unload(); });
+bool TianxiePJ_frm::CommandButton1_Click() {
+    return printBill(ComboBox4.text(), [] { FormInstance<TianxiePJ_frm>::unload(); });
 }
 
 void TianxiePJ_frm::CommandButton2_Click() {

@@ -35,6 +35,18 @@ inline constexpr const char* kPrinterPrompt = "打印机：";
 inline constexpr const char* kPrintToPdf = "打印到 PDF 文件夹（%1）";
 inline constexpr const char* kAddinFailed = "无法加载加载项：";
 
+// Help and its list of add-ins.
+inline constexpr const char* kMenuHelp = "帮助(&H)";
+inline constexpr const char* kActionAddins = "加载项(&A)…";
+inline constexpr const char* kAddinsTitle = "加载项";
+inline constexpr const char* kAddinsName = "名称";
+inline constexpr const char* kAddinsLoad = "加载行为";
+inline constexpr const char* kAddinsLocation = "位置";
+inline constexpr const char* kAddinsAtStartup = "启动时加载";
+inline constexpr const char* kAddinsOnDemand = "按需加载";
+inline constexpr const char* kAddinsDescription = "说明：";
+inline constexpr const char* kAddinsNone = "没有加载任何加载项。";
+
 // The page setup window.
 inline constexpr const char* kPaperSize = "纸张大小：";
 inline constexpr const char* kOrientation = "方向";

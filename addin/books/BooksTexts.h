@@ -25,6 +25,12 @@ inline constexpr const char* kMsgEnterNewUserName = "请输入新用户名信息
 inline constexpr const char* kMsgNewUserIncomplete = "新用户信息不全，请检查、完善后，再执行添加！";
 inline constexpr const char* kMsgUserNameExists = "你要添加的用户名信息已经存在，不能重复添加！";
 inline constexpr const char* kMsgPurposeExists = "本类用途已经存在，请不要重复添加！";
+// Told when the unit or the purpose could not be written on the fill-in sheet.
+inline constexpr const char* kMsgNoFillInSheet = "当前工作簿中没有“常用单位账号”工作表，没有保存任何内容！";
+inline constexpr const char* kMsgUnitNotStored =
+    "新用户信息没有写入“常用单位账号”工作表（该表的保护无法解除或单元格拒绝写入），请检查后再添加！";
+inline constexpr const char* kMsgPurposeNotStored =
+    "用途没有写入“常用单位账号”工作表（该表的保护无法解除或单元格拒绝写入），请检查后再添加！";
 
 // ---- Frm_收付款人 ----------------------------------------------------------------------
 inline constexpr const char* kPayeePayerCaption = "填写收、付款人信息：";

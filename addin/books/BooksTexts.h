@@ -73,8 +73,12 @@ inline constexpr const char* kMsgPurposeNotFound = "用途信息库中没有检�
 inline constexpr const char* kMsgPurposeCodeRequired = "用途序号不能为空！";
 // An entry longer than a cell can hold is refused before any of it is written.
 inline constexpr const char* kMsgEntryTooLong = "输入的内容过长（每项最多32767个字符），请修改后再保存！";
-// An amount that is not a number is refused rather than stored as 0.
+// An amount that is refused rather than stored as 0, each with its reason; the cheque
+// number and the password are stored all the same.
 inline constexpr const char* kMsgAmountNotANumber =
     "金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！";
+inline constexpr const char* kMsgAmountNotPositive = "金额必须大于零，请重新输入！";
+inline constexpr const char* kMsgAmountTooManyDecimals = "金额最多只能有两位小数（精确到分），请重新输入！";
+inline constexpr const char* kMsgAmountTooManyDigits = "金额的位数太多（最多15位数字），请重新输入！";
 
 }  // namespace vorra::books::texts

@@ -150,6 +150,26 @@ TEST(AddinForms, TheWindowFormsAndTheBatchDialogOpenWithTheirCaptions) {
     EXPECT_TRUE(list.topmost());
 }
 
+// A click on 输入收款人 or 输入付款人 gives the option button the focus; its handler then
+// moves the cursor into the search box, where the initials typed next arrive.
+TEST(AddinForms, ChoosingPayeeOrPayerSendsTheTypedInitialsIntoTheSearchBox) {
+    QtToolkit toolkit;
+    AddinHost host(toolkit);
+    auto form = FormInstance<Frm_收付款人>::show(toolkit);
+    FormWindow* window = toolkit.existingWindow(*form);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    for (const char* option : {"OptionButton1", "OptionButton2"}) {
+        QTest::mouseClick(window->controlWidget(option), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), window->controlWidget("TextBox1")) << option;
+        QTest::keyClicks(QApplication::focusWidget(), "sz");
+        EXPECT_EQ(form->TextBox1.text(), "sz") << option;
+        EXPECT_GT(form->ListView1.itemCount(), 0) << option;
+        QTest::keyClick(window->controlWidget("TextBox1"), Qt::Key_Backspace);
+        QTest::keyClick(window->controlWidget("TextBox1"), Qt::Key_Backspace);
+    }
+}
+
 // Types the same keys into TianxiePJ_frm in both toolkits and returns what the form
 // and the fill-in sheet hold afterwards.
 struct Outcome {

@@ -45,14 +45,44 @@ int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColu
     return found;
 }
 
-double countMatches(host::Application& app, host::Worksheet& sheet, int column, int freeRow,
-                    const host::Value& criterion) {
-    double count = 0;
+namespace {
+
+bool sameEntryText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+int countEntries(host::Worksheet& sheet, int column, int freeRow, const std::string& text) {
+    if (freeRow < layout::kBookFirstRow) return 0;
+    int count = 0;
     resume([&] {
-        host::Range book(sheet.shared_from_this(), {layout::kBookFirstRow, column, freeRow, column});
-        count = app.countIf(book, criterion);
+        for (const host::Value& cell : columnValues(sheet, column, layout::kBookFirstRow, freeRow))
+            if (!cell.isEmpty() && sameEntryText(cell.toText(), text)) ++count;
     });
     return count;
+}
+
+void CellWriter::set(int row, int column, const host::Value& value) {
+    if (!resume([&] { sheet_.cells(row, column).setValue(value); })) failed_ = true;
+}
+
+void CellWriter::set(const char* reference, const host::Value& value) {
+    if (!resume([&] { sheet_.range(reference).setValue(value); })) failed_ = true;
+}
+
+BookWrite writeFillInSheet(host::Application& app, const std::function<void(CellWriter&)>& writes) {
+    auto sheet = fillInSheet(app);
+    if (!sheet) return BookWrite::NoSheet;
+    liftProtection(sheet.get());
+    CellWriter writer(*sheet);
+    writes(writer);
+    restoreProtection(sheet.get());
+    return writer.failed() ? BookWrite::Failed : BookWrite::Done;
 }
 
 std::vector<int> findAllRows(host::Worksheet& sheet, const Area& within, const std::string& text) {

@@ -39,7 +39,8 @@ int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColu
 // themselves, not for a pattern or a comparison.
 int countEntries(host::Worksheet& sheet, int column, int freeRow, const std::string& text);
 
-// Writes on the fill-in sheet, one cell a statement: a write the host refuses is
+// Writes on the fill-in sheet, one cell a statement, a text stored as that text
+// whatever the cell's format (keptText): a write the host refuses is
 // skipped and remembered.
 class CellWriter {
 public:

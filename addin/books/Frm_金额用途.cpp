@@ -3,6 +3,7 @@
 #include "addin/books/BooksTexts.h"
 #include "addin/books/EntryText.h"
 #include "addin/books/SearchFormHeights.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/TextConversion.h"
 #include "addin/frame/Public_XlApp.h"
@@ -154,8 +155,8 @@ void Frm_金额用途::CommandButton1_Click() {
     // typed into the sheet without a code is never overwritten.
     int r = books::firstFreeRow(*sheet, layout::kColPurposeCode, layout::kBookFirstRow, layout::kColPurpose);
     if (r > 0) {
-        resume([&] { sheet->cells(r, layout::kColPurposeCode).setValue(Value::text(T1.text())); });
-        resume([&] { sheet->cells(r, layout::kColPurpose).setValue(Value::text(T2.text())); });
+        resume([&] { sheet->cells(r, layout::kColPurposeCode).setValue(keptText(Value::text(T1.text()))); });
+        resume([&] { sheet->cells(r, layout::kColPurpose).setValue(keptText(Value::text(T2.text()))); });
         books::setCurrentPurpose(*sheet, T2.text());
     }
     books::restoreProtection(sheet.get());
@@ -184,8 +185,8 @@ void Frm_金额用途::CommandButton3_Click() {
             books::liftProtection(sheet.get());
             if (!noAmount && amount.accepted())
                 resume([&] { sheet->range(layout::kAmountCell).setValue(Value::number(amount.value)); });
-            resume([&] { sheet->range(layout::kBillNumberCell).setValue(Value::text(TextBox3.text())); });
-            resume([&] { sheet->range(layout::kPasswordCell).setValue(Value::text(TextBox4.text())); });
+            resume([&] { sheet->range(layout::kBillNumberCell).setValue(keptText(Value::text(TextBox3.text()))); });
+            resume([&] { sheet->range(layout::kPasswordCell).setValue(keptText(Value::text(TextBox4.text()))); });
             books::restoreProtection(sheet.get());
         }
     }

@@ -4,6 +4,7 @@
 #include "addin/books/EntryText.h"
 #include "addin/books/SearchFormHeights.h"
 #include "addin/books/Frm_金额用途.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
 
@@ -189,7 +190,7 @@ void Frm_收付款人::CommandButton1_Click() {
     });
     for (size_t i = 0; i < entryFields().size(); ++i) {
         const int column = layout::kColShortName + static_cast<int>(i);
-        const Value field = Value::text(entryFields()[i]->text());
+        const Value field = keptText(Value::text(entryFields()[i]->text()));
         resume([&] { sheet->cells(r, column).setValue(field); });
         if (OptionButton1.value()) resume([&] { sheet->cells(layout::kPayeeRow, column).setValue(field); });
         if (OptionButton2.value()) resume([&] { sheet->cells(layout::kPayerRow, column).setValue(field); });

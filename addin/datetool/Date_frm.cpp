@@ -10,17 +10,7 @@ namespace vorra {
 using dialogs::MsgBoxIcon;
 using host::resume;
 
-namespace {
-
-SystemClock& computerClock() {
-    static ComputerClock clock;
-    return clock;
-}
-
-}  // namespace
-
-Date_frm::Date_frm()
-    : Form("Date_frm", dialogs::FormKind::WindowForm), clock_(&computerClock()), timeoutMs_(kClockTimeoutMs) {
+Date_frm::Date_frm() : Form("Date_frm", dialogs::FormKind::WindowForm), timeoutMs_(kClockTimeoutMs) {
     setCaption(texts::kDateFormCaption);
     Frame1.setCaption(texts::kDateFrameCaption);
     Command1.setCaption(texts::kDateSetByHand);
@@ -32,6 +22,8 @@ Date_frm::Date_frm()
 
 void Date_frm::Form_Load() {
     resume([&] { toolkit().setTopmost(*this); });
+    computer_ = std::make_unique<ComputerClock>(toolkit());
+    if (!clock_) clock_ = computer_.get();
 }
 
 void Date_frm::Command1_Click() {

@@ -39,10 +39,10 @@ std::string lastError() {
     const ipp_status_t status = cupsLastError();
     const std::string why = doing + " on the printer \"" + printer + "\" failed: " + lastError();
     if (status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) throw HostError(error::kPrinterRejecting, why);
-    if (status == IPP_STATUS_ERROR_NOT_FOUND) throw HostError(error::kPrinterMissing, why);
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) throw HostError(error::kNoPrinter, why);
     if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL)
-        throw HostError(error::kPrinterMissing, why + " (the print service cannot be reached)");
-    throw HostError(error::kPrintJobRefused, why);
+        throw HostError(error::kNoPrinter, why + " (the print service cannot be reached)");
+    throw HostError(error::kPrinterFailed, why);
 }
 
 cups_option_t* addOption(const char* name, const std::string& value, int& count, cups_option_t* options) {

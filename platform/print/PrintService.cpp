@@ -14,7 +14,7 @@ std::string because(const std::string& reason) { return reason.empty() ? std::st
 
 void refuseQueue(const QueueState& queue, const std::string& printer) {
     if (!queue.exists)
-        throw HostError(error::kPrinterMissing, "The print service has no printer named " + quoted(printer));
+        throw HostError(error::kNoPrinter, "The print service has no printer named " + quoted(printer));
     if (!queue.accepting)
         throw HostError(error::kPrinterRejecting,
                         "The printer " + quoted(printer) + " does not accept jobs" + because(queue.reason));
@@ -42,12 +42,12 @@ SentJob sendConfirmed(PrintService& service, const PrintJobRequest& job, std::ch
         switch (status.state) {
             case JobState::Completed: return {id, true};
             case JobState::Aborted:
-                throw HostError(error::kPrintJobRefused, what + " was aborted" + because(status.reason));
+                throw HostError(error::kPrinterFailed, what + " was aborted" + because(status.reason));
             case JobState::Canceled:
-                throw HostError(error::kPrintJobRefused, what + " was cancelled" + because(status.reason));
+                throw HostError(error::kPrinterFailed, what + " was cancelled" + because(status.reason));
             case JobState::Unknown:
-                throw HostError(error::kPrintJobRefused, what + " is no longer known to the print service");
-            case JobState::Held: withdraw(service, job, id, error::kPrintJobRefused, what + " was held" + because(status.reason));
+                throw HostError(error::kPrinterFailed, what + " is no longer known to the print service");
+            case JobState::Held: withdraw(service, job, id, error::kPrinterFailed, what + " was held" + because(status.reason));
             case JobState::Stopped:
                 withdraw(service, job, id, error::kPrinterPaused, what + " stopped: the printer is paused" + because(status.reason));
             case JobState::Processing:

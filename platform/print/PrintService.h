@@ -15,7 +15,7 @@
 //    or whose queue stops meanwhile is cancelled, so that it cannot come out later
 //    unrecorded, and fails the print.
 // Every failure is a host::HostError whose number names the reason
-// (host::error::kPrinterMissing, kPrinterRejecting, kPrinterPaused, kPrintJobRefused,
+// (host::error::kNoPrinter, kPrinterRejecting, kPrinterPaused, kPrinterFailed,
 // kPrintJobUnconfirmed) and whose message names the printer.
 
 #include <chrono>

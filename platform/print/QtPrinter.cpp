@@ -26,7 +26,7 @@ std::string QtPrinter::defaultPrinter() { return service_->defaultPrinter(); }
 
 void QtPrinter::choosePrinter(const std::string& name) {
     if (!name.empty() && !service_->queue(name).exists)
-        throw HostError(host::error::kPrinterMissing, "The print service has no printer named \"" + name + "\"");
+        throw HostError(host::error::kNoPrinter, "The print service has no printer named \"" + name + "\"");
     printerName_ = name;
 }
 
@@ -106,11 +106,11 @@ void QtPrinter::printOn(QPrinter& printer, const engine::PrintLayout& layout, in
     printer.setCollateCopies(collate);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw HostError(host::error::kApplicationDefined,
+        throw HostError(host::error::kPrinterFailed,
                         "The printer \"" + name + "\" did not accept the job");
     paintPages(printer, painter, layout, 1, collate);
     if (!painter.end())
-        throw HostError(host::error::kApplicationDefined,
+        throw HostError(host::error::kPrinterFailed,
                         "The printer \"" + name + "\" did not complete the job");
 }
 

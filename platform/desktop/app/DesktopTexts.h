@@ -43,15 +43,26 @@ inline constexpr const char* kAddinFailed = "无法加载加载项：";
 // Why a print did not happen, by host error number; nullptr for other numbers.
 inline const char* printFailure(int number) {
     switch (number) {
-        case host::error::kPrinterMissing: return "打印服务中没有这台打印机，请用“选择打印机”另选一台。";
+        case host::error::kNoPrinter: return "打印服务中没有这台打印机，请用“选择打印机”另选一台。";
         case host::error::kPrinterRejecting: return "打印机不接收打印作业（打印队列已停止接收）。";
         case host::error::kPrinterPaused: return "打印机已暂停，请先恢复打印机。";
-        case host::error::kPrintJobRefused: return "打印服务拒绝或中止了这次打印。";
+        case host::error::kPrinterFailed: return "打印服务拒绝或中止了这次打印。";
         case host::error::kPrintJobUnconfirmed: return "打印作业没有在规定时间内开始打印，已取消。";
         case host::error::kPrintPastPage: return "打印区域超出一页纸，请先调整页边距、缩放或列宽。";
         default: return nullptr;
     }
 }
+// Help and its list of add-ins.
+inline constexpr const char* kMenuHelp = "帮助(&H)";
+inline constexpr const char* kActionAddins = "加载项(&A)…";
+inline constexpr const char* kAddinsTitle = "加载项";
+inline constexpr const char* kAddinsName = "名称";
+inline constexpr const char* kAddinsLoad = "加载行为";
+inline constexpr const char* kAddinsLocation = "位置";
+inline constexpr const char* kAddinsAtStartup = "启动时加载";
+inline constexpr const char* kAddinsOnDemand = "按需加载";
+inline constexpr const char* kAddinsDescription = "说明：";
+inline constexpr const char* kAddinsNone = "没有加载任何加载项。";
 
 // The page setup window.
 inline constexpr const char* kPaperSize = "纸张大小：";

@@ -47,6 +47,10 @@ ControlView::~ControlView() = default;
 bool ControlView::eventFilter(QObject*, QEvent* event) {
     // Once the form has unloaded, its controls may be gone: the widget is on its own.
     if (!window_.form()) return false;
+    // A widget that takes the focus (clicked, tabbed to) makes its control the form's
+    // active control, so that a handler that then gives another control the focus
+    // (an option button's Click puts it into the search box) moves it there.
+    if (event->type() == QEvent::FocusIn && !control_.hasFocus()) act([&] { control_.setFocus(); });
     return filter(event);
 }
 
@@ -284,9 +288,6 @@ protected:
             case QEvent::MouseButtonDblClick:
                 act([&] { box_.form().raise(box_.onDblClick); });
                 return false;
-            case QEvent::FocusIn:
-                if (!box_.hasFocus()) act([&] { box_.setFocus(); });
-                return false;
             default: return false;
         }
     }
@@ -361,9 +362,6 @@ protected:
             }
             case QEvent::KeyRelease:
                 keyUp(event, [this](int code, int s) { box_.userKeyUp(code, s); });
-                return false;
-            case QEvent::FocusIn:
-                if (!box_.hasFocus()) act([&] { box_.setFocus(); });
                 return false;
             default: return false;
         }
@@ -556,6 +554,9 @@ private:
 std::unique_ptr<ControlView> makeControlView(Control& control, FormWindow& window, QWidget* parent) {
     ViewMaker maker(window, parent);
     control.accept(maker);
+    // Every view hears its widget's focus (a view that filters more installs itself
+    // already; Qt keeps one filter per object).
+    if (maker.view) maker.view->widget()->installEventFilter(maker.view.get());
     return std::move(maker.view);
 }
 

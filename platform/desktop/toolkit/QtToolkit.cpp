@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+#include <cstdio>
 
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/HostFileFilter.h"
@@ -189,6 +190,13 @@ std::string QtToolkit::desktopFolder() const {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     while (folder.size() > 1 && folder.endsWith(u'/')) folder.chop(1);
     return folder.toStdString();
+}
+
+dialogs::ClockSetting QtToolkit::setSystemClock(std::int64_t secondsSinceEpoch) {
+    dialogs::ClockSetting result = clock_.set(secondsSinceEpoch);
+    if (result == dialogs::ClockSetting::NotPermitted)
+        std::fprintf(stderr, "vorra-desktop: the clock was not set: %s\n", clock_.lastRefusal().c_str());
+    return result;
 }
 
 // ---- The view of forms ----------------------------------------------------------------------

@@ -125,7 +125,7 @@ TEST_F(CupsQueue, APausedRejectingOrMissingQueueFailsWithItsReasonAndKeepsNoJob)
         printer.printSheet(book->model(), sheet, 1, true);
         ADD_FAILURE() << "printed";
     } catch (const host::HostError& e) {
-        EXPECT_EQ(e.number(), host::error::kPrinterMissing) << e.what();
+        EXPECT_EQ(e.number(), host::error::kNoPrinter) << e.what();
     }
     EXPECT_TRUE(written().empty());
 }

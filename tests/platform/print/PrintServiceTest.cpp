@@ -64,16 +64,16 @@ TEST(SendConfirmed, EachFateOfAJobIsToldApart) {
         {"completed at once", ready, {}, {J::Completed}, 0, true, false},
         {"waits, prints, completes", ready, {}, {J::Pending, J::Pending, J::Processing, J::Completed}, 0, true, false},
         {"printing for long", ready, {}, {J::Processing}, 0, true, false},
-        {"no such printer", {false, false, false, ""}, {}, {}, error::kPrinterMissing, false, false},
+        {"no such printer", {false, false, false, ""}, {}, {}, error::kNoPrinter, false, false},
         {"queue rejects", {true, false, false, "disabled"}, {}, {}, error::kPrinterRejecting, false, false},
         {"queue paused", {true, true, true, "paused"}, {}, {}, error::kPrinterPaused, false, false},
-        {"service refuses", ready, error::kPrintJobRefused, {}, error::kPrintJobRefused, false, false},
-        {"aborted by the driver", ready, {}, {J::Processing, J::Aborted}, error::kPrintJobRefused, true, false},
-        {"cancelled by someone", ready, {}, {J::Canceled}, error::kPrintJobRefused, true, false},
-        {"held", ready, {}, {J::Held}, error::kPrintJobRefused, true, true},
+        {"service refuses", ready, error::kPrinterFailed, {}, error::kPrinterFailed, false, false},
+        {"aborted by the driver", ready, {}, {J::Processing, J::Aborted}, error::kPrinterFailed, true, false},
+        {"cancelled by someone", ready, {}, {J::Canceled}, error::kPrinterFailed, true, false},
+        {"held", ready, {}, {J::Held}, error::kPrinterFailed, true, true},
         {"job stopped", ready, {}, {J::Stopped}, error::kPrinterPaused, true, true},
         {"never starts", ready, {}, {J::Pending}, error::kPrintJobUnconfirmed, true, true},
-        {"forgotten", ready, {}, {J::Unknown}, error::kPrintJobRefused, true, false},
+        {"forgotten", ready, {}, {J::Unknown}, error::kPrinterFailed, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -160,7 +160,7 @@ TEST(QtPrinterService, APrinterJobIsSentAsOnePdfAndReported) {
     // A printer remembered from an earlier session that the service no longer has.
     printer.restorePrinter("gone");
     EXPECT_THROW(printer.printLayout(chequeLayout(), 1, true), host::HostError);
-    EXPECT_EQ(failures, std::vector<int>{error::kPrinterMissing});
+    EXPECT_EQ(failures, std::vector<int>{error::kNoPrinter});
     EXPECT_EQ(service.sent.size(), 1u);
 }
 

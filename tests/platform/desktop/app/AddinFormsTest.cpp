@@ -9,9 +9,16 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "addin/batch/PiliangDY_frm.h"
 #include "addin/bill/PrintForm.h"
@@ -22,7 +29,9 @@
 #include "addin/datetool/Date_frm.h"
 #include "addin/frame/Connect.h"
 #include "addin/records/DayinJL_frm.h"
+#include "addin/frame/Public_XlApp.h"
 #include "addin/templates/MB_frm.h"
+#include "addin/templates/TemplateFiles.h"
 #include "addin/templates/VorraMB_frm.h"
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
@@ -148,6 +157,65 @@ TEST(AddinForms, TheWindowFormsAndTheBatchDialogOpenWithTheirCaptions) {
     shownInQt<Date_frm>(toolkit, "修改系统时间：");
     FormWindow& list = shownInQt<MB_frm>(toolkit, "");
     EXPECT_TRUE(list.topmost());
+}
+
+// The template window shows the list of imported templates, the import box and
+// "导入模板" inside the window, and a file dropped on the list shows up in it.
+TEST(AddinForms, TheTemplateWindowShowsItsListsAndADroppedFileInTheList) {
+    namespace fs = std::filesystem;
+    const fs::path templates = templateFolder(addinFolder());
+    ASSERT_FALSE(fs::exists(templates)) << "left over from an earlier run: " << templates;
+    fs::create_directories(templates);
+    const fs::path dropped = fs::temp_directory_path() / ("第十表-" + std::to_string(::getpid()) + ".xls");
+    std::ofstream(dropped) << "x";
+    struct Cleanup {
+        fs::path folder, file;
+        ~Cleanup() {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+            fs::remove(file, ignored);
+        }
+    } cleanup{templates, dropped};
+    {
+        QtToolkit toolkit;
+        AddinHost host(toolkit);
+        FormWindow& window = shownInQt<VorraMB_frm>(toolkit, "套打模板：");
+        for (const char* name : {"Frame1", "List1", "Frame3", "List2", "Command3"}) {
+            QWidget* w = window.controlWidget(name);
+            QRect inWindow(w->mapTo(&window, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(window.rect().contains(inWindow)) << name;
+        }
+        auto* list = static_cast<QListWidget*>(window.controlWidget("List1"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped.string()))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &drop);
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text().toStdString(), dropped.filename().string());
+        EXPECT_TRUE(fs::exists(templates / dropped.filename()));
+    }
+}
+
+// A click on 输入收款人 or 输入付款人 gives the option button the focus; its handler then
+// moves the cursor into the search box, where the initials typed next arrive.
+TEST(AddinForms, ChoosingPayeeOrPayerSendsTheTypedInitialsIntoTheSearchBox) {
+    QtToolkit toolkit;
+    AddinHost host(toolkit);
+    auto form = FormInstance<Frm_收付款人>::show(toolkit);
+    FormWindow* window = toolkit.existingWindow(*form);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    for (const char* option : {"OptionButton1", "OptionButton2"}) {
+        QTest::mouseClick(window->controlWidget(option), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), window->controlWidget("TextBox1")) << option;
+        QTest::keyClicks(QApplication::focusWidget(), "sz");
+        EXPECT_EQ(form->TextBox1.text(), "sz") << option;
+        EXPECT_GT(form->ListView1.itemCount(), 0) << option;
+        QTest::keyClick(window->controlWidget("TextBox1"), Qt::Key_Backspace);
+        QTest::keyClick(window->controlWidget("TextBox1"), Qt::Key_Backspace);
+    }
 }
 
 // Types the same keys into TianxiePJ_frm in both toolkits and returns what the form

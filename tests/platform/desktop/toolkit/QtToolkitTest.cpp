@@ -79,6 +79,8 @@ public:
         ListBox1.onDragDrop = [this](const std::vector<std::string>& files) {
             for (const auto& f : files) log.push_back("ListBox1.OLEDragDrop " + f);
         };
+        ListBox1.onClick = [this] { log.push_back("ListBox1.Click " + ListBox1.text()); };
+        ListBox1.onDblClick = [this] { log.push_back("ListBox1.DblClick"); };
         ListView1.onItemClick = [this](int i) { log.push_back("ListView1.ItemClick " + std::to_string(i)); };
         ListView1.onClick = [this] { log.push_back("ListView1.Click"); };
         onQueryClose = [this](int& cancel, CloseMode mode) {
@@ -336,6 +338,37 @@ TEST_F(QtToolkitTest, ClickingAListViewRowSelectsItAndRaisesItemClickThenClick) 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(form->ListView1.selectedIndex(), 1);
     EXPECT_EQ(form->log, (std::vector<std::string>{"ListView1.ItemClick 1", "ListView1.Click"}));
+}
+
+TEST_F(QtToolkitTest, ListsPickOnlyOnTheUsersClickEnterOrDoubleClick) {
+    for (const char* t : {"a.xls", "b.xls"}) form->ListBox1.addItem(t);
+    form->ListView1.addItem("甲");
+    form->ListView1.addItem("乙");
+    shown();
+    auto* box = widget<QListWidget>("ListBox1");
+    auto* view = widget<QTreeWidget>("ListView1");
+    // Rows added by code, taking the focus (Qt then makes the first row current) and the
+    // arrow keys move the current row; none of that is a pick.
+    form->ListBox1.addItem("c.xls");
+    for (QWidget* w : {static_cast<QWidget*>(box), static_cast<QWidget*>(view)}) {
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(w, &focusIn);
+    }
+    EXPECT_EQ(box->currentRow(), 0);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(form->ListBox1.listIndex(), -1);
+    EXPECT_EQ(form->ListView1.selectedIndex(), 0);
+    EXPECT_TRUE(form->log.empty());
+    // The arrow keys move the list view's selection without an event.
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(form->ListView1.selectedIndex(), 1);
+    // Enter picks the current row, a click the clicked one, a double click adds DblClick.
+    QTest::keyClick(box, Qt::Key_Return);
+    QRect third = box->visualItemRect(box->item(2));
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, third.center());
+    QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(form->log, (std::vector<std::string>{"ListBox1.Click b.xls", "ListBox1.Click c.xls",
+                                                   "ListBox1.DblClick"}));
 }
 
 TEST_F(QtToolkitTest, FilesDroppedOnAListBoxReachItsDragDropWhenItAcceptsDrops) {

@@ -4,6 +4,7 @@
 #   desktop-commandbar.png   the same on a host version below 12 (command bar)
 #   Frm_收付款人.png          the payee and payer form with its list filled by a search
 #   TianxiePJ_frm.png        the fill-in form; TianxiePJ_frm-typed.png after typing
+#   forms/*.png              every form of the add-in, shown by the page docs/forms.md
 # The launch marker is left beside the add-in first, as the launcher does. The desktop is
 # started through its driver, vorra-desktop-driver (tools/desktopdriver), which takes
 # the pictures.

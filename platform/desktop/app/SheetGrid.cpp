@@ -412,6 +412,11 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     return editor;
 }
 
+QString CellDelegate::fitNumber(const QString& text, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(text) <= width) return text;
+    return QString(std::max(1, width / std::max(1, metrics.horizontalAdvance(u'#'))), u'#');
+}
+
 QLineEdit* CellDelegate::lastEditor() const { return qobject_cast<QLineEdit*>(lastEditor_.data()); }
 
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -445,8 +450,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     QRect place = inner;
     if (index.data(SheetModel::kNumberRole).toBool()) {
         // A number is never cut: it shows as "#####" when it does not fit.
-        if (fm.horizontalAdvance(text) > inner.width())
-            shown = QString(std::max(1, inner.width() / std::max(1, fm.horizontalAdvance(u'#'))), u'#');
+        shown = fitNumber(text, fm, inner.width());
     } else {
         for (const GridView::Overflow& o : overflows) {
             if (o.source != column) continue;

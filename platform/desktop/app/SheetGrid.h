@@ -17,6 +17,7 @@
 
 #include "platform/engine/host/EngineHost.h"
 
+class QFontMetrics;
 class QLineEdit;
 class QMimeData;
 class QUndoStack;
@@ -95,6 +96,9 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The editor opened last, while it is open.
     QLineEdit* lastEditor() const;
+    // A number's text as its cell shows it: itself when it fits the width, else as many
+    // "#" as fit (at least one).
+    static QString fitNumber(const QString& text, const QFontMetrics& metrics, int width);
 
 private:
     GridView& view_;

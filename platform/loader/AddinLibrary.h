@@ -18,11 +18,12 @@
 //   finds the library still loaded: its statics keep their values, as they do for an
 //   add-in whose host keeps its library loaded from one connection to the next. The
 //   add-in sets its state up in OnConnection.
-// A library with unique symbols (inline statics of templates, which the add-in has)
-// could not be unloaded anyway: the dynamic loader keeps it whatever dlclose says. The
-// pin makes that the same for every add-in, whatever its symbols.
+// Without the pin, whether dlclose really unmaps a library depends on its symbols (the
+// loader keeps one with unique global symbols mapped); the pin makes every add-in
+// behave alike.
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The add-in entry a library carries (vorra_addin_entry), as the host lists it.
+struct AddinEntry {
+    std::string friendlyName;
+    std::string description;
+    int loadBehavior = 0;
+};
+
 class AddinLibrary {
 public:
     // Loads the library; throws AddinLoadError naming the file and what went wrong. A
@@ -45,6 +53,8 @@ public:
     AddinLibrary& operator=(const AddinLibrary&) = delete;
 
     const std::string& path() const { return path_; }
+    // The library's add-in entry; nothing when it carries none.
+    const std::optional<AddinEntry>& entry() const { return entry_; }
 
     // A new connection object, freed through the library's own entry point.
     using Connection = std::unique_ptr<host::AddinConnection, void (*)(host::AddinConnection*)>;
@@ -52,6 +62,7 @@ public:
 
 private:
     std::string path_;
+    std::optional<AddinEntry> entry_;
     void* handle_ = nullptr;
     host::AddinConnection* (*create_)() = nullptr;
     void (*destroy_)(host::AddinConnection*) = nullptr;

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "addin/frame/host/HostError.h"
+#include "platform/desktop/app/AddinsDialog.h"
 #include "platform/desktop/app/DesktopTexts.h"
 #include "platform/desktop/app/SheetGrid.h"
 #include "platform/desktop/ribbon/CommandBarToolbars.h"
@@ -193,6 +194,9 @@ void MainWindow::buildMenus() {
 
     windowMenu_ = menuBar()->addMenu(u8(texts::kMenuWindow));
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] { rebuildWindowMenu(); });
+
+    QMenu* help = menuBar()->addMenu(u8(texts::kMenuHelp));
+    help->addAction(u8(texts::kActionAddins), this, [this] { AddinsDialog(session_.addinLibrary(), this).exec(); });
 }
 
 QWidget* MainWindow::buildHomeTab() {

@@ -142,7 +142,7 @@ void EngineWorksheet::requireWritable(const Area& area, const char* operation) c
                 style = inheritedStyle({r, c});
             }
             if (isLocked(style))
-                throw HostError(error::kApplicationDefined,
+                throw HostError(error::kCellLocked,
                                 std::string("Cannot ") + operation + ": the cell " +
                                     host::relativeAddress(Area::cell(r, c)) + " of \"" + s.name +
                                     "\" is locked and the sheet is protected");

@@ -101,7 +101,7 @@ void EngineWorksheet::setVisible(host::Visibility v) {
 void EngineWorksheet::activate() {
     Sheet& s = model();
     if (s.visibility != SheetVisibility::Visible)
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kSheetHidden,
                         "Activate method of Worksheet class failed: \"" + s.name + "\" is hidden");
     book().setActiveSheet(index());
     book().activate();
@@ -124,7 +124,7 @@ void EngineWorksheet::unprotect(const std::string& password) {
     Sheet& s = model();
     if (!s.protection.enabled) return;
     if (!passwordMatches(s.protection, password))
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kWrongPassword,
                         "The password you supplied is not correct for the sheet \"" + s.name + "\"");
     s.protection = SheetProtection{};
     book().markChanged();
@@ -140,7 +140,7 @@ void EngineWorksheet::printOut(int copies, bool collate) {
     if (cancel) return;
     Printer* printer = wb.app().services().printer();
     if (!printer)
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kNoPrinter,
                         "PrintOut method of Worksheet class failed: no printer is installed");
     printer->printSheet(wb.model(), index(), copies, collate);
 }
@@ -287,7 +287,7 @@ const CellFormat& EngineWorksheet::effectiveFormat(CellRef cell) const {
 void EngineWorksheet::requireUnprotected(const char* operation) const {
     const Sheet& s = model();
     if (s.protection.enabled)
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kSheetProtected,
                         std::string("Cannot ") + operation + " on the protected sheet \"" + s.name +
                             "\"; unprotect it first");
 }

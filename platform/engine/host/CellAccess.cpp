@@ -224,17 +224,44 @@ void EngineWorksheet::write(const Area& area, const host::Variant& values) {
         }
     } catch (...) {
         // The cells written before the failing one keep their new contents.
-        wb.formulas().cellsChanged(index(), area);
-        wb.markChanged();
+        recalculateAndTell(area);
         throw;
     }
     notifyChanged(area);
 }
 
-void EngineWorksheet::notifyChanged(const Area& area) {
+void EngineWorksheet::recalculateAndTell(const Area& area) {
     EngineWorkbook& wb = book();
+    EngineApplication& app = wb.app();
+    if (!app.hasChangeListeners()) {
+        wb.formulas().cellsChanged(index(), area);
+        wb.markChanged();
+        return;
+    }
+    // The formula results before the recalculation, to tell which of them it changed.
+    struct Result {
+        const Sheet* sheet;
+        CellRef cell;
+        Value value;
+    };
+    std::vector<Result> before;
+    for (const auto& sheet : wb.model().sheets)
+        for (const auto& [column, cells] : sheet->cells.columns())
+            for (const auto& [row, cell] : cells)
+                if (cell.hasFormula()) before.push_back({sheet.get(), {row, column}, cell.value});
     wb.formulas().cellsChanged(index(), area);
     wb.markChanged();
+    app.tellChange({EngineChange::Kind::Cells, &model(), area});
+    for (const Result& r : before) {
+        const Cell* now = r.sheet->cells.find(r.cell);
+        if (!now || !(now->value == r.value))
+            app.tellChange({EngineChange::Kind::Cells, r.sheet, Area::of(r.cell)});
+    }
+}
+
+void EngineWorksheet::notifyChanged(const Area& area) {
+    EngineWorkbook& wb = book();
+    recalculateAndTell(area);
     auto self = shared_from_this();
     wb.app().raise([&](host::ApplicationEvents& e) { e.sheetChange(*this, host::Range(self, area)); });
 }

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <utility>
 
 #include "platform/engine/files/WorkbookFiles.h"
 #include "platform/engine/host/EngineHost.h"
@@ -223,6 +224,7 @@ std::shared_ptr<EngineWorksheet> EngineWorkbook::insertSheet(std::unique_ptr<She
         if (n.localSheet >= position) ++n.localSheet;
     m.activeSheet = position;
     saved_ = false;
+    app().tellStructure();
     // No recalculation here: the callers (adding a sheet, copying one with its names)
     // recalculate once when they have finished changing the workbook.
     return wrapper;
@@ -269,10 +271,18 @@ void EngineWorkbook::removeSheet(EngineWorksheet& sheet) {
     }
     saved_ = false;
     formulas_->recalculateAll();
+    app().tellStructure();
 }
 
 void EngineWorkbook::setActiveSheet(int index) {
     model().activeSheet = index;
+    app().tellStructure();
+}
+
+void EngineWorkbook::markChanged() {
+    // The views show whether the workbook has unsaved changes.
+    const bool wasSaved = std::exchange(saved_, false);
+    if (wasSaved && app_) app_->tellStructure();
 }
 
 std::shared_ptr<host::Worksheet> EngineWorkbook::activeSheet() {
@@ -288,6 +298,7 @@ void EngineWorkbook::save() {
                         "The workbook \"" + name_ + "\" has no file yet; save it with SaveAs");
     saveWorkbook(*model_, fullName_);
     saved_ = true;
+    app().tellStructure();
 }
 
 void EngineWorkbook::saveAs(const std::string& path) {
@@ -300,6 +311,7 @@ void EngineWorkbook::saveAs(const std::string& path) {
     name_ = std::filesystem::path(fullName_).filename().string();
     hasFile_ = true;
     saved_ = true;
+    app().tellStructure();
 }
 
 void EngineWorkbook::close(bool saveChanges) {
@@ -412,6 +424,7 @@ void EngineWorkbook::sheetRenamed(const std::string& oldName, const std::string&
         n.refersTo = replaceSheetPrefix(n.refersTo, oldName, quotedSheetName(newName) + "!");
     saved_ = false;
     formulas_->recalculateAll();
+    app().tellStructure();
 }
 
 std::vector<host::ExternalLink> EngineWorkbook::linkSources() const {

@@ -12,6 +12,7 @@ PACKAGES=(
   fonts-wqy-microhei poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt
   xvfb xauth clang libclang-rt-14-dev
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -35,7 +35,7 @@ public:
     EntryWriter(WorkbookModel& workbook, FormulaEngine& formulas, int currentYear)
         : styles_(workbook.styles),
           formulas_(formulas),
-          date1904_(workbook.date1904),
+          dates_(workbook.dateSystem()),
           currentYear_(currentYear) {}
 
     void store(Cell& cell, const Value& v) {
@@ -60,7 +60,7 @@ public:
             cell.formula = std::move(f);
             return;
         }
-        TypedEntry e = parseTypedEntry(typed, textCell, date1904_, currentYear_);
+        TypedEntry e = parseTypedEntry(typed, textCell, dates_, currentYear_);
         cell.value = std::move(e.value);
         if (!e.impliedFormat.empty()) cell.style = styleWithImpliedFormat(cell.style, e);
     }
@@ -94,7 +94,7 @@ private:
 
     StyleSheet& styles_;
     FormulaEngine& formulas_;
-    bool date1904_;
+    format::DateSystem dates_;
     int currentYear_;
     std::vector<signed char> textStyles_;
     std::map<std::pair<int, std::string>, int> implied_;
@@ -277,7 +277,8 @@ std::string EngineWorksheet::formula(CellRef cell) const {
 std::string EngineWorksheet::displayText(CellRef cell) const {
     const Cell* c = model().cells.find(cell);
     if (!c || !holdsSomething(*c)) return {};
-    return book().model().styles.numberFormats.format(c->value, effectiveFormat(cell).numberFormat);
+    const WorkbookModel& workbook = book().model();
+    return workbook.styles.numberFormats.format(c->value, effectiveFormat(cell).numberFormat, workbook.dateSystem());
 }
 
 }  // namespace vorra::engine

@@ -1,7 +1,9 @@
 #include "tools/sampletemplate/SampleTemplate.h"
 
 #include <iterator>
+#include <utility>
 
+#include "platform/engine/host/EngineHost.h"
 #include "tools/sampletemplate/BillForms.h"
 #include "tools/sampletemplate/SampleTemplateTexts.h"
 
@@ -90,6 +92,14 @@ void buildUnitsSheet(Worksheet& s) {
 
     for (const char* input : {"G2", "G3", "K3", "D4:I4", "D5:I5", "K5", "G6", "L6"})
         s.range(input).setLocked(false);
+
+    // Wide enough for a cashier to read the books, the date of G2 in its long form and
+    // an amount of K3, which would otherwise show as "####".
+    if (auto* engineSheet = dynamic_cast<engine::EngineWorksheet*>(&s)) {
+        static constexpr std::pair<int, double> kWidths[] = {{3, 6},  {4, 12}, {5, 24}, {6, 22}, {7, 18},
+                                                             {8, 8},  {9, 10}, {10, 9}, {11, 16}};
+        for (const auto& [column, chars] : kWidths) engineSheet->model().columns[column].width = chars;
+    }
 }
 
 void buildBasicsSheet(Worksheet& s) {

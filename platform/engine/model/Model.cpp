@@ -1,6 +1,8 @@
 #include "platform/engine/model/Model.h"
 
 #include <algorithm>
+#include <atomic>
+#include <utility>
 
 namespace vorra::engine {
 
@@ -30,10 +32,16 @@ constexpr std::size_t kMaxRowsPerCell = 8;
 
 }  // namespace
 
+std::uint64_t CellStore::newStoreNumber() {
+    static std::atomic<std::uint64_t> next{0};
+    return ++next;
+}
+
 CellStore& CellStore::operator=(const CellStore& other) {
     if (this != &other) {
         columns_ = other.columns_;
         index_.clear();
+        touch();
     }
     return *this;
 }
@@ -43,6 +51,8 @@ CellStore& CellStore::operator=(CellStore&& other) noexcept {
         columns_ = std::move(other.columns_);
         index_.clear();
         other.index_.clear();
+        touch();
+        other.touch();
     }
     return *this;
 }
@@ -105,16 +115,19 @@ const Cell* CellStore::find(CellRef c) const {
 }
 
 Cell* CellStore::find(CellRef c) {
+    touch();
     return const_cast<Cell*>(static_cast<const CellStore*>(this)->find(c));
 }
 
 Cell& CellStore::at(CellRef c) {
+    touch();
     auto [it, inserted] = columns_[c.column].try_emplace(c.row);
     if (inserted) noteInsert(c.column, c.row, &it->second);
     return it->second;
 }
 
 void CellStore::erase(CellRef c) {
+    touch();
     auto col = columns_.find(c.column);
     if (col == columns_.end()) return;
     if (col->second.erase(c.row) == 0) return;
@@ -133,6 +146,7 @@ void CellStore::erase(CellRef c) {
 bool CellStore::empty() const { return columns_.empty(); }
 
 void CellStore::clear() {
+    touch();
     columns_.clear();
     index_.clear();
 }
@@ -143,17 +157,20 @@ const CellStore::Column* CellStore::column(int col) const {
 }
 
 CellStore::Column& CellStore::columnForWrite(int col) {
+    touch();
     dropIndex(col);
     return columns_[col];
 }
 
 CellStore::Column* CellStore::mutableColumn(int col) {
+    touch();
     dropIndex(col);
     auto it = columns_.find(col);
     return it == columns_.end() ? nullptr : &it->second;
 }
 
 void CellStore::pruneColumn(int col) {
+    touch();
     auto it = columns_.find(col);
     if (it != columns_.end() && it->second.empty()) {
         dropIndex(col);

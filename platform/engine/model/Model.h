@@ -149,7 +149,10 @@ public:
     CellStore() = default;
     // A copy or a move carries the cells, never the index: it points into the source.
     CellStore(const CellStore& other) : columns_(other.columns_) {}
-    CellStore(CellStore&& other) noexcept : columns_(std::move(other.columns_)) { other.index_.clear(); }
+    CellStore(CellStore&& other) noexcept : columns_(std::move(other.columns_)) {
+        other.index_.clear();
+        other.touch();
+    }
     CellStore& operator=(const CellStore& other);
     CellStore& operator=(CellStore&& other) noexcept;
 
@@ -175,7 +178,19 @@ public:
     // The smallest area holding every stored cell; nothing when empty.
     std::optional<Area> bounds() const;
 
+    // One state of the cells: it changes with every access that may change a cell
+    // (each non-const member), and no two stores ever share one, so that a result
+    // computed from the cells can be kept until the version moves on.
+    struct Version {
+        std::uint64_t store = 0;
+        std::uint64_t changes = 0;
+        friend bool operator==(const Version&, const Version&) = default;
+    };
+    Version version() const { return version_; }
+
 private:
+    static std::uint64_t newStoreNumber();
+    void touch() { ++version_.changes; }
     // The cells of rows top, top + 1, ... of one column (null where a row has none),
     // valid while the column holds `size` cells. Built once a column has been looked
     // up about an eighth of its size times since the index was last dropped, and only
@@ -194,6 +209,7 @@ private:
 
     std::map<int, Column> columns_;
     mutable std::vector<RowIndex> index_;  // by column number, grown on demand
+    Version version_{newStoreNumber(), 0};
 };
 
 struct Sheet {

@@ -157,10 +157,11 @@ std::string HostInitialsLookup::initials(std::string_view text) {
 
 namespace {
 
-// GetHzjpLookup's look-up, for the host it was made with.
+// GetHzjpLookup's look-up, for the host it was made with. Never destroyed itself, so
+// that a host torn down while the program ends can still have it forgotten.
 std::unique_ptr<HostInitialsLookup>& sharedLookup() {
-    static std::unique_ptr<HostInitialsLookup> lookup;
-    return lookup;
+    static auto* lookup = new std::unique_ptr<HostInitialsLookup>();
+    return *lookup;
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ for path in sys.argv[1:]:
             continue
         ms = b["real_time"] if b.get("time_unit") == "ms" else b["real_time"] / 1e6
         if "seconds_per_keystroke" in b:
-            ms = b["seconds_per_keystroke"] * 1000.0
+            # The counter is a rate over CPU time: it gives the keystrokes per iteration.
+            cpu = b["cpu_time"] if b.get("time_unit") == "ms" else b["cpu_time"] / 1e6
+            ms /= cpu / (b["seconds_per_keystroke"] * 1000.0)
             name += " (per keystroke)"
         table.setdefault(name, {})[int(size)] = ms
         sizes.add(int(size))

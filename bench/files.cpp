@@ -1,13 +1,17 @@
-// Opening and saving a workbook with a 50,000-row unit book (seven columns: number,
-// short name, Chinese account name, 19-digit account text, bank, province, county).
-// The workbook is written to $VORRA_BENCH_WORKBOOK (default: a file in the temporary
-// folder) so that scripts/bench-files.sh can time another program on the same file.
+// Opening and saving a workbook with a unit book of 1,000 to 200,000 rows (seven
+// columns: number, short name, Chinese account name, 19-digit account text, bank,
+// province, county). The 50,000-row workbook is written to $VORRA_BENCH_WORKBOOK
+// (default: a file in the temporary folder) so that scripts/bench-files.sh can time
+// other programs on the same file; the other sizes beside it.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
 
 #include "platform/engine/files/WorkbookFiles.h"
 
@@ -15,14 +19,17 @@ namespace {
 
 using namespace vorra::engine;
 
-constexpr int kUnits = 50000;
+constexpr int kSizes[] = {1000, 10000, 50000, 200000};
+constexpr int kNamedSize = 50000;
 
-std::string workbookPath() {
-    if (const char* p = std::getenv("VORRA_BENCH_WORKBOOK")) return p;
-    return (std::filesystem::temp_directory_path() / "vorra-bench-units.xlsx").string();
+std::string workbookPath(int units) {
+    std::string path = (std::filesystem::temp_directory_path() / "vorra-bench-units.xlsx").string();
+    if (const char* p = std::getenv("VORRA_BENCH_WORKBOOK")) path = p;
+    if (units != kNamedSize) path += "." + std::to_string(units) + ".xlsx";
+    return path;
 }
 
-std::unique_ptr<WorkbookModel> unitBook() {
+std::unique_ptr<WorkbookModel> unitBook(int units) {
     auto wb = std::make_unique<WorkbookModel>();
     CellFormat text;
     text.numberFormat = "@";
@@ -32,7 +39,7 @@ std::unique_ptr<WorkbookModel> unitBook() {
     const char* headings[] = {"序号", "简称", "户名", "账号", "开户行", "省", "县"};
     for (int c = 0; c < 7; ++c) sheet->cells.at({1, c + 1}).value = Value::text(headings[c]);
     char account[32];
-    for (int i = 1; i <= kUnits; ++i) {
+    for (int i = 1; i <= units; ++i) {
         int row = i + 1;
         std::snprintf(account, sizeof account, "62220212%011d", i);
         sheet->cells.at({row, 1}).value = Value::number(i);
@@ -51,42 +58,66 @@ std::unique_ptr<WorkbookModel> unitBook() {
     return wb;
 }
 
-const WorkbookModel& sharedBook() {
-    static auto wb = [] {
-        auto book = unitBook();
-        saveWorkbook(*book, workbookPath());
-        return book;
-    }();
+// The book of the size asked for, saved to its file; one book at a time (the
+// benchmarks run size by size).
+const WorkbookModel& sharedBook(int units) {
+    static std::unique_ptr<WorkbookModel> wb;
+    static int size = 0;
+    if (!wb || size != units) {
+        wb.reset();
+        wb = unitBook(units);
+        size = units;
+        saveWorkbook(*wb, workbookPath(units));
+    }
     return *wb;
 }
 
-void BM_SaveUnitBook(benchmark::State& state) {
-    const WorkbookModel& wb = sharedBook();
-    std::string out = workbookPath() + ".saved.xlsx";
+void BM_SaveUnitBook(benchmark::State& state, int units) {
+    const WorkbookModel& wb = sharedBook(units);
+    std::string out = workbookPath(units) + ".saved.xlsx";
     for (auto _ : state) saveWorkbook(wb, out);
     std::filesystem::remove(out);
-    state.counters["rows"] = kUnits;
+    state.counters["rows"] = units;
 }
-BENCHMARK(BM_SaveUnitBook)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
-void BM_OpenUnitBook(benchmark::State& state) {
-    sharedBook();
+void BM_OpenUnitBook(benchmark::State& state, int units) {
+    sharedBook(units);
     for (auto _ : state) {
-        auto wb = loadWorkbook(workbookPath());
+        auto wb = loadWorkbook(workbookPath(units));
         benchmark::DoNotOptimize(wb);
     }
-    state.counters["rows"] = kUnits;
+    state.counters["rows"] = units;
 }
-BENCHMARK(BM_OpenUnitBook)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
-void BM_OpenUnitBookValuesOnly(benchmark::State& state) {
-    sharedBook();
+void BM_OpenUnitBookValuesOnly(benchmark::State& state, int units) {
+    sharedBook(units);
     for (auto _ : state) {
-        auto wb = loadWorkbookValues(workbookPath());
+        auto wb = loadWorkbookValues(workbookPath(units));
         benchmark::DoNotOptimize(wb);
     }
 }
-BENCHMARK(BM_OpenUnitBookValuesOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
-BENCHMARK_MAIN();
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    using Figure = void (*)(benchmark::State&, int);
+    const std::pair<const char*, Figure> figures[] = {{"BM_SaveUnitBook", BM_SaveUnitBook},
+                                                      {"BM_OpenUnitBook", BM_OpenUnitBook},
+                                                      {"BM_OpenUnitBookValuesOnly", BM_OpenUnitBookValuesOnly}};
+    for (int units : kSizes)
+        for (const auto& [name, figure] : figures)
+            benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(units)).c_str(),
+                                         [figure = figure, units](benchmark::State& state) { figure(state, units); })
+                ->Unit(benchmark::kMillisecond)
+                ->MeasureProcessCPUTime()
+                ->UseRealTime();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    for (int units : kSizes) {
+        std::error_code ec;
+        if (units != kNamedSize || !std::getenv("VORRA_BENCH_WORKBOOK"))
+            std::filesystem::remove(workbookPath(units), ec);
+    }
+    return 0;
+}

@@ -32,24 +32,58 @@ void setBookList(dialogs::ComboBox& box, int column) {
 
 }  // namespace
 
+namespace {
+
+// The entries of the last filtered list with what the filters derive from them: each
+// entry in upper case and its pinyin initials, each made on first need and kept while
+// the book column reads the same and the add-in talks to the same host, so that a
+// second press of the right-arrow key only tests the key against them.
+struct FilterIndex {
+    const host::Application* host = nullptr;
+    std::vector<std::string> entries;
+    std::vector<std::string> upper;
+    std::vector<std::string> initials;
+};
+
+FilterIndex& filterIndex(const std::vector<std::string>& entries) {
+    static FilterIndex index;
+    if (index.host != XlApp || index.entries != entries) index = FilterIndex{XlApp, entries, {}, {}};
+    return index;
+}
+
+}  // namespace
+
 std::vector<std::string> filterBookEntries(const std::vector<std::string>& entries,
                                            const std::string& typedText) {
     const std::string key = toUpperText(trimBlanks(typedText));
     const bool byText = hasDoubleByteCharacter(toHalfWidth(key));
+    FilterIndex& index = filterIndex(entries);
     std::vector<std::string> matches;
     if (byText) {
-        for (const auto& entry : entries)
-            if (toUpperText(entry).find(key) != std::string::npos) matches.push_back(entry);
+        if (index.upper.size() != entries.size()) {
+            index.upper.clear();
+            index.upper.reserve(entries.size());
+            for (const auto& entry : entries) index.upper.push_back(toUpperText(entry));
+        }
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (index.upper[i].find(key) != std::string::npos) matches.push_back(entries[i]);
         return matches;
     }
     // By initials: an entry matches when its initials contain the key; empty initials
     // contain nothing, not even the empty key.
-    HostInitialsLookup lookup(*XlApp);
-    for (const auto& entry : entries) {
-        std::string initials = lookup.initials(entry);
-        if (!initials.empty() && initials.find(key) != std::string::npos)
-            matches.push_back(entry);
+    if (index.initials.size() != entries.size()) {
+        index.initials.clear();
+        index.initials.reserve(entries.size());
+        for (const auto& entry : entries) index.initials.push_back(GetHzjpLookup(entry));
     }
+    bool anyInitials = false;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string& initials = index.initials[i];
+        anyInitials = anyInitials || !initials.empty();
+        if (!initials.empty() && initials.find(key) != std::string::npos) matches.push_back(entries[i]);
+    }
+    // No initials at all may be a host that failed to look them up: ask it again next time.
+    if (!anyInitials) index.initials.clear();
     return matches;
 }
 

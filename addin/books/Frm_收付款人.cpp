@@ -106,17 +106,26 @@ void Frm_收付款人::TextBox1_KeyUp(int&, int) {
     if (!TextBox1.hasFocus()) return;
     showEntryFields(false);
     ListView1.clearItems();
-    listed_.clear();
+    listedRows_.clear();
     if (TextBox1.text().empty()) {
         kHeights.fitToList(*this, ListView1, false);
         return;
     }
+    std::vector<books::UnitRecord> units;
     if (XlApp)
-        if (auto sheet = books::fillInSheet(*XlApp)) listed_ = books::searchUnits(*sheet, TextBox1.text());
+        if (auto sheet = books::fillInSheet(*XlApp)) units = books::searchUnits(*sheet, TextBox1.text());
+    // The texts move into the list rows: a keystroke that lists the whole book copies
+    // none of its hundreds of thousands of texts.
     std::vector<dialogs::ListRow> rows;
-    rows.reserve(listed_.size());
-    for (const books::UnitRecord& unit : listed_)
-        rows.push_back({unit.fields[0], {unit.fields.begin() + 1, unit.fields.end()}});
+    rows.reserve(units.size());
+    listedRows_.reserve(units.size());
+    for (books::UnitRecord& unit : units) {
+        listedRows_.push_back(unit.row);
+        dialogs::ListRow row{std::move(unit.fields[0]), {}};
+        row.subItems.reserve(unit.fields.size() - 1);
+        for (size_t i = 1; i < unit.fields.size(); ++i) row.subItems.push_back(std::move(unit.fields[i]));
+        rows.push_back(std::move(row));
+    }
     ListView1.setItems(std::move(rows));
     kHeights.fitToList(*this, ListView1, true);
 }
@@ -138,8 +147,13 @@ void Frm_收付款人::ListView1_Click() {
     if (!sheet) return;
     books::liftProtection(sheet.get());
     int selected = ListView1.selectedIndex();
-    if (selected >= 0 && selected < static_cast<int>(listed_.size())) {
-        const books::UnitRecord& unit = listed_[size_t(selected)];
+    if (selected >= 0 && selected < static_cast<int>(listedRows_.size()) && selected < ListView1.itemCount()) {
+        books::UnitRecord unit;
+        unit.row = listedRows_[size_t(selected)];
+        const dialogs::ListRow& shown = ListView1.item(selected);
+        unit.fields[0] = shown.text;
+        for (size_t i = 1; i < unit.fields.size() && i - 1 < shown.subItems.size(); ++i)
+            unit.fields[i] = shown.subItems[i - 1];
         if (OptionButton1.value()) books::setCurrentPayee(*sheet, unit);
         else if (OptionButton2.value()) books::setCurrentPayer(*sheet, unit);
     }

@@ -59,8 +59,9 @@ private:
     void showEntryFields(bool visible);
     void message(const char* text);
 
-    // The units behind the list rows, in list order.
-    std::vector<books::UnitRecord> listed_;
+    // The book rows of the units behind the list rows, in list order; the list rows
+    // hold their texts.
+    std::vector<int> listedRows_;
 };
 
 }  // namespace vorra

@@ -1,5 +1,6 @@
 #include "addin/books/PinyinInitials.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -90,6 +91,38 @@ std::string GetHzjp(std::string_view text) {
 HostInitialsLookup::HostInitialsLookup(host::Application& application)
     : application_(application) {}
 
+namespace {
+
+// Whether a decoded character is the only byte sequence of its code point below
+// U+10000 (not an overlong form), so that it may be remembered by code point.
+bool byCodePoint(char32_t cp, size_t len) {
+    return (len == 1 && cp < 0x80) || (len == 2 && cp >= 0x80) || (len == 3 && cp >= 0x800);
+}
+
+}  // namespace
+
+const std::string* HostInitialsLookup::known(std::string_view ch, char32_t cp, size_t len) const {
+    if (byCodePoint(cp, len)) {
+        if (cp < byCodePoint_.size() && byCodePoint_[cp] != 0) return &letterTexts_[byCodePoint_[cp] - 1u];
+        return nullptr;
+    }
+    auto it = letters_.find(ch);
+    return it == letters_.end() ? nullptr : &it->second;
+}
+
+const std::string& HostInitialsLookup::remember(std::string_view ch, char32_t cp, size_t len, std::string letter) {
+    if (byCodePoint(cp, len)) {
+        auto it = std::find(letterTexts_.begin(), letterTexts_.end(), letter);
+        if (it == letterTexts_.end() && letterTexts_.size() < 255) it = letterTexts_.insert(it, std::move(letter));
+        if (it != letterTexts_.end()) {
+            if (byCodePoint_.empty()) byCodePoint_.assign(0x10000, 0);
+            byCodePoint_[cp] = static_cast<std::uint8_t>(it - letterTexts_.begin() + 1);
+            return *it;
+        }
+    }
+    return letters_.emplace(std::string(ch), std::move(letter)).first->second;
+}
+
 std::string HostInitialsLookup::initials(std::string_view text) {
     // Blanks at both ends go; blanks inside sort before the first key and give nothing.
     text = trimBlanks(text);
@@ -103,25 +136,46 @@ std::string HostInitialsLookup::initials(std::string_view text) {
     }
     if (!table_) return {};
     std::string result;
-    for (const auto& ch : utf8Characters(text)) {
-        auto known = letters_.find(ch);
-        if (known == letters_.end()) {
-            std::string letter;
+    for (size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        const size_t len = host::decodeUtf8(text, i, cp);
+        const std::string_view ch = text.substr(i, len);
+        i += len;
+        const std::string* letter = known(ch, cp, len);
+        if (!letter) {
+            std::string found;
             host::resume([&] {
-                host::Value v = application_.vlookup(host::Value::text(ch), *table_, 2, std::nullopt);
-                if (!v.isError()) letter = v.toText();
+                host::Value v = application_.vlookup(host::Value::text(std::string(ch)), *table_, 2, std::nullopt);
+                if (!v.isError()) found = v.toText();
             });
-            known = letters_.emplace(ch, letter).first;
+            letter = &remember(ch, cp, len, std::move(found));
         }
-        result += known->second;
+        result += *letter;
     }
     return result;
 }
 
+namespace {
+
+// GetHzjpLookup's look-up, for the host it was made with. Never destroyed itself, so
+// that a host torn down while the program ends can still have it forgotten.
+std::unique_ptr<HostInitialsLookup>& sharedLookup() {
+    static auto* lookup = new std::unique_ptr<HostInitialsLookup>();
+    return *lookup;
+}
+
+}  // namespace
+
 std::string GetHzjpLookup(std::string_view text) {
     if (!XlApp) return {};
-    HostInitialsLookup lookup(*XlApp);
-    return lookup.initials(text);
+    auto& lookup = sharedLookup();
+    if (!lookup || &lookup->application() != XlApp) lookup = std::make_unique<HostInitialsLookup>(*XlApp);
+    std::string initials = lookup->initials(text);
+    // A host that could not evaluate the table is asked again next time.
+    if (lookup->failed()) lookup.reset();
+    return initials;
 }
+
+void forgetHzjpLookup() { sharedLookup().reset(); }
 
 }  // namespace vorra

@@ -6,10 +6,12 @@
 //    approximate VLOOKUP in Chinese text order and gives upper-case initials; the
 //    drop-down filters of the fill-in form use it.
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/frame/host/Host.h"
 
@@ -31,16 +33,31 @@ class HostInitialsLookup {
 public:
     explicit HostInitialsLookup(host::Application& application);
     std::string initials(std::string_view text);
+    host::Application& application() const { return application_; }
+    // Whether the host could not evaluate the key table.
+    bool failed() const { return tableFailed_; }
 
 private:
+    const std::string* known(std::string_view ch, char32_t cp, size_t len) const;
+    const std::string& remember(std::string_view ch, char32_t cp, size_t len, std::string letter);
+
     host::Application& application_;
     std::optional<host::Variant> table_;
     bool tableFailed_ = false;
+    // Letters of the characters of the Basic Multilingual Plane by code point: 0 not
+    // looked up yet, otherwise 1 + an index into letterTexts_. Other characters (and
+    // stray bytes) by their UTF-8 bytes.
+    std::vector<std::uint8_t> byCodePoint_;
+    std::vector<std::string> letterTexts_;
     std::map<std::string, std::string, std::less<>> letters_;
 };
 
-// Through XlApp; an empty text if the host cannot evaluate the table.
+// Through XlApp; an empty text if the host cannot evaluate the table. The table and
+// the letters are looked up once while the add-in is connected to the same host, so
+// that a call costs no host call for characters seen before.
 std::string GetHzjpLookup(std::string_view text);
+// Forgets what GetHzjpLookup has looked up (the add-in is disconnected from its host).
+void forgetHzjpLookup();
 
 // Splits UTF-8 text into its characters (each as its UTF-8 bytes). Invalid bytes
 // come out one by one.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "addin/books/PinyinInitials.h"
 #include "addin/frame/Commands.h"
 #include "addin/frame/FrameTexts.h"
 #include "addin/frame/MakerLinks.h"
@@ -34,6 +35,7 @@ void Connect::OnDisconnection(int) {
     resume([] { DeleteCommandBar(); });
     resume([] { XlApp = nullptr; });
     resume([] { XlEvents.reset(); });
+    forgetHzjpLookup();
 }
 
 std::string Connect::GetCustomUI(const std::string&) { return GetRibbonXML(); }

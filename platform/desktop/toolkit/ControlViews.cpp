@@ -501,17 +501,19 @@ protected:
         if (shownRows_ != list_.items()) {
             shownRows_ = list_.items();
             widget_->clear();
-            for (const auto& row : shownRows_) {
-                QStringList cells{qs(row.text)};
-                for (const auto& sub : row.subItems) cells << qs(sub);
-                widget_->addTopLevelItem(new QTreeWidgetItem(cells));
-            }
+            ++filling_;
+            // The first screen of rows at once, the rest in slices while the event loop
+            // is idle, so that a keystroke that lists the whole book does not wait for
+            // tens of thousands of rows.
+            fillTo(kFirstRows);
+            fillLater(filling_);
         }
         QFont font = widget_->font();
         if (list_.fontSize() > 0 && font.pointSizeF() != list_.fontSize()) {
             font.setPointSizeF(list_.fontSize());
             widget_->setFont(font);
         }
+        if (list_.selectedIndex() >= 0) fillTo(list_.selectedIndex() + 1);
         QTreeWidgetItem* selected = widget_->topLevelItem(list_.selectedIndex());
         widget_->setCurrentItem(selected);
         if (!selected) widget_->clearSelection();
@@ -530,10 +532,43 @@ protected:
     }
 
 private:
+    // Rows shown at once: more than a list of this size shows on a screen.
+    static constexpr int kFirstRows = 100;
+    // Rows added per turn of the event loop after the first ones.
+    static constexpr int kRowsPerSlice = 2000;
+
+    // Adds the rows of shownRows_ up to `count` that the widget does not hold yet.
+    void fillTo(int count) {
+        const int total = static_cast<int>(shownRows_.size());
+        int from = widget_->topLevelItemCount();
+        count = std::min(count, total);
+        if (from >= count) return;
+        QSignalBlocker block(widget_);
+        QList<QTreeWidgetItem*> items;
+        items.reserve(count - from);
+        for (int i = from; i < count; ++i) {
+            const ListRow& row = shownRows_[static_cast<size_t>(i)];
+            QStringList cells{qs(row.text)};
+            for (const auto& sub : row.subItems) cells << qs(sub);
+            items.append(new QTreeWidgetItem(cells));
+        }
+        widget_->addTopLevelItems(items);
+    }
+    // One more slice on the next turn of the event loop, unless the rows were replaced since.
+    void fillLater(unsigned filling) {
+        if (widget_->topLevelItemCount() >= static_cast<int>(shownRows_.size())) return;
+        QTimer::singleShot(0, this, [this, filling] {
+            if (filling != filling_) return;
+            fillTo(widget_->topLevelItemCount() + kRowsPerSlice);
+            fillLater(filling);
+        });
+    }
+
     ListView& list_;
     QTreeWidget* widget_;
     std::vector<ListColumn> shownColumns_;
     std::vector<ListRow> shownRows_;
+    unsigned filling_ = 0;  // counts the replacements of the rows
     bool keyMoving_ = false;
 };
 

@@ -35,6 +35,9 @@ public:
 
     // The value under the code, dates counted in the workbook's date system.
     std::string format(const host::Value& value, const std::string& code, format::DateSystem dates) const {
+        // A text under the general or the text format shows as it is: no look-up of
+        // the code for the cells that make up most books.
+        if (value.isText() && (code == "General" || code == "@")) return value.asText();
         return formatValue(value, compiled(code), dates);
     }
     bool isDate(const std::string& code) const { return compiled(code).sections.front().isDate; }

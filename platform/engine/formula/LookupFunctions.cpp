@@ -34,8 +34,11 @@ bool comparableKinds(const Value& a, const Value& b) {
     return a.kind() == b.kind();
 }
 
-// Largest position whose entry is not greater than the lookup value; -1 if none.
-int approximatePosition(const Line& line, const Value& lookup, const TextOrder& order) {
+// Largest position whose entry is not greater than the lookup value; -1 if none. Any
+// line with size() and at(i) will do: a row or column of a grid, or a vector whose
+// elements are computed on demand.
+template <class AnyLine>
+int approximatePosition(const AnyLine& line, const Value& lookup, const TextOrder& order) {
     // Texts are compared through the lookup value's collation key, computed once.
     const std::string key = lookup.isText() ? order.sortKey(lookup.asText()) : std::string();
     auto compare = [&](const Value& entry) {
@@ -162,6 +165,44 @@ Value vlookupInArray(const Value& lookup, const Array2D& table, int column, bool
     return grid.at(pos, column - 1);
 }
 
+namespace {
+
+// LOOKUP's vector form once the position in the searched vector is known: the result
+// vector's element there.
+Operand lookupResultAt(std::vector<Operand>& args, int pos, const EvalContext& ctx) {
+    if (pos < 0) return errorOperand(ErrorValue::NA);
+    if (auto* v = std::get_if<Value>(&args[2]); v && v->isError()) return *v;
+    Grid result(args[2], ctx);
+    bool resultDown = result.rows() >= result.columns();
+    int length = resultDown ? result.rows() : result.columns();
+    if (pos >= length) {
+        // A reference result vector extends past its end, as in the host.
+        if (auto* r = std::get_if<RangeRef>(&args[2])) {
+            int row = resultDown ? r->area.top + pos : r->area.top;
+            int col = resultDown ? r->area.left : r->area.left + pos;
+            if (row > host::kMaxRows || col > host::kMaxColumns) return errorOperand(ErrorValue::Ref);
+            return ctx.cell(r->sheet, row, col);
+        }
+        return errorOperand(ErrorValue::NA);
+    }
+    return resultDown ? result.at(pos, 0) : result.at(0, pos);
+}
+
+}  // namespace
+
+Operand lookupInVector(std::vector<Operand>& args, int searchedSize, const std::function<Value(int)>& searched,
+                       const EvalContext& ctx) {
+    Value key = lookupValue(args[0], ctx);
+    if (key.isError()) return key;
+    struct ComputedLine {
+        int n;
+        const std::function<Value(int)>& element;
+        int size() const { return n; }
+        Value at(int i) const { return element(i); }
+    } line{searchedSize, searched};
+    return lookupResultAt(args, approximatePosition(line, key, ctx.order()), ctx);
+}
+
 namespace fn {
 
 Operand vlookup(std::vector<Operand>& args, const EvalContext& ctx) { return tableLookup(args, ctx, true); }
@@ -180,21 +221,7 @@ Operand lookup(std::vector<Operand>& args, const EvalContext& ctx) {
         // Array form: the last column (or row) of the same array.
         return searchRows ? searched.at(pos, searched.columns() - 1) : searched.at(searched.rows() - 1, pos);
     }
-    if (auto* v = std::get_if<Value>(&args[2]); v && v->isError()) return *v;
-    Grid result(args[2], ctx);
-    bool resultDown = result.rows() >= result.columns();
-    int length = resultDown ? result.rows() : result.columns();
-    if (pos >= length) {
-        // A reference result vector extends past its end, as in the host.
-        if (auto* r = std::get_if<RangeRef>(&args[2])) {
-            int row = resultDown ? r->area.top + pos : r->area.top;
-            int col = resultDown ? r->area.left : r->area.left + pos;
-            if (row > host::kMaxRows || col > host::kMaxColumns) return errorOperand(ErrorValue::Ref);
-            return ctx.cell(r->sheet, row, col);
-        }
-        return errorOperand(ErrorValue::NA);
-    }
-    return resultDown ? result.at(pos, 0) : result.at(0, pos);
+    return lookupResultAt(args, pos, ctx);
 }
 
 Operand match(std::vector<Operand>& args, const EvalContext& ctx) {

@@ -1,5 +1,7 @@
 // Reading and writing cell contents: scalars and arrays, formulas, typed entries,
 // protection of locked cells, and the recalculation and change events that follow.
+#include <utility>
+
 #include "platform/engine/format/NumberFormat.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/TextMatch.h"
@@ -267,7 +269,7 @@ void EngineWorksheet::notifyChanged(const Area& area) {
 }
 
 std::string EngineWorksheet::formula(CellRef cell) const {
-    const Cell* c = model().cells.find(cell);
+    const Cell* c = std::as_const(model().cells).find(cell);
     if (!c) return {};
     if (c->hasFormula()) return "=" + c->formula;
     if (c->value.isBoolean()) return c->value.asBoolean() ? "TRUE" : "FALSE";
@@ -275,7 +277,7 @@ std::string EngineWorksheet::formula(CellRef cell) const {
 }
 
 std::string EngineWorksheet::displayText(CellRef cell) const {
-    const Cell* c = model().cells.find(cell);
+    const Cell* c = std::as_const(model().cells).find(cell);
     if (!c || !holdsSomething(*c)) return {};
     const WorkbookModel& workbook = book().model();
     return workbook.styles.numberFormats.format(c->value, effectiveFormat(cell).numberFormat, workbook.dateSystem());

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <map>
+#include <utility>
 
 #include "platform/engine/host/SheetPassword.h"
 #include "platform/engine/print/PrintLayout.h"
@@ -381,7 +382,7 @@ int EngineWorksheet::inheritedStyle(CellRef cell) const {
 }
 
 int EngineWorksheet::effectiveStyle(CellRef cell) const {
-    if (const Cell* c = model().cells.find(cell)) return c->style;
+    if (const Cell* c = std::as_const(model().cells).find(cell)) return c->style;
     return inheritedStyle(cell);
 }
 

@@ -1,4 +1,8 @@
 // Range.End and Range.Find with the host's rules.
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "platform/engine/format/NumberFormat.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/TextMatch.h"
@@ -98,6 +102,51 @@ CellRef EngineWorksheet::end(CellRef from, host::Direction direction) const {
     throw HostError(error::kInvalidArgument, "End: unknown direction");
 }
 
+namespace {
+
+// The rows of one column that match one search, kept while the cells and their formats
+// stay as they were. The add-in's searches call Find once and FindNext for every
+// further match, and every keystroke searches again for a text that extends the last
+// one: the first call scans the column (or only the rows that matched the shorter
+// text), and the calls after it look the next row up in the list.
+struct ColumnMatches {
+    CellStore::Version version;
+    const StyleSheet* styles = nullptr;
+    std::size_t formatCount = 0;
+    bool date1904 = false;
+    int column = 0, top = 0, bottom = 0;
+    host::LookIn lookIn = host::LookIn::Values;
+    bool wholeCell = false;
+    bool matchCase = false;
+    std::string what;
+    std::vector<int> rows;  // ascending
+
+    bool sameSearchOf(const ColumnMatches& o) const {
+        return version == o.version && styles == o.styles && formatCount == o.formatCount &&
+               date1904 == o.date1904 && column == o.column && top == o.top && bottom == o.bottom &&
+               lookIn == o.lookIn && wholeCell == o.wholeCell && matchCase == o.matchCase;
+    }
+    // Whether every cell matching `longer` matches this search too: a part match of a
+    // plain text (no wildcard, no tilde) that the longer text starts with, cut at a
+    // character boundary.
+    bool narrows(const std::string& longer) const {
+        if (wholeCell || what.empty() || what.find_first_of("*?~") != std::string::npos) return false;
+        if (longer.size() <= what.size() || longer.compare(0, what.size(), what) != 0) return false;
+        return (static_cast<unsigned char>(longer[what.size()]) & 0xC0) != 0x80;
+    }
+};
+
+// Columns with fewer cells are searched by walking them.
+constexpr std::size_t kListedSearchMinCells = 64;
+constexpr std::size_t kKeptSearches = 4;
+
+std::vector<ColumnMatches>& keptSearches() {
+    static std::vector<ColumnMatches> kept;
+    return kept;
+}
+
+}  // namespace
+
 std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::FindOptions& options) {
     const Sheet& s = model();
     if (!within.valid()) throw HostError(error::kApplicationDefined, "Find: the range is outside the sheet");
@@ -160,14 +209,61 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
     };
     const auto& columns = s.cells.columns();
 
-    // One column, the common case: walk the column in search order from the cell after
-    // the start cell and stop at the first match, so that a FindNext costs only the
-    // distance to the next match.
+    // One column, the common case.
     if (within.left == within.right) {
         auto col = columns.find(within.left);
         if (col == columns.end()) return std::nullopt;
         const Column& cells = col->second;
         const int column = within.left;
+        // A long column: the list of its matching rows, kept for the FindNext calls and
+        // the longer texts that follow.
+        if (cells.size() >= kListedSearchMinCells) {
+            ColumnMatches search;
+            search.version = s.cells.version();
+            search.styles = &styles;
+            search.formatCount = styles.formats.size();
+            search.date1904 = book().model().date1904;
+            search.column = column;
+            search.top = within.top;
+            search.bottom = within.bottom;
+            search.lookIn = options.lookIn;
+            search.wholeCell = options.lookAt == host::LookAt::Whole;
+            search.matchCase = options.matchCase;
+            search.what = options.what;
+            auto& kept = keptSearches();
+            const ColumnMatches* listed = nullptr;
+            const ColumnMatches* shorter = nullptr;
+            for (const ColumnMatches& k : kept) {
+                if (!k.sameSearchOf(search)) continue;
+                if (k.what == search.what) listed = &k;
+                else if (k.narrows(search.what) && (!shorter || k.rows.size() < shorter->rows.size())) shorter = &k;
+            }
+            if (!listed) {
+                if (shorter) {
+                    for (int row : shorter->rows)
+                        if (const Cell* c = s.cells.find({row, column}); c && matches(row, column, *c))
+                            search.rows.push_back(row);
+                } else {
+                    for (auto it = cells.lower_bound(within.top); it != cells.end() && it->first <= within.bottom; ++it)
+                        if (matches(it->first, column, it->second)) search.rows.push_back(it->first);
+                }
+                if (kept.size() >= kKeptSearches) kept.erase(kept.begin());
+                kept.push_back(std::move(search));
+                listed = &kept.back();
+            }
+            const std::vector<int>& rows = listed->rows;
+            if (rows.empty()) return std::nullopt;
+            if (forward) {
+                auto next = std::upper_bound(rows.begin(), rows.end(), after.row);
+                if (next != rows.end()) return CellRef{*next, column};
+                return CellRef{rows.front(), column};  // wrapped: rows.front() <= after.row
+            }
+            auto previous = std::lower_bound(rows.begin(), rows.end(), after.row);
+            if (previous != rows.begin()) return CellRef{*std::prev(previous), column};
+            return CellRef{rows.back(), column};  // wrapped: rows.back() >= after.row
+        }
+        // Walk the column in search order from the cell after the start cell and stop
+        // at the first match, so that a FindNext costs only the distance to the next match.
         if (forward) {
             for (auto it = cells.upper_bound(after.row); it != cells.end() && it->first <= within.bottom; ++it)
                 if (matches(it->first, column, it->second)) return CellRef{it->first, column};

@@ -141,22 +141,36 @@ struct PreservedParts {
 
 enum class SheetVisibility { Visible, Hidden, VeryHidden };
 
-// Sparse cell storage, column by column, each column ordered by row.
+// Sparse cell storage, column by column, each column ordered by row. A column that is
+// looked up often gets a direct index by row (kept up by at() and erase()), so that
+// reading a book of tens of thousands of rows cell by cell costs no tree walk per cell.
 class CellStore {
 public:
+    CellStore() = default;
+    // A copy or a move carries the cells, never the index: it points into the source.
+    CellStore(const CellStore& other) : columns_(other.columns_) {}
+    CellStore(CellStore&& other) noexcept : columns_(std::move(other.columns_)) {
+        other.index_.clear();
+        other.touch();
+    }
+    CellStore& operator=(const CellStore& other);
+    CellStore& operator=(CellStore&& other) noexcept;
+
     const Cell* find(CellRef c) const;
     Cell* find(CellRef c);
     Cell& at(CellRef c);  // creates an empty cell
     void erase(CellRef c);
     bool empty() const;
-    void clear() { columns_.clear(); }
+    void clear();
 
     // Ordered access for scans: the column's cells by row.
     using Column = std::map<int, Cell>;
     const Column* column(int col) const;
     // A column for writing many cells in row order (created when absent); call
-    // pruneColumn afterwards if cells may have been removed from it.
-    Column& columnForWrite(int col) { return columns_[col]; }
+    // pruneColumn afterwards if cells may have been removed from it. Its row index is
+    // dropped: do not look cells of the column up while adding or removing its cells
+    // through the returned map.
+    Column& columnForWrite(int col);
     Column* mutableColumn(int col);
     void pruneColumn(int col);
     // Every stored column (col → cells), for whole-sheet scans.
@@ -164,8 +178,38 @@ public:
     // The smallest area holding every stored cell; nothing when empty.
     std::optional<Area> bounds() const;
 
+    // One state of the cells: it changes with every access that may change a cell
+    // (each non-const member), and no two stores ever share one, so that a result
+    // computed from the cells can be kept until the version moves on.
+    struct Version {
+        std::uint64_t store = 0;
+        std::uint64_t changes = 0;
+        friend bool operator==(const Version&, const Version&) = default;
+    };
+    Version version() const { return version_; }
+
 private:
+    static std::uint64_t newStoreNumber();
+    void touch() { ++version_.changes; }
+    // The cells of rows top, top + 1, ... of one column (null where a row has none),
+    // valid while the column holds `size` cells. Built once a column has been looked
+    // up about an eighth of its size times since the index was last dropped, and only
+    // for columns whose rows are not spread too thinly.
+    struct RowIndex {
+        const Column* column = nullptr;  // null: no index
+        int top = 0;
+        std::size_t size = 0;
+        std::vector<Cell*> cells;
+        std::size_t lookups = 0;  // tree look-ups since the index was dropped
+    };
+    RowIndex* rowIndex(int col) const;
+    void noteLookup(int col, const Column& cells) const;
+    void noteInsert(int col, int row, Cell* cell);
+    void dropIndex(int col);
+
     std::map<int, Column> columns_;
+    mutable std::vector<RowIndex> index_;  // by column number, grown on demand
+    Version version_{newStoreNumber(), 0};
 };
 
 struct Sheet {

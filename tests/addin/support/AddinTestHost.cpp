@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "addin/books/PinyinInitials.h"
 #include "addin/frame/TemplateLayout.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
@@ -35,6 +36,7 @@ AddinTestHost::~AddinTestHost() {
     toolkit.unloadAll();
     app.unsubscribe(&events);
     XlApp = nullptr;
+    forgetHzjpLookup();
     if (!desktop_.empty()) {
         std::error_code ec;
         fs::remove_all(desktop_, ec);

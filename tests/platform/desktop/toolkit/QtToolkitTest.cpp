@@ -212,6 +212,29 @@ TEST_F(QtToolkitTest, ChangesMadeByCodeReachTheWidgets) {
     EXPECT_EQ(form->log, std::vector<std::string>{"TextBox1.Change 123.45"});
 }
 
+// A long list shows its first screen of rows at once and the rest once the event loop
+// has turned; rows replaced meanwhile are never mixed with the old ones, and a row
+// selected by code is there at once.
+TEST_F(QtToolkitTest, ALongListFillsItsRowsWhileTheEventLoopIsIdle) {
+    shown();
+    auto* list = widget<QTreeWidget>("ListView1");
+    auto rows = [](int n, const std::string& prefix) {
+        std::vector<ListRow> r;
+        for (int i = 0; i < n; ++i) r.push_back({prefix + std::to_string(i), {"6222" + std::to_string(i)}});
+        return r;
+    };
+    form->ListView1.setItems(rows(20000, "甲"));
+    EXPECT_LT(list->topLevelItemCount(), 20000);
+    EXPECT_GE(list->topLevelItemCount(), 20);
+    form->ListView1.setItems(rows(15000, "乙"));
+    form->ListView1.setSelectedIndex(14000);
+    EXPECT_EQ(list->currentItem()->text(0), QStringLiteral("乙14000"));
+    for (int turn = 0; turn < 100 && list->topLevelItemCount() < 15000; ++turn) QCoreApplication::processEvents();
+    ASSERT_EQ(list->topLevelItemCount(), 15000);
+    EXPECT_EQ(list->topLevelItem(14999)->text(1), QStringLiteral("622214999"));
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("乙0"));
+}
+
 // ---- Typing -----------------------------------------------------------------------------------
 
 TEST_F(QtToolkitTest, TypingIntoATextBoxRaisesKeyDownChangeKeyUpPerCharacter) {

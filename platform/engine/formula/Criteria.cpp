@@ -12,21 +12,10 @@ namespace vorra::engine::formula {
 
 namespace {
 
-std::vector<UChar32> codePoints(std::string_view s) {
-    std::vector<UChar32> out;
-    int32_t i = 0, n = static_cast<int32_t>(s.size());
-    while (i < n) {
-        UChar32 c;
-        U8_NEXT(reinterpret_cast<const uint8_t*>(s.data()), i, n, c);
-        out.push_back(c < 0 ? 0xFFFD : c);
-    }
-    return out;
-}
-
 }  // namespace
 
 WildcardPattern::WildcardPattern(std::string_view pattern) {
-    auto cps = codePoints(TextOrder::fold(pattern));
+    auto cps = TextOrder::codePoints(TextOrder::fold(pattern));
     chars_.reserve(cps.size());
     for (size_t i = 0; i < cps.size(); ++i) {
         if (cps[i] == '~' && i + 1 < cps.size() && (cps[i + 1] == '*' || cps[i + 1] == '?' || cps[i + 1] == '~')) {
@@ -39,7 +28,7 @@ WildcardPattern::WildcardPattern(std::string_view pattern) {
 
 bool WildcardPattern::matches(std::string_view text) const {
     const std::vector<Char>& p = chars_;
-    const std::vector<UChar32> t = codePoints(TextOrder::fold(text));
+    const std::vector<UChar32> t = TextOrder::codePoints(TextOrder::fold(text));
     // Iterative matching with one backtrack point for the last '*': linear in
     // practice, never recursive.
     size_t pi = 0, ti = 0, starP = std::string::npos, starT = 0;

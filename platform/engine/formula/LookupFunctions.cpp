@@ -15,6 +15,7 @@
 #include "platform/engine/formula/FunctionTable.h"
 #include "platform/engine/formula/LookupIndex.h"
 #include "platform/engine/formula/LookupSearch.h"
+#include "platform/engine/formula/NameResolver.h"
 #include "platform/engine/formula/ValueRules.h"
 
 namespace vorra::engine::formula {
@@ -316,14 +317,6 @@ Operand offset(std::vector<Operand>& args, const EvalContext& ctx) {
 }
 
 namespace {
-
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // The reference a text names: an A1 or R1C1 reference, or a defined name that refers
 // to one; nothing otherwise.

@@ -18,13 +18,6 @@ constexpr int kMaxNameChain = 8;
 // that names referring to names several times cannot blow a formula up.
 constexpr int kMaxNameUses = 1024;
 
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 class Resolver {
 public:
@@ -143,6 +136,14 @@ int height(const Node& node) {
 }
 
 }  // namespace
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 
 Binding resolveNames(Node& root, const WorkbookModel& model, int sheet, ArityCheck arity) {
     Resolver r(model, arity);

@@ -18,6 +18,9 @@ struct Binding {
     bool isVolatile = false;           // uses TODAY, NOW, …
 };
 
+// Defined names compare as the host compares them: ASCII letters without regard to case.
+bool sameNameIgnoringCase(const std::string& a, const std::string& b);
+
 enum class ArityCheck { Refuse, ErrorValue };
 
 // Binds the tree in place for a formula standing on the given sheet. With

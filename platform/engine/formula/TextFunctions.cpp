@@ -14,6 +14,7 @@
 #include "platform/engine/format/ChineseNumerals.h"
 #include "platform/engine/format/NumberFormat.h"
 #include "platform/engine/formula/FunctionTable.h"
+#include "platform/engine/formula/TextOrder.h"
 #include "platform/engine/formula/ValueRules.h"
 
 namespace vorra::engine::formula::fn {
@@ -75,17 +76,6 @@ std::string mapCase(const std::string& s, bool toUpper) {
 Value textResult(std::string s) {
     if (characterOffsets(s).size() - 1 > kMaxTextChars) return Value::error(ErrorValue::Value);
     return Value::text(std::move(s));
-}
-
-std::vector<UChar32> codePoints(const std::string& s) {
-    std::vector<UChar32> out;
-    int32_t i = 0, n = static_cast<int32_t>(s.size());
-    while (i < n) {
-        UChar32 c;
-        U8_NEXT(reinterpret_cast<const uint8_t*>(s.data()), i, n, c);
-        out.push_back(c < 0 ? 0xFFFD : c);
-    }
-    return out;
 }
 
 void appendCodePoint(std::string& out, UChar32 c) {
@@ -181,7 +171,7 @@ std::optional<Value> startOf(const Value& v, const EvalContext& ctx, double& out
 
 // Characters, for SEARCH: each folded on its own so that positions stay.
 std::vector<UChar32> foldedCodePoints(const std::string& s) {
-    std::vector<UChar32> cps = codePoints(s);
+    std::vector<UChar32> cps = TextOrder::codePoints(s);
     for (auto& c : cps) c = u_foldCase(c, U_FOLD_CASE_DEFAULT);
     return cps;
 }
@@ -443,7 +433,7 @@ Value proper(const std::vector<Value>& a, const EvalContext&) {
     if (a[0].isError()) return a[0];
     std::string out;
     bool afterLetter = false;
-    for (UChar32 c : codePoints(toText(a[0]))) {
+    for (UChar32 c : TextOrder::codePoints(toText(a[0]))) {
         bool letter = u_isalpha(c);
         appendCodePoint(out, letter ? (afterLetter ? u_tolower(c) : u_toupper(c)) : c);
         afterLetter = letter;
@@ -489,7 +479,7 @@ Value code(const std::vector<Value>& a, const EvalContext&) {
     if (a[0].isError()) return a[0];
     std::string s = toText(a[0]);
     if (s.empty()) return Value::error(ErrorValue::Value);
-    auto cps = codePoints(s);
+    auto cps = TextOrder::codePoints(s);
     UChar32 c = cps.front();
     if (c < 0x80) return Value::number(c);
     UConverter* cp = codePage936();

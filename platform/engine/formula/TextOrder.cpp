@@ -161,6 +161,18 @@ bool TextOrder::equalIgnoringCase(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
+std::vector<int32_t> TextOrder::codePoints(std::string_view text) {
+    std::vector<int32_t> out;
+    int32_t i = 0;
+    const auto n = static_cast<int32_t>(text.size());
+    while (i < n) {
+        UChar32 c;
+        U8_NEXT(reinterpret_cast<const uint8_t*>(text.data()), i, n, c);
+        out.push_back(c < 0 ? 0xFFFD : c);
+    }
+    return out;
+}
+
 std::string TextOrder::fold(std::string_view text) {
     std::string out;
     out.reserve(text.size());

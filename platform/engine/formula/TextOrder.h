@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorra::engine::formula {
 
@@ -35,6 +36,9 @@ public:
     // Equality as the host's "=" and exact look-ups see it: case ignored (Unicode
     // simple case folding), everything else significant. Much cheaper than compare().
     static bool equalIgnoringCase(std::string_view a, std::string_view b);
+
+    // The code points of a UTF-8 text; a malformed byte reads as U+FFFD.
+    static std::vector<int32_t> codePoints(std::string_view text);
 
     // The text in simple case folding (lower case for Latin, unchanged for Han).
     static std::string fold(std::string_view text);

@@ -362,7 +362,8 @@ TEST_F(PrintLayoutTest, BadInputIsRefusedWithAMessageThatSaysWhy) {
     check(
         [&] {
             sheet.pageSetup.paperSize = 0;
-            sheet.pageSetup.paperWidthMm = 0;
+            sheet.pageSetup.paperWidthMm = 0;  // one measure only: no size
+            sheet.pageSetup.paperHeightMm = 240;
         },
         "not a positive size");
     check(

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/engine/files/AtomicFile.h"
+#include "platform/engine/files/XlsCompoundFile.h"
 #include "platform/engine/files/WorkbookFiles.h"
 #include "platform/engine/files/XlsExport.h"
 #include "platform/engine/files/ZipPackage.h"
@@ -162,14 +163,8 @@ TEST_F(BadWorkbook, MissingSharedStringsPartIsRefusedOnlyWhenACellNeedsIt) {
 
 TEST_F(BadWorkbook, PasswordProtectedWorkbookIsRefusedAsSuch) {
     // An encrypted package is a compound file whose directory names an EncryptionInfo stream.
-    std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    compound += std::string(504, '\0');
-    for (char c : std::string("EncryptionInfo")) {
-        compound += c;
-        compound += '\0';
-    }
-    compound += std::string(512, '\0');
-    std::string path = store("secret.xlsx", compound);
+    auto compound = xls::compoundFileWithStream("EncryptionInfo", {4, 0, 4, 0});
+    std::string path = store("secret.xlsx", std::string(compound.begin(), compound.end()));
     expectRefusal([&] { loadWorkbook(path); }, {path, "password-protected workbook"});
     expectRefusal([&] { loadWorkbookValues(path); }, {"password-protected workbook"});
 }

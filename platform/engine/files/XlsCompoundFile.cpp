@@ -90,6 +90,12 @@ CompoundFile::CompoundFile(std::string_view file) : file_(file) {
     if (get16(file, 32) != 6) malformed("mini sectors that are not 64 bytes");
     sectorSize_ = 1u << sectorShift;
     if (file.size() < sectorSize_) malformed("the file ends inside its header");
+    // A last sector cut short reads as if filled with zeros, as other readers take it.
+    if ((file.size() - sectorSize_) % sectorSize_ != 0) {
+        padded_.assign(file);
+        padded_.resize(file.size() + sectorSize_ - (file.size() - sectorSize_) % sectorSize_, '\0');
+        file_ = file = padded_;
+    }
     miniCutoff_ = get32(file, 56);
     if (miniCutoff_ != 4096) malformed("a mini-stream cut-off other than 4096 bytes");
     const std::uint32_t count = sectorCount();
@@ -186,15 +192,13 @@ CompoundFile::CompoundFile(std::string_view file) : file_(file) {
 }
 
 std::uint32_t CompoundFile::sectorCount() const {
-    // The header fills sector -1; a last sector cut short still counts.
-    std::uint64_t body = file_.size() - sectorSize_;
-    std::uint64_t n = (body + sectorSize_ - 1) / sectorSize_;
+    // The header fills sector -1.
+    std::uint64_t n = (file_.size() - sectorSize_) / sectorSize_;
     return std::uint32_t(std::min<std::uint64_t>(n, 0xFFFFFFF0u));
 }
 
 std::string_view CompoundFile::sector(std::uint32_t n) const {
-    size_t at = size_t(n + 1) * sectorSize_;
-    return file_.substr(at, sectorSize_);  // shorter for a last sector cut short
+    return file_.substr(size_t(n + 1) * sectorSize_, sectorSize_);
 }
 
 // The sectors of a chain, checked: every number inside the table and the file, no
@@ -229,7 +233,6 @@ std::string CompoundFile::readChain(std::uint32_t start, std::uint64_t size, con
         std::string_view s = sector(n);
         size_t take = std::min<size_t>(size_t(size) - out.size(), sectorSize_);
         out.append(s.substr(0, take));
-        out.append(take - std::min(take, s.size()), '\0');  // a last sector cut short
     }
     return out;
 }

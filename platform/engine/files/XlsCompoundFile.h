@@ -28,6 +28,8 @@ class CompoundFile {
 public:
     // Reads the header, allocation tables and directory; throws FormatError.
     explicit CompoundFile(std::string_view file);
+    CompoundFile(const CompoundFile&) = delete;
+    CompoundFile& operator=(const CompoundFile&) = delete;
 
     // Whether the root storage holds a stream of that name (ASCII, case ignored as
     // the format compares names).
@@ -54,6 +56,7 @@ private:
     const Entry* find(std::string_view name) const;
 
     std::string_view file_;
+    std::string padded_;  // the file with its last sector completed, when it was cut short
     std::uint32_t sectorSize_ = 512;
     std::uint32_t miniSectorSize_ = 64;
     std::uint32_t miniCutoff_ = 4096;

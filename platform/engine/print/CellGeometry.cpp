@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -64,13 +65,16 @@ std::optional<int> measuredDigitWidth(const std::string& family, int pixels) {
     if (auto it = cache.find(key); it != cache.end()) return it->second;
     std::optional<int>& result = cache[key];
 
-    if (!FcInit()) return result;
+    // A configuration of our own, released when the program ends, so that the process
+    // leaves nothing behind in the library's globals that other users may share.
+    static const std::unique_ptr<FcConfig, void (*)(FcConfig*)> config(FcInitLoadConfigAndFonts(), FcConfigDestroy);
+    if (!config) return result;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config.get(), pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult matched = FcResultNoMatch;
-    FcPattern* font = FcFontMatch(nullptr, pattern, &matched);
+    FcPattern* font = FcFontMatch(config.get(), pattern, &matched);
     FcPatternDestroy(pattern);
     if (!font) return result;
     bool sameFont = false;

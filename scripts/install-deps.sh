@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libssl-dev libzip-dev libpugixml-dev libfreetype-dev libfontconfig-dev
   libcurl4-openssl-dev libcpp-httplib-dev
-  qt6-base-dev libgl-dev adwaita-icon-theme
+  qt6-base-dev qt6-translations-l10n libgl-dev adwaita-icon-theme dbus-daemon
   fonts-wqy-microhei poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt libreoffice-calc-nogui
   xvfb xauth clang libclang-rt-14-dev

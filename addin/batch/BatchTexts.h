@@ -1,6 +1,9 @@
 #pragma once
 // Texts of batch printing, exactly as the system shows and uses them.
 
+#include <cstddef>
+#include <string>
+
 namespace vorra::texts {
 
 inline constexpr const char* kBatchCaption = "批量打印：";
@@ -20,5 +23,13 @@ inline constexpr const char* kImportTitle = "选定文件";
 inline constexpr const char* kImportConnectionPrefix =
     "Provider=Microsoft.Jet.OLEDB.4.0;Extended Properties=Excel 8.0;Data Source=";
 inline constexpr const char* kImportQuery = "select * from [批量打印$] Where 收款人户名 <> '' ";
+
+// A source with more records than the list holds.
+inline constexpr const char* kTitleImportLeftOut = "系统提示：";
+inline std::string msgImportLeftOut(size_t found, size_t imported) {
+    return "所选工作表共有 " + std::to_string(found) + " 条记录，批量打印表最多容纳 " + std::to_string(imported) +
+           " 条：已导入前 " + std::to_string(imported) + " 条，其余 " + std::to_string(found - imported) +
+           " 条没有导入。";
+}
 
 }  // namespace vorra::texts

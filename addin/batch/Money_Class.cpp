@@ -1,13 +1,17 @@
 #include "addin/batch/Money_Class.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
+#include <optional>
 #include <regex>
 #include <string>
 
 #include "addin/batch/No1_Class.h"
-#include "addin/frame/TemplateLayout.h"
 #include "addin/bill/TianxiePJ_frm.h"
+#include "addin/frame/FillInCells.h"
+#include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
 
 namespace vorra {
@@ -18,7 +22,6 @@ using host::Value;
 namespace {
 
 std::shared_ptr<host::Worksheet> batchSheet() { return XlApp->sheets(layout::kSheetBatch); }
-std::shared_ptr<host::Worksheet> fillInSheet() { return XlApp->sheets(layout::kSheetFillIn); }
 
 std::string rowRange(const char* from, const char* to, int row) {
     return std::string(from) + std::to_string(row) + ":" + to + std::to_string(row);
@@ -60,8 +63,20 @@ int currentNumber() {
         throw host::HostError(host::error::kTypeMismatch, "D2 is not a number");
     }
     d = std::nearbyint(d);
-    if (!(d >= -32768 && d <= 32767)) throw host::HostError(6, "Overflow");
+    if (!(d >= -32768 && d <= 32767)) throw host::HostError(host::error::kOverflow, "Overflow");
     return static_cast<int>(d);
+}
+
+// The number of the current record when D2 holds one: a number of 1 or more. Empty,
+// not a number or below 1, D2 names no record, and the operations that step from it
+// change nothing (record 0 would load the headings of row 7 as a bill).
+std::optional<int> currentRecord() {
+    std::optional<int> n;
+    resume([&] {
+        if (currentNumberCell().isBlankText()) return;
+        if (int k = currentNumber(); k >= 1) n = k;
+    });
+    return n;
 }
 
 // A block of empty texts, written in one assignment.
@@ -89,7 +104,10 @@ void Money_Class::fn001() {
 void Money_Class::fn002() {
     resume([] { batchSheet()->range("B8:N2007").setValue(emptyTexts(2000, 13)); });
     No1_Class importer;
-    resume([&] { importer.fn2(); });
+    // An import that copied records starts the new list at its first bill, as "从1启动"
+    // does: the current record is never one of the list that was replaced.
+    if (importer.fn2() > 0) fn003();
+    importer.tellLeftOut();
 }
 
 void Money_Class::fn003() {
@@ -99,12 +117,17 @@ void Money_Class::fn003() {
 
 void Money_Class::fn004() {
     resume([] { XlApp->setScreenUpdating(false); });
+    // Plain values into the fill-in sheet, texts kept as texts (the accounts keep their
+    // digits), with its protection lifted and put back as every writer does.
     resume([] {
-        fillInSheet()->range("E4:I4").setValue(batchSheet()->range("B5:F5").value());
+        writeFillInCells([](host::Worksheet& fillIn) {
+            auto batch = batchSheet();
+            resume([&] { fillIn.range("E4:I4").setValue(keptTexts(batch->range("B5:F5").value())); });
+            resume([&] { fillIn.range("E5:I5").setValue(keptTexts(batch->range("J5:N5").value())); });
+            resume([&] { fillIn.range("K5").setValue(keptText(batch->range("G5").scalar())); });
+            resume([&] { fillIn.range("K3").setValue(batch->range("H5").scalar()); });
+        });
     });
-    resume([] { fillInSheet()->range("E5:I5").setValue(batchSheet()->range("J5:N5").value()); });
-    resume([] { fillInSheet()->range("K5").setValue(batchSheet()->range("G5").scalar()); });
-    resume([] { fillInSheet()->range("K3").setValue(batchSheet()->range("H5").scalar()); });
     resume([] { fillInForm()->show(); });
     resume([] { fillInForm()->ComboBox4.setValue(batchSheet()->range("I5").scalar().toText()); });
     resume([] { XlApp->setScreenUpdating(true); });
@@ -114,22 +137,16 @@ void Money_Class::fn005() {
     bool empty = true;
     resume([&] { empty = currentAmountEmpty(); });
     if (empty) return;
-    // The fill-in form protects whichever sheet is active when it closes. When the
-    // dialog was opened after the form, that is this sheet, and the list could not
-    // advance: a protection that the print put on it is lifted again.
-    bool batchWasProtected = true;
-    resume([&] { batchWasProtected = batchSheet()->isProtected(); });
-    resume([] { fillInForm()->CommandButton1_Click(); });
-    if (!batchWasProtected) resume([] { batchSheet()->unprotect(layout::kSheetPassword); });
-    int n = 0;
-    bool known = false;
-    resume([&] {
-        n = currentNumber();
-        known = true;
-    });
-    if (known) {
-        resume([&] { copyToCurrent(n + layout::kBatchFirstRow); });
-        resume([&] { setCurrentNumber(n + 1); });
+    auto n = currentRecord();
+    if (!n) return;
+    // The list moves on only when the bill was printed: a refused bill (a sheet name
+    // that names no sheet, no name at all, the fill-in sheet of a form just opened)
+    // stays current, so that no bill of the list is skipped.
+    bool printed = false;
+    resume([&] { printed = fillInForm()->CommandButton1_Click(); });
+    if (printed && *n < std::numeric_limits<std::int16_t>::max()) {
+        resume([&] { copyToCurrent(*n + layout::kBatchFirstRow); });
+        resume([&] { setCurrentNumber(*n + 1); });
     }
     resume([] { batchSheet()->activate(); });
 }
@@ -138,8 +155,9 @@ void Money_Class::fn006() {
     bool atFirst = true;
     resume([&] { atFirst = currentNumberCell().toText() == "1"; });
     if (atFirst) return;
-    int n = 0;
-    if (!resume([&] { n = currentNumber() - 1; })) return;
+    auto current = currentRecord();
+    if (!current || *current <= 1) return;
+    const int n = *current - 1;
     resume([&] { setCurrentNumber(n); });
     resume([&] { copyToCurrent(n + layout::kBatchFirstRow - 1); });
     resume([&] { setCurrentNumber(n); });
@@ -149,18 +167,18 @@ void Money_Class::fn007() {
     bool empty = true;
     resume([&] { empty = currentAmountEmpty(); });
     if (empty) return;
-    int n = 0;
-    if (!resume([&] { n = currentNumber() + 1; })) return;
+    auto current = currentRecord();
+    if (!current || *current >= std::numeric_limits<std::int16_t>::max()) return;
+    const int n = *current + 1;
     resume([&] { setCurrentNumber(n); });
     resume([&] { copyToCurrent(n + layout::kBatchFirstRow - 1); });
     resume([&] { setCurrentNumber(n); });
 }
 
 void Money_Class::fn008() {
-    bool empty = true;
-    resume([&] { empty = currentNumberCell().isBlankText(); });
-    if (empty) return;
-    resume([] { copyToCurrent(currentNumber() + layout::kBatchFirstRow - 1); });
+    auto n = currentRecord();
+    if (!n) return;
+    resume([&] { copyToCurrent(*n + layout::kBatchFirstRow - 1); });
 }
 
 }  // namespace vorra

@@ -19,6 +19,9 @@ inline std::string promptChequeNumber(const std::string& sheet) {
 inline std::string msgNoSuchSheet(const std::string& sheet) {
     return "没有名为“" + sheet + "”的工作表，无法打印！请在列表中选择要打印的工作表。";
 }
+inline std::string msgHiddenSheet(const std::string& sheet) {
+    return "“" + sheet + "” 工作表已隐藏，无法打印！请在列表中选择要打印的工作表。";
+}
 inline constexpr const char* kMsgRecordsFull =
     "“打印记录”工作表已满（记录已到第32767行），无法再登记打印记录。请先导出打印记录并清理该表，然后再打印！";
 inline std::string msgPrintFailed(const std::string& sheet, const std::string& reason) {

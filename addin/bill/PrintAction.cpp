@@ -9,6 +9,8 @@
 #include "addin/bill/BillNumber.h"
 #include "addin/bill/BillTexts.h"
 #include "addin/frame/BookColumns.h"
+#include "addin/frame/FailureReasons.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/Shell.h"
@@ -46,17 +48,11 @@ int firstFreeRecordRow(host::Worksheet& records) {
 // The number continuing the most recent cheque of any kind, when there is one.
 std::optional<std::string> numberAfterLastCheque(host::Worksheet& records, int freeRow) {
     std::optional<std::string> number;
+    auto row = lastChequeRecordRow(records, freeRow);
+    if (!row) return number;
+    // A recorded number that is no number continues with no number.
     resume([&] {
-        // Bill-sheet name and number of every record so far, two columns.
-        auto block = records.range("M3:N" + std::to_string(freeRow - 1)).value();
-        const auto& rows = block.array();
-        for (int r = rows.rows(); r >= 1; --r) {
-            if (contains(rows.at(r, 1).toText(), layout::kChequeMarker)) {
-                // A recorded number that is no number continues with no number.
-                number = nextBillNumber(rows.at(r, 2)).value_or(std::string());
-                return;
-            }
-        }
+        number = nextBillNumber(records.cells(*row, layout::kRecBillNumber).scalar()).value_or(std::string());
     });
     return number;
 }
@@ -68,6 +64,22 @@ std::string cellText(host::Worksheet& sheet, const char* address) {
 }
 
 }  // namespace
+
+std::optional<int> lastChequeRecordRow(host::Worksheet& records, int freeRow) {
+    std::optional<int> found;
+    if (freeRow <= layout::kRecordFirstRow) return found;
+    resume([&] {
+        // The bill-sheet names of every record so far, in one read.
+        auto names = columnValues(records, layout::kRecBillSheet, layout::kRecordFirstRow, freeRow - 1);
+        for (size_t i = names.size(); i-- > 0;) {
+            if (contains(names[i].toText(), layout::kChequeMarker)) {
+                found = layout::kRecordFirstRow + int(i);
+                return;
+            }
+        }
+    });
+    return found;
+}
 
 bool offerBillSheets(dialogs::ComboBox& box) {
     resume([&] {
@@ -117,12 +129,11 @@ private:
 };
 
 // The cheque number of a bill sheet: continued from the most recent cheque of any
-// kind, else asked for. Other sheets have none.
+// kind, else asked for. Other sheets have none, and so has every bill of a workbook
+// that keeps no records: the number would be recorded nowhere.
 std::string chequeNumber(const std::string& name, const RecordSheet& records) {
-    if (!contains(name, layout::kChequeMarker)) return {};
-    std::optional<std::string> continued;
-    if (records.keepsRecords()) continued = numberAfterLastCheque(*records.sheet, records.freeRow);
-    if (continued) return *continued;
+    if (!contains(name, layout::kChequeMarker) || !records.keepsRecords()) return {};
+    if (auto continued = numberAfterLastCheque(*records.sheet, records.freeRow)) return *continued;
     std::string number;
     resume([&] { number = XlApp->toolkit().inputText(texts::promptChequeNumber(name)); });
     return number;
@@ -132,11 +143,11 @@ std::string chequeNumber(const std::string& name, const RecordSheet& records) {
 // is reported and the bill is not recorded, so the record sheet never claims a bill
 // that did not print.
 bool printSheet(host::Worksheet& billSheet, const std::string& name) {
-    if (auto failure = host::errorOf([&] {
+    if (auto failure = host::failureOf([&] {
             billSheet.activate();
             XlApp->activeSheet()->printOut(1, true);
         })) {
-        refuse(texts::msgPrintFailed(name, *failure));
+        refuse(texts::msgPrintFailed(name, failureReason(*failure)));
         return false;
     }
     return true;
@@ -147,7 +158,7 @@ PrintRecord makeRecord(int row, const std::string& name, const std::string& numb
     record[layout::kRecSerial] = std::to_string(row - 2);
     record[layout::kRecTime] = recordTimestamp();
     std::shared_ptr<host::Worksheet> fillIn;
-    resume([&] { fillIn = XlApp->sheets(layout::kSheetFillIn); });
+    resume([&] { fillIn = fillInSheet(); });
     if (fillIn) {
         const std::pair<int, const char*> fields[] = {
             {layout::kRecPayeeName, "E4"},     {layout::kRecPayeeAccount, "F4"},
@@ -168,6 +179,7 @@ PrintRecord makeRecord(int row, const std::string& name, const std::string& numb
 // number never equals a text; an empty cell equals the empty text.
 bool repeatsPreviousRecord(host::Worksheet& records, int row, const PrintRecord& record) {
     bool duplicate = false;
+    if (row <= layout::kRecordFirstRow) return duplicate;  // the first record repeats no headings
     resume([&] {
         const std::string previousRow = std::to_string(row - 1);
         auto previous = records.range("A" + previousRow + ":O" + previousRow).value();
@@ -182,8 +194,10 @@ bool repeatsPreviousRecord(host::Worksheet& records, int row, const PrintRecord&
     return duplicate;
 }
 
-// Writes the record into its row. Each bill sheet continues its own numbers: the
-// number after the last record of the same sheet replaces the one the record carries.
+// Writes the record into its row, every value a text whatever the record sheet's number
+// format (an account keeps its nineteen digits, a number its leading zeros, the time
+// stays the text it was). Each bill sheet continues its own numbers: the number after
+// the last record of the same sheet replaces the one the record carries.
 void appendRecord(host::Worksheet& records, int row, const PrintRecord& record) {
     const std::string& name = record[layout::kRecBillSheet];
     std::optional<int> sameSheetRow;
@@ -197,7 +211,8 @@ void appendRecord(host::Worksheet& records, int row, const PrintRecord& record) 
 
     resume([&] {
         host::Array2D cells(1, layout::kRecordColumns);
-        for (int c = 1; c <= layout::kRecordColumns; ++c) cells.at(1, c) = Value::text(record[c]);
+        for (int c = 1; c <= layout::kRecordColumns; ++c)
+            cells.at(1, c) = keptText(Value::text(record[c]));
         records.range("A" + std::to_string(row) + ":O" + std::to_string(row)).setValue(cells);
     });
 
@@ -206,46 +221,56 @@ void appendRecord(host::Worksheet& records, int row, const PrintRecord& record) 
             Value previousNumber = records.cells(*sameSheetRow, layout::kRecBillNumber).scalar();
             if (previousNumber.isBlankText()) return;
             if (auto next = nextBillNumber(previousNumber))
-                records.cells(row, layout::kRecBillNumber).setValue(Value::text(*next));
+                records.cells(row, layout::kRecBillNumber).setValue(keptText(Value::text(*next)));
         });
     }
 }
 
 }  // namespace
 
-void printBill(const std::string& sheetName, const std::function<void()>& closeForm) {
+bool printBill(const std::string& sheetName, const std::function<void()>& closeForm) {
     const std::string& name = sheetName;
     if (name.empty()) {
         refuse(texts::kMsgChooseBillSheet);
         resume(closeForm);
-        return;
+        return false;
     }
     if (isWorkingSheet(name)) {
         refuse(texts::msgPrintForbidden(name));
-        return;
+        return false;
     }
     std::shared_ptr<host::Worksheet> billSheet;
     resume([&] { billSheet = XlApp->sheets(name); });
     if (!billSheet) {
         refuse(texts::msgNoSuchSheet(name));
-        return;
+        return false;
+    }
+    bool hidden = false;
+    resume([&] { hidden = billSheet->visible() != host::Visibility::Visible; });
+    if (hidden) {
+        refuse(texts::msgHiddenSheet(name));
+        return false;
     }
     const RecordSheet records = findRecordSheet();
-    if (records.sheet && records.freeRow > layout::kRecordLastRow) {
+    const bool recorded = records.sheet && !contains(name, layout::kDepositSlipMarker);
+    // A full record sheet refuses only a bill that would be recorded: a deposit slip,
+    // or a bill that repeats the last record, prints all the same.
+    if (recorded && records.freeRow > layout::kRecordLastRow &&
+        !repeatsPreviousRecord(*records.sheet, records.freeRow, makeRecord(records.freeRow, name, ""))) {
         refuse(texts::kMsgRecordsFull);
-        return;
+        return false;
     }
 
     resume(closeForm);
 
     const std::string number = chequeNumber(name, records);
-    if (!printSheet(*billSheet, name)) return;
-    if (!records.keepsRecords()) return;
+    if (!printSheet(*billSheet, name)) return false;
+    if (!records.keepsRecords()) return true;
 
     const PrintRecord record = makeRecord(records.freeRow, name, number);
-    if (contains(name, layout::kDepositSlipMarker)) return;
-    if (repeatsPreviousRecord(*records.sheet, records.freeRow, record)) return;
+    if (!recorded || repeatsPreviousRecord(*records.sheet, records.freeRow, record)) return true;
     appendRecord(*records.sheet, records.freeRow, record);
+    return true;
 }
 
 }  // namespace vorra

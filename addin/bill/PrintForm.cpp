@@ -7,6 +7,8 @@
 #include "addin/bill/PrintAction.h"
 #include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Commands.h"
+#include "addin/frame/FailureReasons.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/Shell.h"
@@ -107,30 +109,31 @@ void Kuaijie_TX_frm::UserForm_Initialize() {
 }
 
 void Kuaijie_TX_frm::CommandButton1_Click() {
-    // The writes are not guarded: a locked cell of the protected sheet stops them with
-    // the host's error, and the cells written so far keep their content. The user is
-    // told why, and the form stays open.
-    auto failure = host::errorOf([&] {
-        auto sheet = XlApp->activeSheet();
+    // The writes go to the fill-in sheet by name, whatever sheet the user has activated
+    // since the form opened. They are not guarded: a locked cell of the protected sheet
+    // stops them with the host's error, and the cells written so far keep their content.
+    // The user is told why, and the form stays open.
+    auto failure = host::failureOf([&] {
+        auto sheet = fillInSheet();
         sheet->range(kQuickFillCells[0])
             .setValue(host::Value::text(withoutLineBreaks(TextBox1.text())));
         for (size_t i = 0; i < kLookupFormulas.size(); ++i)
             sheet->range(kQuickFillCells[i + 1]).setValue(host::Value::text(kLookupFormulas[i]));
     });
     if (failure) {
-        showMessage(texts::msgQuickFillFailed(*failure), dialogs::MsgBoxIcon::Critical, "");
+        showMessage(texts::msgQuickFillFailed(failureReason(*failure)), dialogs::MsgBoxIcon::Critical, "");
         return;
     }
     resume([] { FormInstance<Kuaijie_TX_frm>::unload(); });
 }
 
 void Kuaijie_TX_frm::CommandButton2_Click() {
-    auto failure = host::errorOf([&] {
-        auto sheet = XlApp->activeSheet();
+    auto failure = host::failureOf([&] {
+        auto sheet = fillInSheet();
         for (const char* cell : kQuickFillCells) sheet->range(cell).setValue(host::Value::text(""));
     });
     if (failure) {
-        showMessage(texts::msgQuickFillFailed(*failure), dialogs::MsgBoxIcon::Critical, "");
+        showMessage(texts::msgQuickFillFailed(failureReason(*failure)), dialogs::MsgBoxIcon::Critical, "");
         return;
     }
     resume([] { FormInstance<Kuaijie_TX_frm>::unload(); });

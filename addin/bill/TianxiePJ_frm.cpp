@@ -6,6 +6,7 @@
 #include "addin/frame/TemplateLayout.h"
 #include "addin/books/PinyinInitials.h"
 #include "addin/frame/Commands.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/Shell.h"
@@ -23,7 +24,6 @@ constexpr int kClickSearchLastRow = 407;  // the click handlers search rows 8 to
 constexpr int kChangeScanStartRow = 9;    // the change handlers scan for a gap from row 9
 
 std::shared_ptr<host::Worksheet> activeSheet() { return XlApp->activeSheet(); }
-std::shared_ptr<host::Worksheet> fillInSheet() { return XlApp->sheets(layout::kSheetFillIn); }
 
 void setBookList(dialogs::ComboBox& box, int column) {
     auto sheet = fillInSheet();
@@ -165,12 +165,16 @@ void TianxiePJ_frm::wireEvents() {
                 resume([&] {
                     box.setMatchEntry(dialogs::MatchEntry::None);
                     box.clear();
-                    auto sheet = activeSheet();
+                    auto sheet = fillInSheet();
                     auto entries = columnTexts(*sheet, column, lastUsedRow(*sheet, column));
                     box.setList(filterBookEntries(entries, box.text()));
                 });
             } else if (key == dialogs::key::kReturn) {
-                resume([&] { activeSheet()->range(cell).setValue(host::Value::text(box.value())); });
+                resume([&] {
+                    writeFillInCells([&](host::Worksheet& sheet) {
+                        sheet.range(cell).setValue(keptText(host::Value::text(box.value())));
+                    });
+                });
             }
         };
     };
@@ -199,21 +203,28 @@ void TianxiePJ_frm::UserForm_Initialize() {
 }
 
 void TianxiePJ_frm::UserForm_QueryClose(int&, dialogs::CloseMode) {
-    resume([] { activeSheet()->protect(layout::kSheetPassword); });
+    // The fill-in sheet, never the sheet the user has active (a bill sheet, the batch list).
+    resume([] { fillInSheet()->protect(layout::kSheetPassword); });
+}
+
+// Typing into the payee or payer box: the first unit of the book (rows 8 to the first
+// gap below row 9) whose account name, or short name, holds the typed text fills the
+// row. An unmatched text leaves the row as it was.
+void TianxiePJ_frm::fillUnitAsTyped(const std::string& typed, bool byShortName, int targetRow) {
+    writeFillInCells([&](host::Worksheet& sheet) {
+        lastRow_ = firstEmptyRow(sheet, layout::kColAccountName, kChangeScanStartRow) - 1;
+        int column = byShortName ? layout::kColShortName : layout::kColAccountName;
+        if (auto row = findInColumn(sheet, column, layout::kBookFirstRow, lastRow_, typed)) {
+            lastRow_ = *row;
+            copyUnitRow(sheet, *row, targetRow);
+        }
+    });
 }
 
 void TianxiePJ_frm::ComboBox1_Change() {
     // Any error stops the step and is reported.
     auto failure = host::errorOf([&] {
-        auto sheet = activeSheet();
-        sheet->unprotect(layout::kSheetPassword);
-        lastRow_ = firstEmptyRow(*fillInSheet(), layout::kColAccountName, kChangeScanStartRow) - 1;
-        int column = CheckBox1.value() ? layout::kColShortName : layout::kColAccountName;
-        if (auto row = findInColumn(*sheet, column, layout::kBookFirstRow, lastRow_, ComboBox1.text())) {
-            lastRow_ = *row;
-            copyUnitRow(*sheet, *row, layout::kPayeeRow);
-        }
-        sheet->protect(layout::kSheetPassword);
+        fillUnitAsTyped(ComboBox1.text(), CheckBox1.value(), layout::kPayeeRow);
         XlApp->setEnableEvents(true);
     });
     if (failure) {
@@ -223,39 +234,21 @@ void TianxiePJ_frm::ComboBox1_Change() {
 }
 
 void TianxiePJ_frm::ComboBox2_Change() {
-    std::shared_ptr<host::Worksheet> sheet;
-    resume([&] { sheet = activeSheet(); });
-    if (!sheet) return;
-    resume([&] { sheet->unprotect(layout::kSheetPassword); });
-    resume([&] {
-        lastRow_ = firstEmptyRow(*fillInSheet(), layout::kColAccountName, kChangeScanStartRow) - 1;
-    });
-    resume([&] {
-        int column = CheckBox2.value() ? layout::kColShortName : layout::kColAccountName;
-        if (auto row = findInColumn(*sheet, column, layout::kBookFirstRow, lastRow_, ComboBox2.text())) {
-            lastRow_ = *row;
-            copyUnitRow(*sheet, *row, layout::kPayerRow);
-        }
-    });
-    resume([&] { sheet->protect(layout::kSheetPassword); });
+    resume([&] { fillUnitAsTyped(ComboBox2.text(), CheckBox2.value(), layout::kPayerRow); });
 }
 
 void TianxiePJ_frm::ComboBox3_Change() {
-    std::shared_ptr<host::Worksheet> sheet;
-    resume([&] { sheet = activeSheet(); });
-    if (!sheet) return;
-    resume([&] { sheet->unprotect(layout::kSheetPassword); });
-    if (CheckBox3.value()) {
-        resume([&] {
-            if (auto row = findInColumn(*sheet, layout::kColPurposeCode, layout::kBookFirstRow,
+    if (!CheckBox3.value()) return;
+    resume([&] {
+        writeFillInCells([&](host::Worksheet& sheet) {
+            if (auto row = findInColumn(sheet, layout::kColPurposeCode, layout::kBookFirstRow,
                                         kClickSearchLastRow, ComboBox3.text())) {
                 lastRow_ = *row;
-                sheet->range(layout::kPurposeCell)
-                    .setValue(sheet->cells(*row, layout::kColPurpose).value());
+                sheet.range(layout::kPurposeCell)
+                    .setValue(keptText(sheet.cells(*row, layout::kColPurpose).scalar()));
             }
         });
-    }
-    resume([&] { sheet->protect(layout::kSheetPassword); });
+    });
 }
 
 // A picked unit: its account name goes to the row's account-name cell, and the book row
@@ -263,18 +256,17 @@ void TianxiePJ_frm::ComboBox3_Change() {
 // meanwhile. Any error is reported; the sheet is protected again and events are on.
 static void pickUnit(const std::string& picked, int searchColumn, int targetRow) {
     auto failure = host::errorOf([&] {
-        auto sheet = activeSheet();
-        sheet->unprotect(layout::kSheetPassword);
         XlApp->setEnableEvents(false);
-        sheet->cells(targetRow, layout::kColAccountName).setValue(host::Value::text(picked));
-        if (auto row = findInColumn(*sheet, searchColumn, layout::kBookFirstRow, kClickSearchLastRow,
-                                    picked))
-            copyUnitRow(*sheet, *row, targetRow);
+        writeFillInCells([&](host::Worksheet& sheet) {
+            sheet.cells(targetRow, layout::kColAccountName).setValue(keptText(host::Value::text(picked)));
+            if (auto row = findInColumn(sheet, searchColumn, layout::kBookFirstRow, kClickSearchLastRow,
+                                        picked))
+                copyUnitRow(sheet, *row, targetRow);
+        });
         XlApp->setEnableEvents(true);
     });
     if (failure) {
         showMessage(texts::kMsgBadAccountName, MsgBoxIcon::Critical, "");
-        resume([] { activeSheet()->protect(layout::kSheetPassword); });
         resume([] { XlApp->setEnableEvents(true); });
     }
 }
@@ -291,7 +283,9 @@ void TianxiePJ_frm::ComboBox2_Click() {
 
 void TianxiePJ_frm::ComboBox3_Click() {
     auto failure = host::errorOf([&] {
-        activeSheet()->range(layout::kPurposeCell).setValue(host::Value::text(ComboBox3.value()));
+        writeFillInCells([&](host::Worksheet& sheet) {
+            sheet.range(layout::kPurposeCell).setValue(keptText(host::Value::text(ComboBox3.value())));
+        });
         if (ComboBox3.value().empty()) {
             auto sheet = fillInSheet();
             ComboBox3.setList(columnEntries(*sheet, layout::kColPurpose,
@@ -305,14 +299,20 @@ void TianxiePJ_frm::ComboBox4_Change() {
     resume([&] { XlApp->sheets(ComboBox4.value())->activate(); });
 }
 
+// The amount is entered as typed, so that it is a number for the bill sheets' amount
+// formulas; the bill number and the password keep every digit as typed.
 void TianxiePJ_frm::amountChanged(dialogs::TextBox& box, const char* cell) {
-    resume([] { activeSheet()->unprotect(layout::kSheetPassword); });
-    resume([&] { fillInSheet()->range(cell).setValue(host::Value::text(box.text())); });
-    resume([] { activeSheet()->protect(layout::kSheetPassword); });
+    const bool asTyped = std::string(cell) == layout::kAmountCell;
+    resume([&] {
+        writeFillInCells([&](host::Worksheet& sheet) {
+            host::Value typed = host::Value::text(box.text());
+            sheet.range(cell).setValue(asTyped ? typed : keptText(typed));
+        });
+    });
 }
 
-void TianxiePJ_frm::CommandButton1_Click() {
-    printBill(ComboBox4.text(), [] { FormInstance<TianxiePJ_frm>::unload(); });
+bool TianxiePJ_frm::CommandButton1_Click() {
+    return printBill(ComboBox4.text(), [] { FormInstance<TianxiePJ_frm>::unload(); });
 }
 
 void TianxiePJ_frm::CommandButton2_Click() {

@@ -44,8 +44,8 @@ public:
     void UserForm_Initialize();
     void UserForm_QueryClose(int& cancel, dialogs::CloseMode mode);
     // The print action with ComboBox4 as the bill-sheet box; the batch printing calls
-    // it as a click on the button would.
-    void CommandButton1_Click();
+    // it as a click on the button would. True when the bill was printed.
+    bool CommandButton1_Click();
     void CommandButton2_Click();
 
 private:
@@ -60,6 +60,7 @@ private:
     void ComboBox3_Click();
     void ComboBox4_Change();
     void amountChanged(dialogs::TextBox& box, const char* cell);
+    void fillUnitAsTyped(const std::string& typed, bool byShortName, int targetRow);
     void openTutorial(const char* address);
 
     // The row last scanned or found by the change handlers.

@@ -61,57 +61,50 @@ void Add_User_frm::UserForm_Initialize() {
     activateWorksheet(layout::kSheetFillIn);
 }
 
+// The fields are checked before the sheet is touched; the unit is then written on
+// 常用单位账号 by name, whichever sheet is active, and a write that did not arrive is
+// told.
 void Add_User_frm::CommandButton1_Click() {
     if (!XlApp) return;
-    std::shared_ptr<host::Worksheet> active;
-    resume([&] { active = XlApp->activeSheet(); });
-    books::liftProtection(active.get());
-
-    // Every refusal puts the protection back before it returns.
     if (TextBox1.text().empty()) {
         message(texts::kMsgEnterNewUserName, texts::kTitleSystemPrompt);
-        books::restoreProtection(active.get());
         return;
     }
     for (const dialogs::TextBox* required : {&TextBox1, &TextBox2, &TextBox3}) {
         if (required->text().empty()) {
             message(texts::kMsgNewUserIncomplete, texts::kTitleSystemPrompt);
-            books::restoreProtection(active.get());
             return;
         }
     }
-
     for (const dialogs::TextBox* field : {&TextBox1, &TextBox2, &TextBox3, &TextBox4, &TextBox5}) {
         if (books::tooLongForACell(field->text())) {
             message(texts::kMsgEntryTooLong, texts::kTitleSystemPrompt);
-            books::restoreProtection(active.get());
             return;
         }
     }
 
-    auto book = books::fillInSheet(*XlApp);
-    if (book) {
-        int r = books::firstFreeRow(*book, layout::kColAccountName, kFirstTestedRow, layout::kColShortName);
-        if (books::countMatches(*XlApp, *book, layout::kColAccountName, r, Value::text(TextBox1.text())) > 0) {
+    int r = 0;
+    if (auto book = books::fillInSheet(*XlApp)) {
+        r = books::firstFreeRow(*book, layout::kColAccountName, kFirstTestedRow, layout::kColShortName);
+        if (books::countEntries(*book, layout::kColAccountName, r, TextBox1.text()) > 0) {
             message(texts::kMsgUserNameExists, texts::kTitleSystemPrompt);
-            books::restoreProtection(active.get());
             return;
         }
-        // The new unit goes into row r and becomes the current payee in row 4.
-        auto writeBoth = [&](int column, const std::string& text) {
-            resume([&] { book->cells(r, column).setValue(Value::text(text)); });
-            resume([&] { book->cells(layout::kPayeeRow, column).setValue(Value::text(text)); });
-        };
-        if (r > 0) {
-            writeBoth(layout::kColAccountName, TextBox1.text());
-            writeBoth(layout::kColShortName, GetHzjp(TextBox1.text()));
-            writeBoth(layout::kColAccount, TextBox2.text());
-            writeBoth(layout::kColBank, TextBox3.text());
-            writeBoth(layout::kColProvince, TextBox4.text());
-            writeBoth(layout::kColCounty, TextBox5.text());
-        }
     }
-    books::restoreProtection(active.get());
+    // The new unit goes into row r and becomes the current payee in row 4.
+    const std::string fields[] = {GetHzjp(TextBox1.text()), TextBox1.text(), TextBox2.text(),
+                                  TextBox3.text(),          TextBox4.text(), TextBox5.text()};
+    books::BookWrite written = books::writeFillInSheet(*XlApp, [&](books::CellWriter& book) {
+        if (r <= 0) return book.markFailed();  // the book could not be read for a free row
+        // In the order the form writes them: 户名 first, then 简称 and the rest.
+        constexpr int kOrder[] = {1, 0, 2, 3, 4, 5};
+        for (int i : kOrder) {
+            const Value field = Value::text(fields[i]);
+            book.set(r, layout::kColShortName + i, field);
+            book.set(layout::kPayeeRow, layout::kColShortName + i, field);
+        }
+    });
+    tellUnlessWritten(written, texts::kMsgUnitNotStored, texts::kTitleSystemPrompt);
 }
 
 void Add_User_frm::CommandButton2_Click() {
@@ -127,22 +120,30 @@ void Add_User_frm::TextBox6_KeyDown(int& keyCode, int) {
         message(texts::kMsgEntryTooLong, texts::kTitleSystem);
         return;
     }
-    auto book = books::fillInSheet(*XlApp);
-    if (!book) return;
     const std::string purpose = TextBox6.text();
-    books::liftProtection(book.get());
-    int r = books::firstFreeRow(*book, layout::kColPurpose, kFirstTestedRow, layout::kColPurposeCode);
-    if (books::countMatches(*XlApp, *book, layout::kColPurpose, r, Value::text(purpose)) > 0) {
-        message(texts::kMsgPurposeExists, texts::kTitleSystem);
-    } else if (r > 0) {
-        books::setCurrentPurpose(*book, purpose);
-        resume([&] { book->cells(r, layout::kColPurpose).setValue(Value::text(purpose)); });
-        resume([&] { book->cells(r, layout::kColPurposeCode).setValue(Value::text(GetHzjp(purpose))); });
+    int r = 0;
+    if (auto book = books::fillInSheet(*XlApp)) {
+        r = books::firstFreeRow(*book, layout::kColPurpose, kFirstTestedRow, layout::kColPurposeCode);
+        if (books::countEntries(*book, layout::kColPurpose, r, purpose) > 0) {
+            message(texts::kMsgPurposeExists, texts::kTitleSystem);
+            return;
+        }
     }
-    books::restoreProtection(book.get());
+    books::BookWrite written = books::writeFillInSheet(*XlApp, [&](books::CellWriter& book) {
+        if (r <= 0) return book.markFailed();  // the book could not be read for a free row
+        book.set(layout::kPurposeCell, Value::text(purpose));
+        book.set(r, layout::kColPurpose, Value::text(purpose));
+        book.set(r, layout::kColPurposeCode, Value::text(GetHzjp(purpose)));
+    });
+    tellUnlessWritten(written, texts::kMsgPurposeNotStored, texts::kTitleSystem);
 }
 
 std::string Add_User_frm::GetHzjp(std::string_view text) const { return vorra::GetHzjp(text); }
+
+void Add_User_frm::tellUnlessWritten(books::BookWrite written, const char* notStored, const char* title) {
+    if (written == books::BookWrite::NoSheet) message(texts::kMsgNoFillInSheet, title);
+    else if (written == books::BookWrite::Failed) message(notStored, title);
+}
 
 void Add_User_frm::message(const char* text, const char* title) {
     resume([&] { toolkit().msgBox(text, MsgBoxIcon::Critical, std::string(title)); });

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "addin/books/Books.h"
 #include "addin/frame/dialogs/Dialogs.h"
 
 namespace vorra {
@@ -44,6 +45,8 @@ public:
     std::string GetHzjp(std::string_view text) const;
 
 private:
+    // Tells the user when the write on 常用单位账号 did not arrive.
+    void tellUnlessWritten(books::BookWrite written, const char* notStored, const char* title);
     void message(const char* text, const char* title);
 };
 

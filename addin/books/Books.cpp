@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "addin/frame/BookColumns.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/books/EntryText.h"
 
 namespace vorra::books {
@@ -45,14 +46,47 @@ int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColu
     return found;
 }
 
-double countMatches(host::Application& app, host::Worksheet& sheet, int column, int freeRow,
-                    const host::Value& criterion) {
-    double count = 0;
+namespace {
+
+bool sameEntryText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+int countEntries(host::Worksheet& sheet, int column, int freeRow, const std::string& text) {
+    if (freeRow < layout::kBookFirstRow) return 0;
+    int count = 0;
     resume([&] {
-        host::Range book(sheet.shared_from_this(), {layout::kBookFirstRow, column, freeRow, column});
-        count = app.countIf(book, criterion);
+        for (const host::Value& cell : columnValues(sheet, column, layout::kBookFirstRow, freeRow))
+            if (!cell.isEmpty() && sameEntryText(cell.toText(), text)) ++count;
     });
     return count;
+}
+
+void CellWriter::set(int row, int column, const host::Value& value) {
+    if (!resume([&] { sheet_.cells(row, column).setValue(keptText(value)); })) failed_ = true;
+}
+
+void CellWriter::set(const char* reference, const host::Value& value) {
+    if (!resume([&] { sheet_.range(reference).setValue(keptText(value)); })) failed_ = true;
+}
+
+BookWrite writeFillInSheet(host::Application& app, const std::function<void(CellWriter&)>& writes) {
+    if (!fillInSheet(app)) return BookWrite::NoSheet;
+    bool failed = true;  // also when the protection cannot be lifted
+    resume([&] {
+        writeFillInCells([&](host::Worksheet& sheet) {
+            CellWriter writer(sheet);
+            writes(writer);
+            failed = writer.failed();
+        });
+    });
+    return failed ? BookWrite::Failed : BookWrite::Done;
 }
 
 std::vector<int> findAllRows(host::Worksheet& sheet, const Area& within, const std::string& text) {
@@ -110,24 +144,20 @@ void setCurrentUnit(host::Worksheet& sheet, int currentRow, const UnitRecord& un
     if (unit.row >= layout::kBookFirstRow) {
         resume([&] {
             if (sheet.displayText({unit.row, layout::kColAccountName}) != unit.accountName()) return;
-            host::Variant values = sheet.read({unit.row, layout::kColShortName, unit.row, layout::kColCounty});
-            // Values keep their kind: a text is written behind the host's text prefix, so
-            // that a text of digits stays text and a text starting with "=" no formula.
-            host::Array2D copy = values.array();
-            for (int c = 1; c <= copy.columns(); ++c)
-                if (copy.at(1, c).isText()) copy.at(1, c) = host::Value::text("'" + copy.at(1, c).asText());
-            sheet.write(target, copy);
+            // Values keep their kind: a text of digits stays text, a text starting with
+            // "=" no formula.
+            sheet.write(target, keptTexts(sheet.read({unit.row, layout::kColShortName, unit.row, layout::kColCounty})));
             copied = true;
         });
     }
     if (copied) return;
     host::Array2D texts(1, 6);
-    for (int i = 0; i < 6; ++i) texts.at(1, i + 1) = host::Value::text(unit.fields[size_t(i)]);
+    for (int i = 0; i < 6; ++i) texts.at(1, i + 1) = keptText(host::Value::text(unit.fields[size_t(i)]));
     resume([&] { sheet.write(target, texts); });
 }
 
 void setCurrentPurpose(host::Worksheet& sheet, const std::string& purpose) {
-    resume([&] { sheet.range(layout::kPurposeCell).setValue(host::Value::text(purpose)); });
+    resume([&] { sheet.range(layout::kPurposeCell).setValue(keptText(host::Value::text(purpose))); });
 }
 
 int rowWithAccount(host::Worksheet& sheet, const std::string& typedAccount, int lastRow) {

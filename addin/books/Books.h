@@ -6,6 +6,7 @@
 // statement, so a workbook without the sheet finds nothing and writes nothing.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,9 +33,40 @@ void restoreProtection(host::Worksheet* sheet);
 // empty is passed over instead of overwritten. 0 when the sheet cannot be read.
 int firstFreeRow(host::Worksheet& sheet, int column, int startRow, int guardColumn = 0);
 
-// The host's COUNTIF over the column from row 8 to the free row inclusive.
-double countMatches(host::Application& app, host::Worksheet& sheet, int column, int freeRow,
-                    const host::Value& criterion);
+// The cells of the column from row 8 to the free row inclusive that hold the text
+// itself, compared as text (ASCII letters without regard to case, as the host compares
+// entries). The text is never read as a criterion: "苏州*", "~1" or "<>" stand for
+// themselves, not for a pattern or a comparison.
+int countEntries(host::Worksheet& sheet, int column, int freeRow, const std::string& text);
+
+// Writes on the fill-in sheet, one cell a statement, a text stored as that text
+// whatever the cell's format (keptText): a write the host refuses is
+// skipped and remembered.
+class CellWriter {
+public:
+    explicit CellWriter(host::Worksheet& sheet) : sheet_(sheet) {}
+    host::Worksheet& sheet() const { return sheet_; }
+    void set(int row, int column, const host::Value& value);
+    void set(const char* reference, const host::Value& value);
+    // Counts as a write that did not arrive.
+    void markFailed() { failed_ = true; }
+    bool failed() const { return failed_; }
+
+private:
+    host::Worksheet& sheet_;
+    bool failed_ = false;
+};
+
+// How a write on the fill-in sheet ended.
+enum class BookWrite {
+    Done,
+    NoSheet,  // the active workbook has no sheet 常用单位账号
+    Failed,   // a write did not arrive (the protection could not be lifted, or a cell refused)
+};
+
+// Writes on 常用单位账号, found by name whichever sheet is active: lifts its protection,
+// runs the writes, and protects it again. No other sheet is unprotected or protected.
+BookWrite writeFillInSheet(host::Application& app, const std::function<void(CellWriter&)>& writes);
 
 // A unit as listed: its book row and the displayed texts of D to I.
 struct UnitRecord {

@@ -25,6 +25,12 @@ inline constexpr const char* kMsgEnterNewUserName = "请输入新用户名信息
 inline constexpr const char* kMsgNewUserIncomplete = "新用户信息不全，请检查、完善后，再执行添加！";
 inline constexpr const char* kMsgUserNameExists = "你要添加的用户名信息已经存在，不能重复添加！";
 inline constexpr const char* kMsgPurposeExists = "本类用途已经存在，请不要重复添加！";
+// Told when the unit or the purpose could not be written on the fill-in sheet.
+inline constexpr const char* kMsgNoFillInSheet = "当前工作簿中没有“常用单位账号”工作表，没有保存任何内容！";
+inline constexpr const char* kMsgUnitNotStored =
+    "新用户信息没有写入“常用单位账号”工作表（该表的保护无法解除或单元格拒绝写入），请检查后再添加！";
+inline constexpr const char* kMsgPurposeNotStored =
+    "用途没有写入“常用单位账号”工作表（该表的保护无法解除或单元格拒绝写入），请检查后再添加！";
 
 // ---- Frm_收付款人 ----------------------------------------------------------------------
 inline constexpr const char* kPayeePayerCaption = "填写收、付款人信息：";
@@ -67,8 +73,12 @@ inline constexpr const char* kMsgPurposeNotFound = "用途信息库中没有检�
 inline constexpr const char* kMsgPurposeCodeRequired = "用途序号不能为空！";
 // An entry longer than a cell can hold is refused before any of it is written.
 inline constexpr const char* kMsgEntryTooLong = "输入的内容过长（每项最多32767个字符），请修改后再保存！";
-// An amount that is not a number is refused rather than stored as 0.
+// An amount that is refused rather than stored as 0, each with its reason; the cheque
+// number and the password are stored all the same.
 inline constexpr const char* kMsgAmountNotANumber =
     "金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！";
+inline constexpr const char* kMsgAmountNotPositive = "金额必须大于零，请重新输入！";
+inline constexpr const char* kMsgAmountTooManyDecimals = "金额最多只能有两位小数（精确到分），请重新输入！";
+inline constexpr const char* kMsgAmountTooManyDigits = "金额的位数太多（最多15位数字），请重新输入！";
 
 }  // namespace vorra::books::texts

@@ -85,31 +85,48 @@ std::string accountDigitsOfCell(const host::Value& cell) {
     return digits;
 }
 
-std::optional<double> parseAmount(std::string_view typed) {
-    // Full-width digits, commas and points count as their ASCII forms.
+AmountReading readAmount(std::string_view typed) {
+    constexpr std::string_view kIdeographicFullStop = "\u3002";
     std::string s = toHalfWidth(withoutBlanks(typed));
-    size_t point = s.find('.');
-    std::string_view whole = std::string_view(s).substr(0, point);
-    std::string_view decimals =
-        point == std::string::npos ? std::string_view() : std::string_view(s).substr(point + 1);
-    if (!wellFormedIntegerPart(whole)) return std::nullopt;
-    if (point != std::string::npos) {
-        if (decimals.empty()) return std::nullopt;
-        for (char c : decimals)
-            if (!isDigit(c)) return std::nullopt;
-    }
+    for (size_t at = s.find(kIdeographicFullStop); at != std::string::npos; at = s.find(kIdeographicFullStop, at))
+        s.replace(at, kIdeographicFullStop.size(), ".");
+    auto refused = [](AmountProblem problem) { return AmountReading{0, problem}; };
+
+    const bool negative = !s.empty() && s[0] == '-';
+    std::string_view number = std::string_view(s).substr(negative ? 1 : 0);
+    size_t point = number.find('.');
+    std::string_view whole = number.substr(0, point);
+    std::string_view decimals = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+    if (whole.empty() && decimals.empty()) return refused(AmountProblem::NotANumber);
+    if (!whole.empty() && !wellFormedIntegerPart(whole)) return refused(AmountProblem::NotANumber);
+    for (char c : decimals)
+        if (!isDigit(c)) return refused(AmountProblem::NotANumber);
+
+    if (negative) return refused(AmountProblem::NotPositive);
+    // Zeros after the last decimal digit change nothing: "12.50" has two decimals.
+    decimals = decimals.substr(0, decimals.find_last_not_of('0') + 1);
+    if (decimals.size() > 2) return refused(AmountProblem::TooManyDecimals);
+
     std::string plain;
     for (char c : whole)
         if (c != ',') plain += c;
-    size_t leadingZeros = plain.find_first_not_of('0');
-    size_t significant = (leadingZeros == std::string::npos ? 0 : plain.size() - leadingZeros) +
-                         decimals.size();
-    if (significant > kMaxExactDigits) return std::nullopt;
+    size_t firstSignificant = plain.find_first_not_of('0');
+    size_t significant =
+        (firstSignificant == std::string::npos ? 0 : plain.size() - firstSignificant) + decimals.size();
+    if (significant > kMaxExactDigits) return refused(AmountProblem::TooManyDigits);
+    if (plain.empty()) plain = "0";
     if (!decimals.empty()) plain += "." + std::string(decimals);
     double value = 0;
     auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec != std::errc() || end != plain.data() + plain.size()) return std::nullopt;
-    return value;
+    if (ec != std::errc() || end != plain.data() + plain.size()) return refused(AmountProblem::NotANumber);
+    if (value <= 0) return refused(AmountProblem::NotPositive);
+    return AmountReading{value, std::nullopt};
+}
+
+std::optional<double> parseAmount(std::string_view typed) {
+    AmountReading reading = readAmount(typed);
+    if (!reading.accepted()) return std::nullopt;
+    return reading.value;
 }
 
 }  // namespace vorra::books

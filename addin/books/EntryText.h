@@ -27,11 +27,28 @@ inline constexpr size_t kMaxCellCharacters = 32767;
 // before they write any of its fields, so that no record is stored in part.
 bool tooLongForACell(std::string_view typed);
 
-// An amount typed into the amount box: decimal digits, optionally grouped by commas in
-// threes ("1,234.50"), optionally followed by a point and decimals. Blanks are ignored
-// and full-width digits, commas and points count as their ASCII forms. Nothing when
-// the text is not such a number or has more than fifteen digits, which a
-// double-precision number could not hold exactly.
+// Why a typed amount is refused.
+enum class AmountProblem {
+    NotANumber,       // not a decimal number at all
+    NotPositive,      // zero or less
+    TooManyDecimals,  // more than two decimals: an amount goes to the fen
+    TooManyDigits,    // more than fifteen digits, which a double could not hold exactly
+};
+
+// An amount typed into the amount box: its value, or why it is refused.
+struct AmountReading {
+    double value = 0;
+    std::optional<AmountProblem> problem;
+    bool accepted() const { return !problem; }
+};
+
+// Reads an amount: decimal digits, optionally grouped by commas in threes ("1,234.50"),
+// with or without a whole part or decimals around the point (".5", "1234."). Blanks are
+// ignored; full-width digits, commas, points and signs, and the ideographic full stop,
+// count as their ASCII forms. A leading minus gives a number that is not positive.
+AmountReading readAmount(std::string_view typed);
+
+// The value of an accepted amount; nothing for a refused one.
 std::optional<double> parseAmount(std::string_view typed);
 
 }  // namespace vorra::books

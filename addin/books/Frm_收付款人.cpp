@@ -4,6 +4,7 @@
 #include "addin/books/EntryText.h"
 #include "addin/books/SearchFormHeights.h"
 #include "addin/books/Frm_金额用途.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/MakerLinks.h"
 #include "addin/frame/Public_XlApp.h"
 
@@ -41,11 +42,12 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     setWidth(9720);
     setHeight(kHeights.emptySearchForm);
     Frame1.setCaption(texts::kPayeePayerFrame);
-    Frame1.move(6, 0, 170, 28);
+    // The option buttons stand below the frame's caption.
+    Frame1.move(6, 0, 170, 30);
     OptionButton1.setCaption(texts::kOptionPayee);
-    OptionButton1.move(4, 8, 80, 16);
+    OptionButton1.move(4, 12, 80, 16);
     OptionButton2.setCaption(texts::kOptionPayer);
-    OptionButton2.move(86, 8, 80, 16);
+    OptionButton2.move(86, 12, 80, 16);
     Label1.setCaption(texts::kEnterUserNameLabel);
     Label1.move(182, 10, 72, 16);
     TextBox1.move(254, 7, 110, 20);
@@ -55,7 +57,7 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     CommandButton3.setCaption(texts::kPayeePayerTutorialButton);
     CommandButton3.move(434, 6, 40, 22);
     Label2.setCaption(texts::kPayeePayerTip);
-    Label2.move(6, 30, 468, 13);
+    Label2.move(6, 31, 468, 13);
     ListView1.move(kListLeft, 44, 472, books::SearchFormHeights::kListBase);
     double left = kListLeft;
     for (size_t i = 0; i < entryFields().size(); ++i) {
@@ -189,7 +191,7 @@ void Frm_收付款人::CommandButton1_Click() {
     });
     for (size_t i = 0; i < entryFields().size(); ++i) {
         const int column = layout::kColShortName + static_cast<int>(i);
-        const Value field = Value::text(entryFields()[i]->text());
+        const Value field = keptText(Value::text(entryFields()[i]->text()));
         resume([&] { sheet->cells(r, column).setValue(field); });
         if (OptionButton1.value()) resume([&] { sheet->cells(layout::kPayeeRow, column).setValue(field); });
         if (OptionButton2.value()) resume([&] { sheet->cells(layout::kPayerRow, column).setValue(field); });

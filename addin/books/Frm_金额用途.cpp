@@ -3,7 +3,9 @@
 #include "addin/books/BooksTexts.h"
 #include "addin/books/EntryText.h"
 #include "addin/books/SearchFormHeights.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/MakerLinks.h"
+#include "addin/frame/TextConversion.h"
 #include "addin/frame/Public_XlApp.h"
 
 namespace vorra {
@@ -25,11 +27,22 @@ constexpr double kEntryButtonTop = 155;
 constexpr double kCodeColumnWidth = 63;
 constexpr double kPurposeColumnWidth = 162;
 
+// The message that says why an amount is refused.
+const char* amountRefusal(books::AmountProblem problem) {
+    switch (problem) {
+        case books::AmountProblem::NotANumber: return texts::kMsgAmountNotANumber;
+        case books::AmountProblem::NotPositive: return texts::kMsgAmountNotPositive;
+        case books::AmountProblem::TooManyDecimals: return texts::kMsgAmountTooManyDecimals;
+        case books::AmountProblem::TooManyDigits: return texts::kMsgAmountTooManyDigits;
+    }
+    return texts::kMsgAmountNotANumber;
+}
+
 }  // namespace
 
 Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     setCaption(texts::kAmountPurposeCaption);
-    setWidth(4980);
+    setWidth(5640);
     setHeight(kHeights.emptySearchForm);
     Label1.setCaption(texts::kEnterPurposeLabel);
     Label1.move(6, 8, 84, 16);
@@ -44,12 +57,13 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     const char* captions[] = {texts::kAmountLabel, texts::kChequeNumberLabel, texts::kPaymentPasswordLabel};
     for (int i = 0; i < 3; ++i) {
         labels[i]->setCaption(captions[i]);
-        labels[i]->move(4, 10 + 18 * i, 96, 16);
-        boxes[i]->move(100, 8 + 18 * i, 80, 16);
+        // The rows stand below the frame's caption.
+        labels[i]->move(4, 15 + 18 * i, 96, 16);
+        boxes[i]->move(100, 13 + 18 * i, 80, 16);
         boxes[i]->setTabIndex(i + 1);
     }
     CommandButton3.setCaption(texts::kEnterButton);
-    CommandButton3.move(184, 26, 38, 20);
+    CommandButton3.move(184, 31, 38, 20);
     CommandButton3.setTabIndex(4);
     ListView1.move(6, 112, kCodeColumnWidth + kPurposeColumnWidth + 4, books::SearchFormHeights::kListBase);
     T1.move(6, kEntryFieldsTop, kCodeColumnWidth, 18);
@@ -57,7 +71,7 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     CommandButton1.setCaption(texts::kStorePurposeButton);
     CommandButton1.move(84, kEntryButtonTop, 60, 20);
     CommandButton2.setCaption(texts::kAmountPurposeTutorialButton);
-    CommandButton2.move(236, 5, 40, 20);
+    CommandButton2.move(236, 5, 40, 20);  // beside the search box, inside the window
     showEntryFields(false);
 
     onInitialize = [this] { UserForm_Initialize(); };
@@ -142,8 +156,8 @@ void Frm_金额用途::CommandButton1_Click() {
     // typed into the sheet without a code is never overwritten.
     int r = books::firstFreeRow(*sheet, layout::kColPurposeCode, layout::kBookFirstRow, layout::kColPurpose);
     if (r > 0) {
-        resume([&] { sheet->cells(r, layout::kColPurposeCode).setValue(Value::text(T1.text())); });
-        resume([&] { sheet->cells(r, layout::kColPurpose).setValue(Value::text(T2.text())); });
+        resume([&] { sheet->cells(r, layout::kColPurposeCode).setValue(keptText(Value::text(T1.text()))); });
+        resume([&] { sheet->cells(r, layout::kColPurpose).setValue(keptText(Value::text(T2.text()))); });
         books::setCurrentPurpose(*sheet, T2.text());
     }
     books::restoreProtection(sheet.get());
@@ -157,26 +171,29 @@ void Frm_金额用途::CommandButton2_Click() {
     resume([&] { tk.shellOpen(links::kBooksTutorial); });
 }
 
+// The cheque number and the password are written whatever the amount; an empty amount
+// leaves K3 as it is, and a refused one is told with its reason after the other fields
+// are stored.
 void Frm_金额用途::CommandButton3_Click() {
-    // An amount that is not a number is refused; K3 keeps its value.
-    std::optional<double> amount = books::parseAmount(TextBox2.text());
-    if (!amount) {
-        message(texts::kMsgAmountNotANumber);
-        TextBox2.setFocus();
-        return;
-    }
     if (books::tooLongForACell(TextBox3.text()) || books::tooLongForACell(TextBox4.text())) {
         message(texts::kMsgEntryTooLong);
         return;
     }
-    if (!XlApp) return;
-    auto sheet = books::fillInSheet(*XlApp);
-    if (!sheet) return;
-    books::liftProtection(sheet.get());
-    resume([&] { sheet->range(layout::kAmountCell).setValue(Value::number(*amount)); });
-    resume([&] { sheet->range(layout::kBillNumberCell).setValue(Value::text(TextBox3.text())); });
-    resume([&] { sheet->range(layout::kPasswordCell).setValue(Value::text(TextBox4.text())); });
-    books::restoreProtection(sheet.get());
+    const bool noAmount = trimBlanks(TextBox2.text()).empty();
+    const books::AmountReading amount = books::readAmount(TextBox2.text());
+    if (XlApp) {
+        if (auto sheet = books::fillInSheet(*XlApp)) {
+            books::liftProtection(sheet.get());
+            if (!noAmount && amount.accepted())
+                resume([&] { sheet->range(layout::kAmountCell).setValue(Value::number(amount.value)); });
+            resume([&] { sheet->range(layout::kBillNumberCell).setValue(keptText(Value::text(TextBox3.text()))); });
+            resume([&] { sheet->range(layout::kPasswordCell).setValue(keptText(Value::text(TextBox4.text()))); });
+            books::restoreProtection(sheet.get());
+        }
+    }
+    if (noAmount || amount.accepted()) return;
+    message(amountRefusal(*amount.problem));
+    TextBox2.setFocus();
 }
 
 void Frm_金额用途::showEntryFields(bool visible) {

@@ -10,21 +10,17 @@ namespace vorra {
 using dialogs::MsgBoxIcon;
 using host::resume;
 
-namespace {
-
-SystemClock& computerClock() {
-    static ComputerClock clock;
-    return clock;
-}
-
-}  // namespace
-
-Date_frm::Date_frm()
-    : Form("Date_frm", dialogs::FormKind::WindowForm), clock_(&computerClock()), timeoutMs_(kClockTimeoutMs) {
+Date_frm::Date_frm() : Form("Date_frm", dialogs::FormKind::WindowForm), timeoutMs_(kClockTimeoutMs) {
     setCaption(texts::kDateFormCaption);
+    // The two buttons side by side in their frame (twips; inside the frame relative to it).
+    setWidth(4320);
+    setHeight(1680);
     Frame1.setCaption(texts::kDateFrameCaption);
+    Frame1.move(120, 120, 4080, 1440);
     Command1.setCaption(texts::kDateSetByHand);
+    Command1.move(240, 480, 1680, 600);
     Command2.setCaption(texts::kDateSetFromWeb);
+    Command2.move(2160, 480, 1680, 600);
     onInitialize = [this] { Form_Load(); };
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
@@ -32,6 +28,8 @@ Date_frm::Date_frm()
 
 void Date_frm::Form_Load() {
     resume([&] { toolkit().setTopmost(*this); });
+    computer_ = std::make_unique<ComputerClock>(toolkit());
+    if (!clock_) clock_ = computer_.get();
 }
 
 void Date_frm::Command1_Click() {

@@ -2,6 +2,7 @@
 // The date tool's window: set the computer's date by hand, or date and time from the
 // world-clock page.
 
+#include <memory>
 #include <string>
 
 #include "addin/datetool/SystemClock.h"
@@ -21,7 +22,8 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // The clock the form sets: the computer's own unless a test gives another.
+    // The clock the form sets: the computer's own (through the toolkit's clock service)
+    // unless a test gives another.
     void useClock(SystemClock& clock) { clock_ = &clock; }
     // The limit of one web request.
     void setRequestTimeout(long milliseconds) { timeoutMs_ = milliseconds; }
@@ -30,7 +32,8 @@ private:
     void tellClockRefused();
     void networkFailed();
 
-    SystemClock* clock_;
+    std::unique_ptr<ComputerClock> computer_;
+    SystemClock* clock_ = nullptr;
     long timeoutMs_;
 };
 

@@ -1,6 +1,5 @@
 #include "addin/datetool/SystemClock.h"
 
-#include <cerrno>
 #include <ctime>
 
 namespace vorra {
@@ -9,25 +8,6 @@ namespace {
 
 LocalDateTime fromTm(const std::tm& t) {
     return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
-}
-
-// Sets the system clock to a local date and time; the current fraction of a second is
-// dropped.
-ClockChange setLocal(const LocalDateTime& local) {
-    std::tm t{};
-    t.tm_year = local.year - 1900;
-    t.tm_mon = local.month - 1;
-    t.tm_mday = local.day;
-    t.tm_hour = local.hour;
-    t.tm_min = local.minute;
-    t.tm_sec = local.second;
-    t.tm_isdst = -1;  // whatever daylight saving the zone has on that day
-    std::time_t seconds = std::mktime(&t);
-    if (seconds == static_cast<std::time_t>(-1)) return ClockChange::Failed;
-    timespec ts{};
-    ts.tv_sec = seconds;
-    if (::clock_settime(CLOCK_REALTIME, &ts) == 0) return ClockChange::Done;
-    return errno == EPERM || errno == EACCES ? ClockChange::NotPermitted : ClockChange::Failed;
 }
 
 }  // namespace
@@ -44,6 +24,21 @@ LocalDateTime ComputerClock::now() const {
     std::tm t{};
     localtime_r(&seconds, &t);
     return fromTm(t);
+}
+
+// Sets the clock to a local date and time; the current fraction of a second is dropped.
+ClockChange ComputerClock::setLocal(const LocalDateTime& local) {
+    std::tm t{};
+    t.tm_year = local.year - 1900;
+    t.tm_mon = local.month - 1;
+    t.tm_mday = local.day;
+    t.tm_hour = local.hour;
+    t.tm_min = local.minute;
+    t.tm_sec = local.second;
+    t.tm_isdst = -1;  // whatever daylight saving the zone has on that day
+    std::time_t seconds = std::mktime(&t);
+    if (seconds == static_cast<std::time_t>(-1)) return ClockChange::Failed;
+    return toolkit_.setSystemClock(static_cast<std::int64_t>(seconds));
 }
 
 ClockChange ComputerClock::setDate(int year, int month, int day) {

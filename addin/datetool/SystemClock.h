@@ -1,9 +1,11 @@
 #pragma once
 // The computer's clock as the date tool sees it: read the local date and time, set
 // the local date (time of day kept) or the local time (date kept). The computer's own
-// clock sets the system clock; tests use a clock of their own.
+// clock asks the platform to set the system clock; tests use a clock of their own.
 
 #include <string>
+
+#include "addin/frame/dialogs/Toolkit.h"
 
 namespace vorra {
 
@@ -20,12 +22,9 @@ struct LocalDateTime {
 // Whether a year, month and day name a day of the calendar (years 100 to 9999).
 bool isCalendarDate(int year, int month, int day);
 
-// How a change of the clock ended.
-enum class ClockChange {
-    Done,
-    NotPermitted,  // the system refused: the user may not change the clock
-    Failed,        // any other refusal (a date the system cannot represent)
-};
+// How a change of the clock ended: done, not permitted (the user may not change the
+// clock and the system's time service refused as well), or failed otherwise.
+using ClockChange = dialogs::ClockSetting;
 
 class SystemClock {
 public:
@@ -35,13 +34,19 @@ public:
     virtual ClockChange setTime(int hour, int minute, int second) = 0;
 };
 
-// The computer's real-time clock, set through the system (which needs the right to
-// change the time).
+// The computer's clock: read from the system; set through the platform's clock service
+// (Toolkit::setSystemClock), which tries the system clock itself and then the system's
+// time service.
 class ComputerClock : public SystemClock {
 public:
+    explicit ComputerClock(dialogs::Toolkit& toolkit) : toolkit_(toolkit) {}
     LocalDateTime now() const override;
     ClockChange setDate(int year, int month, int day) override;
     ClockChange setTime(int hour, int minute, int second) override;
+
+private:
+    ClockChange setLocal(const LocalDateTime& local);
+    dialogs::Toolkit& toolkit_;
 };
 
 }  // namespace vorra

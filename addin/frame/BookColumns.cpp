@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "addin/frame/FillInCells.h"
 #include "addin/frame/TemplateLayout.h"
 
 namespace vorra {
@@ -88,7 +89,7 @@ std::optional<int> findInColumn(host::Worksheet& sheet, int column, int firstRow
 void copyUnitRow(host::Worksheet& sheet, int row, int targetRow) {
     auto source = sheet.range("D" + std::to_string(row) + ":I" + std::to_string(row)).value();
     sheet.range("D" + std::to_string(targetRow) + ":I" + std::to_string(targetRow))
-        .setValue(source);
+        .setValue(keptTexts(source));
 }
 
 }  // namespace vorra

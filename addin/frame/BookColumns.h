@@ -38,7 +38,8 @@ std::vector<std::string> columnTexts(host::Worksheet& sheet, int column, int las
 std::optional<int> findInColumn(host::Worksheet& sheet, int column, int firstRow, int lastRow,
                                 const std::string& text);
 
-// Copies D(r):I(r) of a sheet to D(target):I(target) of the same sheet.
+// Copies D(r):I(r) of a sheet to D(target):I(target) of the same sheet; texts stay
+// texts (an account keeps its digits whatever the target cell's number format).
 void copyUnitRow(host::Worksheet& sheet, int row, int targetRow);
 
 std::string columnAddress(int column, int firstRow, int lastRow);

@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "addin/frame/Commands.h"
+#include "addin/frame/FrameTexts.h"
+#include "addin/frame/MakerLinks.h"
 #include "addin/frame/My_Tool.h"
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/XlAppEvents.h"
@@ -128,4 +130,12 @@ vorra_create_connection() {
 extern "C" __attribute__((visibility("default"))) void vorra_destroy_connection(
     vorra::host::AddinConnection* connection) {
     delete connection;
+}
+
+extern "C" __attribute__((visibility("default"))) const VorraAddinEntry* vorra_addin_entry() {
+    static const std::string description =
+        vorra::texts::addinDescription(vorra::links::kHomePage, vorra::links::kMailAddress);
+    static const VorraAddinEntry entry{vorra::texts::kAddinFriendlyName, description.c_str(),
+                                       vorra::host::kLoadAtStartup};
+    return &entry;
 }

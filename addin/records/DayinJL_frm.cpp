@@ -4,6 +4,8 @@
 
 #include "addin/bill/BillNumber.h"
 #include "addin/frame/BookColumns.h"
+#include "addin/frame/FailureReasons.h"
+#include "addin/frame/FillInCells.h"
 #include "addin/bill/PrintAction.h"
 #include "addin/frame/TemplateLayout.h"
 #include "addin/frame/Public_XlApp.h"
@@ -13,7 +15,7 @@
 namespace vorra {
 
 using dialogs::MsgBoxIcon;
-using host::errorOf;
+using host::failureOf;
 using host::resume;
 using host::Value;
 
@@ -44,8 +46,13 @@ std::string recordsExportPath(const std::string& folder, const std::tm& localTim
 
 DayinJL_frm::DayinJL_frm() : Form("DayinJL_frm", dialogs::FormKind::WindowForm) {
     setCaption(texts::kRecordsCaption);
+    // Two wide buttons one above the other (twips).
+    setWidth(4200);
+    setHeight(1740);
     Command1.setCaption(texts::kVoidNumber);
+    Command1.move(240, 240, 3720, 540);
     Command2.setCaption(texts::kExportRecords);
+    Command2.move(240, 960, 3720, 540);
     Command2.setTipText(texts::kExportRecordsTip);
     onInitialize = [this] { Form_Load(); };
     Command1.onClick = [this] { Command1_Click(); };
@@ -58,8 +65,11 @@ void DayinJL_frm::Form_Load() {
     if (!activateWorksheet(layout::kSheetRecords)) unload();
 }
 
-// Voids the number after the last record: a row with the last record's payee, payer
-// and bill sheet, "作废" and "0" for purpose and amount, and the next number.
+// Voids the number after the most recent cheque: a row with that record's payee, payer
+// and bill sheet, "作废" and "0" for purpose and amount, and its number plus one (digits
+// kept, as the print action continues a number). Void rows name their cheque sheet, so
+// voiding again continues from the void before. Without a cheque record there is no
+// number to void: the user is told so and nothing is written.
 void DayinJL_frm::Command1_Click() {
     std::shared_ptr<host::Worksheet> records;
     resume([&] { records = XlApp->sheets(layout::kSheetRecords); });
@@ -67,25 +77,30 @@ void DayinJL_frm::Command1_Click() {
     int row = 0;
     resume([&] { row = firstFreeRecordRow(*records).value_or(0); });
     if (row == 0) return;
-    const std::string last = std::to_string(row - 1);
+    auto chequeRow = lastChequeRecordRow(*records, row);
+    if (!chequeRow) {
+        showMessage(texts::kMsgNothingToVoid, MsgBoxIcon::Information, texts::kTitleNothingToVoid);
+        return;
+    }
+    const std::string from = std::to_string(*chequeRow);
 
-    host::Array2D previous(1, layout::kRecordColumns);
-    resume([&] { previous = records->range("A" + last + ":O" + last).value().array(); });
+    host::Array2D cheque(1, layout::kRecordColumns);
+    resume([&] { cheque = records->range("A" + from + ":O" + from).value().array(); });
     std::string password;
     resume([&] { password = XlApp->sheets(layout::kSheetFillIn)->range(layout::kPasswordCell).scalar().toText(); });
 
     using namespace layout;
     host::Array2D voidRow(1, kRecordColumns);
-    auto put = [&](int column, std::string text) { voidRow.at(1, column) = Value::text(std::move(text)); };
-    auto copy = [&](int column) { put(column, previous.at(1, column).toText()); };
+    // Every value a text, whatever the record sheet's number format.
+    auto put = [&](int column, std::string text) { voidRow.at(1, column) = keptText(Value::text(std::move(text))); };
+    auto copy = [&](int column) { put(column, cheque.at(1, column).toText()); };
     put(kRecSerial, std::to_string(row - 2));
     put(kRecTime, recordTimestamp());
     for (int c : {kRecPayeeName, kRecPayeeAccount, kRecPayeeBank, kRecPayeeProvince, kRecPayeeCounty}) copy(c);
     put(kRecPurpose, texts::kVoidPurpose);
     put(kRecAmount, texts::kVoidAmount);
     for (int c : {kRecPayerName, kRecPayerAccount, kRecPayerBank, kRecBillSheet}) copy(c);
-    // The next number keeps the digits of the last one, as the print action continues it.
-    put(kRecBillNumber, nextBillNumber(previous.at(1, kRecBillNumber)).value_or(std::string()));
+    put(kRecBillNumber, nextBillNumber(cheque.at(1, kRecBillNumber)).value_or(std::string()));
     put(kRecPassword, password);
     resume([&] { records->range("A" + std::to_string(row) + ":O" + std::to_string(row)).setValue(voidRow); });
 }
@@ -104,13 +119,15 @@ void DayinJL_frm::Command2_Click() {
         resume([] { XlApp->setDisplayAlerts(false); });
         std::shared_ptr<host::Workbook> source, copy;
         resume([&] { source = XlApp->activeWorkbook(); });
-        auto failure = errorOf([&] { sheet->copyToNewWorkbook(); });
+        std::optional<std::string> failure;
+        if (auto copied = failureOf([&] { sheet->copyToNewWorkbook(); })) failure = failureReason(*copied);
         resume([&] { copy = XlApp->activeWorkbook(); });
         // Only the new workbook is saved and closed: when the copy failed, the active
         // workbook is still the user's own.
-        if (!failure && (!copy || copy == source))
-            failure = "the sheet was not copied into a new workbook";
-        if (!failure) failure = errorOf([&] { copy->saveAs(path); });
+        if (!failure && (!copy || copy == source)) failure = texts::kReasonNotCopied;
+        if (!failure) {
+            if (auto saved = failureOf([&] { copy->saveAs(path); })) failure = failureReason(*saved);
+        }
         if (copy && copy != source) resume([&] { copy->close(false); });
         resume([] { XlApp->setDisplayAlerts(true); });
         if (failure)

@@ -37,6 +37,10 @@ std::string templateFolder(const std::string& addinFolder) {
     return folder + texts::kTemplateFolderName + "/";
 }
 
+bool isHiddenOrLockName(std::string_view name) {
+    return name.empty() || name[0] == '.' || name.substr(0, 2) == "~$";
+}
+
 std::vector<std::string> ordinaryFiles(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
@@ -44,7 +48,7 @@ std::vector<std::string> ordinaryFiles(const std::string& folder) {
     for (; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
         std::error_code typeError;
-        if (name.empty() || name[0] == '.' || !it->is_regular_file(typeError)) continue;
+        if (isHiddenOrLockName(name) || !it->is_regular_file(typeError)) continue;
         names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end());
@@ -72,18 +76,33 @@ std::optional<std::string> importableName(std::string_view path) {
     return std::string(name);
 }
 
+std::optional<std::string> refusalOf(const std::string& path) {
+    std::string_view last = path;
+    if (auto slash = last.rfind('/'); slash != std::string_view::npos) last.remove_prefix(slash + 1);
+    if (!last.empty() && last != "." && last != ".." && isHiddenOrLockName(last))
+        return std::string(texts::kReasonHiddenFile);
+    if (!importableName(path)) return std::string(texts::kReasonUnsafeName);
+    // stat follows a link and never opens the file: a pipe is judged without blocking.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return std::string(texts::kReasonNotAFile);
+    return std::nullopt;
+}
+
 std::optional<std::string> copyIntoFolder(const std::string& source, const std::string& folder) {
+    if (auto refused = refusalOf(source)) return refused;
     auto name = importableName(source);
     if (!name) return std::string(texts::kReasonUnsafeName);
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return std::string(texts::kReasonNoTemplateFolder);
 
+    // Opened without waiting, so that a pipe put in the file's place since the test
+    // above cannot block the host; its kind is tested again on what was opened.
     Descriptor in;
-    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (in.fd < 0) return errno == ENOENT ? std::string(texts::kReasonNoSuchFile) : systemReason(errno);
     struct stat info {};
     if (::fstat(in.fd, &info) != 0) return systemReason(errno);
-    if (!S_ISREG(info.st_mode)) return std::string(texts::kReasonNoSuchFile);
+    if (!S_ISREG(info.st_mode)) return std::string(texts::kReasonNotAFile);
     if (std::uintmax_t(info.st_size) > kMaxTemplateBytes) return std::string(texts::kReasonTooLarge);
 
     fs::path target = fs::path(folder) / *name;
@@ -128,6 +147,47 @@ std::optional<std::string> copyIntoFolder(const std::string& source, const std::
         return systemReason(error);
     }
     return std::nullopt;
+}
+
+namespace {
+
+// A link source as a plain path: without a "file:" prefix, percent escapes decoded,
+// "\\" between folders, ASCII letters in lower case.
+std::string linkPathKey(std::string_view source) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    bool address = false;
+    if (source.size() >= 5) {
+        std::string scheme;
+        for (char c : source.substr(0, 5)) scheme += lower(c);
+        if (scheme == "file:") {
+            address = true;
+            source.remove_prefix(5);
+            // "file:///C:/..." and "file://C:/..." both name the drive path.
+            while (!source.empty() && (source.front() == '/' || source.front() == '\\')) source.remove_prefix(1);
+        }
+    }
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string key;
+    for (size_t i = 0; i < source.size(); ++i) {
+        char c = source[i];
+        if (address && c == '%' && i + 2 < source.size() && hex(source[i + 1]) >= 0 && hex(source[i + 2]) >= 0) {
+            c = static_cast<char>(hex(source[i + 1]) * 16 + hex(source[i + 2]));
+            i += 2;
+        }
+        key += c == '/' ? '\\' : lower(c);
+    }
+    return key;
+}
+
+}  // namespace
+
+bool sameLinkSource(std::string_view stored, std::string_view path) {
+    return linkPathKey(stored) == linkPathKey(path);
 }
 
 }  // namespace vorra

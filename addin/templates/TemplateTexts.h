@@ -47,6 +47,15 @@ inline constexpr const char* kReasonUnsafeName = "文件名不能用作模板文
 inline constexpr const char* kReasonTooLarge = "文件太大";
 inline constexpr const char* kReasonNotOpened = "工作簿无法打开";
 inline constexpr const char* kReasonSheetsNotCopied = "工作表没有全部复制";
+inline constexpr const char* kReasonHiddenFile = "隐藏文件或锁定文件，不能作为模板";
+inline constexpr const char* kReasonNotAFile = "不是普通文件";
+inline constexpr const char* kReasonIsTargetWorkbook = "就是要导入的当前工作簿，不能导入自身";
+
+// "3.导入模板工作表" with nothing to import into, or no room for its marker sheet.
+inline constexpr const char* kMsgNoTargetWorkbook = "没有打开的工作簿：请先打开要导入模板工作表的工作簿！";
+inline std::string msgMarkerNotAdded(const std::string& workbook) {
+    return "无法在工作簿“" + workbook + "”中添加临时工作表“sheet_tmp”，没有导入任何模板工作表！";
+}
 
 // MB_frm.
 inline constexpr const char* kListLabel = "从支票模板模板列表中，选择一个点击即可打开";

@@ -16,6 +16,10 @@ using host::resume;
 
 namespace {
 
+// The window's height in twips: "导入模板", below the import box, ends at 8040 + 625,
+// and a margin follows.
+constexpr double kImportFormHeight = 8820;
+
 struct NotImported {
     std::string name;
     std::string reason;
@@ -62,18 +66,46 @@ void tellImported(int count, const std::vector<NotImported>& failures) {
                 failures.empty() ? MsgBoxIcon::None : MsgBoxIcon::Exclamation, texts::kTitleImport);
 }
 
-// Copies the sheets of one workbook, in order, before the marker sheet of the target;
-// the workbook is closed without saving. The reason when not every sheet arrived.
+// Sheet names are compared as the host compares them: ASCII letters without regard to
+// case.
+bool sameSheetName(std::string_view a, std::string_view b) { return dialogs::sameName(a, b); }
+
+// Whether a workbook is the file at that path (the same file, however the path is
+// written); a workbook never saved has no file.
+bool isWorkbookFile(host::Workbook& book, const std::string& path) {
+    std::string fullName;
+    if (!resume([&] { fullName = book.fullName(); }) || fullName.empty()) return false;
+    std::error_code ec;
+    if (std::filesystem::equivalent(fullName, path, ec)) return true;
+    return fullName == path;
+}
+
+// The open workbook that is the file at that path, or nullptr.
+std::shared_ptr<host::Workbook> openWorkbookOf(const std::string& path) {
+    std::vector<std::shared_ptr<host::Workbook>> books;
+    resume([&] { books = XlApp->workbooks(); });
+    for (const auto& book : books)
+        if (book && isWorkbookFile(*book, path)) return book;
+    return nullptr;
+}
+
+// Copies the sheets of one workbook, in order, before the marker sheet of the target.
+// A workbook the user already has open is copied as it stands, unsaved edits and all,
+// and stays open; one opened for the copy is closed again without saving. The reason
+// when not every sheet arrived.
 std::optional<std::string> copySheetsBefore(const std::string& path, host::Worksheet& marker) {
-    std::shared_ptr<host::Workbook> source;
-    if (auto failure = errorOf([&] { source = XlApp->openWorkbook(path); }); failure || !source)
-        return std::string(texts::kReasonNotOpened);
+    std::shared_ptr<host::Workbook> source = openWorkbookOf(path);
+    const bool openedHere = !source;
+    if (openedHere) {
+        if (auto failure = errorOf([&] { source = XlApp->openWorkbook(path); }); failure || !source)
+            return std::string(texts::kReasonNotOpened);
+    }
     bool allCopied = true;
     std::vector<std::shared_ptr<host::Worksheet>> sheets;
     allCopied = resume([&] { sheets = source->worksheets(); });
     for (const auto& sheet : sheets)
         if (!resume([&] { sheet->copyBefore(marker); })) allCopied = false;
-    resume([&] { source->close(false); });
+    if (openedHere) resume([&] { source->close(false); });
     if (!allCopied) return std::string(texts::kReasonSheetsNotCopied);
     return std::nullopt;
 }
@@ -82,8 +114,10 @@ std::optional<std::string> copySheetsBefore(const std::string& path, host::Works
 
 VorraMB_frm::VorraMB_frm() : Form("VorraMB_frm", dialogs::FormKind::WindowForm) {
     setCaption(texts::kImportCaption);
+    // Tall enough for every box: the template list, the import box and "导入模板"
+    // (whose bottom is at 8545) show below the four buttons.
     setWidth(6930);
-    setHeight(2820);
+    setHeight(kImportFormHeight);
     Frame2.setCaption(texts::kFrame2);
     Frame2.move(128, 120, 6675, 2610);
     Command5.setCaption(texts::kCommand5);
@@ -97,21 +131,21 @@ VorraMB_frm::VorraMB_frm() : Form("VorraMB_frm", dialogs::FormKind::WindowForm) 
     Command2.move(4000, 1300, 2265, 625);
     Label2.setCaption(texts::kLabel2);
     Label2.move(705, 2200, 5520, 375);
-    // The template list and the import box lie below the window's client area.
     Frame1.setCaption(texts::kFrame1);
     Frame1.setTipText(texts::kFrame1Tip);
     Frame1.move(177, 3100, 5600, 2368);
     List1.move(96, 720, 5400, 1530);
     Label3.setCaption(texts::kLabel3);
-    Label3.setTop(360);
+    Label3.move(96, 360, 5400, 300);
     Frame3.setCaption(texts::kFrame3);
     Frame3.move(177, 5600, 5600, 2368);
     List2.move(96, 728, 5400, 1500);
     Label1.setCaption(texts::kLabel1Import);
-    Label1.setTop(360);
+    Label1.move(96, 360, 4900, 300);
     Image1.setTipText(texts::kImage1Tip);
+    Image1.move(5160, 300, 300, 300);
     Command3.setCaption(texts::kCommand3);
-    Command3.move(2640, 7920, 1560, 625);
+    Command3.move(2640, 8040, 1560, 625);
 
     onInitialize = [this] { Form_Load(); };
     onDragDrop = [this](const std::vector<std::string>& files) { Form_OLEDragDrop(files); };
@@ -143,8 +177,8 @@ void VorraMB_frm::Form_OLEDragDrop(const std::vector<std::string>& files) {
     std::vector<NotImported> failures;
     for (const std::string& path : files) {
         auto name = importableName(path);
-        if (!name) {
-            failures.push_back({path, texts::kReasonUnsafeName});
+        if (auto refused = refusalOf(path)) {
+            failures.push_back({name ? *name : path, *refused});
             continue;
         }
         addUnlessPresent(List2, path);
@@ -194,46 +228,64 @@ void VorraMB_frm::Command3_Click() {
 
 // Copies the sheets of the chosen workbooks, in the order chosen, to the end of the
 // active workbook through the marker sheet, repairs the link to the master template,
-// and keeps the last chosen workbook as a template.
+// and keeps the last chosen workbook as a template. No workbook the user has open is
+// closed: the target itself is refused by name, and another open workbook gives its
+// sheets as they stand and stays open.
 void VorraMB_frm::Command4_Click() {
     unload();
     // Found before the file dialog changes the current folder.
     std::string folder = templateFolder(addinFolder());
+    std::shared_ptr<host::Workbook> target;
+    resume([&] { target = XlApp->activeWorkbook(); });
+    if (!target) {
+        showMessage(texts::kMsgNoTargetWorkbook, MsgBoxIcon::Critical, texts::kTitleImport);
+        return;
+    }
     std::vector<std::string> chosen = chooseTemplateWorkbooks();
     if (chosen.empty()) return;
 
-    std::shared_ptr<host::Workbook> target;
-    resume([&] { target = XlApp->activeWorkbook(); });
-    if (!target) return;
     bool hasMarker = false;
     resume([&] {
         for (const auto& sheet : target->worksheets())
-            if (sheet->name() == texts::kMarkerSheet) hasMarker = true;
+            if (sameSheetName(sheet->name(), texts::kMarkerSheet)) hasMarker = true;
     });
     if (hasMarker) return;
     std::shared_ptr<host::Worksheet> marker;
-    resume([&] {
+    auto added = errorOf([&] {
         auto sheets = target->worksheets();
         marker = target->addSheet(sheets.empty() ? nullptr : sheets.back().get());
         marker->setName(texts::kMarkerSheet);
     });
-    if (!marker) return;
+    if (added || !marker) {
+        // A sheet that was added but could not be named goes again.
+        if (marker) resume([&] { marker->deleteSheet(); });
+        std::string name;
+        resume([&] { name = target->name(); });
+        showMessage(texts::msgMarkerNotAdded(name), MsgBoxIcon::Critical, texts::kTitleImport);
+        return;
+    }
 
     int copied = 0;
     std::vector<NotImported> failures;
+    bool lastRefused = false;
     for (const std::string& path : chosen) {
-        if (auto reason = copySheetsBefore(path, *marker)) failures.push_back({fileNameOf(path), *reason});
+        std::optional<std::string> reason = refusalOf(path);
+        if (!reason && isWorkbookFile(*target, path)) reason = texts::kReasonIsTargetWorkbook;
+        lastRefused = reason.has_value();
+        if (!reason) reason = copySheetsBefore(path, *marker);
+        if (reason) failures.push_back({fileNameOf(path), *reason});
         else ++copied;
     }
     resume([&] { marker->deleteSheet(); });
     resume([&] {
         for (const auto& link : target->linkSources())
-            if (link.source == kAuthoringLinkSource) target->changeLink(link.source, kLinkTarget);
+            if (sameLinkSource(link.source, kAuthoringLinkSource)) target->changeLink(link.source, kLinkTarget);
     });
     // The last workbook is kept before the message, so that the message can say when
-    // it could not be.
-    if (auto reason = copyIntoFolder(chosen.back(), folder))
-        failures.push_back({fileNameOf(chosen.back()), *reason});
+    // it could not be; one refused above is not kept either.
+    if (!lastRefused)
+        if (auto reason = copyIntoFolder(chosen.back(), folder))
+            failures.push_back({fileNameOf(chosen.back()), *reason});
     tellImported(copied, failures);
 }
 

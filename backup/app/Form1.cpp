@@ -1,5 +1,6 @@
 #include "backup/app/Form1.h"
 
+#include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QWindow>
 
 #include "backup/core/BackupTexts.h"
@@ -56,11 +58,18 @@ Form1::Form1(std::string toolFolder, QWidget* parent)
     Label2->setGeometry(16, 262, 428, 20);
     Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    Label3 = new QLabel(this);
+    Label3Area = new QScrollArea(this);
+    Label3Area->setObjectName(QStringLiteral("Label3Area"));
+    Label3Area->setGeometry(16, 286, 428, 44);
+    Label3Area->setFrameShape(QFrame::NoFrame);
+    Label3Area->setWidgetResizable(true);
+    Label3Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Label3 = new QLabel;
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(16, 286, 428, 44);
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label3->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label3Area->setWidget(Label3);
     QFont bold = Label3->font();
     bold.setBold(true);
     Label3->setFont(bold);
@@ -70,13 +79,13 @@ Form1::Form1(std::string toolFolder, QWidget* parent)
 }
 
 void Form1::Form_Load() {
-    for (const std::string& name : listWorkbookFiles(toolFolder_)) List1->addItem(text(name));
+    names_ = listWorkbookFiles(toolFolder_);
+    for (const std::string& name : names_)
+        List1->addItem(QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size()))));
 }
 
 void Form1::Command2_Click() {
-    std::vector<std::string> names;
-    for (int row = 0; row < List1->count(); ++row) names.push_back(List1->item(row)->text().toStdString());
-    const BackupOutcome outcome = backUpWorkbooks(toolFolder_, names);
+    const BackupOutcome outcome = backUpWorkbooks(toolFolder_, names_);
 
     Label2->clear();
     Label2->setText(text(withOneTrailingSlash(backupFolderOf(toolFolder_).string())));

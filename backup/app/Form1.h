@@ -6,10 +6,12 @@
 #include <QWidget>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 
 namespace vorra::backup {
 
@@ -35,12 +37,16 @@ private:
     void Form_Load();
 
     std::string toolFolder_;
+    // The listed names as the file system holds them (bytes); List1 shows them decoded.
+    std::vector<std::string> names_;
     QListWidget* List1;
     QPushButton* Command2;
     QPushButton* Command1;
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
+    // Holds Label3, so that a long list of files not copied can be scrolled through.
+    QScrollArea* Label3Area;
     // Where the pointer holds the window while it is dragged without the window manager.
     std::optional<QPoint> dragOffset_;
 };

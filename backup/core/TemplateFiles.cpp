@@ -1,10 +1,14 @@
 #include "backup/core/TemplateFiles.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <random>
 #include <system_error>
+#include <utility>
 
 #include "backup/core/BackupTexts.h"
 
@@ -13,9 +17,8 @@ namespace fs = std::filesystem;
 namespace vorra::backup {
 namespace {
 
-constexpr qint64 kCopyChunk = 256 * 1024;
-
-QString qtPath(const fs::path& path) { return QString::fromStdString(path.string()); }
+constexpr size_t kCopyChunk = 256 * 1024;
+constexpr int kTemporaryNameTries = 100;
 
 // A name that stays inside its folder: no separators, not "." or "..".
 bool isPlainFileName(std::string_view name) {
@@ -23,14 +26,51 @@ bool isPlainFileName(std::string_view name) {
            name.find('\0') == std::string_view::npos;
 }
 
+// Closes a descriptor once.
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    explicit Descriptor(int f) : fd(f) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    int release() { return std::exchange(fd, -1); }
+};
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A new file in the folder under a name of its own (".NAME.xxxxxx"), never a link.
+int createTemporary(int folder, const std::string& name, std::string& temporary) {
+    static std::mt19937 random{std::random_device{}()};
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+        temporary = "." + name + ".";
+        for (int i = 0; i < 6; ++i) temporary += kLetters[random() % (sizeof kLetters - 1)];
+        const int fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 BackupFolderState prepareBackupFolder(const fs::path& folder) {
     std::error_code ec;
-    const fs::file_status status = fs::status(folder, ec);
+    // The link itself, never what it points at: a link (to a folder or nowhere) is told.
+    const fs::file_status status = fs::symlink_status(folder, ec);
+    if (fs::is_symlink(status)) return BackupFolderState::IsLink;
     if (fs::exists(status)) {
         return fs::is_directory(status) ? BackupFolderState::Ready : BackupFolderState::BlockedByFile;
     }
-    // A dangling link also holds the name.
-    if (fs::is_symlink(fs::symlink_status(folder, ec))) return BackupFolderState::BlockedByFile;
     fs::create_directory(folder, ec);
     return ec ? BackupFolderState::NotCreated : BackupFolderState::Ready;
 }
@@ -70,28 +110,48 @@ fs::path backupFolderOf(const fs::path& toolFolder) {
 }
 
 bool copyReplacing(const fs::path& from, const fs::path& to) {
-    // Only ordinary files: opening a pipe or device would block or never end.
-    std::error_code ec;
-    if (!fs::is_regular_file(from, ec)) return false;
-    QFile source(qtPath(from));
-    if (!source.open(QIODevice::ReadOnly)) return false;
-    QSaveFile target(qtPath(to));
-    if (!target.open(QIODevice::WriteOnly)) return false;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(kCopyChunk);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            target.cancelWriting();
-            return false;
-        }
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return false;
-        }
+    // Opened without waiting, so that a pipe cannot block; only a regular file is read.
+    Descriptor source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (source.fd < 0) return false;
+    struct stat info {};
+    if (::fstat(source.fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+
+    // The target's folder is opened once, not followed if it is a link, and the copy is
+    // created and renamed inside it.
+    const fs::path parent = to.has_parent_path() ? to.parent_path() : fs::path(".");
+    Descriptor folder(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (folder.fd < 0) return false;
+    const std::string name = to.filename().string();
+    std::string temporary;
+    Descriptor target(createTemporary(folder.fd, name, temporary));
+    if (target.fd < 0) return false;
+    auto fail = [&] {
+        ::close(target.release());
+        ::unlinkat(folder.fd, temporary.c_str(), 0);
+        return false;
+    };
+
+    std::vector<char> buffer(kCopyChunk);
+    for (;;) {
+        const ssize_t n = ::read(source.fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail();
+        if (n == 0) break;
+        if (!writeAll(target.fd, buffer.data(), static_cast<size_t>(n))) return fail();
     }
-    if (source.error() != QFileDevice::NoError || !target.commit()) return false;
-    // The copy keeps the workbook's own date; failing that only changes the date.
-    const auto modified = fs::last_write_time(from, ec);
-    if (!ec) fs::last_write_time(to, modified, ec);
+    // The copy keeps the workbook's permission bits and its own date.
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    if (::fchmod(target.fd, info.st_mode & 0777) != 0 || ::futimens(target.fd, times) != 0 ||
+        ::fsync(target.fd) != 0)
+        return fail();
+    if (::close(target.release()) != 0) {
+        ::unlinkat(folder.fd, temporary.c_str(), 0);
+        return false;
+    }
+    if (::renameat(folder.fd, temporary.c_str(), folder.fd, name.c_str()) != 0) {
+        ::unlinkat(folder.fd, temporary.c_str(), 0);
+        return false;
+    }
     return true;
 }
 
@@ -112,6 +172,7 @@ std::string outcomeText(const BackupOutcome& outcome) {
     std::vector<std::string> lines;
     if (outcome.folder == BackupFolderState::BlockedByFile) lines.emplace_back(kFolderBlockedByFile);
     if (outcome.folder == BackupFolderState::NotCreated) lines.emplace_back(kFolderNotCreated);
+    if (outcome.folder == BackupFolderState::IsLink) lines.emplace_back(kFolderIsLink);
     if (!outcome.notCopied.empty()) {
         std::string line(kFilesNotCopied);
         for (std::size_t i = 0; i < outcome.notCopied.size(); ++i) {

@@ -22,6 +22,7 @@ enum class BackupFolderState {
     Ready,          // the folder existed or was created
     BlockedByFile,  // something other than a folder has the backup folder's name
     NotCreated,     // the folder could not be created
+    IsLink,         // the backup folder's name is a symbolic link: nothing is written there
 };
 
 struct BackupOutcome {
@@ -37,7 +38,8 @@ std::filesystem::path backupFolderOf(const std::filesystem::path& toolFolder);
 
 // Creates the backup folder when nothing of its name exists, then copies each named file
 // of `toolFolder` into it, replacing earlier copies. Each copy is written under a temporary
-// name and renamed, so an interrupted copy never replaces a good earlier one.
+// name and renamed, so an interrupted copy never replaces a good earlier one. Names are
+// bytes: a name that is not UTF-8 is copied under the same bytes.
 BackupOutcome backUpWorkbooks(const std::filesystem::path& toolFolder,
                               const std::vector<std::string>& names);
 
@@ -45,8 +47,11 @@ BackupOutcome backUpWorkbooks(const std::filesystem::path& toolFolder,
 // otherwise why the folder could not be used and which files were not copied, one per line.
 std::string outcomeText(const BackupOutcome& outcome);
 
-// Copies `from` to `to` through a temporary file beside `to`; keeps the source's
-// modification time. Returns whether `to` now holds the copy.
+// Copies `from` to `to` through a temporary file beside `to`, renamed over it: whatever
+// has the name `to` (a symbolic link included) is replaced, never written through. The
+// copy keeps the source's permission bits and modification time. Only a regular file is
+// read (a pipe or device would block or never end). Returns whether `to` now holds the
+// copy.
 bool copyReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace vorra::backup

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
 
 #include "launcher/core/LaunchMarker.h"
@@ -36,14 +37,24 @@ Form1::~Form1() {
 }
 
 void Form1::Form_Load() {
-    // A timer that cannot start only means the host is not started; the marker still goes.
+    std::optional<std::string> timerFailure;
     try {
         m_t1 = CTimer::create(services_.timers);
         m_t1->ThatTime = [this] { m_t1_ThatTime(); };
         m_t1->setInterval(kWelcomeMilliseconds);
-    } catch (const TimerError&) {
+    } catch (const TimerError& e) {
+        timerFailure = e.description;
     }
+    // The marker goes all the same: the host started by hand then shows the commands.
     writeLaunchMarker(services_.folder);
+    if (!timerFailure) return;
+    m_t1.reset();
+    const std::string message = timerFailureMessage(*timerFailure);
+    if (services_.tell) services_.tell(message);
+    else
+        QMessageBox::critical(this, QString::fromUtf8(kMessageTitle.data(), static_cast<qsizetype>(kMessageTitle.size())),
+                              QString::fromStdString(message));
+    close();
 }
 
 void Form1::m_t1_ThatTime() {

@@ -22,6 +22,8 @@ struct LauncherServices {
     std::function<std::optional<std::string>()> hostProgram;
     // Starts the program without arguments; returns whether it started.
     std::function<bool(const std::string& program)> startHost;
+    // Tells the user why the launcher stops (a message box unless a test listens).
+    std::function<void(const std::string& message)> tell;
 };
 
 class Form1 : public QWidget {
@@ -29,7 +31,8 @@ public:
     explicit Form1(LauncherServices services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Starts the welcome timer and writes the marker.
+    // Starts the welcome timer and writes the marker. When the timer cannot start, it
+    // says so and closes: nothing would ever start the host.
     void Form_Load();
 
     // The window as shown, corners cut to the rounded outline (transparent outside).

@@ -1,10 +1,12 @@
 #include "launcher/core/LaunchMarker.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <QSaveFile>
-#include <QString>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "launcher/core/LauncherTexts.h"
@@ -41,14 +43,32 @@ bool writeLaunchMarker(std::string_view folder) {
     const auto marker = launchMarkerBytes();
     if (!marker) return false;
     const std::string& bytes = *marker;
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
+    // A new file beside the marker, renamed over it: the rename replaces whatever has the
+    // marker's name (a symbolic link included) and never writes into what a link names.
+    std::string temporary = withOneTrailingSlash(folder) + "." + std::string(kMarkerFileName) + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    auto fail = [&] {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return false;
+    };
+    for (size_t written = 0; written < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail();
+        written += static_cast<size_t>(n);
+    }
+    if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) return fail();
+    if (::close(fd) != 0) {
+        ::unlink(temporary.c_str());
         return false;
     }
-    return file.commit();
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace vorra::launcher

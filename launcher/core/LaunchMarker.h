@@ -16,8 +16,9 @@ std::optional<std::string> toCodePage936(std::string_view utf8);
 std::optional<std::string> launchMarkerBytes();
 
 // Writes the marker into `folder`, replacing an existing one. The bytes go to a temporary
-// file that is renamed over the marker, so a failed write leaves the earlier file as it was.
-// Returns false when the marker could not be written.
+// file that is renamed over the marker, so a failed write leaves the earlier file as it was,
+// and a symbolic link named like the marker is replaced, never written through. Returns
+// false when the marker could not be written.
 bool writeLaunchMarker(std::string_view folder);
 
 }  // namespace vorra::launcher

@@ -23,6 +23,12 @@ AddinLibrary::AddinLibrary(const std::string& path) : path_(path) {
         throw AddinLoadError("the library " + path +
                              " does not export vorra_create_connection and vorra_destroy_connection");
     }
+    // The entry is optional: an add-in without one is listed by its file.
+    auto entryOf = reinterpret_cast<const VorraAddinEntry* (*)()>(dlsym(handle_, "vorra_addin_entry"));
+    if (const VorraAddinEntry* entry = entryOf ? entryOf() : nullptr) {
+        entry_ = AddinEntry{entry->friendlyName ? entry->friendlyName : "",
+                            entry->description ? entry->description : "", entry->loadBehavior};
+    }
     // The pin (see the header): opening the loaded library again with RTLD_NODELETE
     // marks it to stay; the extra reference is dropped at once.
     if (void* pin = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(pin);

@@ -23,6 +23,7 @@
 // behave alike.
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The add-in entry a library carries (vorra_addin_entry), as the host lists it.
+struct AddinEntry {
+    std::string friendlyName;
+    std::string description;
+    int loadBehavior = 0;
+};
+
 class AddinLibrary {
 public:
     // Loads the library; throws AddinLoadError naming the file and what went wrong. A
@@ -45,6 +53,8 @@ public:
     AddinLibrary& operator=(const AddinLibrary&) = delete;
 
     const std::string& path() const { return path_; }
+    // The library's add-in entry; nothing when it carries none.
+    const std::optional<AddinEntry>& entry() const { return entry_; }
 
     // A new connection object, freed through the library's own entry point.
     using Connection = std::unique_ptr<host::AddinConnection, void (*)(host::AddinConnection*)>;
@@ -52,6 +62,7 @@ public:
 
 private:
     std::string path_;
+    std::optional<AddinEntry> entry_;
     void* handle_ = nullptr;
     host::AddinConnection* (*create_)() = nullptr;
     void (*destroy_)(host::AddinConnection*) = nullptr;

@@ -23,7 +23,7 @@ void QtPrinter::choosePrinter(const std::string& name) {
     if (!name.empty()) {
         QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(name));
         if (info.isNull())
-            throw HostError(host::error::kApplicationDefined,
+            throw HostError(host::error::kNoPrinter,
                             "The print service has no printer named \"" + name + "\"");
     }
     printerName_ = name;
@@ -50,7 +50,7 @@ fs::path QtPrinter::printLayout(const engine::PrintLayout& layout, int copies, b
 void QtPrinter::printOnDevice(const engine::PrintLayout& layout, int copies, bool collate) {
     QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(printerName_));
     if (info.isNull())
-        throw HostError(host::error::kApplicationDefined,
+        throw HostError(host::error::kNoPrinter,
                         "The print service has no printer named \"" + printerName_ + "\"");
     QPrinter printer(info, QPrinter::HighResolution);
     printOn(printer, layout, copies, collate);
@@ -72,11 +72,11 @@ void QtPrinter::printOn(QPrinter& printer, const engine::PrintLayout& layout, in
     printer.setCollateCopies(collate);
     QPainter painter;
     if (!painter.begin(&printer))
-        throw HostError(host::error::kApplicationDefined,
+        throw HostError(host::error::kPrinterFailed,
                         "The printer \"" + name + "\" did not accept the job");
     paintPages(printer, painter, layout, 1, collate);
     if (!painter.end())
-        throw HostError(host::error::kApplicationDefined,
+        throw HostError(host::error::kPrinterFailed,
                         "The printer \"" + name + "\" did not complete the job");
 }
 

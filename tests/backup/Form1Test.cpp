@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "backup/app/Form1.h"
 #include "backup/app/HostWarning.h"
@@ -82,6 +84,32 @@ TEST_F(BackupWindow, BlockedFolderReplacesTheDoneMessage) {
                                 "以下文件未能备份：a.xls"));
 }
 
+// The window backs up the names as the file system holds them, and the list of files
+// that could not be copied can be read to its end, however long it is.
+TEST_F(BackupWindow, CopiesNamesByTheirBytesAndShowsEveryFileNotCopied) {
+    const std::string notUtf8 = "\xD6\xA7\xC6\xB1.xls";
+    add(notUtf8, "cheque");
+    std::vector<std::string> blocked;
+    for (int i = 0; i < 40; ++i) {
+        blocked.push_back("第" + std::to_string(i) + "张支票模板.xls");
+        add(blocked.back(), "x");
+        fs::create_directories(tool.path() / "模板备份" / blocked.back());  // a folder where the copy would go
+    }
+    Form1 form(tool.str());
+    form.show();
+    form.findChild<QPushButton*>("Command2")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(readBytes(tool.path() / "模板备份" / notUtf8), "cheque");
+
+    auto* label3 = form.findChild<QLabel*>("Label3");
+    for (const std::string& name : blocked) EXPECT_TRUE(label3->text().contains(QString::fromStdString(name))) << name;
+    auto* area = form.findChild<QScrollArea*>("Label3Area");
+    ASSERT_NE(area, nullptr);
+    EXPECT_GE(label3->height(), label3->heightForWidth(area->viewport()->width()));
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), label3->height() - area->viewport()->height());
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+}
+
 TEST_F(BackupWindow, DragsByItsBodyWithTheLeftButtonOnly) {
     Form1 form(tool.str());
     form.move(100, 100);
@@ -140,4 +168,23 @@ TEST(MouldsafeProgram, BacksUpItsOwnFolderWhenStartedFromAnotherWorkingFolder) {
     EXPECT_FALSE(fs::exists(tool.path() / "模板备份" / "other.xls"));
     EXPECT_FALSE(fs::exists(elsewhere.path() / "模板备份"));
     EXPECT_TRUE(fs::exists(tool.path() / "shot.png"));
+}
+
+// --help and an unknown option print the usage and start nothing: no window, no backup.
+TEST(MouldsafeProgram, HelpPrintsTheUsageAndStartsNothing) {
+    TempFolder tool;
+    fs::copy_file(MOULDSAFE_PROGRAM, tool.path() / "Mouldsafe");
+    writeBytes(tool.path() / "支票.xls", "cheque");
+    for (const auto& [args, exitCode] : {std::pair<QStringList, int>{{"--help"}, 0}, {{"--bogus"}, 2}}) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(QString::fromStdString((tool.path() / "Mouldsafe").string()), args);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), exitCode) << args.join(' ').toStdString();
+        const QByteArray usage = exitCode == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
+        EXPECT_TRUE(usage.contains("usage: Mouldsafe")) << usage.toStdString();
+    }
+    EXPECT_FALSE(fs::exists(tool.path() / "模板备份"));
 }

@@ -126,6 +126,56 @@ TEST_F(Backup, FailedCopyLeavesTheEarlierGoodCopyInPlace) {
     EXPECT_EQ(entriesIn(backupFolder()), std::vector<std::string>{"a.xls"});
 }
 
+// Nothing is written through a symbolic link: a linked backup folder is told and left
+// alone, a linked file in it is replaced by the copy.
+TEST_F(Backup, ALinkedBackupFolderIsReportedAndNotWrittenInto) {
+    add("a.xls", "a");
+    TempFolder elsewhere;
+    fs::create_directory_symlink(elsewhere.path(), backupFolder());
+    const BackupOutcome outcome = backUpWorkbooks(tool.path(), {"a.xls"});
+    EXPECT_EQ(outcome.folder, BackupFolderState::IsLink);
+    EXPECT_EQ(outcomeText(outcome),
+              "“模板备份”是一个符号链接，不是本文件夹中的备份文件夹，没有向其中备份！\n以下文件未能备份：a.xls");
+    EXPECT_TRUE(entriesIn(elsewhere.path()).empty());
+    fs::remove(backupFolder());
+    fs::create_symlink(elsewhere.path() / "gone", backupFolder());  // a link to nowhere holds the name too
+    EXPECT_EQ(backUpWorkbooks(tool.path(), {"a.xls"}).folder, BackupFolderState::IsLink);
+    EXPECT_TRUE(entriesIn(elsewhere.path()).empty());
+}
+
+TEST_F(Backup, ALinkedFileInTheBackupFolderIsReplacedNotWrittenThrough) {
+    add("a.xls", "the workbook");
+    TempFolder elsewhere;
+    writeBytes(elsewhere.path() / "victim", "keep me");
+    fs::create_directory(backupFolder());
+    fs::create_symlink(elsewhere.path() / "victim", backupFolder() / "a.xls");
+    ASSERT_TRUE(backUpWorkbooks(tool.path(), {"a.xls"}).complete());
+    EXPECT_EQ(readBytes(elsewhere.path() / "victim"), "keep me");
+    EXPECT_FALSE(fs::is_symlink(backupFolder() / "a.xls"));
+    EXPECT_EQ(readBytes(backupFolder() / "a.xls"), "the workbook");
+}
+
+TEST_F(Backup, EachCopyKeepsTheSourcesPermissionBits) {
+    const std::pair<const char*, fs::perms> cases[] = {
+        {"a.xls", fs::perms(0640)}, {"b.xls", fs::perms(0755)}, {"c.xls", fs::perms(0444)}};
+    for (const auto& [name, perms] : cases) {
+        add(name, name);
+        fs::permissions(tool.path() / name, perms);
+    }
+    ASSERT_TRUE(backUpWorkbooks(tool.path(), {"a.xls", "b.xls", "c.xls"}).complete());
+    for (const auto& [name, perms] : cases)
+        EXPECT_EQ(fs::status(backupFolder() / name).permissions() & fs::perms::all, perms) << name;
+}
+
+TEST_F(Backup, NamesThatAreNotUtf8AreListedAndCopiedByTheirBytes) {
+    const std::string name = "\xD6\xA7\xC6\xB1.xls";  // 支票 in code page 936
+    add(name, "cheque");
+    const std::vector<std::string> listed = listWorkbookFiles(tool.path());
+    ASSERT_EQ(listed, std::vector<std::string>{name});
+    ASSERT_TRUE(backUpWorkbooks(tool.path(), listed).complete());
+    EXPECT_EQ(readBytes(backupFolder() / name), "cheque");
+}
+
 TEST_F(Backup, UncreatableFolderIsReported) {
     add("a.xls", "a");
     const fs::path missing = tool.path() / "missing";

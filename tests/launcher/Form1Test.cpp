@@ -24,6 +24,7 @@ protected:
     Module1 timers{service, "Quorlaunch"};
     std::optional<std::string> configuredHost = std::string("/opt/vorra/vorra-desktop");
     std::vector<std::string> started;
+    std::vector<std::string> told;
 
     std::unique_ptr<Form1> loadedForm() {
         auto form = std::make_unique<Form1>(LauncherServices{
@@ -31,7 +32,8 @@ protected:
             [this](const std::string& program) {
                 started.push_back(program);
                 return true;
-            }});
+            },
+            [this](const std::string& message) { told.push_back(message); }});
         form->show();
         form->Form_Load();
         return form;
@@ -94,11 +96,16 @@ TEST_F(WelcomeWindow, UnknownHostStartsNothingButTheWindowStillCloses) {
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "setting.ini"));
 }
 
-TEST_F(WelcomeWindow, RefusedTimerStillLeavesTheMarker) {
+// Nothing would ever start the host: the window says so and closes.
+TEST_F(WelcomeWindow, RefusedTimerIsToldAndClosesTheWindowButStillLeavesTheMarker) {
     service.refuse = true;
     auto form = loadedForm();
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "setting.ini"));
     EXPECT_TRUE(started.empty());
+    EXPECT_EQ(told, std::vector<std::string>{"欢迎窗口的计时器无法启动（Can't   create   system   timer），"
+                                             "Excel支票Quorvan没有启动电子表格程序，本程序将关闭。"});
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(service.running.empty());
 }
 
 TEST(QtTimerService, DeliversTicksUntilTheTimerIsDestroyed) {
@@ -151,4 +158,31 @@ TEST(QuorlaunchProgram, LeavesTheMarkerBesideItselfAndStartsTheInstalledHostOnce
     while (!std::filesystem::exists(startedLog) && waited.elapsed() < 20000) QThread::msleep(20);
     QThread::msleep(100);
     EXPECT_EQ(readBytes(startedLog), "started\n");
+}
+
+// --help and an unknown option print the usage and start nothing: no window, no marker,
+// no host.
+TEST(QuorlaunchProgram, HelpPrintsTheUsageAndStartsNothing) {
+    TempFolder install;
+    std::filesystem::copy_file(QUORLAUNCH_PROGRAM, install.path() / "Quorlaunch");
+    const auto startedLog = install.path() / "started.log";
+    vorra::testing::writeBytes(install.path() / "host.sh",
+                               "#!/bin/sh\necho started >> '" + startedLog.string() + "'\n");
+    std::filesystem::permissions(install.path() / "host.sh", std::filesystem::perms::owner_all);
+    vorra::testing::writeBytes(install.path() / "host-path", "host.sh\n");
+    for (const auto& [args, exitCode] : {std::pair<QStringList, int>{{"--help"}, 0}, {{"--bogus"}, 2}}) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("VORRA_HOST_PROGRAM");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(QString::fromStdString((install.path() / "Quorlaunch").string()), args);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), exitCode) << args.join(' ').toStdString();
+        const QByteArray usage = exitCode == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
+        EXPECT_TRUE(usage.contains("usage: Quorlaunch")) << usage.toStdString();
+    }
+    QThread::msleep(200);
+    EXPECT_FALSE(std::filesystem::exists(install.path() / "setting.ini"));
+    EXPECT_FALSE(std::filesystem::exists(startedLog));
 }

@@ -52,6 +52,29 @@ TEST(LaunchMarker, ReportsFailureWithoutDisturbingWhatIsThere) {
     EXPECT_EQ(entriesIn(folder.path()), 1u);
 }
 
+// The marker is a file of its own: a symbolic link of its name is replaced, and what it
+// pointed at is left as it was.
+TEST(LaunchMarker, ReplacesASymbolicLinkInsteadOfWritingThroughIt) {
+    TempFolder folder;
+    TempFolder elsewhere;
+    writeBytes(elsewhere.path() / "settings-of-another-program", "keep me");
+    std::filesystem::create_symlink(elsewhere.path() / "settings-of-another-program", folder.path() / "setting.ini");
+    ASSERT_TRUE(writeLaunchMarker(folder.str()));
+    EXPECT_EQ(readBytes(elsewhere.path() / "settings-of-another-program"), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(folder.path() / "setting.ini"));
+    EXPECT_EQ(readBytes(folder.path() / "setting.ini"), kExpectedMarker);
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+
+    // A link to nowhere is replaced too, and nothing appears where it pointed.
+    std::filesystem::remove(folder.path() / "setting.ini");
+    std::filesystem::create_symlink(elsewhere.path() / "new-file", folder.path() / "setting.ini");
+    ASSERT_TRUE(writeLaunchMarker(folder.str()));
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.path() / "new-file"));
+    EXPECT_EQ(readBytes(folder.path() / "setting.ini"), kExpectedMarker);
+    EXPECT_EQ(std::filesystem::status(folder.path() / "setting.ini").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms(0644));
+}
+
 TEST(LaunchMarker, CodePage936RefusesWhatItCannotHold) {
     EXPECT_EQ(toCodePage936("Quorvan 5.1"), "Quorvan 5.1");
     EXPECT_EQ(toCodePage936("！"), "\xA3\xA1");

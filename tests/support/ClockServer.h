@@ -1,7 +1,8 @@
 #pragma once
 // A web server on 127.0.0.1 for the date tool's tests: it serves the world-clock path
-// with whatever page the test sets, streams a page of any size, or takes the request
-// and never answers. It runs on its own thread and stops when the object goes.
+// with whatever page the test sets, streams a page of any size, redirects elsewhere, or
+// takes the request and never answers. It runs on its own thread and stops when the
+// object goes.
 
 #include <httplib.h>
 #include <netinet/in.h>
@@ -19,13 +20,24 @@ class ClockServer {
 public:
     std::string page;              // the page served at /worldclock/city.html
     std::size_t streamBytes = 0;   // when set, a page of this many bytes instead
+    std::string redirectTo;        // when set, the clock path redirects there
     std::atomic<int> requests{0};
+    std::atomic<int> movedRequests{0};
     std::string lastQuery;
 
     ClockServer() {
+        // Where a redirect on the same host leads: the page itself.
+        server_.Get("/moved", [this](const httplib::Request&, httplib::Response& res) {
+            ++movedRequests;
+            res.set_content(page, "text/html");
+        });
         server_.Get("/worldclock/city.html", [this](const httplib::Request& req, httplib::Response& res) {
             ++requests;
             lastQuery = req.get_param_value("n") + "|" + req.get_param_value("Refresh");
+            if (!redirectTo.empty()) {
+                res.set_redirect(redirectTo);
+                return;
+            }
             if (streamBytes == 0) {
                 res.set_content(page, "text/html");
                 return;
@@ -49,6 +61,7 @@ public:
         thread_.join();
     }
     std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
+    int port() const { return port_; }
 
 private:
     httplib::Server server_;

@@ -52,8 +52,12 @@ void buildUnitsSheet(Worksheet& s) {
     s.range("K6").setValue(text(texts::kLabelPassword));
     writeRow(s, "C7", list(texts::kBookHeadings));
 
-    // Account numbers, bill numbers and passwords keep their digits as typed.
+    // Account numbers, bill numbers and passwords keep their digits as typed. Column F
+    // is text in the book rows only: F4 and F5 are the current bill's accounts, which
+    // quick fill fills with look-up formulas, and a formula in a text cell would stay
+    // its text. The add-in writes the accounts there as texts.
     s.range("F:F").setNumberFormat("@");
+    s.range("F1:F7").setNumberFormat("General");
     s.range("G6").setNumberFormat("@");
     s.range("L6").setNumberFormat("@");
     s.range("K3").setNumberFormat("0.00");
@@ -167,9 +171,13 @@ void buildSampleTemplate(Workbook& workbook) {
 void writeSampleBill(Workbook& workbook, const SampleBill& bill) {
     const auto& units = sampleUnits();
     auto sheet = workbook.sheet(texts::kSheetUnits);
+    // Behind the host's text prefix, as the add-in writes them: the account keeps its
+    // digits in a cell of any number format.
     auto unitRow = [&](int index) {
         const SampleUnit& u = units.at(size_t(index));
-        return std::vector<std::string>{u.shortName, u.name, u.account, u.bank, u.province, u.county};
+        std::vector<std::string> fields{u.shortName, u.name, u.account, u.bank, u.province, u.county};
+        for (auto& field : fields) field = "'" + field;
+        return fields;
     };
     sheet->unprotect(texts::kPassword);
     writeRow(*sheet, "D4", unitRow(bill.payee));

@@ -8,6 +8,7 @@
 // state themselves (Form.h); the toolkit is told when a form loads, shows, changes
 // and unloads, and keeps a registry of the live forms by name.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,13 @@ struct PixelSize {
     int height = 0;
 };
 
+// How a request to set the computer's clock ended.
+enum class ClockSetting : int {
+    Done,
+    NotPermitted,  // neither the process nor the system's time service may change it
+    Failed,        // any other refusal (a moment the system cannot represent)
+};
+
 class Toolkit {
 public:
     virtual ~Toolkit();
@@ -124,6 +132,10 @@ public:
     virtual bool startProgram(const std::string& commandLine) = 0;
     // The current user's desktop folder, without a trailing separator.
     virtual std::string desktopFolder() const = 0;
+    // Sets the computer's clock to a moment, in seconds since 1970-01-01 00:00 UTC:
+    // directly where the process may, otherwise through the system's time service,
+    // which may ask the user to authorise the change. Blocks until it is decided.
+    virtual ClockSetting setSystemClock(std::int64_t secondsSinceEpoch) = 0;
 
     // ---- The view of forms: called by Form, implemented by the platform. ------------
     // A form finished loading (after its Initialize) / left the registry.

@@ -37,3 +37,21 @@ public:
 // vorra_destroy_connection.
 extern "C" vorra::host::AddinConnection* vorra_create_connection();
 extern "C" void vorra_destroy_connection(vorra::host::AddinConnection* connection);
+
+// The add-in entry the library carries for the host's list of add-ins, readable
+// without creating a connection: the name and description the host shows (UTF-8) and
+// when the host loads the add-in. Plain C data, owned by the library, valid while it
+// is loaded.
+extern "C" {
+struct VorraAddinEntry {
+    const char* friendlyName;
+    const char* description;
+    int loadBehavior;
+};
+const VorraAddinEntry* vorra_addin_entry();
+}
+
+namespace vorra::host {
+// Load behaviours of an add-in entry.
+inline constexpr int kLoadAtStartup = 3;  // loaded when the host starts
+}  // namespace vorra::host

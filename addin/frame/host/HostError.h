@@ -19,6 +19,15 @@ inline constexpr int kFileNotFound = 53;
 inline constexpr int kPathNotFound = 76;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kInvalidArgument = 5;
+inline constexpr int kOverflow = 6;                 // a number too large for its kind
+inline constexpr int kDiskFull = 61;                // no space left for the file
+inline constexpr int kPrinterFailed = 482;          // the printer did not take or finish the job
+inline constexpr int kNoPrinter = 484;              // no printer installed, or none of that name
+// Refusals that hosts often raise as 1004 but that the user must tell apart.
+inline constexpr int kSheetProtected = 1101;        // the operation needs an unprotected sheet
+inline constexpr int kCellLocked = 1102;            // a locked cell of a protected sheet
+inline constexpr int kSheetHidden = 1103;           // a hidden sheet cannot be activated
+inline constexpr int kWrongPassword = 1104;         // the protection password does not match
 }  // namespace error
 
 class HostError : public std::runtime_error {
@@ -40,6 +49,30 @@ bool resume(Statement&& statement) noexcept {
         return true;
     } catch (...) {
         return false;
+    }
+}
+
+// A statement's failure as the host reported it: the error number and the host's own
+// description (for logs; the user is shown the add-in's reason for the number).
+struct Failure {
+    int number = 0;
+    std::string description;
+};
+
+// Runs one statement that reports its failure: nothing when it completed, the host's
+// error number and description when it failed. A failure that is no host error has
+// number 0.
+template <class Statement>
+std::optional<Failure> failureOf(Statement&& statement) noexcept {
+    try {
+        std::forward<Statement>(statement)();
+        return std::nullopt;
+    } catch (const HostError& e) {
+        return Failure{e.number(), e.what()};
+    } catch (const std::exception& e) {
+        return Failure{0, e.what()};
+    } catch (...) {
+        return Failure{0, "unknown error"};
     }
 }
 

@@ -60,6 +60,8 @@ public:
     void connectAddin(const std::string& libraryPath);
     bool connected() const { return connection_ != nullptr; }
     host::AddinConnection* connection() { return connection_.get(); }
+    // The loaded add-in library with its entry; nullptr without one.
+    const loader::AddinLibrary* addinLibrary() const { return library_.get(); }
     // The host version's leading number (11 for "11.0").
     int hostMajorVersion() const;
     // The ribbon markup the add-in returns right after connecting; empty on hosts

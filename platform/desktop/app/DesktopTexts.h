@@ -35,6 +35,28 @@ inline constexpr const char* kPrinterPrompt = "打印机：";
 inline constexpr const char* kPrintToPdf = "打印到 PDF 文件夹（%1）";
 inline constexpr const char* kAddinFailed = "无法加载加载项：";
 
+// The grid's clipboard and the names of its undoable steps.
+inline constexpr const char* kActionCut = "剪切(&T)";
+inline constexpr const char* kActionCopy = "复制(&C)";
+inline constexpr const char* kActionPaste = "粘贴(&P)";
+inline constexpr const char* kActionClear = "清除内容(&N)";
+inline constexpr const char* kUndoCut = "剪切";
+inline constexpr const char* kUndoPaste = "粘贴";
+inline constexpr const char* kUndoClear = "清除";
+inline constexpr const char* kTooManyCells = "一次最多复制、粘贴或清除 %1 个单元格。";
+
+// Help and its list of add-ins.
+inline constexpr const char* kMenuHelp = "帮助(&H)";
+inline constexpr const char* kActionAddins = "加载项(&A)…";
+inline constexpr const char* kAddinsTitle = "加载项";
+inline constexpr const char* kAddinsName = "名称";
+inline constexpr const char* kAddinsLoad = "加载行为";
+inline constexpr const char* kAddinsLocation = "位置";
+inline constexpr const char* kAddinsAtStartup = "启动时加载";
+inline constexpr const char* kAddinsOnDemand = "按需加载";
+inline constexpr const char* kAddinsDescription = "说明：";
+inline constexpr const char* kAddinsNone = "没有加载任何加载项。";
+
 // The page setup window.
 inline constexpr const char* kPaperSize = "纸张大小：";
 inline constexpr const char* kOrientation = "方向";

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "addin/frame/dialogs/Dialogs.h"
+#include "platform/desktop/toolkit/SystemClockService.h"
 
 class QWidget;
 
@@ -33,6 +34,8 @@ public:
     // without one, builtinDialog answers "not confirmed".
     using BuiltinDialogHandler = std::function<bool(int dialogId, const std::string& queuedKeys)>;
     void setBuiltinDialogHandler(BuiltinDialogHandler handler) { builtinDialog_ = std::move(handler); }
+    // How the clock is set: the system clock, then the system's time service.
+    void setClockService(SystemClockService service) { clock_ = std::move(service); }
 
     // ---- dialogs::Toolkit ----------------------------------------------------------
     dialogs::MsgBoxResult messageBox(const dialogs::MessageBoxRequest& request) override;
@@ -47,6 +50,7 @@ public:
     bool shellOpen(const std::string& target, const std::string& verb = {}) override;
     bool startProgram(const std::string& commandLine) override;
     std::string desktopFolder() const override;
+    dialogs::ClockSetting setSystemClock(std::int64_t secondsSinceEpoch) override;
 
     void formUnloaded(dialogs::Form& form) override;
     void showForm(dialogs::Form& form, dialogs::ShowMode mode) override;
@@ -64,6 +68,7 @@ public:
 private:
     QWidget* owner_;
     BuiltinDialogHandler builtinDialog_;
+    SystemClockService clock_;
     std::map<const dialogs::Form*, QPointer<FormWindow>> windows_;
 };
 

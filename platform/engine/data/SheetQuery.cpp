@@ -209,6 +209,24 @@ std::string dataSourceOf(const std::string& connectionString) {
         throw HostError(host::error::kApplicationDefined,
                         "The connection string names no data source");
     auto start = at + kKey.size();
+    // A value in quotes runs to its closing quote, a doubled quote standing for one, so
+    // that a path may hold ";".
+    if (start < connectionString.size() && (connectionString[start] == '"' || connectionString[start] == '\'')) {
+        const char quote = connectionString[start];
+        std::string source;
+        for (size_t i = start + 1; i < connectionString.size(); ++i) {
+            if (connectionString[i] != quote) {
+                source += connectionString[i];
+            } else if (i + 1 < connectionString.size() && connectionString[i + 1] == quote) {
+                source += quote;
+                ++i;
+            } else {
+                if (source.empty()) break;
+                return source;
+            }
+        }
+        throw HostError(host::error::kApplicationDefined, "The connection string names no data source");
+    }
     auto end = connectionString.find(';', start);
     std::string source = connectionString.substr(start, end == std::string::npos ? std::string::npos
                                                                                  : end - start);

@@ -95,16 +95,29 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
     tempName.push_back('\0');
     FileSizeSignalHeld signalHeld;
     int fd = ::mkstemp(tempName.data());
-    if (fd < 0 && errno == ENOENT)
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         throw host::HostError(host::error::kPathNotFound,
                               "Cannot save \"" + path + "\": cannot create a file in its folder: the folder \"" +
-                                  folder.string() + "\" does not exist");
+                                  folder.string() + "\" does not exist" + (errno == ENOTDIR ? " (Not a directory)" : ""));
+    if (fd < 0 && (errno == EACCES || errno == EROFS))
+        throw host::HostError(host::error::kPermissionDenied,
+                              "Cannot save \"" + path + "\": cannot create a file in its folder: " +
+                                  std::strerror(errno));
     if (fd < 0) failSave(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
     std::string temp = tempName.data();
+    // A full disk is told apart: the user can do something about it.
+    auto failSaveWith = [&](const std::string& why, int err) {
+        if (err == ENOSPC || err == EDQUOT)
+            throw host::HostError(host::error::kDiskFull, "Cannot save \"" + path + "\": " + why + ": " +
+                                                              std::strerror(err));
+        failSave(path, why + ": " + std::strerror(err));
+    };
     auto fail = [&](const std::string& why) {
+        int err = errno;
         ::close(fd);
         ::unlink(temp.c_str());
-        failSave(path, why);
+        if (err == EFBIG) failSave(path, why);
+        failSaveWith(why, err);
     };
     // Keep the permissions of the file we replace (mkstemp creates it private).
     struct stat old{};
@@ -115,14 +128,15 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno == EFBIG) fail("the file would be larger than this process may write (file-size limit)");
-        if (n <= 0) fail(std::string("writing failed: ") + (n < 0 ? std::strerror(errno) : "nothing written"));
+        if (n == 0) errno = EIO;  // a write that makes no progress
+        if (n <= 0) fail("writing failed");
         done += size_t(n);
     }
-    if (::fsync(fd) != 0) fail(std::string("flushing to disk failed: ") + std::strerror(errno));
+    if (::fsync(fd) != 0) fail("flushing to disk failed");
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
-        failSave(path, std::string("closing failed: ") + std::strerror(err));
+        failSaveWith("closing failed", err);
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         int err = errno;

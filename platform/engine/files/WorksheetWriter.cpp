@@ -12,6 +12,7 @@
 #include "platform/engine/files/PackageParts.h"
 #include "platform/engine/files/WorksheetElements.h"
 #include "platform/engine/files/Xml.h"
+#include "platform/engine/formula/FormulaText.h"
 #include "platform/engine/print/CellGeometry.h"
 
 namespace vorra::engine::files {
@@ -256,7 +257,7 @@ private:
         out_ += '>';
         if (formula) {
             out_ += "<f>";
-            appendEscaped(out_, cell.formula);
+            appendEscaped(out_, formula::formulaForFile(cell.formula));
             out_ += "</f>";
         }
         switch (v.kind()) {

@@ -606,6 +606,7 @@ void saveXlsWorkbook(const WorkbookModel& workbook, const std::string& path) {
     try {
         files::writeAtomically(path, std::as_bytes(std::span(bytes)));
     } catch (const HostError& e) {
+        if (e.number() == host::error::kDiskFull) throw;  // the user can free space
         throw HostError(host::error::kPermissionDenied, e.what());  // an export's error number
     }
 }

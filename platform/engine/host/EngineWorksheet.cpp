@@ -1,6 +1,10 @@
 // Sheet-level operations of the embedded host: name, visibility, activation,
 // protection, printing, copying, deleting, selection and cell formats.
 #include "platform/engine/host/EngineHost.h"
+
+#include <cctype>
+#include <map>
+
 #include "platform/engine/host/SheetPassword.h"
 #include "platform/engine/print/Printer.h"
 
@@ -24,6 +28,88 @@ int internRaw(std::vector<std::string>& pool, const std::vector<std::string>& fr
     if (it != pool.end()) return int(it - pool.begin());
     pool.push_back(xml);
     return int(pool.size()) - 1;
+}
+
+// Copies a quoted part of a formula ('sheet name' or "text") from just after its opening
+// quote up to and including its closing quote, a doubled quote standing for itself.
+size_t copyQuoted(const std::string& f, size_t i, char quote, std::string& out) {
+    while (i < f.size()) {
+        out += f[i];
+        if (f[i] == quote) {
+            if (i + 1 < f.size() && f[i + 1] == quote) {
+                out += f[i + 1];
+                i += 2;
+                continue;
+            }
+            return i + 1;
+        }
+        ++i;
+    }
+    return i;
+}
+
+// A formula text with each external book index "[n]" (before a sheet name, also inside
+// a quoted one) replaced by map(n); text literals and structured references
+// ("Table1[列]") stay as they are.
+template <class Map>
+std::string mapExternalBooks(const std::string& f, Map&& map) {
+    auto isNameChar = [](char ch) {
+        auto u = static_cast<unsigned char>(ch);
+        return std::isalnum(u) || ch == '_' || ch == '.' || ch == ']' || u >= 0x80;
+    };
+    std::string out;
+    out.reserve(f.size());
+    for (size_t i = 0; i < f.size();) {
+        const char c = f[i];
+        if (c == '"') {
+            out += c;
+            i = copyQuoted(f, i + 1, '"', out);
+            continue;
+        }
+        const bool quoted = c == '\'';
+        const size_t at = quoted ? i + 1 : i;
+        if (at < f.size() && f[at] == '[' && (quoted || i == 0 || !isNameChar(f[i - 1]))) {
+            size_t j = at + 1;
+            while (j < f.size() && j - at <= 9 && std::isdigit(static_cast<unsigned char>(f[j]))) ++j;
+            if (j > at + 1 && j < f.size() && f[j] == ']') {
+                if (quoted) out += c;
+                out += "[" + std::to_string(map(std::stoi(f.substr(at + 1, j - at - 1)))) + "]";
+                i = quoted ? copyQuoted(f, j + 1, '\'', out) : j + 1;
+                continue;
+            }
+        }
+        out += c;
+        i = quoted ? copyQuoted(f, i + 1, '\'', out) : i + 1;
+    }
+    return out;
+}
+
+// The links of the source workbook that the copied sheet's formulas name go into the
+// target with the copy (a link to the same file that the target has already is used
+// again), and the copy's formulas are renumbered to the target's links.
+void carryExternalLinks(const WorkbookModel& from, WorkbookModel& to, Sheet& copy) {
+    if (from.externalLinks.empty()) return;
+    std::map<int, int> carried;
+    auto indexInTarget = [&](int n) {
+        if (n < 1 || n > int(from.externalLinks.size())) return n;
+        if (auto it = carried.find(n); it != carried.end()) return it->second;
+        const ExternalLinkModel& link = from.externalLinks[size_t(n - 1)];
+        int index = 0;
+        for (size_t k = 0; k < to.externalLinks.size() && index == 0; ++k)
+            if (to.externalLinks[k].target == link.target) index = int(k) + 1;
+        if (index == 0) {
+            to.externalLinks.push_back(link);
+            index = int(to.externalLinks.size());
+        }
+        carried.emplace(n, index);
+        return index;
+    };
+    std::vector<int> columnNumbers;
+    for (const auto& [c, cells] : copy.cells.columns()) columnNumbers.push_back(c);
+    for (int c : columnNumbers)
+        for (auto& [r, cell] : copy.cells.columnForWrite(c))
+            if (cell.hasFormula() && cell.formula.find('[') != std::string::npos)
+                cell.formula = mapExternalBooks(cell.formula, indexInTarget);
 }
 
 }  // namespace
@@ -95,12 +181,13 @@ void EngineWorksheet::setVisible(host::Visibility v) {
         }
     }
     book().markChanged();
+    book().app().tellStructure();
 }
 
 void EngineWorksheet::activate() {
     Sheet& s = model();
     if (s.visibility != SheetVisibility::Visible)
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kSheetHidden,
                         "Activate method of Worksheet class failed: \"" + s.name + "\" is hidden");
     book().setActiveSheet(index());
     book().activate();
@@ -123,7 +210,7 @@ void EngineWorksheet::unprotect(const std::string& password) {
     Sheet& s = model();
     if (!s.protection.enabled) return;
     if (!passwordMatches(s.protection, password))
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kWrongPassword,
                         "The password you supplied is not correct for the sheet \"" + s.name + "\"");
     s.protection = SheetProtection{};
     book().markChanged();
@@ -139,7 +226,7 @@ void EngineWorksheet::printOut(int copies, bool collate) {
     if (cancel) return;
     Printer* printer = wb.app().services().printer();
     if (!printer)
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kNoPrinter,
                         "PrintOut method of Worksheet class failed: no printer is installed");
     printer->printSheet(wb.model(), index(), copies, collate);
 }
@@ -176,6 +263,7 @@ std::unique_ptr<Sheet> EngineWorksheet::cloneFor(StyleSheet& targetStyles) const
 void EngineWorksheet::copyTo(EngineWorkbook& target, int position) {
     EngineWorkbook& source = book();
     auto copy = cloneFor(target.model().styles);
+    if (&target != &source) carryExternalLinks(source.model(), target.model(), *copy);
     copy->name = nameForCopy(copy->name, [&](const std::string& n) { return target.sheetNameTaken(n); });
     copy->visibility = SheetVisibility::Visible;
     auto inserted = target.insertSheet(std::move(copy), position);
@@ -254,6 +342,7 @@ void EngineWorksheet::select(const Area& area, CellRef activeCell) {
     if (s.selection == area && s.activeCell == activeCell) return;
     s.selection = area;
     s.activeCell = activeCell;
+    app.tellChange({EngineChange::Kind::Selection, &s, area});
     auto self = shared_from_this();
     app.raise([&](host::ApplicationEvents& e) {
         e.sheetSelectionChange(*this, host::Range(self, area));
@@ -285,7 +374,7 @@ const CellFormat& EngineWorksheet::effectiveFormat(CellRef cell) const {
 void EngineWorksheet::requireUnprotected(const char* operation) const {
     const Sheet& s = model();
     if (s.protection.enabled)
-        throw HostError(error::kApplicationDefined,
+        throw HostError(error::kSheetProtected,
                         std::string("Cannot ") + operation + " on the protected sheet \"" + s.name +
                             "\"; unprotect it first");
 }
@@ -358,6 +447,7 @@ void EngineWorksheet::changeFormats(const Area& area,
         }
     }
     book().markChanged();
+    book().app().tellChange({EngineChange::Kind::Cells, &s, area});
 }
 
 int EngineWorksheet::fontColorIndex(CellRef cell) const {

@@ -3,6 +3,7 @@
 #include <fnmatch.h>
 
 #include <algorithm>
+#include <ctime>
 
 namespace vorra::headless {
 
@@ -26,6 +27,7 @@ const char* kindWord(Record::Kind kind) {
         case Record::Kind::Drag: return "drag";
         case Record::Kind::ShellOpen: return "shell-open";
         case Record::Kind::StartProgram: return "start-program";
+        case Record::Kind::SetClock: return "set-clock";
     }
     return "?";
 }
@@ -254,6 +256,20 @@ bool HeadlessToolkit::shellOpen(const std::string& target, const std::string& ve
 bool HeadlessToolkit::startProgram(const std::string& commandLine) {
     record(Record::Kind::StartProgram, {}, quoteText(commandLine));
     return true;
+}
+
+// The clock is never touched: the request is recorded as the moment in UTC, with the
+// answer the options give.
+dialogs::ClockSetting HeadlessToolkit::setSystemClock(std::int64_t secondsSinceEpoch) {
+    std::time_t seconds = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm t{};
+    char text[40] = "?";
+    if (gmtime_r(&seconds, &t)) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &t);
+    const char* answer = options_.clockAnswer == dialogs::ClockSetting::Done           ? "done"
+                         : options_.clockAnswer == dialogs::ClockSetting::NotPermitted ? "not permitted"
+                                                                                        : "failed";
+    record(Record::Kind::SetClock, {}, std::string(text) + " -> " + answer);
+    return options_.clockAnswer;
 }
 
 bool HeadlessToolkit::isTopmost(const std::string& formName) const {

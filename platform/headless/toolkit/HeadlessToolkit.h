@@ -35,6 +35,7 @@ struct Record {
         Drag,
         ShellOpen,
         StartProgram,
+        SetClock,
     };
     Kind kind;
     std::string form;    // the form concerned, empty for dialogs of the host
@@ -80,6 +81,8 @@ struct HeadlessOptions {
     std::string desktopFolder = "/tmp";
     // When false, an unanswered dialog returns its cancel answer without a failure.
     bool requireAnswers = true;
+    // What a request to set the computer's clock answers; the clock itself is never set.
+    dialogs::ClockSetting clockAnswer = dialogs::ClockSetting::Done;
 };
 
 class HeadlessToolkit : public dialogs::Toolkit {
@@ -129,6 +132,9 @@ public:
     bool shellOpen(const std::string& target, const std::string& verb) override;
     bool startProgram(const std::string& commandLine) override;
     std::string desktopFolder() const override { return options_.desktopFolder; }
+    dialogs::ClockSetting setSystemClock(std::int64_t secondsSinceEpoch) override;
+    // The answer the next requests to set the clock give.
+    void setClockAnswer(dialogs::ClockSetting answer) { options_.clockAnswer = answer; }
 
     void formLoaded(dialogs::Form& form) override;
     void formUnloaded(dialogs::Form& form) override;

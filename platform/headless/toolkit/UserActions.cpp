@@ -210,14 +210,20 @@ void UserActions::click(Form& form, std::string_view control) {
     Control& c = reach(form, control);
     auto keepAlive = form.weak_from_this().lock();
     auto clickable = [](auto& button) { button.userClick(); };
+    // Buttons, check boxes and option buttons take the focus when clicked, before their
+    // Click runs; labels and images do not.
+    auto focusing = [](auto& button) {
+        button.setFocus();
+        button.userClick();
+    };
     auto listOf = [&](Control& list) {
         throw ActionError("cannot click " + where(form, control) + ", a " + kindName(list.kind()) +
                           ": pick one of its rows");
     };
     visitControl(c, Overloaded{
-        [&](CommandButton& b) { clickable(b); },
-        [&](CheckBox& b) { clickable(b); },
-        [&](OptionButton& b) { clickable(b); },
+        [&](CommandButton& b) { focusing(b); },
+        [&](CheckBox& b) { focusing(b); },
+        [&](OptionButton& b) { focusing(b); },
         [&](Label& b) { clickable(b); },
         [&](Image& b) { clickable(b); },
         [&](ComboBox& list) { listOf(list); },

@@ -8,7 +8,8 @@
 //   clear    the whole text of a text box or combo box selected and deleted: KeyDown
 //            of Delete, the edit and Change (when there was a text), KeyUp; nothing is
 //            deleted when KeyDown swallows the key or the text box is locked;
-//   click    a button, check box, option button, label or image: its Click;
+//   click    a button, check box, option button, label or image: its Click; the first
+//            three take the focus before it;
 //   pick     a list row of a combo box, list box or list view: Change, Click;
 //   close    the window's close box: QueryClose, then the form unloads;
 //   drop     files dropped on a form or a list box that accepts them.

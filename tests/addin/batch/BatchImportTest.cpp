@@ -1,5 +1,6 @@
 // Importing the list from another workbook: the file dialog, the extension rule, the
 // rows and columns copied, and sources that are not what they claim to be.
+#include "addin/batch/No1_Class.h"
 #include "tests/addin/batch/BatchFixture.h"
 
 using namespace vorra;
@@ -75,6 +76,8 @@ TEST_F(BatchImport, CopiesTheSelectedRowsWithEveryColumnFromA8InBothFormats) {
         EXPECT_EQ(host.cell("批量打印", "C10"), Value::text("0000358101040012345"));
         EXPECT_EQ(record(13), std::vector<std::string>(13, "")) << "the old list is cleared";
         EXPECT_EQ(host.text("批量打印", "A13"), "6") << "column A below the import stays";
+        EXPECT_EQ(row(5), row(8)) << "the new list's first bill is current";
+        EXPECT_EQ(d2(), "1");
         EXPECT_TRUE(host.messages().empty());
     }
 }
@@ -104,10 +107,27 @@ TEST_F(BatchImport, TheTextAfterTheLastDotMustBeExactlyXlsOrXlsx) {
     EXPECT_TRUE(host.messages().empty());
 }
 
-TEST_F(BatchImport, OfFiveThousandRecordsTheFirstTwoThousandFillTheList) {
+// A path with ";" is one path: the connection string quotes it.
+TEST_F(BatchImport, APathWithASemicolonOrAQuoteImportsLikeAnyOther) {
+    for (const char* name : {"清单;二月.xlsx", "x;.xls", "含\"引号\";.xlsx"}) {
+        SCOPED_TRACE(name);
+        putList(3);
+        import(sources.make("bills", name));
+        EXPECT_EQ(columnOfList('B', 5), kPayees);
+    }
+    EXPECT_EQ(importConnectionString("/a/b.xls"),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Extended Properties=Excel 8.0;Data Source=/a/b.xls");
+    EXPECT_EQ(importConnectionString("/a;\"b\".xls"),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Extended Properties=Excel 8.0;Data Source=\"/a;\"\"b\"\".xls\"");
+}
+
+TEST_F(BatchImport, OfFiveThousandRecordsTheFirstTwoThousandFillTheListAndTheRestAreCounted) {
     host.put("批量打印", "B2008", Value::text("below the list"));
     auto others = stateOf(*host.book);
     others.erase("批量打印");
+    expectMessage(host.toolkit,
+                  "所选工作表共有 5000 条记录，批量打印表最多容纳 2000 条：已导入前 2000 条，其余 3000 条没有导入。",
+                  dialogs::MsgBoxIcon::Information, "系统提示：");
     import(sources.make("rows", "5000.xlsx", 5000));
 
     EXPECT_EQ(host.text("批量打印", "B8"), "收款单位1");
@@ -115,6 +135,8 @@ TEST_F(BatchImport, OfFiveThousandRecordsTheFirstTwoThousandFillTheList) {
     EXPECT_EQ(host.text("批量打印", "A2007"), "2000");
     EXPECT_EQ(host.text("批量打印", "B2008"), "below the list") << "nothing is written past row 2007";
     EXPECT_TRUE(host.text("批量打印", "A2008").empty());
+    EXPECT_EQ(d2(), "1");
+    EXPECT_EQ(host.text("批量打印", "B5"), "收款单位1");
     auto after = stateOf(*host.book);
     after.erase("批量打印");
     EXPECT_EQ(after, others);

@@ -143,6 +143,26 @@ TEST_F(BatchList, ARecordNumberThatIsNotANumberChangesNothing) {
     }
 }
 
+// D2 names no record when empty, not a number or below 1: stepping back or on, loading
+// and printing change nothing (record 0 would load the headings of row 7 as a bill).
+TEST_F(BatchList, ARecordNumberBelowOneOrEmptyChangesNothingAndPrintsNothing) {
+    putList(5);
+    makeCurrent(2);
+    for (const Value& none : {Value(), Value::text(""), Value::number(0), Value::number(-1), Value::number(0.4),
+                              Value::text("0"), Value::text(" -3 "), Value::text("abc")}) {
+        SCOPED_TRACE(none.toText());
+        setD2(none);
+        auto everything = stateOf(*host.book);
+        money.fn006();
+        money.fn007();
+        money.fn008();
+        money.fn005();
+        EXPECT_EQ(stateOf(*host.book), everything);
+    }
+    EXPECT_TRUE(host.printed().empty());
+    EXPECT_FALSE(dialogs::FormInstance<TianxiePJ_frm>::exists());
+}
+
 TEST_F(BatchList, ARecordNumberTypedAsTextIsReadAsTheHostReadsIt) {
     putList(5);
     makeCurrent(1);

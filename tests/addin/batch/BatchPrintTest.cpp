@@ -112,6 +112,35 @@ TEST_F(BatchPrint, OneClickThroughTheWholeListContinuesTheChequeNumbersAndThenSt
     EXPECT_TRUE(record(5)[6].empty());
 }
 
+// The list moves on only when the bill printed: a refused bill stays current, with
+// nothing recorded, so that no bill is skipped.
+TEST_F(BatchPrint, ARefusedBillStaysCurrentAndIsNotRecorded) {
+    struct Case {
+        const char* sheet;      // the record's bill sheet
+        bool formOpen;          // pressed "一键打印" (the form open), or "打印票据" alone
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"转帐支票", true, "没有名为“转帐支票”的工作表，无法打印！请在列表中选择要打印的工作表。"},
+        {"", true, "请选择要打印的支票类工作表，然后方能打印！"},
+        {"转账支票", false, "“常用单位账号” 工作表，禁止打印！"},  // the form opens on the fill-in sheet
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sheet);
+        putList(2, {c.sheet, "转账支票"});
+        openDialog();
+        click("CommandButton3");
+        dialogs::FormInstance<TianxiePJ_frm>::unload();
+        expectMessage(host.toolkit, c.refusal, dialogs::MsgBoxIcon::Critical, "系统：");
+        click(c.formOpen ? "CommandButton9" : "CommandButton5");
+        EXPECT_EQ(d2(), "1");
+        EXPECT_EQ(record(5), listBill(1, c.sheet));
+        EXPECT_TRUE(host.printed().empty());
+        EXPECT_TRUE(printRecord(3, 'A').empty());
+        host.user.close(*dialogs::FormInstance<PiliangDY_frm>::existing());
+    }
+}
+
 TEST_F(BatchPrint, PrintAndAdvancePrintsWhatTheFillInSheetHolds) {
     putList(2, {"业务委托书", "业务委托书"});
     openDialog();

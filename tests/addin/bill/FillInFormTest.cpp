@@ -75,13 +75,51 @@ TEST_F(FillInForm, TypingAShortNameWithItsCheckBoxLooksUpColumnD) {
     EXPECT_EQ(fillIn("E4"), "杭州西湖茶叶公司");
 }
 
-TEST_F(FillInForm, PickingAPayeeCopiesItsRowAndLeavesTheSheetUnprotected) {
+TEST_F(FillInForm, PickingAPayeeCopiesItsRowAndProtectsTheSheetAgain) {
     host.user.pick(*form, "ComboBox1", "南京长江建材公司");
     EXPECT_EQ(unitRow(4), "NJCJJCGS|南京长江建材公司|0062210012345678901|中国工商银行南京分行|江苏|南京");
-    EXPECT_FALSE(host.app.sheets("常用单位账号")->isProtected());
+    EXPECT_EQ(host.cell("常用单位账号", "F4"), host::Value::text("0062210012345678901"))
+        << "the account keeps its digits in the general cell F4";
+    EXPECT_TRUE(host.app.sheets("常用单位账号")->isProtected());
     EXPECT_TRUE(host.app.enableEvents());
     host.user.close(*form);
-    EXPECT_TRUE(host.app.sheets("常用单位账号")->isProtected()) << "closing protects again";
+    EXPECT_TRUE(host.app.sheets("常用单位账号")->isProtected());
+}
+
+// Opened from the batch dialog, the form has a bill sheet active. Every box still
+// looks up and writes the fill-in sheet by name, which alone is protected again; the
+// bill sheet is never protected, by typing, by closing or by printing.
+TEST_F(FillInForm, WithABillSheetActiveTheBoxesWriteTheFillInSheetAndNoBillSheetIsProtected) {
+    host.user.pick(*form, "ComboBox4", "转账支票");
+    host.user.type(*form, "ComboBox1", "西湖");
+    EXPECT_EQ(unitRow(4), "HZXHCYGS|杭州西湖茶叶公司|0000358101040012345|中国农业银行杭州分行|浙江|杭州");
+    host.user.click(*form, "CheckBox2");
+    host.user.type(*form, "ComboBox2", "KSMZ");
+    EXPECT_EQ(fillIn("E5"), "昆山明珠电器公司");
+    host.user.pick(*form, "ComboBox3", "货款");
+    host.user.type(*form, "TextBox1", "500");
+    host.user.type(*form, "TextBox2", "00012345");
+    form->ComboBox3.setText("租金");
+    host.user.press(*form, "ComboBox3", dialogs::key::kReturn);
+    form->ComboBox1.setText("zj");
+    pressRight("ComboBox1");
+    EXPECT_EQ(listOf(form->ComboBox1), (std::vector<std::string>{"南京长江建材公司", "张家港港务公司"}));
+    EXPECT_EQ(fillIn("K5"), "租金");
+    EXPECT_EQ(host.cell("常用单位账号", "K3"), host::Value::number(500));
+    EXPECT_EQ(fillIn("G6"), "00012345");
+    auto bill = host.app.sheets("转账支票");
+    EXPECT_EQ(host.app.activeSheet(), bill);
+    EXPECT_FALSE(bill->isProtected());
+    EXPECT_TRUE(host.app.sheets("常用单位账号")->isProtected());
+
+    headless::InputAnswer number;
+    number.text = "1";
+    host.toolkit.queueInput(number);
+    host.user.click(*form, "CommandButton1");
+    EXPECT_EQ(host.printed(), std::vector<std::string>{"转账支票"});
+    EXPECT_EQ(host.text("打印记录", "C3"), "杭州西湖茶叶公司");
+    EXPECT_FALSE(bill->isProtected());
+    EXPECT_TRUE(host.app.sheets("常用单位账号")->isProtected());
 }
 
 TEST_F(FillInForm, ThePayerCheckBoxAppliesToTypingButNotToPicking) {
@@ -236,9 +274,11 @@ TEST_F(FillInForm, PrintsTheChosenSheetAndCloses) {
     EXPECT_EQ(host.text("打印记录", "N3"), "777");
 }
 
-// A sheet protected with another password makes every write of the boxes fail.
+// A fill-in sheet protected with another password makes every write of the boxes fail.
 TEST_F(FillInForm, ErrorsOfThePayeeAndPayerPicksAreReportedAndEventsComeBackOn) {
-    host.app.sheets("转账支票")->protect("other");
+    auto units = host.app.sheets("常用单位账号");
+    units->unprotect("470518");
+    units->protect("other");
     host.user.pick(*form, "ComboBox4", "转账支票");
     host.app.setEnableEvents(false);
     expectMessage(host.toolkit, "输入不正确，请输入E7单元格下面的户名", MsgBoxIcon::Critical, "");

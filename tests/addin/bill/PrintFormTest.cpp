@@ -177,9 +177,19 @@ TEST_F(QuickFill, ALockedCellStopsTheWritesAndIsReported) {
     EXPECT_EQ(host.text("常用单位账号", "G4"), "中国银行苏州分行") << "the locked cell keeps its value";
     EXPECT_EQ(formula("H4"), "江苏");
     ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_NE(host.messages()[0].find("快捷填写未能完成："), std::string::npos);
+    EXPECT_NE(host.messages()[0].find("快捷填写未能完成：单元格已锁定，工作表处于保护状态。"), std::string::npos);
     EXPECT_NE(host.messages()[0].find("Critical"), std::string::npos);
     EXPECT_TRUE(form->visible());
+}
+
+TEST_F(QuickFill, TheSwitchesWriteTheFillInSheetWhateverSheetIsActive) {
+    auto bill = host.app.sheets("转账支票");
+    std::string billE4 = bill->range("E4").formula();
+    bill->activate();
+    host.user.click(*form, "CommandButton1");
+    for (const auto& [cell, text] : kLookupFormulas) EXPECT_EQ(formula(cell), text) << cell;
+    EXPECT_EQ(bill->range("E4").formula(), billE4);
+    EXPECT_FALSE(bill->isProtected());
 }
 
 TEST_F(QuickFill, PickingAPayeeOverwritesTheFormulasAndSwitchingOnRestoresThem) {

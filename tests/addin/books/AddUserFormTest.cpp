@@ -99,6 +99,63 @@ TEST_F(AddUserForm, EveryRefusalShowsItsMessageAndProtectsTheSheetAgain) {
     EXPECT_EQ(cell("E4"), "");
 }
 
+TEST_F(AddUserForm, WithABillSheetActiveTheUnitGoesToTheFillInSheetByName) {
+    other->activate();  // an unprotected bill sheet
+    fill("乙公司", "2", "工行");
+    click(form->CommandButton1);
+    form->TextBox6.setText("工资");
+    press(form->TextBox6, dialogs::key::kReturn);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(cell("E9"), "乙公司");
+    EXPECT_EQ(cell("E4"), "乙公司");
+    EXPECT_EQ(cell("K9"), "工资");
+    EXPECT_TRUE(sheet->isProtected());
+    EXPECT_FALSE(other->isProtected());
+    EXPECT_EQ(other->range("E9").scalar(), host::Value());
+}
+
+TEST_F(AddUserForm, AWriteThatDoesNotArriveIsTold) {
+    sheet->unprotect(kPassword);
+    sheet->protect("111111");  // a password the form does not know
+    const host::Variant before = books();
+    fill("乙公司", "2", "工行");
+    click(form->CommandButton1);
+    form->TextBox6.setText("工资");
+    press(form->TextBox6, dialogs::key::kReturn);
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_THAT(messages()[0], IsMessage("新用户信息没有写入“常用单位账号”工作表（该表的保护无法解除或单元格拒绝写入），请检查后再添加！",
+                                         MsgBoxIcon::Critical, "系统提示："));
+    EXPECT_THAT(messages()[1], IsMessage("用途没有写入“常用单位账号”工作表（该表的保护无法解除或单元格拒绝写入），请检查后再添加！",
+                                         MsgBoxIcon::Critical, "系统："));
+    EXPECT_EQ(books(), before);
+
+    clearMessages();
+    sheet->unprotect("111111");
+    sheet->deleteSheet();
+    click(form->CommandButton1);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_THAT(messages()[0], IsMessage("当前工作簿中没有“常用单位账号”工作表，没有保存任何内容！",
+                                         MsgBoxIcon::Critical, "系统提示："));
+}
+
+TEST_F(AddUserForm, NamesAndPurposesAreComparedLiterallyNotAsPatterns) {
+    unit(9, "szyh", "苏州银行", "1");
+    purpose(9, "yf", "运费");
+    for (const char* name : {"苏州*", "苏州??", "<>乙"}) {
+        fill(name, "2", "工行");
+        click(form->CommandButton1);
+    }
+    for (const char* text : {"运~费", "?", "运*"}) {
+        form->TextBox6.setText(text);
+        press(form->TextBox6, dialogs::key::kReturn);
+    }
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(cell("E10"), "苏州*");
+    EXPECT_EQ(cell("E12"), "<>乙");
+    EXPECT_EQ(cell("K10"), "运~费");
+    EXPECT_EQ(cell("K12"), "运*");
+}
+
 TEST_F(AddUserForm, ProvinceAndCityMayStayEmpty) {
     fill("乙公司", "2", "工行");
     form->CommandButton1_Click();

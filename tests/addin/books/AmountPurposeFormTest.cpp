@@ -119,26 +119,49 @@ TEST_F(AmountPurposeForm, TheBillFieldsGoToK3G6AndL6) {
     enterBill("1,234.50", "00012345", "8888 6666");
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(get("K3"), number(1234.5));
-    EXPECT_EQ(get("G6"), number(12345));  // as typed: the host reads digits as a number
+    EXPECT_EQ(get("G6"), text("00012345"));  // the cheque number keeps its digits
     EXPECT_EQ(cell("L6"), "8888 6666");
     EXPECT_TRUE(sheet->isProtected());
     enterBill("1234.5", "1", "2");
     EXPECT_EQ(get("K3"), number(1234.5));
 }
 
-TEST_F(AmountPurposeForm, AnAmountThatIsNotANumberIsRefusedAndK3KeepsItsValue) {
+TEST_F(AmountPurposeForm, ARefusedAmountIsToldWithItsReasonAndTheOtherFieldsAreStored) {
     enterBill("100", "1", "2");
-    for (const char* bad : {"abc", "1,23", ""}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"abc", "金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！"},
+        {"1,23", "金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！"},
+        {"0", "金额必须大于零，请重新输入！"},
+        {"-12.5", "金额必须大于零，请重新输入！"},
+        {"12.345", "金额最多只能有两位小数（精确到分），请重新输入！"},
+        {"1234567890123456", "金额的位数太多（最多15位数字），请重新输入！"},
+    };
+    int serial = 10;
+    for (const auto& [bad, why] : cases) {
         clearMessages();
-        enterBill(bad, "999", "999");
+        ++serial;
+        enterBill(bad, std::to_string(serial), "pw" + std::to_string(serial));
         ASSERT_EQ(messages().size(), 1u) << bad;
-        EXPECT_THAT(messages()[0], IsMessage("金额必须是数字（例如 1234.50 或 1,234.50），请重新输入！",
-                                             MsgBoxIcon::Critical, "Quorvan："));
-        EXPECT_EQ(get("K3"), number(100)) << bad;
-        EXPECT_EQ(get("G6"), number(1)) << bad;
+        EXPECT_THAT(messages()[0], IsMessage(why, MsgBoxIcon::Critical, "Quorvan：")) << bad;
+        EXPECT_EQ(get("K3"), BookFixture::number(100)) << bad;
+        EXPECT_EQ(get("G6"), text(std::to_string(serial))) << bad;
+        EXPECT_EQ(cell("L6"), "pw" + std::to_string(serial)) << bad;
         EXPECT_TRUE(sheet->isProtected());
         EXPECT_TRUE(form->TextBox2.hasFocus());
     }
+}
+
+TEST_F(AmountPurposeForm, AnEmptyAmountKeepsK3AndStoresTheOtherFieldsWithoutAMessage) {
+    enterBill("100", "1", "2");
+    enterBill(" ", "778899", "密码");
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(get("K3"), number(100));
+    EXPECT_EQ(get("G6"), text("778899"));
+    EXPECT_EQ(cell("L6"), "密码");
+    enterBill(".5", "1", "2");
+    EXPECT_EQ(get("K3"), number(0.5));
+    enterBill("1234.", "1", "2");
+    EXPECT_EQ(get("K3"), number(1234));
 }
 
 TEST_F(AmountPurposeForm, TheTutorialButtonUnloadsItAndOpensThePage) {

@@ -33,12 +33,20 @@ TEST_F(Books, FreeRowScansPastOneReadChunk) {
     EXPECT_EQ(firstFreeRow(*sheet, 5, 9), 1300);
 }
 
-TEST_F(Books, CountMatchesCountsTheColumnDownToTheFreeRow) {
+TEST_F(Books, EntriesAreCountedLiterallyDownToTheFreeRow) {
     unit(8, "a", "甲公司", "1");
     unit(9, "b", "甲公司", "2");
     unit(11, "c", "甲公司", "3");
-    EXPECT_EQ(books::countMatches(app, *sheet, 5, 10, text("甲公司")), 2);
-    EXPECT_EQ(books::countMatches(app, *sheet, 5, 10, text("乙公司")), 0);
+    set("K8", text("运费*"));
+    set("K9", number(100));
+    EXPECT_EQ(books::countEntries(*sheet, 5, 10, "甲公司"), 2);
+    EXPECT_EQ(books::countEntries(*sheet, 5, 10, "乙公司"), 0);
+    // As criteria these would match 甲公司; as texts they stand for themselves.
+    for (const char* typed : {"甲*", "甲?司", "*", "<>", "<>乙", "=甲公司", "~甲公司"})
+        EXPECT_EQ(books::countEntries(*sheet, 5, 10, typed), 0) << typed;
+    EXPECT_EQ(books::countEntries(*sheet, 11, 10, "运费*"), 1);
+    EXPECT_EQ(books::countEntries(*sheet, 11, 10, "运费~*"), 0);
+    EXPECT_EQ(books::countEntries(*sheet, 11, 10, "100"), 1);  // a number cell compared as text
 }
 
 TEST_F(Books, SearchListsRowEightLastInTheHostsOrder) {

@@ -13,12 +13,32 @@ TEST(ParseAmount, ReadsThousandsCommasBlanksAndFullWidthDigits) {
     EXPECT_EQ(parseAmount("１，２３４．５"), 1234.5);
     EXPECT_EQ(parseAmount("0.05"), 0.05);
     EXPECT_EQ(parseAmount("999999999999.99"), 999999999999.99);
+    EXPECT_EQ(parseAmount(".5"), 0.5);
+    EXPECT_EQ(parseAmount("1234."), 1234);
+    EXPECT_EQ(parseAmount("１２３４。５"), 1234.5);  // the ideographic full stop of a Chinese keyboard
+    EXPECT_EQ(parseAmount("12.500"), 12.5);        // zeros after the fen add no decimal
 }
 
 TEST(ParseAmount, RefusesWhatIsNotANumberInsteadOfReadingItsLeadingDigits) {
-    for (const char* bad : {"", "  ", "abc", "12abc", "1,23", "12,34.5", "1234,567", ",123", "1.", ".5",
-                            "1.2.3", "-5", "+5", "1e3", "¥100", "1234567890123456", "12,345.67890123456"})
+    for (const char* bad : {"", "  ", ".", "abc", "12abc", "1,23", "12,34.5", "1234,567", ",123", "1.2.3",
+                            "+5", "1e3", "¥100", "-", "1234567890123456", "12,345.67890123456"})
         EXPECT_EQ(parseAmount(bad), std::nullopt) << bad;
+}
+
+TEST(ReadAmount, SaysWhyAnAmountIsRefused) {
+    const std::pair<const char*, AmountProblem> cases[] = {
+        {"abc", AmountProblem::NotANumber},          {"1,23", AmountProblem::NotANumber},
+        {"0", AmountProblem::NotPositive},           {"0.00", AmountProblem::NotPositive},
+        {"-5", AmountProblem::NotPositive},          {"－１２.５", AmountProblem::NotPositive},
+        {"1.234", AmountProblem::TooManyDecimals},   {"0.001", AmountProblem::TooManyDecimals},
+        {"1234567890123456", AmountProblem::TooManyDigits},
+    };
+    for (const auto& [typed, problem] : cases) {
+        AmountReading reading = readAmount(typed);
+        EXPECT_FALSE(reading.accepted()) << typed;
+        EXPECT_EQ(reading.problem, problem) << typed;
+    }
+    EXPECT_TRUE(readAmount("1,234.56").accepted());
 }
 
 TEST(AccountDigits, DropsBlanksAndKeepsEveryOtherCharacter) {

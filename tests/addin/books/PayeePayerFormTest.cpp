@@ -147,6 +147,17 @@ TEST_F(PayeePayerForm, APickGoesToThePayeeOrPayerRowOfTheChosenOption) {
     EXPECT_TRUE(sheet->isProtected());
 }
 
+TEST_F(PayeePayerForm, ChoosingPayeeOrPayerPutsTheCursorIntoTheSearchBox) {
+    for (dialogs::OptionButton* option : {&form->OptionButton1, &form->OptionButton2, &form->OptionButton1}) {
+        erase(form->TextBox1);
+        type(form->TextBox1, "南京");
+        pick(form->ListView1, 0);  // the focus is in the list now
+        ASSERT_FALSE(form->TextBox1.hasFocus());
+        click(*option);
+        EXPECT_TRUE(form->TextBox1.hasFocus()) << option->name();
+    }
+}
+
 TEST_F(PayeePayerForm, ThePayerOptionEmptiesTheSearchAndEntryBoxes) {
     enterNewUnit({"a", "b", "c"});
     click(form->OptionButton2);

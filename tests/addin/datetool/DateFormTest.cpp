@@ -170,6 +170,32 @@ TEST_F(DateFormFailure, ServerThatNeverAnswers) {
     expectNetworkFailure();
 }
 
+TEST_F(DateFormFailure, RedirectToAnotherHost) {
+    server.redirectTo = "http://localhost:" + std::to_string(server.port()) + "/moved";
+    server.page = "Current Time</th><td><strong id=ct  class=big>Monday, 7 December 2026, 14:03:05</strong>";
+    serveFrom(server.host());
+    expectNetworkFailure();
+    EXPECT_EQ(server.requests, 1);
+    EXPECT_EQ(server.movedRequests, 0);  // never followed
+}
+
+TEST_F(DateFormFailure, YearsNoCurrentDateCanHave) {
+    for (const char* shown : {"Thursday, 1 January 1970, 00:00:05", "Friday, 1 January 2100, 08:00:00",
+                              "Sunday, 31 December 2025, 23:59:59"}) {
+        server.page = std::string("Current Time</th><td><strong id=ct  class=big>") + shown + "</strong>";
+        serveFrom(server.host());
+        host.services.quits = 0;
+        host.toolkit.messageRequests.clear();
+        expectNetworkFailure();
+    }
+}
+
+TEST_F(DateFormFailure, InvalidTestAddressNeverFallsBackToThePublicPage) {
+    serveFrom(server.host() + "0000");  // a port beyond 65535
+    expectNetworkFailure();
+    EXPECT_EQ(server.requests, 0);
+}
+
 TEST_F(DateFormFailure, NothingListening) {
     int port = 0;
     {
@@ -178,6 +204,53 @@ TEST_F(DateFormFailure, NothingListening) {
     }
     serveFrom("127.0.0.1:" + std::to_string(port));
     expectNetworkFailure();
+}
+
+// Without a test clock the form asks the toolkit to set the computer's clock, as a
+// moment in UTC; the headless toolkit records it and answers as told.
+class ComputerClockThroughTheToolkit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* tz = std::getenv("TZ")) savedZone = tz;
+        ::setenv("TZ", "CST-8", 1);  // eight hours east of UTC, no daylight saving
+        ::tzset();
+    }
+    void TearDown() override {
+        if (savedZone) ::setenv("TZ", savedZone->c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+        ::unsetenv(kClockHostVariable);
+        EXPECT_EQ(host.toolkit.takeFailure(), std::nullopt);
+    }
+    std::vector<std::string> clockRequests() const { return host.detailsOf(headless::Record::Kind::SetClock); }
+
+    testing::AddinTestHost host{"16.0", false};
+    std::optional<std::string> savedZone;
+};
+
+TEST_F(ComputerClockThroughTheToolkit, TheTimeFromThePageIsAskedForInUtc) {
+    testing::ClockServer server;
+    server.page = "Current Time</th><td><strong id=ct  class=big>Monday, 7 December 2026, 14:03:05</strong>";
+    ::setenv(kClockHostVariable, server.host().c_str(), 1);
+    showDateForm();
+    host.answerMessage();
+    FormInstance<Date_frm>::existing()->Command2.userClick();
+    const auto requests = clockRequests();
+    ASSERT_EQ(requests.size(), 2u);  // the date, then the time of day
+    EXPECT_THAT(requests[1], ::testing::EndsWith(" 06:03:05 UTC -> done"));
+    EXPECT_THAT(host.toolkit.prompts(), ElementsAre("2026/12/7 14:03:05"));
+    EXPECT_EQ(host.services.quits, 0);
+}
+
+TEST_F(ComputerClockThroughTheToolkit, ARefusalOfTheClockServiceIsTold) {
+    host.toolkit.setClockAnswer(dialogs::ClockSetting::NotPermitted);
+    showDateForm();
+    host.answerInputs({"2026/12/25"});
+    host.answerMessage();
+    FormInstance<Date_frm>::existing()->Command1.userClick();
+    ASSERT_EQ(clockRequests().size(), 1u);
+    EXPECT_THAT(clockRequests()[0], ::testing::EndsWith(" UTC -> not permitted"));
+    EXPECT_THAT(host.toolkit.prompts(), ElementsAre(kRefused));
 }
 
 TEST(ClockFetch, AnswersBeyondTheBoundAreRefusedBeforeTheyAreRead) {
@@ -189,6 +262,14 @@ TEST(ClockFetch, AnswersBeyondTheBoundAreRefusedBeforeTheyAreRead) {
     } catch (const ClockPageError& e) {
         EXPECT_THAT(e.what(), HasSubstr("larger than 65536 bytes"));
     }
+}
+
+TEST(ClockFetch, RedirectOnTheSameHostIsFollowed) {
+    testing::ClockServer server;
+    server.page = "Current Time";
+    server.redirectTo = "/moved";
+    EXPECT_EQ(fetchClockPage(clockPageAddress(server.host(), "0.1"), 5000), "Current Time");
+    EXPECT_EQ(server.movedRequests, 1);
 }
 
 TEST(ClockFetch, ErrorStatusIsNoPage) {

@@ -94,15 +94,19 @@ TEST(ClockPage, AddressCarriesTheFixedPathAndAFreshRandomNumber) {
     EXPECT_LT(value, 1.0);
 }
 
+// A test address that is wrong is an error, never a silent fall-back to the public page.
 TEST(ClockPage, HostOverrideAcceptsOnlyAPlainHostAndPort) {
     ::unsetenv(kClockHostVariable);
     EXPECT_EQ(clockHost(), kClockHost);
-    ::setenv(kClockHostVariable, "127.0.0.1:5555", 1);
-    EXPECT_EQ(clockHost(), "127.0.0.1:5555");
-    ::setenv(kClockHostVariable, "evil.example/x?y=", 1);
-    EXPECT_EQ(clockHost(), kClockHost);
-    ::setenv(kClockHostVariable, "user@evil.example", 1);
-    EXPECT_EQ(clockHost(), kClockHost);
+    for (const char* address : {"127.0.0.1:5555", "clock.example.org", "localhost:1", "a-b.example:65535"}) {
+        ::setenv(kClockHostVariable, address, 1);
+        EXPECT_EQ(clockHost(), address);
+    }
+    for (const char* address : {"evil.example/x?y=", "user@evil.example", "127.0.0.1:99999", "127.0.0.1:0",
+                                "bad host", "a:b:c", "-x.example", "x..example", "", "h:"}) {
+        ::setenv(kClockHostVariable, address, 1);
+        EXPECT_THROW(clockHost(), ClockPageError) << address;
+    }
     ::unsetenv(kClockHostVariable);
 }
 

@@ -11,6 +11,7 @@
 #include "addin/frame/Public_XlApp.h"
 #include "addin/frame/XlAppEvents.h"
 #include "addin/resources/RibbonDefinition.h"
+#include "platform/loader/AddinLibrary.h"
 #include "tests/addin/support/AddinTestHost.h"
 
 using namespace vorra;
@@ -415,6 +416,18 @@ TEST_F(CursorPath, EventsAreOnAfterAMoveEvenIfTheyWereOffBefore) {
     XlEvents->sheetSelectionChange(*sheet, sheet->range("K4"));
     EXPECT_EQ(selection(), "$G$6");
     EXPECT_TRUE(host->app.enableEvents());
+}
+
+// The add-in entry, read as a host reads it: through the library's exported entry
+// point, before any connection.
+TEST(AddinEntry, TheLibraryCarriesItsNameDescriptionAndLoadAtStartup) {
+    loader::AddinLibrary library(VORRA_ADDIN_LIBRARY);
+    ASSERT_TRUE(library.entry());
+    EXPECT_EQ(library.entry()->friendlyName, "Excel支票Quorvan V5.1");
+    EXPECT_EQ(library.entry()->description,
+              "支票、进账单等银行票据的填写与套打。Quorvan 出品，网址：https://www.quorvan.example/，"
+              "联系邮箱：service@quorvan.example");
+    EXPECT_EQ(library.entry()->loadBehavior, 3);
 }
 
 TEST_F(CursorPath, NoOpenWorkbookIsNoError) {

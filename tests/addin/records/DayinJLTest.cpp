@@ -20,6 +20,7 @@ namespace fs = std::filesystem;
 using dialogs::FormInstance;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
@@ -111,6 +112,41 @@ TEST_F(DayinJL, VoidNumberFollowsNumbersAndLeavesNonNumbersEmpty) {
     EXPECT_EQ(row(5)[7], "作废");
 }
 
+// A void continues the most recent cheque, not whatever record comes last.
+TEST_F(DayinJL, AVoidContinuesTheMostRecentChequeRecord) {
+    host.putRow("打印记录", "A4",
+                {"2", "2026-12-01  11:00:00", "丙公司", "123", "建行", "江苏", "苏州", "服务费", "50", "丁公司",
+                 "456", "中行", "业务委托书", "", "123456"});
+    host.putRow("打印记录", "A5",
+                {"3", "2026-12-01  12:00:00", "戊公司", "789", "交行", "上海", "上海", "租金", "70", "己公司",
+                 "012", "招行", "进账单", "", ""});
+    open()->Command1.userClick();
+    auto voided = row(6);
+    EXPECT_EQ(voided[0], "4");
+    EXPECT_EQ(std::vector<std::string>(voided.begin() + 2, voided.end()),
+              (std::vector<std::string>{"甲公司", "甲公司", "6222001", "工行", "北京", "作废", "0", "乙公司",
+                                        "0062210012345678901", "农行", "现金支票", "00012346", "654321"}));
+    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
+}
+
+// Without a cheque record there is nothing to void: the headings of row 2 are no record,
+// and a record of another form has no cheque number.
+TEST_F(DayinJL, WithNoChequeRecordNothingIsVoidedAndTheUserIsTold) {
+    host.putRow("打印记录", "M2", {"支票名称", "7"});
+    for (const char* last : {"", "业务委托书"}) {
+        SCOPED_TRACE(last);
+        host.put("打印记录", "A3:O3", host::Value());
+        if (*last) host.putRow("打印记录", "A3", {"1", "2026-12-01  10:00:00", "甲公司", "1", "", "", "", "货款", "9",
+                                                  "乙公司", "2", "", last, "", ""});
+        auto before = row(4);
+        testing::expectMessage(host.toolkit, "打印记录中还没有支票记录，没有可以作废的支票号码！",
+                               dialogs::MsgBoxIcon::Information, "系统提示：");
+        open()->Command1.userClick();
+        EXPECT_EQ(row(4), before);
+        EXPECT_EQ(host.text("打印记录", "A4"), "");
+    }
+}
+
 TEST_F(DayinJL, ExportWritesAWorkbookOnTheDesktopAndTellsWhere) {
     host.answerMessage();
     open()->Command2.userClick();
@@ -160,7 +196,7 @@ TEST_F(DayinJL, ExportToADesktopThatDoesNotExistSaysItWasNotSaved) {
     EXPECT_EQ(host.app.workbooks().size(), 1u);  // the unsaved copy is closed all the same
     EXPECT_THAT(host.events.lines, ElementsAre("new Book2 alerts off", "close Book2 alerts off"));
     EXPECT_TRUE(host.app.displayAlerts());
-    EXPECT_THAT(m.prompt, HasSubstr("does not exist"));
+    EXPECT_THAT(m.prompt, EndsWith("\n文件夹不存在。")) << "the reason in Chinese, not the host's English";
 }
 
 TEST_F(DayinJL, ExportThatTheHostCannotSaveGivesTheHostsReason) {
@@ -171,7 +207,7 @@ TEST_F(DayinJL, ExportThatTheHostCannotSaveGivesTheHostsReason) {
     open()->Command2.userClick();
     ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
     EXPECT_THAT(host.toolkit.messageRequests[0].prompt, HasSubstr("打印记录导出失败"));
-    EXPECT_THAT(host.toolkit.messageRequests[0].prompt, HasSubstr("Not a directory"));
+    EXPECT_THAT(host.toolkit.messageRequests[0].prompt, EndsWith("\n文件夹不存在。"));
     EXPECT_EQ(host.app.workbooks().size(), 1u);
     EXPECT_EQ(host.app.activeWorkbook(), host.book);
     EXPECT_EQ(desktopFiles(), std::vector<std::string>{(desktop / "桌面").string()});  // nothing left behind

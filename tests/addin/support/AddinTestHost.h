@@ -22,10 +22,11 @@ class RecordingPrinter final : public engine::Printer {
 public:
     std::vector<std::string> printed;  // sheet names, one per job
     bool fail = false;
+    int failNumber = host::error::kPrinterFailed;  // the error a failing job raises
 
     void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies,
                     bool collate) override {
-        if (fail) throw host::HostError(host::error::kApplicationDefined, "the printer is offline");
+        if (fail) throw host::HostError(failNumber, "the printer is offline");
         if (copies != 1 || !collate)
             throw host::HostError(host::error::kInvalidArgument, "unexpected copies");
         printed.push_back(workbook.sheets[size_t(sheetIndex)]->name);

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -80,7 +82,7 @@ TEST_F(TemplateCopy, CopiesAndReplacesUnderTheFileName) {
 
 TEST_F(TemplateCopy, FailuresGiveTheReasonAndLeaveNothingBehind) {
     EXPECT_EQ(copyIntoFolder((root / "from" / "没有.xls").string(), folder), "文件不存在");
-    EXPECT_EQ(copyIntoFolder((root / "from").string(), folder), "文件不存在");  // a folder
+    EXPECT_EQ(copyIntoFolder((root / "from").string(), folder), "不是普通文件");  // a folder
     EXPECT_EQ(copyIntoFolder(write("a.xls", "x"), folder + "/missing"), "模板文件夹不存在");
     EXPECT_EQ(copyIntoFolder(root.string() + "/from/../from/a.xls", folder), "文件名不能用作模板文件名");
     std::string big = write("big.xls", "");
@@ -90,11 +92,46 @@ TEST_F(TemplateCopy, FailuresGiveTheReasonAndLeaveNothingBehind) {
 }
 
 TEST_F(TemplateCopy, ListsOrdinaryFilesByName) {
-    for (const char* name : {"b.xls", "a.xlsx", ".hidden.xls", "说明.txt"})
+    for (const char* name : {"b.xls", "a.xlsx", ".hidden.xls", "说明.txt", ".~lock.b.xls#", "~$a.xlsx"})
         std::ofstream(fs::path(folder) / name) << "x";
     fs::create_directories(fs::path(folder) / "sub.xls");
+    ASSERT_EQ(::mkfifo((fs::path(folder) / "pipe.xls").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", fs::path(folder) / "device.xls");
     EXPECT_THAT(ordinaryFiles(folder), ElementsAre("a.xlsx", "b.xls", "说明.txt"));
     EXPECT_THAT(ordinaryFiles(folder + "/missing"), ::testing::IsEmpty());
+}
+
+// Nothing that is not a regular file is opened: a pipe would block the host for ever.
+TEST_F(TemplateCopy, HiddenLockAndSpecialFilesAreRefusedAtOnce) {
+    const std::string pipe = (root / "from" / "pipe.xls").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, const char*> cases[] = {
+        {pipe, "不是普通文件"},
+        {"/dev/null", "不是普通文件"},
+        {write(".~lock.a.xls#", "x"), "隐藏文件或锁定文件，不能作为模板"},
+        {write("~$a.xls", "x"), "隐藏文件或锁定文件，不能作为模板"},
+        {write(".a.xls", "x"), "隐藏文件或锁定文件，不能作为模板"},
+    };
+    for (const auto& [path, reason] : cases) {
+        EXPECT_EQ(refusalOf(path), reason) << path;
+        EXPECT_EQ(copyIntoFolder(path, folder), reason) << path;
+    }
+    EXPECT_EQ(refusalOf(write("a.xls", "x")), std::nullopt);
+    EXPECT_EQ(refusalOf((root / "from" / "没有.xls").string()), std::nullopt);  // the copy tells that
+    EXPECT_THAT(entries(), ::testing::IsEmpty());
+}
+
+TEST(LinkSource, TheAuthoringPathMatchesInEveryFormItIsStoredIn) {
+    for (const char* stored :
+         {"C:\\Documents and Settings\\Administrator\\桌面\\Trelmar\\套打模板\\复件 Trelmar.xls",
+          "file:///C:\\Documents and Settings\\Administrator\\桌面\\Trelmar\\套打模板\\复件 Trelmar.xls",
+          "file:///C:/Documents%20and%20Settings/Administrator/%E6%A1%8C%E9%9D%A2/Trelmar/"
+          "%E5%A5%97%E6%89%93%E6%A8%A1%E6%9D%BF/%E5%A4%8D%E4%BB%B6%20Trelmar.xls",
+          "FILE://c:/documents and settings/ADMINISTRATOR/桌面/trelmar/套打模板/复件 TRELMAR.XLS"})
+        EXPECT_TRUE(sameLinkSource(stored, kAuthoringLinkSource)) << stored;
+    for (const char* stored : {"Trelmar.xls", "C:\\Documents and Settings\\Administrator\\桌面\\Trelmar\\复件 Trelmar.xls",
+                               "C:\\Documents%20and%20Settings\\Administrator\\桌面\\Trelmar\\套打模板\\复件%20Trelmar.xls"})
+        EXPECT_FALSE(sameLinkSource(stored, kAuthoringLinkSource)) << stored;
 }
 
 }  // namespace

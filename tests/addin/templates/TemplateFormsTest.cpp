@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -201,13 +203,117 @@ TEST_F(TemplateForms, SheetCopyCountsTheWorkbooksCopiedAndNamesTheOthers) {
 }
 
 TEST_F(TemplateForms, SheetCopyIntoAWorkbookWithAMarkerSheetChangesNothing) {
-    host.nameSheets({"常用单位账号", "现金支票", "打印记录", "sheet_tmp"});
-    host.answerFiles({workbook("甲.xlsx", {"第九表"})});
+    for (const char* marker : {"sheet_tmp", "Sheet_TMP"}) {  // sheet names ignore case
+        host.nameSheets({"常用单位账号", "现金支票", "打印记录", marker});
+        host.answerFiles({workbook("甲.xlsx", {"第九表"})});
+        openImport()->Command4.userClick();
+        EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", marker));
+        EXPECT_THAT(host.events.opened(), IsEmpty());
+        EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
+        EXPECT_THAT(templateFiles(), IsEmpty());
+    }
+}
+
+TEST_F(TemplateForms, SheetCopyRefusesTheTargetWorkbookItselfByName) {
+    std::string self = workbook("目标.xlsx", {"现金支票"});
+    auto target = host.app.openWorkbook(self);
+    host.answerFiles({self, workbook("甲.xlsx", {"第九表"})});
+    host.answerMessage();
     openImport()->Command4.userClick();
-    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "sheet_tmp"));
+    EXPECT_EQ(host.app.activeWorkbook(), target);  // still open
+    std::vector<std::string> names;
+    for (const auto& sheet : target->worksheets()) names.push_back(sheet->name());
+    EXPECT_THAT(names, ElementsAre("现金支票", "第九表"));
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt,
+              "本次共导入了： 1 个模板工作簿！\n以下文件没有导入：\n目标.xlsx（就是要导入的当前工作簿，不能导入自身）");
+    EXPECT_THAT(templateFiles(), ElementsAre("甲.xlsx"));
+}
+
+TEST_F(TemplateForms, SheetCopyTakesAnOpenWorkbookAsItStandsAndLeavesItOpen) {
+    std::string path = workbook("甲.xlsx", {"第九表"});
+    auto source = host.app.openWorkbook(path);
+    source->worksheets()[0]->range("A1").setValue(host::Value::text("未保存的修改"));
+    host.book->activate();
+    host.answerFiles({path});
+    host.answerMessage();
+    openImport()->Command4.userClick();
+    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "第九表"));
+    EXPECT_EQ(host.book->sheet("第九表")->range("A1").scalar().toText(), "未保存的修改");
+    EXPECT_EQ(host.app.workbooks().size(), 2u);
+    EXPECT_FALSE(source->saved());
+    EXPECT_EQ(source->worksheets()[0]->range("A1").scalar().toText(), "未保存的修改");
+    EXPECT_EQ(host.toolkit.messageRequests.back().prompt, "本次共导入了： 1 个模板工作簿！");
+}
+
+TEST_F(TemplateForms, SheetCopyWithoutAWorkbookSaysSoBeforeAskingForFiles) {
+    host.book->close(false);
+    host.answerMessage();
+    openImport()->Command4.userClick();
+    EXPECT_THAT(host.toolkit.fileDialogTitles, IsEmpty());
+    ASSERT_EQ(host.toolkit.messageRequests.size(), 1u);
+    EXPECT_EQ(host.toolkit.messageRequests[0].prompt, "没有打开的工作簿：请先打开要导入模板工作表的工作簿！");
+    EXPECT_EQ(host.toolkit.messageRequests[0].title, kTitle);
+}
+
+// The copied sheet brings its link to the master template, stored as a file address;
+// the repair finds it in that form too.
+TEST_F(TemplateForms, SheetCopyBringsTheSourcesLinksAndRepairsTheMasterLinkInAnyForm) {
+    auto file = host.app.addWorkbook();
+    file->worksheets().front()->setName("第九表");
+    auto& model = static_cast<engine::EngineWorkbook&>(*file).model();
+    model.externalLinks = {{"file:///C:/Documents%20and%20Settings/Administrator/%E6%A1%8C%E9%9D%A2/Trelmar/"
+                            "%E5%A5%97%E6%89%93%E6%A8%A1%E6%9D%BF/%E5%A4%8D%E4%BB%B6%20Trelmar.xls",
+                            nullptr}};
+    model.sheets[0]->cells.at({2, 1}).formula = "[1]现金支票!A1";
+    file->saveAs((downloads / "甲.xlsx").string());
+    file->close(false);
+    host.book->activate();
+    host.answerFiles({(downloads / "甲.xlsx").string()});
+    host.answerMessage();
+    openImport()->Command4.userClick();
+    auto links = host.book->linkSources();
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].source, "Trelmar.xls");
+    EXPECT_EQ(host.book->sheet("第九表")->range("A2").formula(), "=[1]现金支票!A1");
+}
+
+// A pipe, a device or a hidden or lock file is refused before anything reads it: a
+// pipe opened for reading would block the host for ever.
+TEST_F(TemplateForms, SpecialHiddenAndLockFilesAreNeitherListedNorCopiedNorImported) {
+    const std::string pipe = (downloads / "管道.xls").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string lock = download("~$现金支票.xls");
+    const std::string refused = "以下文件没有导入：\n管道.xls（不是普通文件）\nnull（不是普通文件）\n"
+                                "~$现金支票.xls（隐藏文件或锁定文件，不能作为模板）";
+    auto form = openImport();
+    host.answerMessage();
+    form->List2.userDrop({pipe, "/dev/null", lock});
+    EXPECT_THAT(form->List1.items(), IsEmpty());
+    EXPECT_THAT(form->List2.items(), IsEmpty());
+    EXPECT_EQ(host.toolkit.messageRequests.back().prompt, refused);
+
+    host.answerFiles({pipe, "/dev/null", lock});
+    host.answerMessage();
+    form->Command3.userClick();
+    EXPECT_EQ(host.toolkit.messageRequests.back().prompt, "本次共导入了： 0 个模板工作簿！\n" + refused);
+    host.answerFiles({pipe, "/dev/null", lock});
+    host.answerMessage();
+    openImport()->Command4.userClick();
+    EXPECT_EQ(host.toolkit.messageRequests.back().prompt, "本次共导入了： 0 个模板工作簿！\n" + refused);
     EXPECT_THAT(host.events.opened(), IsEmpty());
-    EXPECT_THAT(host.toolkit.messageRequests, IsEmpty());
+    EXPECT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录"));
     EXPECT_THAT(templateFiles(), IsEmpty());
+}
+
+// The window is tall enough for the template list, the import box and "导入模板".
+TEST_F(TemplateForms, ImportWindowShowsEveryBoxAndTheImportButton) {
+    auto form = openImport();
+    for (const dialogs::Control* c : {static_cast<dialogs::Control*>(&form->Frame1), static_cast<dialogs::Control*>(&form->Frame3),
+                                      static_cast<dialogs::Control*>(&form->Command3)})
+        EXPECT_LE(c->top() + c->height(), form->height()) << c->name();
+    form->List2.userDrop({download("第十表.xls")});
+    EXPECT_THAT(form->List1.items(), ElementsAre("第十表.xls"));
 }
 
 TEST_F(TemplateForms, ListClickOpensTheTemplateAndButtonsOpenPagesAndTheFolder) {

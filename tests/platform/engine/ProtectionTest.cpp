@@ -17,7 +17,7 @@ TEST_F(Protection, LockedCellsRefuseWritesUnlockedAcceptThem) {
         put("K3", number(100));
         ADD_FAILURE() << "a locked cell accepted a write";
     } catch (const HostError& e) {
-        EXPECT_EQ(e.number(), error::kApplicationDefined);
+        EXPECT_EQ(e.number(), error::kCellLocked);
         EXPECT_NE(std::string(e.what()).find("K3"), std::string::npos) << e.what();
     }
     EXPECT_TRUE(cell("K3").isEmpty());

@@ -82,7 +82,10 @@ TEST(SheetQuery, ReadsTheDataSourceOfAConnectionString) {
     EXPECT_EQ(dataSourceOf("Provider=Microsoft.Jet.OLEDB.4.0;Extended Properties=Excel 8.0;Data Source=/home/a/b.c.xls"),
               "/home/a/b.c.xls");
     EXPECT_EQ(dataSourceOf("data source=x.xlsx;Mode=Read"), "x.xlsx");
+    EXPECT_EQ(dataSourceOf("Data Source=\"/a;b/\"\"c\"\".xls\";Mode=Read"), "/a;b/\"c\".xls");
+    EXPECT_EQ(dataSourceOf("Data Source='/a;b.xls'"), "/a;b.xls");
     EXPECT_THROW(dataSourceOf("Provider=x;"), HostError);
+    EXPECT_THROW(dataSourceOf("Data Source=\"/a;b.xls"), HostError);
 }
 
 TEST(SheetQuery, RefusesAResultTooLargeToCopy) {

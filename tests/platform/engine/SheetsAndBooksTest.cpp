@@ -175,6 +175,28 @@ TEST_F(Sheets, CopiesTakeTheirNamesAlong) {
     EXPECT_EQ(book->names().size(), 2u);  // the workbook's own names are unchanged
 }
 
+TEST_F(Sheets, CopyIntoAnotherWorkbookCarriesTheLinksItsFormulasName) {
+    auto& source = static_cast<engine::EngineWorkbook&>(*book).model();
+    source.externalLinks = {{"C:\\模板\\甲.xls", nullptr}, {"C:\\模板\\乙.xls", nullptr}, {"未用.xls", nullptr}};
+    auto& cells = source.sheets[0]->cells;
+    cells.at({1, 1}).formula = "[2]Sheet1!A1+'[1]My Sheet'!B2";
+    cells.at({1, 2}).formula = "IF(A1=\"[1]\",Table1[Amount],[1]Sheet1!C3)";
+    auto other = app.addWorkbook();
+    auto& target = static_cast<engine::EngineWorkbook&>(*other).model();
+    target.externalLinks = {{"C:\\模板\\甲.xls", nullptr}};  // the target links to 甲 already
+    sheet->copyBefore(*other->worksheets().front());
+    ASSERT_EQ(target.externalLinks.size(), 2u);  // 乙 joins; the unused link stays behind
+    EXPECT_EQ(target.externalLinks[1].target, "C:\\模板\\乙.xls");
+    const auto& copied = target.sheets[0]->cells;
+    EXPECT_EQ(copied.find({1, 1})->formula, "[2]Sheet1!A1+'[1]My Sheet'!B2");
+    EXPECT_EQ(copied.find({1, 2})->formula, "IF(A1=\"[1]\",Table1[Amount],[1]Sheet1!C3)");
+
+    target.externalLinks = {{"D:\\其它.xls", nullptr}};
+    sheet->copyBefore(*other->worksheets().front());  // both links are new to the target now
+    EXPECT_EQ(target.externalLinks.size(), 3u);
+    EXPECT_EQ(target.sheets[0]->cells.find({1, 1})->formula, "[2]Sheet1!A1+'[3]My Sheet'!B2");  // in the order met
+}
+
 TEST_F(Sheets, FormulasSeeTheSheetsAndNamesAnAddOrCopyBrings) {
     sheet->setName("单位");
     put("A1", number(5));

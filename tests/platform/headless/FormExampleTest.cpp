@@ -27,6 +27,7 @@ public:
     }
     bool startProgram(const std::string&) override { return true; }
     std::string desktopFolder() const override { return "/tmp"; }
+    ClockSetting setSystemClock(std::int64_t) override { return ClockSetting::NotPermitted; }
     void showForm(Form& f, ShowMode) override { log.push_back("show " + f.name()); }
     void hideForm(Form& f) override { log.push_back("hide " + f.name()); }
 };

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/desktop/app/AddinsDialog.h"
 #include "platform/desktop/app/MainWindow.h"
 #include "platform/desktop/app/PageSetupWindow.h"
 #include "platform/desktop/app/SheetGrid.h"
@@ -48,6 +51,7 @@ struct ModalLog {
     std::vector<std::string> titles;
     std::vector<std::string> texts;
     std::vector<int> pageSetupPages;
+    std::vector<std::string> addins;  // name | load behaviour of each listed add-in
 };
 
 class DesktopAddinTest : public ::testing::Test {
@@ -96,6 +100,12 @@ protected:
         } else if (auto* setup = dynamic_cast<PageSetupWindow*>(modal)) {
             modals.pageSetupPages.push_back(setup->pages()->currentIndex());
             setup->reject();
+        } else if (auto* addins = dynamic_cast<AddinsDialog*>(modal)) {
+            for (int i = 0; i < addins->list()->topLevelItemCount(); ++i)
+                modals.addins.push_back(addins->list()->topLevelItem(i)->text(0).toStdString() + " | " +
+                                        addins->list()->topLevelItem(i)->text(1).toStdString());
+            modals.texts.push_back(addins->description()->text().toStdString());
+            addins->accept();
         }
     }
 
@@ -168,6 +178,20 @@ TEST_F(DesktopAddinTest, BelowVersion12TheCommandBarIsAToolbarAndItsClicksReachT
     // Disconnecting at the close removes the bar from the host.
     session->disconnectAddin();
     EXPECT_FALSE(session->application().commandBars().contains("【Excel支票Quorvan】："));
+}
+
+TEST_F(DesktopAddinTest, HelpListsTheAddinWithTheNameAndDescriptionOfItsEntry) {
+    start("16.0", false);
+    QAction* addins = nullptr;
+    for (QAction* menu : window->menuBar()->actions())
+        if (menu->menu() && menu->text() == QStringLiteral("帮助(&H)"))
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == QStringLiteral("加载项(&A)…")) addins = item;
+    ASSERT_NE(addins, nullptr);
+    addins->trigger();
+    EXPECT_EQ(modals.addins, std::vector<std::string>{"Excel支票Quorvan V5.1 | 启动时加载"});
+    ASSERT_EQ(modals.texts.size(), 1u);
+    EXPECT_EQ(modals.texts[0].rfind("说明：支票、进账单等银行票据的填写与套打。", 0), 0u) << modals.texts[0];
 }
 
 TEST_F(DesktopAddinTest, SelectingK4OnTheFillInSheetMovesOnToG6) {

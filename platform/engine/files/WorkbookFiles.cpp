@@ -83,9 +83,8 @@ std::unique_ptr<WorkbookModel> loadWorkbookValues(const std::string& path) {
 
 void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
     std::string ext = lowerExtension(path);
-    // ".xls" gets the binary 97-2003 format (values and cell formats: what an export
-    // needs); every other name an Office Open XML package, which keeps a macro
-    // project only under ".xlsm".
+    // ".xls" gets the binary 97-2003 format; every other name an Office Open XML
+    // package, which keeps a macro project only under ".xlsm".
     if (ext == ".xls") {
         std::vector<std::uint8_t> binary;
         try {

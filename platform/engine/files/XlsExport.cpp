@@ -1,18 +1,22 @@
 #include "platform/engine/files/XlsExport.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <span>
 #include <unordered_map>
 
 #include "addin/frame/host/HostError.h"
 #include "platform/engine/files/AtomicFile.h"
+#include "platform/engine/files/DefinedNames.h"
 #include "platform/engine/files/StylesPart.h"
 #include "platform/engine/files/TextEncoding.h"
 #include "platform/engine/files/XlsCompoundFile.h"
+#include "platform/engine/files/XlsFormula.h"
 #include "platform/engine/files/XlsRecords.h"
 #include "platform/engine/files/XlsStyles.h"
 #include "platform/engine/model/Palette.h"
@@ -53,25 +57,85 @@ bool asciiOnly(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The indexed colour of a font: its host colour index, or the palette entry nearest
-// to its RGB colour; 0x7FFF for automatic.
-unsigned fontColor(const Font& f) {
-    if (!f.colorRgb.empty()) {
+// The palette the file carries: the standard one, with entries that no format uses
+// given to RGB font colours the standard palette lacks, so that those come back as
+// they were. Other RGB colours become the nearest entry.
+class FilePalette {
+public:
+    explicit FilePalette(const StyleSheet& styles) {
+        std::array<bool, 56> used{};
+        auto use = [&](int hostIndex) {
+            if (hostIndex >= 1 && hostIndex <= 56) used[size_t(hostIndex - 1)] = true;
+        };
+        for (const Font& f : styles.fonts)
+            if (f.colorRgb.empty()) use(f.colorIndex);
+        for (const auto& xml : styles.bordersXml) {
+            xls::BorderLines b = xls::borderOfXml(xml);
+            for (int c : {b.leftColor, b.rightColor, b.topColor, b.bottomColor, b.diagonalColor}) use(hostColorIndexOf(c));
+        }
+        for (const auto& xml : styles.fillsXml) {
+            xls::FillPattern f = xls::fillOfXml(xml);
+            use(hostColorIndexOf(f.fore));
+            use(hostColorIndexOf(f.back));
+        }
+        // The colours with a name of their own (black to cyan) stay.
+        for (size_t i = 0; i < 8; ++i) used[i] = true;
+        for (const Font& f : styles.fonts) {
+            auto rgb = rgbOf(f);
+            if (!rgb || indexOf(*rgb)) continue;
+            size_t free = used.size();
+            while (free > 0 && used[free - 1]) --free;
+            if (free == 0) continue;
+            used[free - 1] = true;
+            entries_[free - 1] = *rgb;
+            custom_ = true;
+        }
+    }
+
+    // The indexed colour of a font: its palette entry, or 0x7FFF for automatic.
+    unsigned fontColor(const Font& f) const {
+        if (auto rgb = rgbOf(f)) {
+            int index = indexOf(*rgb);
+            if (!index) index = nearestHostColorIndex(*rgb);
+            return unsigned(index + kFirstIndexedColor - 1);
+        }
+        if (f.colorIndex > 0 && f.colorIndex <= 56) return unsigned(f.colorIndex + kFirstIndexedColor - 1);
+        return 0x7FFF;
+    }
+
+    void write(RecordWriter& out) const {
+        if (!custom_) return;
+        Bytes b;
+        b.u16(unsigned(entries_.size()));
+        for (std::uint32_t rgb : entries_) b.u8((rgb >> 16) & 0xFF).u8((rgb >> 8) & 0xFF).u8(rgb & 0xFF).u8(0);
+        out.record(record::kPalette, b);
+    }
+
+private:
+    static std::optional<std::uint32_t> rgbOf(const Font& f) {
+        if (f.colorRgb.empty()) return std::nullopt;
         std::string hex = f.colorRgb.size() == 8 ? f.colorRgb.substr(2) : f.colorRgb;
         char* end = nullptr;
         unsigned long rgb = std::strtoul(hex.c_str(), &end, 16);
-        if (end && *end == '\0' && !hex.empty())
-            return unsigned(nearestHostColorIndex(std::uint32_t(rgb)) + kFirstIndexedColor - 1);
+        if (!end || *end != '\0' || hex.empty()) return std::nullopt;
+        return std::uint32_t(rgb & 0xFFFFFF);
     }
-    if (f.colorIndex > 0 && f.colorIndex <= 56) return unsigned(f.colorIndex + kFirstIndexedColor - 1);
-    return 0x7FFF;
-}
+    // The host index (1–56) of an entry with exactly this colour; 0 when none has it.
+    int indexOf(std::uint32_t rgb) const {
+        for (size_t i = 0; i < entries_.size(); ++i)
+            if (entries_[i] == rgb) return int(i) + 1;
+        return 0;
+    }
 
-Bytes fontRecord(const Font& f) {
+    std::array<std::uint32_t, 56> entries_ = kPalette;
+    bool custom_ = false;
+};
+
+Bytes fontRecord(const Font& f, const FilePalette& palette) {
     Bytes b;
     b.u16(unsigned(std::clamp(std::lround(f.size * 20), 20L, 8191L)));
     b.u16((f.bold ? 0x01u : 0u) | (f.italic ? 0x02u : 0u) | (f.strike ? 0x08u : 0u));
-    b.u16(fontColor(f));
+    b.u16(palette.fontColor(f));
     b.u16(f.bold ? 700 : 400);
     b.u16(0);                   // no super- or subscript
     b.u8(f.underline ? 1 : 0);  // single underline
@@ -265,7 +329,10 @@ Bytes customPaperSettings(const PageSetup& p) {
 class WorkbookEncoder {
 public:
     explicit WorkbookEncoder(const WorkbookModel& wb)
-        : wb_(wb), mdw_(maxDigitWidthPx(wb.styles.fonts.empty() ? Font{} : wb.styles.fonts.front())) {}
+        : wb_(wb),
+          mdw_(maxDigitWidthPx(wb.styles.fonts.empty() ? Font{} : wb.styles.fonts.front())),
+          names_(files::definedNamesOf(wb)),
+          formulas_(wb, names_) {}
 
     std::vector<std::uint8_t> encode() {
         check();
@@ -276,6 +343,16 @@ public:
             for (const PlacedCell& c : cells[s])
                 if (c.cell->value.isText() && !c.cell->hasFormula())
                     sstIndex_[c.cell] = sst_.index(c.cell->value.asText(), {c.row, c.column}, wb_.sheets[s]->name);
+        // Formulas are encoded before the globals too: they decide which books, sheet
+        // ranges and names the globals list.
+        for (size_t s = 0; s < cells.size(); ++s)
+            for (const PlacedCell& c : cells[s])
+                if (c.cell->hasFormula())
+                    formulaOf_[c.cell] = formulas_.cell(
+                        c.cell->formula, int(s),
+                        "Cell " + files::sheetReferenceName(wb_.sheets[s]->name) + "!" +
+                            host::relativeAddress(host::Area::cell(c.row, c.column)));
+        for (const DefinedName& n : names_) nameFormulas_.push_back(formulas_.name(n.refersTo, "The name \"" + n.name + "\""));
 
         std::vector<size_t> boundSheetFields = writeGlobals();
         for (size_t s = 0; s < wb_.sheets.size(); ++s) {
@@ -323,8 +400,9 @@ private:
         out_.record(record::kBookBool, Bytes().u16(0));
 
         const auto& fonts = wb_.styles.fonts;
-        if (fonts.empty()) out_.record(record::kFont, fontRecord(Font{}));
-        for (const Font& f : fonts) out_.record(record::kFont, fontRecord(f));
+        FilePalette palette(wb_.styles);
+        if (fonts.empty()) out_.record(record::kFont, fontRecord(Font{}, palette));
+        for (const Font& f : fonts) out_.record(record::kFont, fontRecord(f, palette));
 
         std::map<std::string, int> custom;
         for (const CellFormat& f : wb_.styles.formats)
@@ -356,6 +434,7 @@ private:
             out_.record(record::kXf, xfRecord(fontIndex(font), unsigned(id), f, false, border, fill));
         }
         out_.record(record::kStyle, Bytes().u16(0x8000).u8(0).u8(0xFF));  // "Normal" is style 0
+        palette.write(out_);
 
         std::vector<size_t> fields;
         for (const auto& sheet : wb_.sheets) {
@@ -369,9 +448,45 @@ private:
             appendShortString(b, utf16(sheet->name));
             out_.record(record::kBoundSheet, b);
         }
+        xls::writeLinkRecords(out_, formulas_.links());
+        writeNames();
         sst_.write(out_);
         out_.record(record::kEof, Bytes());
         return fields;
+    }
+
+    // Every name the formulas number: the workbook's own with their formulas, then the
+    // names of functions called by name, then names used but not defined (no formula).
+    void writeNames() {
+        const auto& names = formulas_.links().names;
+        for (size_t i = 0; i < names.size(); ++i) {
+            const xls::LinkTable::Name& n = names[i];
+            int code = xls::builtInNameCode(n.name);
+            std::u16string text = code >= 0 ? std::u16string(1, char16_t(code)) : utf16(n.name);
+            if (text.size() > 255)
+                throw HostError(host::error::kApplicationDefined,
+                                "The name \"" + n.name + "\" is longer than a 97-2003 workbook allows");
+            unsigned options = (code >= 0 ? 0x0020u : 0u) | (n.function ? 0x000Bu : 0u) |
+                               (i < names_.size() && names_[i].hidden ? 0x0001u : 0u);
+            Bytes tokens, extra;
+            if (i < nameFormulas_.size()) {
+                tokens = nameFormulas_[i].tokens;
+                extra = nameFormulas_[i].extra;
+            } else if (n.function) {
+                tokens.u8(0x1C).u8(0x1D);  // a function's name stands for no value: #NAME?
+            }
+            bool compressed = fitsOneByte(text);
+            Bytes b;
+            b.u16(options).u8(0).u8(unsigned(text.size())).u16(unsigned(tokens.size())).u16(0);
+            b.u16(n.sheet >= 0 ? unsigned(n.sheet + 1) : 0u).u32(0);
+            b.u8(compressed ? 0 : 1);
+            appendChars(b, text, 0, text.size(), compressed);
+            b.append(tokens).append(extra);
+            if (b.size() > kMaxRecordData)
+                throw HostError(host::error::kApplicationDefined,
+                                "The name \"" + n.name + "\" has a formula too long for a 97-2003 workbook");
+            out_.record(record::kName, b);
+        }
     }
 
     unsigned xfOf(int style) const {
@@ -477,6 +592,7 @@ private:
         unsigned row = unsigned(c.row - 1), col = unsigned(c.column - 1), xf = xfOf(c.cell->style);
         Bytes b;
         b.u16(row).u16(col).u16(xf);
+        if (c.cell->hasFormula()) return writeFormula(b, *c.cell, formulaOf_.at(c.cell));
         switch (v.kind()) {
             case Value::Kind::Empty:
                 if (c.cell->style == 0) return;
@@ -497,6 +613,57 @@ private:
             case Value::Kind::Error:
                 out_.record(record::kBoolErr, b.u8(errorCode(v.asError())).u8(1));
                 return;
+        }
+    }
+
+    // A formula cell: its last result (a text one in a STRING record after it), options,
+    // the tokens and their data.
+    void writeFormula(Bytes& b, const Cell& cell, const xls::EncodedFormula& f) {
+        const Value& v = cell.value;
+        const std::u16string* text = nullptr;
+        std::u16string result;
+        switch (v.kind()) {
+            case Value::Kind::Number: b.f64(v.asNumber()); break;
+            case Value::Kind::Text:
+                result = utf16(v.asText());
+                if (result.size() > kMaxCellText) result.resize(kMaxCellText);
+                if (result.empty()) {
+                    b.u8(3).u8(0).u32(0).u16(0xFFFF);  // an empty text
+                } else {
+                    b.u8(0).u8(0).u32(0).u16(0xFFFF);
+                    text = &result;
+                }
+                break;
+            case Value::Kind::Boolean: b.u8(1).u8(0).u8(v.asBoolean() ? 1 : 0).u8(0).u16(0).u16(0xFFFF); break;
+            case Value::Kind::Error: b.u8(2).u8(0).u8(errorCode(v.asError())).u8(0).u16(0).u16(0xFFFF); break;
+            case Value::Kind::Empty: b.u8(3).u8(0).u32(0).u16(0xFFFF); break;
+        }
+        b.u16(f.isVolatile ? 0x0001 : 0x0000).u32(0);  // calculated every time when volatile
+        b.u16(unsigned(f.tokens.size())).append(f.tokens).append(f.extra);
+        if (b.size() > kMaxRecordData)
+            throw HostError(host::error::kApplicationDefined,
+                            "A formula is too long for a 97-2003 workbook: " + cell.formula.substr(0, 40) + "…");
+        out_.record(record::kFormula, b);
+        if (text) writeContinuedString(record::kString, *text);
+    }
+
+    // A string of up to 32767 characters in a record and its continuations, each of
+    // which starts again with the width of the characters it holds.
+    void writeContinuedString(std::uint16_t type, const std::u16string& s) {
+        bool compressed = fitsOneByte(s);
+        size_t width = compressed ? 1 : 2;
+        Bytes b;
+        b.u16(unsigned(s.size())).u8(compressed ? 0 : 1);
+        size_t done = 0;
+        bool first = true;
+        while (first || done < s.size()) {
+            size_t n = std::min(s.size() - done, (kMaxRecordData - b.size()) / width);
+            appendChars(b, s, done, n, compressed);
+            done += n;
+            out_.record(first ? type : record::kContinue, b);
+            first = false;
+            b = Bytes();
+            if (done < s.size()) b.u8(compressed ? 0 : 1);
         }
     }
 
@@ -584,6 +751,10 @@ private:
     RecordWriter out_;
     SharedStrings sst_;
     std::unordered_map<const Cell*, std::uint32_t> sstIndex_;
+    std::vector<DefinedName> names_;
+    xls::FormulaEncoder formulas_;
+    std::unordered_map<const Cell*, xls::EncodedFormula> formulaOf_;
+    std::vector<xls::EncodedFormula> nameFormulas_;
 };
 
 }  // namespace

@@ -9,12 +9,16 @@
 #include <map>
 #include <set>
 
+#include "platform/engine/files/DefinedNames.h"
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/StylesPart.h"
 #include "platform/engine/files/TextEncoding.h"
 #include "platform/engine/files/XlsCompoundFile.h"
+#include "platform/engine/files/XlsFormula.h"
 #include "platform/engine/files/XlsRecords.h"
 #include "platform/engine/files/XlsStyles.h"
+#include "platform/engine/formula/FormulaText.h"
+#include "platform/engine/formula/Lexer.h"
 #include "platform/engine/model/Palette.h"
 #include "platform/engine/print/CellGeometry.h"
 
@@ -169,6 +173,7 @@ public:
             model_->sheets.push_back(std::move(sheet));
         }
         if (model_->sheets.empty()) malformed("the workbook has no worksheets");
+        if (!valuesOnly_) readNames();
         model_->activeSheet = std::clamp(activeSheet_, 0, int(model_->sheets.size()) - 1);
         return std::move(model_);
     }
@@ -187,7 +192,7 @@ private:
                       "); save it as .xls (97-2003) or .xlsx in another spreadsheet program first");
         if (kind != kGlobalsSubstream) malformed("the workbook stream does not start with the workbook globals");
         while (records.next(r)) {
-            if (r.type == record::kEof) return;
+            if (r.type == record::kEof) return finishGlobals();
             ByteReader in(r.data, r.type);
             switch (r.type) {
                 case record::kFilePass:
@@ -202,6 +207,10 @@ private:
                 default:
                     if (valuesOnly_) break;
                     switch (r.type) {
+                        case record::kSupBook: xls::readSupBook(r, links_); break;
+                        case record::kExternName: xls::readExternName(r, links_); break;
+                        case record::kExternSheet: xls::readExternSheet(r, links_); break;
+                        case record::kName: readName(r); break;
                         case record::kFont: readFont(in); break;
                         case record::kFormat: {
                             unsigned id = in.u16();
@@ -215,6 +224,75 @@ private:
             }
         }
         malformed("the workbook globals have no end");
+    }
+
+    // What formulas refer to: the sheets by their place in the list of sheets, the
+    // external books by their place among the books.
+    void finishGlobals() {
+        for (const SheetEntry& e : sheets_) links_.sheets.push_back(e.name);
+        for (const auto& book : links_.books) {
+            if (book.kind != xls::LinkTable::BookKind::External) continue;
+            ExternalLinkModel link;
+            link.target = book.path;
+            model_->externalLinks.push_back(std::move(link));
+        }
+    }
+
+    // A defined name: its options, the lengths of its name and formula, its sheet, then
+    // the name and the formula's tokens (the formula is read once every sheet is known).
+    void readName(const Record& r) {
+        std::string data = r.joined();
+        ByteReader in(data, r.type);
+        unsigned options = in.u16();
+        in.u8();  // keyboard shortcut
+        size_t length = in.u8();
+        size_t tokens = in.u16();
+        in.u16();
+        unsigned sheet = in.u16();
+        in.skip(4);  // lengths of the menu text, description, help and status texts
+        std::string name = xls::stringOfLength(in, length);
+        bool builtIn = options & 0x0020;
+        if (builtIn) {
+            std::u16string code = utf16FromUtf8(name);
+            name = xls::builtInName(code.empty() ? 0 : unsigned(code[0]));
+        }
+        if (name.empty()) malformed("a defined name has no name");
+        RawName raw;
+        raw.hidden = options & 0x0001;
+        raw.sheet = int(sheet) - 1;
+        raw.tokens = std::string(in.bytes(tokens));
+        raw.extra = std::string(in.bytes(in.remaining()));
+        budget_.addBytes(sizeof(RawName) + name.size() + data.size());
+        bool function = (options & 0x0002) != 0;
+        links_.names.push_back({std::move(name), raw.sheet, function});
+        rawNames_.push_back(std::move(raw));
+    }
+
+    // The names as the model holds them: print areas on their sheets, the others in the
+    // list of names; names of functions and names without a formula are the file's own.
+    void readNames() {
+        std::vector<DefinedName> names;
+        for (size_t i = 0; i < rawNames_.size(); ++i) {
+            const xls::LinkTable::Name& n = links_.names[i];
+            const RawName& raw = rawNames_[i];
+            if (n.function || raw.tokens.empty()) continue;
+            if (raw.sheet >= int(model_->sheets.size())) malformed("the name \"" + n.name + "\" belongs to a sheet that does not exist");
+            DefinedName d;
+            d.name = n.name;
+            d.localSheet = raw.sheet;
+            d.hidden = raw.hidden;
+            try {
+                d.refersTo = xls::decodeFormula({raw.tokens, raw.extra}, links_, CellRef{1, 1}, raw.sheet,
+                                                formula::kMaxFormulaLength);
+            } catch (const xls::UnsupportedFormula&) {
+                continue;  // a name this program cannot use: the file's other names stay
+            } catch (const FormatError& e) {
+                malformed("the name \"" + n.name + "\": " + e.what());
+            }
+            budget_.addBytes(sizeof(DefinedName) + d.name.size() + d.refersTo.size());
+            names.push_back(std::move(d));
+        }
+        applyDefinedNames(names, *model_);
     }
 
     void readBoundSheet(ByteReader& in) {
@@ -302,12 +380,15 @@ private:
         }
     }
 
+    // A font's indexed colour; an entry the file's palette changed is that entry's RGB
+    // colour (the host index would show the standard palette's).
     void applyColor(Font& f, unsigned icv) {
         f.colorIndex = icv == 0x7FFF ? 0 : hostColorIndexOf(int(icv));
         if (f.colorIndex > 0 && size_t(f.colorIndex - 1) < customPalette_.size() && customPalette_[size_t(f.colorIndex - 1)]) {
             char buf[16];
             std::snprintf(buf, sizeof buf, "FF%06X", unsigned(palette_[size_t(f.colorIndex - 1)]));
             f.colorRgb = buf;
+            f.colorIndex = 0;
         }
     }
 
@@ -384,8 +465,10 @@ private:
                 continue;
             }
             if (r.type == record::kEof) {
-                if (nested-- == 0) return finishPaper();
-                continue;
+                if (nested-- != 0) continue;
+                pendingCells_.clear();  // cells of a block whose formula never came keep their values
+                sharedFormulas_.clear();
+                return finishPaper();
             }
             if (nested > 0) continue;
             readSheetRecord(r);
@@ -475,6 +558,10 @@ private:
                 return;
             }
             case record::kFormula: readFormulaCell(in); return;
+            case record::kShrFmla:
+            case record::kArray:
+                if (!valuesOnly_) readBlockFormula(r, r.type == record::kArray);
+                return;
             case record::kString: {
                 if (!pendingString_) return;  // a text result without its formula
                 Cell* cell = pendingString_;
@@ -511,10 +598,89 @@ private:
         }
         checkCell(row, col);
         budget_.addCell(0);
-        Cell& cell = sheet_->cells.at({int(row) + 1, int(col) + 1});
+        CellRef at{int(row) + 1, int(col) + 1};
+        Cell& cell = sheet_->cells.at(at);
         cell.value = std::move(value);
         cell.style = styleOf(xf);
         pendingString_ = textFollows ? &cell : nullptr;
+        if (valuesOnly_) return;
+        in.skip(6);  // options, reserved
+        size_t length = in.u16();
+        std::string_view tokens = in.bytes(length);
+        std::string_view extra = in.bytes(in.remaining());
+        // A cell of a shared formula or of an array formula points at the block's first
+        // cell, whose record the block's formula follows.
+        if (length >= 5 && static_cast<unsigned char>(tokens[0]) == 0x01) {
+            ByteReader exp(tokens.substr(1), record::kFormula);
+            unsigned masterRow = exp.u16(), masterColumn = exp.u16();
+            CellRef master{int(masterRow) + 1, int(masterColumn) + 1};
+            auto known = sharedFormulas_.find({master.row, master.column});
+            if (known != sharedFormulas_.end()) return placeShared(cell, at, known->second);
+            budget_.addBytes(sizeof(PendingCell));
+            pendingCells_.push_back({&cell, at, master});
+            return;
+        }
+        setFormula(cell, at, decodeCellFormula(tokens, extra, at));
+    }
+
+    std::string decodeCellFormula(std::string_view tokens, std::string_view extra, CellRef at) {
+        try {
+            return xls::decodeFormula({tokens, extra}, links_, at, int(model_->sheets.size()),
+                                      formula::kMaxFormulaLength);
+        } catch (const xls::UnsupportedFormula&) {
+            return {};  // the cell keeps its last value
+        } catch (const FormatError& e) {
+            refuseCell(at.row - 1, at.column - 1, e.what());
+        }
+    }
+
+    void setFormula(Cell& cell, CellRef, std::string text) {
+        if (text.empty()) return;
+        budget_.addBytes(text.size());
+        cell.formula = std::move(text);
+    }
+
+    struct SharedFormula {
+        std::string text;
+        CellRef anchor;
+        bool array = false;  // an array formula: its text belongs to the first cell only
+    };
+
+    void placeShared(Cell& cell, CellRef at, const SharedFormula& shared) {
+        if (shared.text.empty()) return;
+        if (shared.array) {
+            if (at == shared.anchor) setFormula(cell, at, shared.text);
+            return;
+        }
+        budget_.checkTransient(shared.text.size() * 2);
+        setFormula(cell, at, formula::shiftFormula(shared.text, at.row - shared.anchor.row,
+                                                   at.column - shared.anchor.column));
+    }
+
+    // The formula of a block of cells (SHRFMLA) or of an array formula (ARRAY): the
+    // block, then its tokens. A shared formula's references count from each cell.
+    void readBlockFormula(const Record& r, bool array) {
+        ByteReader in(r.data, r.type);
+        unsigned firstRow = in.u16();
+        in.u16();  // last row
+        unsigned firstColumn = in.u8();
+        in.u8();  // last column
+        in.skip(array ? 6 : 2);  // options and reserved, or the count of cells using it
+        size_t length = in.u16();
+        std::string_view tokens = in.bytes(length);
+        std::string_view extra = in.bytes(in.remaining());
+        checkCell(firstRow, firstColumn);
+        CellRef anchor{int(firstRow) + 1, int(firstColumn) + 1};
+        SharedFormula shared{decodeCellFormula(tokens, extra, anchor), anchor, array};
+        budget_.addBytes(sizeof(SharedFormula) + shared.text.size());
+        // Cells read before the block's formula came.
+        auto pending = std::remove_if(pendingCells_.begin(), pendingCells_.end(), [&](const PendingCell& p) {
+            if (!(p.master == anchor)) return false;
+            placeShared(*p.cell, p.at, shared);
+            return true;
+        });
+        pendingCells_.erase(pending, pendingCells_.end());
+        sharedFormulas_[{anchor.row, anchor.column}] = std::move(shared);
     }
 
     void readLayoutRecord(const Record& r, ByteReader& in) {
@@ -526,7 +692,7 @@ private:
                 break;
             case record::kStandardWidth:
                 standardWidth_ = true;
-                sheet.defaultColumnWidth = charactersOfFileWidth(in.u16() / 256.0, mdw_);
+                sheet.defaultColumnWidth = characters(in.u16());
                 break;
             case record::kDefaultRowHeight: {
                 unsigned flags = in.u16();
@@ -601,12 +767,22 @@ private:
         return std::isfinite(d) ? d : 0.75;
     }
 
+    // A stored width (1/256 of the widest digit, padding included) in characters: to
+    // the hundredth, as the host shows widths, when that is the same stored width.
+    double characters(unsigned fileWidth) const {
+        double exact = charactersOfFileWidth(fileWidth / 256.0, mdw_);
+        double rounded = std::round(exact * 100) / 100;
+        return std::lround(fileColumnWidth(rounded, mdw_) * 256) == long(fileWidth) ? rounded : exact;
+    }
+
     void readColumnInfo(ByteReader& in) {
         unsigned first = in.u16(), last = in.u16(), width = in.u16(), xf = in.u16(), flags = in.u16();
         if (first >= unsigned(kXlsColumns)) return;  // formatting past the last column shows nothing
         last = std::min(last, unsigned(kXlsColumns) - 1);
         ColumnInfo info;
-        info.width = charactersOfFileWidth(width / 256.0, mdw_);
+        info.width = characters(width);
+        // A column whose width is the sheet's and not set by the user has no width of its own.
+        if (!(flags & 0x0002) && std::abs(info.width - sheet_->defaultColumnWidth) < 0.005) info.width = -1;
         info.hidden = flags & 0x0001;
         info.style = styleOf(xf);
         for (unsigned c = first; c <= last; ++c) sheet_->columns[int(c) + 1] = info;
@@ -700,6 +876,22 @@ private:
     std::vector<SheetEntry> sheets_;
     int mdw_ = 8;
 
+    struct RawName {
+        std::string tokens, extra;
+        int sheet = -1;
+        bool hidden = false;
+    };
+    xls::LinkTable links_;
+    std::vector<RawName> rawNames_;
+
+    struct PendingCell {
+        Cell* cell;
+        CellRef at;
+        CellRef master;
+    };
+    std::vector<PendingCell> pendingCells_;
+    std::map<std::pair<int, int>, SharedFormula> sharedFormulas_;
+
     Sheet* sheet_ = nullptr;
     const std::string* sheetName_ = nullptr;
     Cell* pendingString_ = nullptr;
@@ -723,8 +915,8 @@ std::unique_ptr<WorkbookModel> readXls(std::string_view bytes, const std::string
             refuseFile(file, "password-protected workbook: it is encrypted and cannot be opened without its password");
         if (!container.hasStream("Workbook")) {
             if (container.hasStream("Book"))
-                refuseFile(file, "it is an Excel 5.0/95 workbook, an older format; save it as .xls (97-2003) or "
-                                 ".xlsx in another spreadsheet program first");
+                refuseFile(file, "it is a workbook of the older binary format (BIFF5, 1993-1995); save it as .xls "
+                                 "(97-2003) or .xlsx in another spreadsheet program first");
             refuseFile(file, "not a workbook: the file holds no workbook stream (another kind of document?)");
         }
         std::string stream = container.stream("Workbook");

@@ -1,7 +1,8 @@
 #pragma once
 // Reading a 97–2003 workbook file (BIFF8 records in a compound file) into the model:
-// the workbook globals (code page, date system, fonts, number formats, cell formats,
-// shared strings, sheets, defined names with the print areas, external references)
+// the workbook globals (date system, fonts, palette, number formats, cell formats,
+// shared strings, sheets, defined names with the print areas, external references;
+// texts are UTF-16 or ISO 8859-1 whatever code page the file names)
 // and every sheet (cells of every kind, formulas turned from their tokens into the
 // engine's formula texts, column widths, row heights, merged cells, hidden rows and
 // columns, page setup, protection, the view).

@@ -1,7 +1,8 @@
 // Opening and saving a workbook with a 50,000-row unit book (seven columns: number,
-// short name, Chinese account name, 19-digit account text, bank, province, county).
-// The workbook is written to $VORRA_BENCH_WORKBOOK (default: a file in the temporary
-// folder) so that scripts/bench-files.sh can time another program on the same file.
+// short name, Chinese account name, 19-digit account text, bank, province, county),
+// as .xlsx and as binary .xls. The workbook is written to $VORRA_BENCH_WORKBOOK
+// (default: a file in the temporary folder) and beside it with the name ending in
+// ".xls", so that scripts/bench-files.sh can time other programs on the same files.
 
 #include <benchmark/benchmark.h>
 
@@ -51,10 +52,13 @@ std::unique_ptr<WorkbookModel> unitBook() {
     return wb;
 }
 
+std::string xlsPath() { return workbookPath() + ".xls"; }
+
 const WorkbookModel& sharedBook() {
     static auto wb = [] {
         auto book = unitBook();
         saveWorkbook(*book, workbookPath());
+        saveWorkbook(*book, xlsPath());
         return book;
     }();
     return *wb;
@@ -87,6 +91,25 @@ void BM_OpenUnitBookValuesOnly(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenUnitBookValuesOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+void BM_SaveUnitBookXls(benchmark::State& state) {
+    const WorkbookModel& wb = sharedBook();
+    std::string out = workbookPath() + ".saved.xls";
+    for (auto _ : state) saveWorkbook(wb, out);
+    std::filesystem::remove(out);
+    state.counters["rows"] = kUnits;
+}
+BENCHMARK(BM_SaveUnitBookXls)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+void BM_OpenUnitBookXls(benchmark::State& state) {
+    sharedBook();
+    for (auto _ : state) {
+        auto wb = loadWorkbook(xlsPath());
+        benchmark::DoNotOptimize(wb);
+    }
+    state.counters["rows"] = kUnits;
+}
+BENCHMARK(BM_OpenUnitBookXls)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 BENCHMARK_MAIN();

@@ -22,32 +22,8 @@ cmake --build "$BUILD" -j2 --target fuzz_workbook_reader fuzz_xls_reader
 FINDINGS="$BUILD/findings"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/corpus" "$work/xls" "$FINDINGS"
-# Seeds: workbooks another program writes, repacked without compression so that
-# mutations reach the XML.
-FIXTURES="$ROOT/tests/platform/engine/fixtures/workbooks.py"
-/usr/bin/python3 "$FIXTURES" openpyxl-template "$work/template.xlsx"
-/usr/bin/python3 "$FIXTURES" units "$work/units.xlsx" 20
-/usr/bin/python3 "$FIXTURES" stored "$work/template.xlsx" "$work/corpus/template-stored.xlsx"
-/usr/bin/python3 "$FIXTURES" stored "$work/units.xlsx" "$work/corpus/units-stored.xlsx"
-cp "$work/template.xlsx" "$work/units.xlsx" "$work/corpus/"
-# Seeds of the parts form: the same workbooks' main parts joined by \x01.
-/usr/bin/python3 "$FIXTURES" parts "$work/template.xlsx" "$work/corpus/template.parts"
-/usr/bin/python3 "$FIXTURES" parts "$work/units.xlsx" "$work/corpus/units.parts"
-
-# Seeds of the .xls target: binary workbooks xlwt writes, the same converted by
-# LibreOffice when it is installed, and their bare workbook streams (which the target
-# wraps in a compound file itself).
-/usr/bin/python3 "$FIXTURES" xlwt-template "$work/xls/template.xls"
-/usr/bin/python3 "$FIXTURES" xlwt-batch "$work/xls/batch.xls"
-if command -v soffice >/dev/null; then
-  soffice --headless --norestore -env:UserInstallation=file://"$work/lo" --convert-to xls \
-    --outdir "$work/lo-out" "$work/template.xlsx" >/dev/null 2>&1 || true
-  [ -f "$work/lo-out/template.xls" ] && cp "$work/lo-out/template.xls" "$work/xls/libreoffice.xls"
-fi
-for f in "$work"/xls/*.xls; do
-  /usr/bin/python3 "$FIXTURES" xls-stream "$f" "${f%.xls}.stream"
-done
+mkdir -p "$FINDINGS"
+"$ROOT/fuzz/seeds.sh" /usr/bin/python3 "$work/corpus" "$work/xls"
 
 run() {  # target corpus dictionary seconds
   "$BUILD/bin/$1" -max_total_time="$4" -max_len=131072 \

@@ -32,7 +32,9 @@ protected:
         fs::create_directories(dir_);
         testing::runFixtureScript("xlwt-template " + file("xlwt.xls"));
         testing::runFixtureScript("openpyxl-template " + file("converted.xlsx"));
-        testing::runFixtureScript("libreoffice xls " + dir_.string() + " " + file("converted.xlsx"));
+        testing::runFixtureScript("filled-formulas " + file("filled.xlsx"));
+        testing::runFixtureScript("libreoffice xls " + dir_.string() + " " + file("converted.xlsx") + " " +
+                                  file("filled.xlsx"));
         for (const char* name : {"xlwt", "converted"}) {
             auto wb = loadWorkbook(file(std::string(name) + ".xls"));
             saveWorkbook(*wb, file(std::string(name) + "-here.xls"));
@@ -139,6 +141,21 @@ TEST_F(XlsFromOtherPrograms, LibreOfficeTemplateOpensWithNamesPrintAreaFormulasA
     EXPECT_EQ(wb->names[0].refersTo, "常用单位账号!$D$8:$I$407");
     EXPECT_EQ(wb->names[2].name, "本表金额");
     EXPECT_EQ(wb->names[2].localSheet, 1);
+}
+
+// LibreOffice stores formulas filled down a column once for the block (a shared
+// formula) and an array formula once for its area: each cell gets its own text.
+TEST_F(XlsFromOtherPrograms, SharedAndArrayFormulasOfLibreOfficeAreReadCellByCell) {
+    auto wb = loadWorkbook(file("filled.xls"));
+    const auto& cells = wb->sheets[0]->cells;
+    for (int r = 1; r <= 10; ++r) {
+        const std::string row = std::to_string(r);
+        EXPECT_EQ(cells.find({r, 2})->formula, "A" + row + "*2+$A$1");
+        EXPECT_EQ(cells.find({r, 4})->formula, "SUM(A$1:A" + row + ")");
+        EXPECT_EQ(cells.find({r, 4})->value, Value::number(r * (r + 1) / 2));
+    }
+    EXPECT_EQ(cells.find({1, 3})->formula, "A1:A2*10");
+    EXPECT_EQ(cells.find({2, 3})->value, Value::number(20));  // the array's other cell: its value
 }
 
 TEST_F(XlsFromOtherPrograms, SavedHereTheyReadAsTheOriginalsInLibreOfficeAndXlrd) {

@@ -105,6 +105,24 @@ TEST(XlsRoundTrip, FormulasComeBackThroughTheirTokens) {
     }
 }
 
+// References into other workbooks keep their workbook (by its place among the
+// external links) and their sheet; the links keep their files.
+TEST(XlsRoundTrip, ExternalReferencesKeepTheirWorkbookAndSheet) {
+    WorkbookModel wb;
+    wb.sheets.push_back(std::make_unique<Sheet>());
+    wb.sheets[0]->name = "表一";
+    wb.externalLinks = {{"C:\\票据\\模板.xls", nullptr}, {"单位.xlsx", nullptr}};
+    const char* formulas[] = {"[1]转账支票!B2&[2]Sheet1!$A$1", "SUM('[2]My sheet'!A1:B3)+[1]转账支票!C3"};
+    for (int i = 0; i < 2; ++i) wb.sheets[0]->cells.at({i + 1, 1}).formula = formulas[i];
+    ScratchFolder dir;
+    saveWorkbook(wb, dir.file("links.xls"));
+    auto back = loadWorkbook(dir.file("links.xls"));
+    ASSERT_EQ(back->externalLinks.size(), 2u);
+    EXPECT_EQ(back->externalLinks[0].target, "C:\\票据\\模板.xls");
+    EXPECT_EQ(back->externalLinks[1].target, "单位.xlsx");
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(back->sheets[0]->cells.find({i + 1, 1})->formula, formulas[i]);
+}
+
 // Formulas that the format cannot hold are refused with the cell that holds them,
 // before the file is written.
 TEST(XlsRoundTrip, FormulasTheFormatCannotHoldAreRefusedNamingTheCell) {

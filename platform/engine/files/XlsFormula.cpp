@@ -669,7 +669,7 @@ private:
                 t().u8(classed(ptg::kNameX, TokenClass::Reference)).u16(range).u16(index).u16(0);
             } else {
                 t().u8(classed(ptg::kName, TokenClass::Reference))
-                    .u16(owner_.nameIndex("_xlfn." + n.name, -1, false, true))
+                    .u16(owner_.nameIndex("_xlfn." + functionNameOf(n.name), -1, false, true))
                     .u16(0);
             }
         }

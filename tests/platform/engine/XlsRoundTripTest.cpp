@@ -88,6 +88,7 @@ TEST(XlsRoundTrip, FormulasComeBackThroughTheirTokens) {
         {"ISEVEN(A1)+ISODD(A1)+XOR(A1,B1)+DAYS(A2,A1)+SUMIFS(C:C,A:A,1)"},
         {"RMB(A1,2)&NUMBERSTRING(A1,2)&TEXT(TODAY(),\"yyyy年m月d日\")"},
         {"MYFUNCTION(1,2)"},
+        {"_xlfn.LATER(1)", "LATER(1)"},
         {"NOW()-OFFSET(A1,1,1)+INDIRECT(\"A\"&ROW())"},
     };
     WorkbookModel wb = std::move(*sampleTemplate());

@@ -275,6 +275,7 @@ struct PlacedCell {
     int row;
     int column;
     const Cell* cell;
+    std::uint32_t sharedString = 0;  // a text's entry in the shared-string table
 };
 
 std::vector<PlacedCell> cellsByRow(const Sheet& sheet) {
@@ -340,9 +341,9 @@ public:
         for (const auto& sheet : wb_.sheets) cells.push_back(cellsByRow(*sheet));
         // Strings are collected first: the shared-string table precedes the sheets.
         for (size_t s = 0; s < cells.size(); ++s)
-            for (const PlacedCell& c : cells[s])
+            for (PlacedCell& c : cells[s])
                 if (c.cell->value.isText() && !c.cell->hasFormula())
-                    sstIndex_[c.cell] = sst_.index(c.cell->value.asText(), {c.row, c.column}, wb_.sheets[s]->name);
+                    c.sharedString = sst_.index(c.cell->value.asText(), {c.row, c.column}, wb_.sheets[s]->name);
         // Formulas are encoded before the globals too: they decide which books, sheet
         // ranges and names the globals list.
         for (size_t s = 0; s < cells.size(); ++s)
@@ -605,7 +606,7 @@ private:
                 return;
             }
             case Value::Kind::Text:
-                out_.record(record::kLabelSst, b.u32(sstIndex_.at(c.cell)));
+                out_.record(record::kLabelSst, b.u32(c.sharedString));
                 return;
             case Value::Kind::Boolean:
                 out_.record(record::kBoolErr, b.u8(v.asBoolean() ? 1 : 0).u8(0));
@@ -750,7 +751,6 @@ private:
     int mdw_;
     RecordWriter out_;
     SharedStrings sst_;
-    std::unordered_map<const Cell*, std::uint32_t> sstIndex_;
     std::vector<DefinedName> names_;
     xls::FormulaEncoder formulas_;
     std::unordered_map<const Cell*, xls::EncodedFormula> formulaOf_;

@@ -644,6 +644,7 @@ private:
         std::string text;
         CellRef anchor;
         bool array = false;  // an array formula: its text belongs to the first cell only
+        bool same = false;   // no reference moves with the cell: every cell has the same text
     };
 
     void placeShared(Cell& cell, CellRef at, const SharedFormula& shared) {
@@ -653,6 +654,7 @@ private:
             return;
         }
         budget_.checkTransient(shared.text.size() * 2);
+        if (shared.same) return setFormula(cell, at, shared.text);
         setFormula(cell, at, formula::shiftFormula(shared.text, at.row - shared.anchor.row,
                                                    at.column - shared.anchor.column));
     }
@@ -672,6 +674,7 @@ private:
         checkCell(firstRow, firstColumn);
         CellRef anchor{int(firstRow) + 1, int(firstColumn) + 1};
         SharedFormula shared{decodeCellFormula(tokens, extra, anchor), anchor, array};
+        shared.same = !array && formula::shiftFormula(shared.text, 1, 1) == shared.text;
         budget_.addBytes(sizeof(SharedFormula) + shared.text.size());
         // Cells read before the block's formula came.
         auto pending = std::remove_if(pendingCells_.begin(), pendingCells_.end(), [&](const PendingCell& p) {

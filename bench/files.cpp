@@ -1,8 +1,10 @@
 // Opening and saving a workbook with a unit book of 1,000 to 200,000 rows (seven
 // columns: number, short name, Chinese account name, 19-digit account text, bank,
-// province, county). The 50,000-row workbook is written to $VORRA_BENCH_WORKBOOK
-// (default: a file in the temporary folder) so that scripts/bench-files.sh can time
-// other programs on the same file; the other sizes beside it.
+// province, county), as .xlsx and, up to the 65,536 rows that format holds, as binary
+// .xls. The 50,000-row workbook is written to $VORRA_BENCH_WORKBOOK (default: a file in
+// the temporary folder) and beside it with the name ending in ".xls", so that
+// scripts/bench-files.sh can time other programs on the same files; the other sizes
+// beside them.
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/engine/files/WorkbookFiles.h"
@@ -21,6 +24,7 @@ using namespace vorra::engine;
 
 constexpr int kSizes[] = {1000, 10000, 50000, 200000};
 constexpr int kNamedSize = 50000;
+constexpr int kXlsRows = 65536;
 
 std::string workbookPath(int units) {
     std::string path = (std::filesystem::temp_directory_path() / "vorra-bench-units.xlsx").string();
@@ -28,6 +32,8 @@ std::string workbookPath(int units) {
     if (units != kNamedSize) path += "." + std::to_string(units) + ".xlsx";
     return path;
 }
+
+std::string xlsPath(int units) { return workbookPath(units) + ".xls"; }
 
 std::unique_ptr<WorkbookModel> unitBook(int units) {
     auto wb = std::make_unique<WorkbookModel>();
@@ -68,6 +74,7 @@ const WorkbookModel& sharedBook(int units) {
         wb = unitBook(units);
         size = units;
         saveWorkbook(*wb, workbookPath(units));
+        if (units < kXlsRows) saveWorkbook(*wb, xlsPath(units));
     }
     return *wb;
 }
@@ -97,6 +104,23 @@ void BM_OpenUnitBookValuesOnly(benchmark::State& state, int units) {
     }
 }
 
+void BM_SaveUnitBookXls(benchmark::State& state, int units) {
+    const WorkbookModel& wb = sharedBook(units);
+    std::string out = workbookPath(units) + ".saved.xls";
+    for (auto _ : state) saveWorkbook(wb, out);
+    std::filesystem::remove(out);
+    state.counters["rows"] = units;
+}
+
+void BM_OpenUnitBookXls(benchmark::State& state, int units) {
+    sharedBook(units);
+    for (auto _ : state) {
+        auto wb = loadWorkbook(xlsPath(units));
+        benchmark::DoNotOptimize(wb);
+    }
+    state.counters["rows"] = units;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,20 +128,27 @@ int main(int argc, char** argv) {
     using Figure = void (*)(benchmark::State&, int);
     const std::pair<const char*, Figure> figures[] = {{"BM_SaveUnitBook", BM_SaveUnitBook},
                                                       {"BM_OpenUnitBook", BM_OpenUnitBook},
-                                                      {"BM_OpenUnitBookValuesOnly", BM_OpenUnitBookValuesOnly}};
+                                                      {"BM_OpenUnitBookValuesOnly", BM_OpenUnitBookValuesOnly},
+                                                      {"BM_SaveUnitBookXls", BM_SaveUnitBookXls},
+                                                      {"BM_OpenUnitBookXls", BM_OpenUnitBookXls}};
     for (int units : kSizes)
-        for (const auto& [name, figure] : figures)
+        for (const auto& [name, figure] : figures) {
+            bool xls = std::string_view(name).ends_with("Xls");
+            if (xls && units >= kXlsRows) continue;
             benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(units)).c_str(),
                                          [figure = figure, units](benchmark::State& state) { figure(state, units); })
                 ->Unit(benchmark::kMillisecond)
                 ->MeasureProcessCPUTime()
                 ->UseRealTime();
+        }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     for (int units : kSizes) {
         std::error_code ec;
-        if (units != kNamedSize || !std::getenv("VORRA_BENCH_WORKBOOK"))
+        if (units != kNamedSize || !std::getenv("VORRA_BENCH_WORKBOOK")) {
             std::filesystem::remove(workbookPath(units), ec);
+            std::filesystem::remove(xlsPath(units), ec);
+        }
     }
     return 0;
 }

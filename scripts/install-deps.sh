@@ -6,15 +6,14 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libssl-dev libzip-dev libpugixml-dev libfreexl-dev
+  libicu-dev libssl-dev libzip-dev libpugixml-dev libfreetype-dev libfontconfig-dev
   libcurl4-openssl-dev libcpp-httplib-dev
   qt6-base-dev qt6-translations-l10n libgl-dev adwaita-icon-theme dbus-daemon
   fonts-wqy-microhei poppler-utils
-  python3 python3-openpyxl python3-xlrd python3-xlwt
+  python3 python3-openpyxl python3-xlrd python3-xlwt libreoffice-calc-nogui
   xvfb xauth clang libclang-rt-14-dev
   libcups2-dev cups-daemon cups-client printer-driver-cups-pdf
   xdotool scrot x11-utils openbox dbus at-spi2-core python3-pyatspi
-  libreoffice-calc-nogui
 )
 
 missing=()

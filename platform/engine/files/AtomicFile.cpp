@@ -1,7 +1,10 @@
 #include "platform/engine/files/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,13 +16,85 @@
 
 namespace vorra::engine::files {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// Following a chain of links ends after this many, as the system's own lookup does.
+constexpr int kMaxLinkHops = 40;
+
+// The file a save really replaces: the path itself, or, when it is a symbolic link,
+// the file the chain of links ends at (which need not exist yet).
+fs::path saveTarget(const std::string& path) {
+    fs::path p(path);
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) return p;
+        fs::path next = fs::read_symlink(p, ec);
+        if (ec) failSave(path, "cannot read the symbolic link \"" + p.string() + "\": " + ec.message());
+        p = next.is_absolute() ? next : (p.has_parent_path() ? p.parent_path() : fs::path(".")) / next;
+    }
+    failSave(path, "it is a symbolic link in a chain of more than 40 links");
+}
+
+// Temporary files of a save of `name` are ".<name>.vorra-save-<pid>-XXXXXX": a save
+// that a killed process left behind is recognised by its process being gone.
+std::string tempPrefix(const std::string& name) { return "." + name + ".vorra-save-"; }
+
+void removeStaleTemporaries(const fs::path& folder, const std::string& name) {
+    const std::string prefix = tempPrefix(name);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string file = entry->d_name;
+        if (file.compare(0, prefix.size(), prefix) != 0) continue;
+        long pid = std::strtol(file.c_str() + prefix.size(), nullptr, 10);
+        // A process that still runs may be saving right now: its file stays.
+        if (pid <= 0 || pid == long(::getpid()) || (::kill(pid_t(pid), 0) == 0 || errno == EPERM)) continue;
+        ::unlinkat(::dirfd(dir), file.c_str(), 0);
+    }
+    ::closedir(dir);
+}
+
+// While a save writes, a file-size limit must not end the process: the signal it
+// raises is held back and taken away afterwards, so that the write fails with EFBIG
+// and the save reports it as any other failure.
+class FileSizeSignalHeld {
+public:
+    FileSizeSignalHeld() {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGXFSZ);
+        held_ = ::pthread_sigmask(SIG_BLOCK, &set_, &previous_) == 0;
+    }
+    ~FileSizeSignalHeld() {
+        if (!held_) return;
+        timespec none{0, 0};
+        while (::sigtimedwait(&set_, nullptr, &none) == SIGXFSZ) {
+        }
+        ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    FileSizeSignalHeld(const FileSizeSignalHeld&) = delete;
+    FileSizeSignalHeld& operator=(const FileSizeSignalHeld&) = delete;
+
+private:
+    sigset_t set_{};
+    sigset_t previous_{};
+    bool held_ = false;
+};
+
+}  // namespace
+
 void writeAtomically(const std::string& path, std::span<const std::byte> bytes) {
-    std::filesystem::path target(path);
-    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+    const fs::path target = saveTarget(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string name = target.filename().string();
+    removeStaleTemporaries(folder, name);
+
+    std::string pattern = (folder / (tempPrefix(name) + std::to_string(::getpid()) + "-XXXXXX")).string();
+    std::vector<char> tempName(pattern.begin(), pattern.end());
+    tempName.push_back('\0');
+    FileSizeSignalHeld signalHeld;
+    int fd = ::mkstemp(tempName.data());
     if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         throw host::HostError(host::error::kPathNotFound,
                               "Cannot save \"" + path + "\": cannot create a file in its folder: the folder \"" +
@@ -29,7 +104,7 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
                               "Cannot save \"" + path + "\": cannot create a file in its folder: " +
                                   std::strerror(errno));
     if (fd < 0) failSave(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
-    std::string temp = name.data();
+    std::string temp = tempName.data();
     // A full disk is told apart: the user can do something about it.
     auto failSaveWith = [&](const std::string& why, int err) {
         if (err == ENOSPC || err == EDQUOT)
@@ -41,16 +116,19 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
         int err = errno;
         ::close(fd);
         ::unlink(temp.c_str());
+        if (err == EFBIG) failSave(path, why);
         failSaveWith(why, err);
     };
     // Keep the permissions of the file we replace (mkstemp creates it private).
     struct stat old{};
-    mode_t mode = ::stat(path.c_str(), &old) == 0 ? old.st_mode & 07777 : 0644;
+    mode_t mode = ::stat(target.c_str(), &old) == 0 ? old.st_mode & 07777 : 0644;
     ::fchmod(fd, mode);
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EFBIG) fail("the file would be larger than this process may write (file-size limit)");
+        if (n == 0) errno = EIO;  // a write that makes no progress
         if (n <= 0) fail("writing failed");
         done += size_t(n);
     }
@@ -60,7 +138,7 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
         ::unlink(temp.c_str());
         failSaveWith("closing failed", err);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
         failSave(path, std::string("cannot replace the file: ") + std::strerror(err));

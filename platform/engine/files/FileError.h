@@ -13,6 +13,11 @@ namespace vorra::engine::files {
                           "Cannot open \"" + file + "\": " + problem);
 }
 
+// What an OpenDocument spreadsheet is told, whichever reader recognises it.
+inline constexpr const char* kOpenDocumentRefusal =
+    "it is an OpenDocument spreadsheet (.ods), which this program cannot open; save it as .xlsx "
+    "in another spreadsheet program first";
+
 [[noreturn]] inline void failSave(const std::string& file, const std::string& problem) {
     throw host::HostError(host::error::kApplicationDefined,
                           "Cannot save \"" + file + "\": " + problem);

@@ -105,7 +105,13 @@ std::string ContentTypes::typeOf(const std::string& path) const {
 
 ContentTypes readContentTypes(const PartMap& parts, const std::string& file, int maxDepth) {
     auto it = parts.find("[Content_Types].xml");
-    if (it == parts.end()) refuseFile(file, "not a workbook package: [Content_Types].xml is missing");
+    if (it == parts.end()) {
+        // An OpenDocument package whose type entry is not the first one.
+        if (auto type = parts.find("mimetype");
+            type != parts.end() && type->second.find("opendocument.spreadsheet") != std::string::npos)
+            refuseFile(file, kOpenDocumentRefusal);
+        refuseFile(file, "not a workbook package: [Content_Types].xml is missing");
+    }
     pugi::xml_document doc;
     parsePart(doc, it->second, file, "[Content_Types].xml", maxDepth);
     ContentTypes types;

@@ -123,6 +123,8 @@ struct WorksheetPreserved : PreservedParts {
     bool hadPageSetup = false;  // the file gave the sheet a page setup
     Attributes protectionAttributes;
     Attributes sheetFormatAttributes;
+    Attributes headerFooterAttributes;
+    std::string headerFooterExtra;  // even and first-page headers and footers
     std::vector<Relationship> relationships;
     std::map<std::string, PartBlob> parts;
 };

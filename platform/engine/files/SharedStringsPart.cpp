@@ -19,7 +19,7 @@ std::string itemText(const pugi::xml_node& item) {
             if (auto t = child(n, "t")) text += t.text().get();
         }
     }
-    return text;
+    return unescapedText(text);
 }
 
 }  // namespace
@@ -56,7 +56,7 @@ std::string SharedStringTable::write(size_t referenceCount) const {
         bool keepSpace = !s->empty() && (s->front() == ' ' || s->back() == ' ' ||
                                          s->find('\n') != std::string::npos);
         out += keepSpace ? "<si><t xml:space=\"preserve\">" : "<si><t>";
-        appendEscaped(out, *s);
+        appendEscapedText(out, *s);
         out += "</t></si>";
     }
     out += "</sst>";

@@ -8,6 +8,7 @@
 
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/Xml.h"
+#include "platform/engine/model/Palette.h"
 
 namespace vorra::engine::files {
 
@@ -156,7 +157,7 @@ Font readFont(const pugi::xml_node& node) {
         else if (name == "sz") f.size = c.attribute("val").as_double(11);
         else if (name == "name") f.name = c.attribute("val").value();
         else if (name == "color" && c.attribute("indexed") && !c.attribute("tint"))
-            f.colorIndex = c.attribute("indexed").as_int();
+            f.colorIndex = hostColorIndexOf(c.attribute("indexed").as_int());  // indexed 8 is host colour 1
         else if (name == "color" && c.attribute("rgb") && !c.attribute("tint"))
             f.colorRgb = c.attribute("rgb").value();
         else f.extraXml += outerXml(c);
@@ -184,7 +185,7 @@ void writeFont(std::string& out, const Font& f) {
         appendEscaped(out, f.colorRgb);
         out += "\"/>";
     } else if (f.colorIndex > 0) {
-        out += "<color indexed=\"" + std::to_string(f.colorIndex) + "\"/>";
+        out += "<color indexed=\"" + std::to_string(f.colorIndex + kFirstIndexedColor - 1) + "\"/>";
     }
     out += "<name val=\"";
     appendEscaped(out, f.name);

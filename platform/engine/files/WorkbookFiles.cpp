@@ -7,8 +7,8 @@
 #include "platform/engine/files/AtomicFile.h"
 #include "platform/engine/files/FileError.h"
 #include "platform/engine/files/Limits.h"
-#include "platform/engine/files/XlsValues.h"
 #include "platform/engine/files/XlsExport.h"
+#include "platform/engine/files/XlsReader.h"
 #include "platform/engine/files/XlsxPackage.h"
 
 namespace vorra::engine {
@@ -35,12 +35,16 @@ std::string readWholeFile(const std::string& path, std::uint64_t limit) {
 
 // Tells the container apart before any reader runs, so that the message says what
 // the file really is.
-enum class Container { Zip, EncryptedPackage, BinaryWorkbook, Other };
+enum class Container { Zip, OpenDocument, Compound, Other };
 
 Container containerOf(std::string_view bytes) {
-    if (bytes.size() >= 4 && bytes.substr(0, 2) == "PK") return Container::Zip;
-    if (files::isCompoundFile(bytes))
-        return files::isEncryptedPackage(bytes) ? Container::EncryptedPackage : Container::BinaryWorkbook;
+    if (bytes.size() >= 4 && bytes.substr(0, 2) == "PK") {
+        // An OpenDocument package names its type in its first entry, stored as is.
+        if (bytes.substr(0, 256).find("application/vnd.oasis.opendocument.spreadsheet") != std::string_view::npos)
+            return Container::OpenDocument;
+        return Container::Zip;
+    }
+    if (files::isCompoundFile(bytes)) return Container::Compound;
     return Container::Other;
 }
 
@@ -48,11 +52,8 @@ std::unique_ptr<WorkbookModel> loadBytes(std::string_view bytes, const std::stri
     files::ReadLimits limits;
     switch (containerOf(bytes)) {
         case Container::Zip: return files::readXlsx(bytes, name, limits, valuesOnly);
-        case Container::EncryptedPackage:
-            refuseFile(name, "password-protected workbook: it is encrypted and cannot be opened without its password");
-        case Container::BinaryWorkbook:
-            refuseFile(name, "binary .xls (97-2003) workbooks can be read for their values only and "
-                             "cannot be opened for editing; save it as .xlsx in another spreadsheet program first");
+        case Container::OpenDocument: refuseFile(name, files::kOpenDocumentRefusal);
+        case Container::Compound: return files::readXls(bytes, name, limits, valuesOnly);
         case Container::Other: break;
     }
     refuseFile(name, "not a workbook (neither an .xlsx package nor a binary .xls file)");
@@ -77,16 +78,13 @@ std::unique_ptr<WorkbookModel> loadWorkbookFromMemory(std::string_view bytes, co
 
 std::unique_ptr<WorkbookModel> loadWorkbookValues(const std::string& path) {
     files::ReadLimits limits;
-    std::string bytes = readWholeFile(path, limits.maxFileBytes);
-    if (containerOf(bytes) == Container::BinaryWorkbook) return files::readXlsValues(path);
-    return loadBytes(bytes, path, true);
+    return loadBytes(readWholeFile(path, limits.maxFileBytes), path, true);
 }
 
 void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
     std::string ext = lowerExtension(path);
-    // ".xls" gets the binary 97-2003 format (values and cell formats: what an export
-    // needs); every other name an Office Open XML package, which keeps a macro
-    // project only under ".xlsm".
+    // ".xls" gets the binary 97-2003 format; every other name an Office Open XML
+    // package, which keeps a macro project only under ".xlsm".
     if (ext == ".xls") {
         std::vector<std::uint8_t> binary;
         try {

@@ -15,17 +15,18 @@ namespace vorra::engine {
 //
 // Office Open XML workbooks (.xlsx, .xlsm) open for editing: everything the model
 // does not hold is carried through a later save. A binary 97–2003 workbook (.xls)
-// is refused here, because it can only be read for its values (loadWorkbookValues)
-// and saving it again would lose its layout, formats and formulas.
+// opens for editing too, with its formulas, names, formats, layout and page setup.
+// An OpenDocument spreadsheet (.ods) is refused with a message that names it.
 std::unique_ptr<WorkbookModel> loadWorkbook(const std::string& path);
 
 // Writes the workbook to the path in the format its extension names. A failed save
 // leaves an existing file at the path untouched. Throws host::HostError.
 //
-// ".xls" writes the binary 97–2003 format with values, column widths, row heights
-// and cell formats only: formulas keep their cached values, and merges, page setup,
-// names and protection are not written. Every other name gets an Office Open XML
-// package; only ".xlsm" keeps a macro project.
+// ".xls" writes the binary 97–2003 format with everything its reader reads (formulas
+// as the format's tokens, with their last results); a workbook the format cannot
+// hold (rows past 65536, a formula beyond its limits) is refused naming the reason.
+// Every other name gets an Office Open XML package; only ".xlsm" keeps a macro
+// project.
 void saveWorkbook(const WorkbookModel& workbook, const std::string& path);
 
 // Sheet names and cell values of a workbook, for reading another workbook's data
@@ -34,7 +35,6 @@ void saveWorkbook(const WorkbookModel& workbook, const std::string& path);
 std::unique_ptr<WorkbookModel> loadWorkbookValues(const std::string& path);
 
 // loadWorkbook on bytes already in memory; `name` stands for the file in messages.
-// Binary .xls bytes are refused as by loadWorkbook.
 std::unique_ptr<WorkbookModel> loadWorkbookFromMemory(std::string_view bytes, const std::string& name);
 
 }  // namespace vorra::engine

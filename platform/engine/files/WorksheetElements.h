@@ -22,7 +22,7 @@ inline constexpr int kOrderCount = int(std::size(kElementOrder));
 enum Order {
     kSheetPr = 0, kDimension = 1, kSheetViews = 2, kSheetFormatPr = 3, kCols = 4,
     kSheetData = 5, kSheetProtection = 7, kMergeCells = 14, kPrintOptions = 19,
-    kPageMargins = 20, kPageSetup = 21
+    kPageMargins = 20, kPageSetup = 21, kHeaderFooter = 22
 };
 
 // The place of a kept fragment that is no child of its own: the sheetPr read from the

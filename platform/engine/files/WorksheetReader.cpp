@@ -17,6 +17,7 @@
 #include "platform/engine/files/WorksheetElements.h"
 #include "platform/engine/files/Xml.h"
 #include "platform/engine/formula/FormulaText.h"
+#include "platform/engine/print/CellGeometry.h"
 
 namespace vorra::engine::files {
 
@@ -28,7 +29,7 @@ bool isModelled(int order) {
     switch (order) {
         case kSheetPr: case kDimension: case kSheetViews: case kSheetFormatPr: case kCols:
         case kSheetData: case kSheetProtection: case kMergeCells: case kPrintOptions:
-        case kPageMargins: case kPageSetup:
+        case kPageMargins: case kPageSetup: case kHeaderFooter:
             return true;
         default:
             return false;
@@ -115,6 +116,7 @@ public:
                 case kPrintOptions: readPrintOptions(el); break;
                 case kPageMargins: readMargins(el); break;
                 case kPageSetup: readPageSetup(el); break;
+                case kHeaderFooter: readHeaderFooter(el); break;
                 default: break;
             }
         }
@@ -193,7 +195,11 @@ private:
 
     void readSheetFormat(const pugi::xml_node& el) {
         if (auto a = el.attribute("defaultRowHeight")) sheet_.defaultRowHeight = a.as_double(13.5);
-        if (auto a = el.attribute("defaultColWidth")) sheet_.defaultColumnWidth = a.as_double(8.38);
+        // The default column: stored with its padding, or given by its base width.
+        double base = el.attribute("baseColWidth").as_double(8);
+        sheet_.defaultColumnWidth = defaultColumnCharacters(base, src_.maxDigitWidth);
+        if (auto a = el.attribute("defaultColWidth"); a && a.as_double(0) > 0)
+            sheet_.defaultColumnWidth = charactersOfFileWidth(a.as_double(), src_.maxDigitWidth);
         kept_.sheetFormatAttributes = attributesExcept(el, {"defaultRowHeight", "defaultColWidth"});
     }
 
@@ -205,7 +211,9 @@ private:
                 refuse("column range " + std::to_string(first) + ":" + std::to_string(last) +
                        " lies past the sheet's limits");
             ColumnInfo info;
-            if (auto w = c.attribute("width")) info.width = w.as_double(-1);
+            // Stored with the padding; the model holds characters as the host shows them.
+            if (auto w = c.attribute("width"); w && w.as_double(-1) >= 0)
+                info.width = charactersOfFileWidth(w.as_double(), src_.maxDigitWidth);
             info.hidden = flag(c.attribute("hidden"));
             info.style = knownFormat(c.attribute("style").as_int(0));
             if (info.width < 0 && !info.hidden && info.style == 0) continue;
@@ -298,7 +306,7 @@ private:
         } else if (type == "inlineStr") {
             if (is) value = Value::text(stringItemText(is));
         } else if (type == "str" || type == "d") {
-            if (v) value = Value::text(std::string(text));
+            if (v) value = Value::text(unescapedText(text));
         } else if (type == "b") {
             if (v) value = Value::boolean(text == "1" || text == "true");
         } else if (type == "e") {
@@ -319,6 +327,7 @@ private:
         if (!src_.valuesOnly && f) formula = readFormula(f, ref);
         int style = src_.valuesOnly ? 0 : knownFormat(styleIndex);
         if (value.isEmpty() && formula.empty() && style == 0) return;
+        if (src_.budget) src_.budget->addCell((value.isText() ? value.asText().size() : 0) + formula.size());
         Cell& cell = sheet_.cells.at(ref);
         cell.value = std::move(value);
         cell.formula = std::move(formula);
@@ -378,7 +387,9 @@ private:
     void readPageSetup(const pugi::xml_node& el) {
         kept_.hadPageSetup = true;
         auto& p = sheet_.pageSetup;
-        p.paperSize = el.attribute("paperSize").as_int(p.paperSize);
+        // A page setup without a paper (or with paper 0, as some programs write)
+        // states none: the print layout chooses one.
+        p.paperSize = std::max(0, el.attribute("paperSize").as_int(0));
         if (el.attribute("paperWidth") && el.attribute("paperHeight")) {
             // A custom paper size: the measures win over any paper code.
             p.paperSize = 0;
@@ -394,6 +405,17 @@ private:
         kept_.pageSetupAttributes =
             attributesExcept(el, {"paperSize", "paperWidth", "paperHeight", "orientation", "scale",
                                   "fitToWidth", "fitToHeight"});
+    }
+
+    void readHeaderFooter(const pugi::xml_node& el) {
+        kept_.headerFooterAttributes = attributesExcept(el, {});
+        for (auto c : el.children()) {
+            if (c.type() != pugi::node_element) continue;
+            auto name = localName(c);
+            if (name == "oddHeader") sheet_.pageSetup.header = c.text().get();
+            else if (name == "oddFooter") sheet_.pageSetup.footer = c.text().get();
+            else kept_.headerFooterExtra += outerXml(c);
+        }
     }
 
     const WorksheetSource& src_;

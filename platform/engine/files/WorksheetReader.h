@@ -20,6 +20,8 @@ struct WorksheetSource {
     const ReadLimits& limits;
     bool valuesOnly = false;  // skip everything but cell values (batch import)
     int formatCount = 1;      // cell formats the styles part defines
+    int maxDigitWidth = 8;    // of the workbook's default font: the unit of column widths
+    WorkbookBudget* budget = nullptr;  // cells and memory of the whole workbook
 };
 
 // Fills `sheet` (whose name and visibility the workbook part set) from the part.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <tuple>
 
 #include <pugixml.hpp>
@@ -12,6 +13,7 @@
 #include "platform/engine/files/WorksheetElements.h"
 #include "platform/engine/files/Xml.h"
 #include "platform/engine/formula/FormulaText.h"
+#include "platform/engine/print/CellGeometry.h"
 
 namespace vorra::engine::files {
 
@@ -50,8 +52,8 @@ std::string measure(double mm) {
 
 class WorksheetWriter {
 public:
-    WorksheetWriter(const Sheet& sheet, bool tabSelected, SharedStringTable& strings, size_t& refs)
-        : sheet_(sheet), tabSelected_(tabSelected), strings_(strings), refs_(refs) {
+    WorksheetWriter(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings, size_t& refs)
+        : sheet_(sheet), tabSelected_(tabSelected), mdw_(maxDigitWidth), strings_(strings), refs_(refs) {
         static const WorksheetPreserved kNothing;
         kept_ = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get());
         if (!kept_) kept_ = &kNothing;
@@ -90,6 +92,7 @@ private:
             case kPrintOptions: writePrintOptions(); break;
             case kPageMargins: writeMargins(); break;
             case kPageSetup: writePageSetup(); break;
+            case kHeaderFooter: writeHeaderFooter(); break;
             default: break;
         }
     }
@@ -151,9 +154,9 @@ private:
     void writeSheetFormat() {
         out_ += "<sheetFormatPr";
         Attributes attrs = kept_->sheetFormatAttributes;
-        if (sheet_.defaultColumnWidth != 8.38) {
+        if (sheet_.defaultColumnWidth != defaultColumnCharacters(8, mdw_)) {
             out_ += " defaultColWidth=\"";
-            appendDouble(out_, sheet_.defaultColumnWidth);
+            appendDouble(out_, storedWidth(sheet_.defaultColumnWidth));
             out_ += '"';
         }
         out_ += " defaultRowHeight=\"";
@@ -161,6 +164,14 @@ private:
         out_ += '"';
         appendAttributes(out_, attrs);
         out_ += "/>";
+    }
+
+    // A width in characters as the file stores it, with its padding. Other programs
+    // store 1/256 of a character: a width that is one within rounding is written so.
+    double storedWidth(double characters) const {
+        double w = fileColumnWidth(characters, mdw_);
+        double snapped = std::round(w * 256) / 256;
+        return std::abs(snapped - w) < 1e-9 ? snapped : w;
     }
 
     void writeColumns() {
@@ -187,7 +198,7 @@ private:
             out_ += '"';
             if (c.width >= 0) {
                 out_ += " width=\"";
-                appendDouble(out_, c.width);
+                appendDouble(out_, storedWidth(c.width));
                 out_ += '"';
             }
             if (c.style != 0) {
@@ -259,7 +270,7 @@ private:
             case Value::Kind::Text:
                 out_ += "<v>";
                 if (formula) {
-                    appendEscaped(out_, v.asText());
+                    appendEscapedText(out_, v.asText());
                 } else {
                     appendInt(out_, strings_.indexOf(v.asText()));
                     ++refs_;
@@ -400,8 +411,27 @@ private:
         out_ += "/>";
     }
 
+    void writeHeaderFooter() {
+        const auto& p = sheet_.pageSetup;
+        if (p.header.empty() && p.footer.empty() && kept_->headerFooterExtra.empty() &&
+            kept_->headerFooterAttributes.empty())
+            return;
+        out_ += "<headerFooter";
+        appendAttributes(out_, kept_->headerFooterAttributes);
+        out_ += '>';
+        for (auto [element, text] : {std::pair{"oddHeader", &p.header}, std::pair{"oddFooter", &p.footer}}) {
+            if (text->empty()) continue;
+            out_ += std::string("<") + element + ">";
+            appendEscaped(out_, *text);
+            out_ += std::string("</") + element + ">";
+        }
+        out_ += kept_->headerFooterExtra;
+        out_ += "</headerFooter>";
+    }
+
     const Sheet& sheet_;
     bool tabSelected_;
+    int mdw_;
     SharedStringTable& strings_;
     size_t& refs_;
     const WorksheetPreserved* kept_;
@@ -411,9 +441,9 @@ private:
 
 }  // namespace
 
-std::string writeWorksheet(const Sheet& sheet, bool tabSelected, SharedStringTable& strings,
+std::string writeWorksheet(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings,
                            size_t& stringReferences) {
-    return WorksheetWriter(sheet, tabSelected, strings, stringReferences).write();
+    return WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences).write();
 }
 
 }  // namespace vorra::engine::files

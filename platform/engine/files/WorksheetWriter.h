@@ -11,8 +11,9 @@
 namespace vorra::engine::files {
 
 // Writes the sheet part. Texts go to `strings`; `stringReferences` counts the cells
-// that refer to it.
-std::string writeWorksheet(const Sheet& sheet, bool tabSelected, SharedStringTable& strings,
+// that refer to it. Column widths are stored in widths of the widest digit of the
+// workbook's default font, `maxDigitWidth` pixels.
+std::string writeWorksheet(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings,
                            size_t& stringReferences);
 
 }  // namespace vorra::engine::files

@@ -1,11 +1,14 @@
 #pragma once
 // Writes the engine's workbook as a 97–2003 workbook file: BIFF8 records in a
-// compound file, the format a ".xls" name promises. What is written: every sheet with
-// its name and visibility, cell values (a formula cell is written with its last
-// result), cell formats (number format, font, alignment, wrap, protection), column
-// widths and hidden columns, row heights and hidden rows, merged areas, and which
-// sheet is active. Formulas, page setup, protection and defined names are not
-// written: the file is an export of what the sheets show.
+// compound file, the format a ".xls" name promises. Everything the reader
+// (XlsReader.h) reads goes back: every sheet with its name and visibility, cell
+// values and formulas (as the format's tokens, with their last results), cell
+// formats (number format, font, alignment, borders, fills, protection), column
+// widths and hidden columns, row heights and hidden rows, merged areas, page setup
+// (paper, orientation, margins, scale, fit to page, centring, header and footer),
+// sheet protection with its password hash, the view, defined names with the print
+// areas, and external references. The print records export writes its files here
+// too.
 
 #include <cstdint>
 #include <string>

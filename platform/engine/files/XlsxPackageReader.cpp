@@ -14,6 +14,7 @@
 #include "platform/engine/files/WorkbookPart.h"
 #include "platform/engine/files/WorksheetReader.h"
 #include "platform/engine/files/ZipPackage.h"
+#include "platform/engine/print/CellGeometry.h"
 
 namespace vorra::engine::files {
 
@@ -38,7 +39,11 @@ bool isExternalLinkPath(std::string_view type) {
 class PackageReader {
 public:
     PackageReader(std::string_view bytes, const std::string& file, const ReadLimits& limits, bool valuesOnly)
-        : file_(file), limits_(limits), valuesOnly_(valuesOnly), parts_(readZip(bytes, file, limits)) {}
+        : file_(file), limits_(limits), valuesOnly_(valuesOnly), budget_(limits, file),
+          parts_(readZip(bytes, file, limits)) {
+        // The parts stay in memory while the workbook is read.
+        for (const auto& [path, part] : parts_) budget_.addBytes(path.size() + part.size());
+    }
 
     std::unique_ptr<WorkbookModel> read() {
         types_ = readContentTypes(parts_, file_, depth());
@@ -63,6 +68,7 @@ public:
         model->date1904 = content.date1904;
         if (!valuesOnly_) {
             if (const Relationship* s = findRel(wbRels, reltype::kStyles); s && parts_.count(s->target)) {
+                budget_.checkTransient(xmlParseCost(parts_.at(s->target)));
                 model->styles = readStyles(parts_.at(s->target), file_, s->target, depth());
                 consume(s->target);
             }
@@ -70,11 +76,14 @@ public:
         std::vector<std::string> strings;
         bool hasStrings = false;
         if (const Relationship* s = findRel(wbRels, reltype::kSharedStrings); s && parts_.count(s->target)) {
+            budget_.checkTransient(xmlParseCost(parts_.at(s->target)));
             strings = readSharedStrings(parts_.at(s->target), file_, s->target, depth());
+            for (const auto& text : strings) budget_.addBytes(sizeof(std::string) + text.size());
             consume(s->target);
             hasStrings = true;
         }
 
+        const int digitWidth = maxDigitWidthPx(model->styles.fonts.empty() ? Font{} : model->styles.fonts.front());
         for (const auto& entry : content.sheets) {
             const Relationship* rel = findRelById(wbRels, entry.relationshipId);
             if (!rel || !parts_.count(rel->target))
@@ -84,12 +93,17 @@ public:
                                       "\" is a chart or dialog sheet, which this program cannot keep");
             if (model->sheetIndex(entry.name) >= 0)
                 refuseFile(file_, "two sheets are named \"" + entry.name + "\"");
+            // A sheet part backs one sheet: sheets sharing one would multiply its cost.
+            if (auto [it, added] = sheetParts_.emplace(rel->target, entry.name); !added)
+                refuseFile(file_, "sheets \"" + it->second + "\" and \"" + entry.name + "\" share one sheet part (" +
+                                      rel->target + "), which a workbook does not do");
             auto sheet = std::make_unique<Sheet>();
             sheet->name = entry.name;
             sheet->visibility = entry.visibility;
             auto sheetKept = std::make_shared<WorksheetPreserved>();
             WorksheetSource source{file_, rel->target, hasStrings ? &strings : nullptr, limits_, valuesOnly_,
-                                   int(model->styles.formats.size())};
+                                   int(model->styles.formats.size()), digitWidth, &budget_};
+            budget_.checkTransient(xmlParseCost(parts_.at(rel->target)));
             readWorksheet(parts_.at(rel->target), source, *sheet, *sheetKept);
             consume(rel->target);
             if (!valuesOnly_) {
@@ -178,7 +192,9 @@ private:
     const std::string& file_;
     const ReadLimits& limits_;
     bool valuesOnly_;
+    WorkbookBudget budget_;
     PartMap parts_;
+    std::map<std::string, std::string> sheetParts_;  // sheet part → the sheet it backs
     ContentTypes types_;
     std::string workbookPath_;
     std::set<std::string> consumed_;

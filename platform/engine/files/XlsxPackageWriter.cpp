@@ -15,6 +15,7 @@
 #include "platform/engine/files/WorkbookPart.h"
 #include "platform/engine/files/WorksheetWriter.h"
 #include "platform/engine/files/ZipPackage.h"
+#include "platform/engine/print/CellGeometry.h"
 
 namespace vorra::engine::files {
 
@@ -139,10 +140,11 @@ std::vector<Relationship> workbookRelationships(const PackageLayout& layout) {
 Parts worksheetParts(const WorkbookModel& model, const PackageLayout& layout, SharedStringTable& strings,
                      size_t& stringReferences) {
     Parts parts;
+    const int digitWidth = maxDigitWidthPx(model.styles.fonts.empty() ? Font{} : model.styles.fonts.front());
     for (size_t i = 0; i < model.sheets.size(); ++i) {
         const Sheet& sheet = *model.sheets[i];
         const std::string& path = layout.sheetPaths[i];
-        parts.emplace_back(path, writeWorksheet(sheet, int(i) == model.activeSheet, strings, stringReferences));
+        parts.emplace_back(path, writeWorksheet(sheet, int(i) == model.activeSheet, digitWidth, strings, stringReferences));
         const auto* sk = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get());
         if (sk && !sk->relationships.empty())
             parts.emplace_back(relsPathOf(path), writeRelationships(sk->relationships, folderOf(path)));

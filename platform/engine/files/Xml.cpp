@@ -1,9 +1,12 @@
 #include "platform/engine/files/Xml.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <vector>
 
 #include "platform/engine/files/FileError.h"
+#include "platform/engine/files/TextEncoding.h"
 
 namespace vorra::engine::files {
 
@@ -53,6 +56,13 @@ void parsePart(pugi::xml_document& doc, std::string_view bytes, const std::strin
                const std::string& part, int maxDepth) {
     if (containsDeclaration(bytes))
         refuseFile(file, "part " + part + " declares a document type or entities, which is not allowed");
+    // Text that is not UTF-8 (other programs write such files) is read with every
+    // malformed sequence as U+FFFD, so that nothing malformed enters the model.
+    std::string repaired;
+    if (!isValidUtf8(bytes)) {
+        repaired = validUtf8(bytes);
+        bytes = repaired;
+    }
     auto result = doc.load_buffer(bytes.data(), bytes.size(),
                                   (pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata) &
                                       ~pugi::parse_doctype & ~pugi::parse_pi,
@@ -63,6 +73,14 @@ void parsePart(pugi::xml_document& doc, std::string_view bytes, const std::strin
     if (depthOf(doc, maxDepth) > maxDepth)
         refuseFile(file, "part " + part + " nests XML elements deeper than " +
                              std::to_string(maxDepth) + " levels");
+}
+
+std::uint64_t xmlParseCost(std::string_view bytes) {
+    // The parser keeps a copy of the part; each element and each text is a node of
+    // eight pointers, each attribute one of five, allocated in pages.
+    std::uint64_t tags = std::uint64_t(std::count(bytes.begin(), bytes.end(), '<'));
+    std::uint64_t attributes = std::uint64_t(std::count(bytes.begin(), bytes.end(), '='));
+    return bytes.size() + tags * 2 * 72 + attributes * 48;
 }
 
 std::string_view localName(const pugi::xml_node& node) {
@@ -96,7 +114,15 @@ std::string outerXml(const pugi::xml_node& node) {
 }
 
 void appendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
+    // Whatever the model holds, what is written is well-formed: malformed UTF-8 and
+    // the two non-characters XML forbids become U+FFFD.
+    std::string repaired;
+    if (!isValidUtf8(text)) {
+        repaired = validUtf8(text);
+        text = repaired;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
@@ -107,11 +133,65 @@ void appendEscaped(std::string& out, std::string_view text) {
             case '\n': out += "&#10;"; break;
             default:
                 // Control characters other than tab and line breaks are not allowed in
-                // XML 1.0; the format escapes them as _xHHHH_, we drop them.
+                // XML 1.0 (cell texts escape them, see appendEscapedText); here they go.
                 if (static_cast<unsigned char>(c) < 0x20) break;
+                if (c == '\xEF' && i + 2 < text.size() && text[i + 1] == '\xBF' &&
+                    (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+                    out += "\xEF\xBF\xBD";
+                    i += 2;
+                    break;
+                }
                 out += c;
         }
     }
+}
+
+void appendEscapedText(std::string& out, std::string_view text) {
+    // The format's escape for what XML cannot hold: _xHHHH_, and _x005F_ for an
+    // underscore that would otherwise start such an escape.
+    auto isEscape = [&](size_t i) {
+        if (i + 6 >= text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_') return false;
+        for (size_t k = 2; k < 6; ++k)
+            if (!std::isxdigit(static_cast<unsigned char>(text[i + k]))) return false;
+        return true;
+    };
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        bool control = c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+        if (!control && !isEscape(i)) continue;
+        appendEscaped(out, text.substr(from, i - from));
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "_x%04X_", control ? unsigned(c) : 0x5Fu);
+        out += buf;
+        from = i + 1;
+    }
+    appendEscaped(out, text.substr(from));
+}
+
+std::string unescapedText(std::string_view text) {
+    if (text.find("_x") == std::string_view::npos) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_') {
+            unsigned v = 0;
+            bool hex = true;
+            for (size_t k = 2; k < 6 && hex; ++k) {
+                char h = text[i + k];
+                hex = std::isxdigit(static_cast<unsigned char>(h)) != 0;
+                v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(h)) ? h - '0' : (std::tolower(h) - 'a' + 10));
+            }
+            if (hex) {
+                std::u16string unit(1, char16_t(v));
+                out += utf8FromUtf16(unit);
+                i += 6;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 std::string escaped(std::string_view text) {

@@ -2,6 +2,7 @@
 // XML helpers shared by the part readers and writers: a guarded parse that refuses
 // document type declarations and runaway nesting, and escaping for the writers.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,9 +28,20 @@ pugi::xml_attribute attr(const pugi::xml_node& node, std::string_view local);
 // relies on from its ancestors are added to it so the fragment stands alone).
 std::string outerXml(const pugi::xml_node& node);
 
-// Text escaped for element content and attribute values.
+// Text escaped for element content and attribute values. Malformed UTF-8 is written
+// as U+FFFD, control characters XML cannot hold are left out.
 void appendEscaped(std::string& out, std::string_view text);
 std::string escaped(std::string_view text);
+// A cell text: as appendEscaped, but control characters are kept in the format's
+// escape _xHHHH_ (and an underscore that would read as one as _x005F_).
+void appendEscapedText(std::string& out, std::string_view text);
+// A cell text as read: the escapes _xHHHH_ back to their characters.
+std::string unescapedText(std::string_view text);
+
+// Roughly the memory that parsing the part takes beyond its bytes: a node for every
+// element and text, an attribute record for every attribute. Checked against the
+// workbook's budget before a part is parsed.
+std::uint64_t xmlParseCost(std::string_view bytes);
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
 Attributes attributesExcept(const pugi::xml_node& node, std::initializer_list<std::string_view> skip);

@@ -2,6 +2,7 @@
 // The expression tree of a parsed formula. The parser builds it; the name resolver
 // binds sheet names, defined names and functions in it; the interpreter evaluates it.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +38,10 @@ struct Node {
     bool hasSheet = false;        // Reference, Name: a sheet (or workbook) was named
     int sheet = -1;               // Reference: sheet index once resolved
     Area area;                    // Reference
+    // Reference: the parts written with "$" (kAbsolute… bits), so that a file format
+    // that stores formulas as tokens keeps them.
+    std::uint8_t absolute = 0;
+    std::uint8_t parentheses = 0;  // pairs of parentheses written around this node
     BinaryOp op = BinaryOp::Add;  // Binary
     const FunctionInfo* function = nullptr;  // Function, once resolved
     std::vector<std::unique_ptr<Node>> children;
@@ -44,5 +49,8 @@ struct Node {
 };
 
 using NodePtr = std::unique_ptr<Node>;
+
+inline constexpr std::uint8_t kAbsoluteFirstRow = 1, kAbsoluteFirstColumn = 2, kAbsoluteLastRow = 4,
+                              kAbsoluteLastColumn = 8;
 
 }  // namespace vorra::engine::formula

@@ -85,17 +85,19 @@ private:
         std::string content;
         size_t j = i_ + 1;
         for (;;) {
-            if (j >= f_.size()) fail("Unterminated text", start);
-            if (f_[j] == '"') {
-                if (j + 1 < f_.size() && f_[j + 1] == '"') {
-                    content += '"';
-                    j += 2;
-                    continue;
-                }
-                ++j;
-                break;
+            // The characters up to the next quote go in at once: long texts in quotes
+            // are common in files (and shared formulas are tokenized once per cell).
+            size_t quote = f_.find('"', j);
+            if (quote == std::string_view::npos) fail("Unterminated text", start);
+            content.append(f_.substr(j, quote - j));
+            j = quote;
+            if (j + 1 < f_.size() && f_[j + 1] == '"') {
+                content += '"';
+                j += 2;
+                continue;
             }
-            content += f_[j++];
+            ++j;
+            break;
         }
         push(TokenKind::Text, std::move(content), start, j);
     }

@@ -185,6 +185,7 @@ private:
                 auto inner = expression();
                 if (peek().kind != TokenKind::Close) fail("Unbalanced parentheses: missing ')'");
                 take();
+                if (inner->parentheses < 255) ++inner->parentheses;
                 return inner;
             }
             case TokenKind::BraceOpen: return arrayConstant();
@@ -205,6 +206,10 @@ private:
     NodePtr reference(const Token& t) {
         auto n = make(NodeKind::Reference);
         n->area = t.ref.area();
+        n->absolute = std::uint8_t((t.ref.first.rowAbsolute ? kAbsoluteFirstRow : 0) |
+                                   (t.ref.first.columnAbsolute ? kAbsoluteFirstColumn : 0) |
+                                   (t.ref.last.rowAbsolute ? kAbsoluteLastRow : 0) |
+                                   (t.ref.last.columnAbsolute ? kAbsoluteLastColumn : 0));
         n->hasSheet = t.ref.hasSheet();
         n->name = t.ref.sheet;
         n->book = t.ref.book;

@@ -106,8 +106,11 @@ struct RowInfo {
 enum class Orientation { Portrait, Landscape };
 
 struct PageSetup {
-    int paperSize = 9;          // the file format's paper code (9 = A4); 0 = custom
-    double paperWidthMm = 0;    // custom paper size, used when paperSize is 0
+    // The file format's paper code (9 = A4). 0: a custom size in the two measures
+    // below, or, when they are not given, no paper stated (the print layout then
+    // chooses one; see resolvePaper).
+    int paperSize = 9;
+    double paperWidthMm = 0;
     double paperHeightMm = 0;
     Orientation orientation = Orientation::Portrait;
     // Margins in inches, as the file format stores them.
@@ -120,6 +123,8 @@ struct PageSetup {
     int fitToWidth = 1;
     int fitToHeight = 1;
     bool printGridLines = false;
+    // Header and footer in the file formats' code syntax ("&C第&P页"); empty: none.
+    std::string header, footer;
     friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 

@@ -81,6 +81,8 @@ void PageSetupDialog::requireOpen() const {
         throw host::HostError(host::error::kApplicationDefined, "The page setup dialog is not open");
 }
 
+std::string PageSetupDialog::paperChoice() const { return describePaper(setup_, sheetName_); }
+
 void PageSetupDialog::setPaperSize(int code) {
     requireOpen();
     if (!paperByCode(code))

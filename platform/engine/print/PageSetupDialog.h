@@ -36,6 +36,9 @@ public:
     Page page() const { return page_; }
     const std::string& sheetName() const { return sheetName_; }
     const PageSetup& setup() const { return setup_; }
+    // The paper as the first page shows it: its name and size, and where it comes from
+    // when the file gave no paper ("…：文件未给出纸张大小，按票据的纸张").
+    std::string paperChoice() const;
 
     // Keys typed while the dialog is open, in the host's key notation.
     void pressKeys(std::string_view keys);

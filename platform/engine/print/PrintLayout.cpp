@@ -10,6 +10,7 @@
 #include "addin/frame/host/HostError.h"
 #include "platform/engine/format/NumberFormat.h"
 #include "platform/engine/print/CellGeometry.h"
+#include "platform/engine/model/Palette.h"
 #include "platform/engine/print/PaperSizes.h"
 
 namespace vorra::engine {
@@ -56,18 +57,6 @@ std::vector<double> offsetsOf(const std::vector<double>& extents) {
 }
 
 bool isBlank(const Cell* cell) { return cell == nullptr || cell->value.isBlankText(); }
-
-// The host's standard 56-colour palette, colour indexes 1 to 56 (the file format's
-// indexed colours 8 to 63), as listed in ECMA-376 Part 1, §18.8.27 (indexedColors).
-constexpr std::array<std::uint32_t, 56> kPalette{
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
-    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
-    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
-    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
-    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
-    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
-    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333,
-};
 
 HAlign resolveHAlign(HAlign a, const Value& v) {
     switch (a) {
@@ -168,22 +157,17 @@ public:
     }
 
     static SizePt paperSizePt(const PageSetup& setup, const std::string& sheet) {
-        double wMm = 0, hMm = 0;
-        if (setup.paperSize == 0) {
-            wMm = setup.paperWidthMm;
-            hMm = setup.paperHeightMm;
-            // A PDF page is at most 200 inches (5080 mm) a side.
-            if (!(wMm > 0) || !(hMm > 0) || !(wMm <= kMaxPaperMm) || !(hMm <= kMaxPaperMm))
-                refuse(sheet, "the custom paper size " + number(wMm) + " × " + number(hMm) +
-                                  " mm is not a positive size of at most " +
-                                  number(kMaxPaperMm) + " mm");
-        } else {
-            auto paper = paperByCode(setup.paperSize);
-            if (!paper) refuse(sheet, "paper code " + std::to_string(setup.paperSize) +
-                                          " is not a paper size this system knows");
-            wMm = paper->widthMm;
-            hMm = paper->heightMm;
-        }
+        // A code of the table, a custom size, or, when the file states no paper, the
+        // paper of the sheet's bank form or A4 (resolvePaper).
+        auto paper = resolvePaper(setup, sheet);
+        if (setup.paperSize != 0 && !paper)
+            refuse(sheet, "paper code " + std::to_string(setup.paperSize) + " is not a paper size this system knows");
+        double wMm = paper ? paper->widthMm : setup.paperWidthMm;
+        double hMm = paper ? paper->heightMm : setup.paperHeightMm;
+        // A PDF page is at most 200 inches (5080 mm) a side.
+        if (!(wMm > 0) || !(hMm > 0) || !(wMm <= kMaxPaperMm) || !(hMm <= kMaxPaperMm))
+            refuse(sheet, "the custom paper size " + number(wMm) + " × " + number(hMm) +
+                              " mm is not a positive size of at most " + number(kMaxPaperMm) + " mm");
         if (setup.orientation == Orientation::Landscape) std::swap(wMm, hMm);
         return {wMm * kPointsPerMm, hMm * kPointsPerMm};
     }

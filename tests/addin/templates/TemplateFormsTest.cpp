@@ -1,7 +1,6 @@
 // The template window and the start-up template list on the test host, working in the
 // real add-in folder (the test program's folder) and its template folder. The host
-// opens workbooks for editing from .xlsx files only, so the workbooks it opens are
-// .xlsx files.
+// opens .xlsx and binary .xls workbooks alike.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -166,7 +165,7 @@ TEST_F(TemplateForms, CancelledDialogSaysNothingWasChosen) {
 }
 
 TEST_F(TemplateForms, SheetsOfTwoWorkbooksArriveInSourceOrderAfterTheLastSheet) {
-    host.answerFiles({workbook("甲.xlsx", {"现金支票", "第七表"}), workbook("乙.xlsx", {"进账单", "第八表"})});
+    host.answerFiles({workbook("甲.xls", {"现金支票", "第七表"}), workbook("乙.xlsx", {"进账单", "第八表"})});
     host.answerMessage();
     openImport()->Command4.userClick();
     ASSERT_THAT(host.sheetNames(), ElementsAre("常用单位账号", "现金支票", "打印记录", "现金支票 (2)", "第七表",

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/engine/data/WorkbookDataAccess.h"
+#include "platform/engine/files/WorkbookFiles.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 
 using namespace vorra::engine;
@@ -48,6 +49,31 @@ TEST(WorkbookDataAccess, ReadsTheBinaryAndTheOpenXmlFormatAlike) {
     EXPECT_EQ(xls.rows[2][1], Value::text("杭州西湖茶叶公司"));
     EXPECT_EQ(xls.rows[2][2], Value::text("0000358101040012345"));
     EXPECT_EQ(xls.rows[2][7], Value::number(35.75));
+}
+
+// A batch list saved here as .xls with a field left as the empty text: its shared
+// strings hold an empty entry, and the import still reads every record.
+TEST(WorkbookDataAccess, AnXlsSavedHereWithAnEmptyTextImportsItsRecords) {
+    ScratchFolder folder;
+    WorkbookModel wb;
+    wb.sheets.push_back(std::make_unique<Sheet>());
+    Sheet& sheet = *wb.sheets[0];
+    sheet.name = "批量打印";
+    const char* headings[] = {"序号", "收款人户名", "用途"};
+    for (int c = 0; c < 3; ++c) sheet.cells.at({1, c + 1}).value = Value::text(headings[c]);
+    sheet.cells.at({2, 1}).value = Value::number(1);
+    sheet.cells.at({2, 2}).value = Value::text("北京公司");
+    sheet.cells.at({2, 3}).value = Value::text("");
+    sheet.cells.at({3, 1}).value = Value::number(2);
+    sheet.cells.at({3, 2}).value = Value::text("上海分支");
+    sheet.cells.at({3, 3}).value = Value::text("货款");
+    const std::string path = folder.file("清单.xls");
+    saveWorkbook(wb, path);
+    auto records = WorkbookDataAccess().query(kConnection + path, kQuery);
+    ASSERT_EQ(records.rows.size(), 2u);
+    EXPECT_EQ(records.rows[0][1], Value::text("北京公司"));
+    EXPECT_TRUE(records.rows[0][2].isBlankText());
+    EXPECT_EQ(records.rows[1][2], Value::text("货款"));
 }
 
 TEST(WorkbookDataAccess, RefusesAnotherQueryBeforeReadingTheFile) {

@@ -106,6 +106,46 @@ TEST(PaperSizes, StandardCodesAndBankFormsShareOneTable) {
     EXPECT_EQ(setup.paperSize, 9);
 }
 
+// Files of other programs may state no paper code (LibreOffice writes paperSize="0"
+// for a bill's own paper): the stated size, else the paper of the bill the sheet is
+// named after, else A4, and the page setup says which.
+TEST(PaperSizes, WithoutAPaperCodeTheStatedSizeThenTheBillFormThenA4AndThePageSetupSaysWhich) {
+    struct Case {
+        int code;
+        double width, height;
+        const char* sheet;
+        double expectedWidth, expectedHeight;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {9, 0, 0, "转账支票", 210, 297, "A4（210 × 297 毫米）"},
+        {0, 200, 100, "转账支票", 200, 100, "自定义（200 × 100 毫米）"},
+        {0, 0, 0, "转账支票", 240, 80, "转账支票（240 × 80 毫米）：文件未给出纸张大小，按票据的纸张"},
+        {0, 0, 0, "工行转账支票(新)", 240, 80, "转账支票（240 × 80 毫米）：文件未给出纸张大小，按票据的纸张"},
+        {0, 0, 0, "Sheet1", 210, 297, "A4（210 × 297 毫米）：文件未给出纸张大小，按默认纸张"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        PageSetup setup;
+        setup.paperSize = c.code;
+        setup.paperWidthMm = c.width;
+        setup.paperHeightMm = c.height;
+        auto paper = resolvePaper(setup, c.sheet);
+        ASSERT_TRUE(paper);
+        EXPECT_EQ(paper->widthMm, c.expectedWidth);
+        EXPECT_EQ(paper->heightMm, c.expectedHeight);
+        EXPECT_EQ(describePaper(setup, c.sheet), c.shown);
+    }
+    WorkbookModel wb;
+    wb.sheets.push_back(std::make_unique<Sheet>());
+    wb.sheets[0]->name = "转账支票";
+    wb.sheets[0]->pageSetup.paperSize = 0;
+    wb.sheets[0]->cells.at({1, 1}).value = Value::text("收款人");
+    PrintLayout layout = layoutSheet(wb, 0);
+    EXPECT_NEAR(layout.paperWidth, 240 * kPointsPerMm, 0.01);
+    EXPECT_NEAR(layout.paperHeight, 80 * kPointsPerMm, 0.01);
+}
+
 TEST_F(PrintLayoutTest, KnownCellsSitAtTheirColumnAndRowOffsets) {
     sheet.columns[3].width = 10;
     sheet.rows[3].height = 20;
@@ -362,7 +402,8 @@ TEST_F(PrintLayoutTest, BadInputIsRefusedWithAMessageThatSaysWhy) {
     check(
         [&] {
             sheet.pageSetup.paperSize = 0;
-            sheet.pageSetup.paperWidthMm = 0;
+            sheet.pageSetup.paperWidthMm = 0;  // one measure only: no size
+            sheet.pageSetup.paperHeightMm = 240;
         },
         "not a positive size");
     check(

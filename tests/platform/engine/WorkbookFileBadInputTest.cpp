@@ -5,10 +5,15 @@
 
 #include <zip.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <span>
 #include <string_view>
 
 #include "platform/engine/files/AtomicFile.h"
+#include "platform/engine/files/XlsCompoundFile.h"
 #include "platform/engine/files/WorkbookFiles.h"
 #include "platform/engine/files/XlsExport.h"
 #include "platform/engine/files/ZipPackage.h"
@@ -163,14 +168,8 @@ TEST_F(BadWorkbook, MissingSharedStringsPartIsRefusedOnlyWhenACellNeedsIt) {
 
 TEST_F(BadWorkbook, PasswordProtectedWorkbookIsRefusedAsSuch) {
     // An encrypted package is a compound file whose directory names an EncryptionInfo stream.
-    std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    compound += std::string(504, '\0');
-    for (char c : std::string("EncryptionInfo")) {
-        compound += c;
-        compound += '\0';
-    }
-    compound += std::string(512, '\0');
-    std::string path = store("secret.xlsx", compound);
+    auto compound = xls::compoundFileWithStream("EncryptionInfo", {4, 0, 4, 0});
+    std::string path = store("secret.xlsx", std::string(compound.begin(), compound.end()));
     expectRefusal([&] { loadWorkbook(path); }, {path, "password-protected workbook"});
     expectRefusal([&] { loadWorkbookValues(path); }, {"password-protected workbook"});
 }
@@ -283,6 +282,120 @@ TEST_F(BadWorkbook, OverlappingColumnDefinitionsWithoutEndAreRefused) {
     cols += "</cols>";
     std::string path = storePackage("cols.xlsx", packageWithSheet(sheetWithData("", cols)));
     expectRefusal([&] { loadWorkbook(path); }, {"too many column definitions"});
+}
+
+// Many sheets naming one sheet part of just under 1 MiB, in a package of a few KB:
+// refused before the part is parsed more than once, in bounded memory and time.
+TEST_F(BadWorkbook, SheetsSharingOneSheetPartAreRefusedWithinBounds) {
+    std::string rows;
+    while (rows.size() < (1u << 20) - 200) rows += "<row><c><v>1</v></c><c><v>2</v></c></row>";
+    auto parts = packageWithSheet(sheetWithData(rows));
+    std::string sheets, rels;
+    for (int i = 1; i <= 200; ++i) {
+        sheets += "<sheet name=\"S" + std::to_string(i) + "\" sheetId=\"" + std::to_string(i) + "\" r:id=\"rId" +
+                  std::to_string(i + 10) + "\"/>";
+        rels += "<Relationship Id=\"rId" + std::to_string(i + 10) +
+                "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                "Target=\"worksheets/sheet1.xml\"/>";
+    }
+    parts[2].second = "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>" +
+                      sheets + "</sheets></workbook>";
+    parts[3].second = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + rels +
+                      "</Relationships>";
+    std::string path = storePackage("shared-part.xlsx", parts);
+    ASSERT_LT(std::filesystem::file_size(path), 16u << 10);
+    auto m = testing::measureReading([&] { loadWorkbook(path); });
+    EXPECT_TRUE(m.finished);
+    EXPECT_FALSE(m.opened);
+    EXPECT_NE(m.message.find("share one sheet part"), std::string::npos) << m.message;
+    EXPECT_LT(m.peakMb, 500);
+}
+
+// Bytes that are not UTF-8 in a sheet name and a text come in as U+FFFD, so that the
+// file saved here is well-formed and another program reads it.
+TEST_F(BadWorkbook, InvalidUtf8IsReadAsReplacementCharactersAndNeverWritten) {
+    auto parts = packageWithSheet(sheetWithData("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>账\xC3(号\xFF</t></is></c></row>"));
+    const size_t name = parts[2].second.find("数据");
+    parts[2].second.replace(name, std::string("数据").size(), "坏\xED\xA0\x80表");  // a surrogate's bytes
+    std::string path = storePackage("bad-utf8.xlsx", parts);
+    auto wb = loadWorkbook(path);
+    const std::string fffd = "\xEF\xBF\xBD";
+    EXPECT_EQ(wb->sheets[0]->name, "坏" + fffd + fffd + fffd + "表");
+    EXPECT_EQ(wb->sheets[0]->cells.find({1, 1})->value, Value::text("账" + fffd + "(号" + fffd));
+    std::string saved = dir.file("saved.xlsx");
+    saveWorkbook(*wb, saved);
+    std::string dumped = testing::runFixtureScript("dump " + saved);
+    EXPECT_NE(dumped.find("\"title\": \"坏\uFFFD\uFFFD\uFFFD表\""), std::string::npos) << dumped;
+    EXPECT_NE(dumped.find("账\uFFFD(号\uFFFD"), std::string::npos) << dumped;
+}
+
+// An OpenDocument spreadsheet (LibreOffice's own format, converted in the set-up) is
+// told apart from a broken package.
+TEST_F(BadWorkbook, OpenDocumentSpreadsheetsAreRefusedNamingTheFormat) {
+    testing::runFixtureScript("openpyxl-template " + dir.file("template.xlsx"));
+    testing::runFixtureScript("libreoffice ods " + dir.path().string() + " " + dir.file("template.xlsx"));
+    const std::string ods = dir.file("template.ods");
+    for (auto load : {&loadWorkbook, &loadWorkbookValues})
+        expectRefusal([&] { load(ods); }, {ods, "OpenDocument spreadsheet (.ods)", "save it as .xlsx"});
+}
+
+TEST(AtomicFile, ASaveRemovesTheTemporaryFilesThatKilledSavesOfTheSameFileLeft) {
+    namespace fs = std::filesystem;
+    ScratchFolder dir;
+    const std::string path = dir.file("模板.xls");
+    pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = dir.file(".模板.xls.vorra-save-" + std::to_string(gone) + "-AbC123");
+    const std::string running = dir.file(".模板.xls.vorra-save-1-XyZ789");  // a process that still runs
+    const std::string other = dir.file(".其他.xls.vorra-save-" + std::to_string(gone) + "-AbC123");
+    for (const auto& f : {stale, running, other}) testing::writeBytes(f, std::string(4096, 'x'));
+    saveWorkbook(*testing::sampleTemplate(), path);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(other));  // another file's save
+    EXPECT_TRUE(fs::exists(path));
+}
+
+// Under a file-size limit smaller than the workbook the save fails as any other does,
+// and the process lives on; the old file and the folder stay as they were.
+TEST(AtomicFile, AFileSizeLimitFailsTheSaveWithoutEndingTheProcess) {
+    ScratchFolder dir;
+    const std::string path = dir.file("模板.xlsx");
+    testing::writeBytes(path, "the old file");
+    auto m = testing::measureReading([&] {
+        rlimit limit{2048, 2048};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        saveWorkbook(*testing::sampleTemplate(), path);
+    });
+    EXPECT_TRUE(m.finished) << "the process was ended";
+    EXPECT_FALSE(m.opened);
+    EXPECT_EQ(m.message.rfind("Cannot save \"" + path + "\": ", 0), 0u) << m.message;
+    EXPECT_NE(m.message.find("file-size limit"), std::string::npos) << m.message;
+    EXPECT_EQ(readBytes(path), "the old file");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(AtomicFile, SavingThroughASymbolicLinkReplacesWhatItPointsToAndKeepsTheLink) {
+    namespace fs = std::filesystem;
+    ScratchFolder dir;
+    fs::create_directory(dir.file("真的"));
+    const std::string target = dir.file("真的/模板.xlsx");
+    testing::writeBytes(target, "old");
+    fs::create_symlink("真的/模板.xlsx", dir.file("链接.xlsx"));
+    fs::create_symlink("链接.xlsx", dir.file("链接的链接.xlsx"));
+    fs::create_symlink("真的/新的.xls", dir.file("悬空.xls"));  // to a file not there yet
+    saveWorkbook(*testing::sampleTemplate(), dir.file("链接的链接.xlsx"));
+    saveWorkbook(*testing::sampleTemplate(), dir.file("悬空.xls"));
+    for (const char* link : {"链接.xlsx", "链接的链接.xlsx", "悬空.xls"}) EXPECT_TRUE(fs::is_symlink(dir.file(link))) << link;
+    EXPECT_EQ(loadWorkbook(target)->sheets.size(), 4u);
+    EXPECT_EQ(loadWorkbook(dir.file("真的/新的.xls"))->sheets.size(), 4u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.file("真的"))) ++entries;
+    EXPECT_EQ(entries, 2);  // the two files, no temporary one
 }
 
 TEST(AtomicFile, ReplacedFilesKeepTheirPermissionsAndExportFailuresTheirErrorNumber) {

@@ -5,9 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -79,6 +85,51 @@ void expectRefusal(Statement&& statement, std::initializer_list<std::string> fra
             EXPECT_NE(std::string(e.what()).find(f), std::string::npos)
                 << "message \"" << e.what() << "\" lacks \"" << f << "\"";
     }
+}
+
+// What reading a file cost, measured in a child process of its own so that the peak
+// memory is the reading's alone: whether it opened, the refusal's message, the peak
+// resident memory, and whether it finished within the time given (it is stopped
+// otherwise). `read` throws host::HostError to refuse.
+struct MeasuredReading {
+    bool finished = false;
+    bool opened = false;
+    std::string message;
+    long peakMb = 0;
+};
+
+inline MeasuredReading measureReading(const std::function<void()>& read, unsigned seconds = 30) {
+    int out[2];
+    if (::pipe(out) != 0) return {};
+    std::fflush(nullptr);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(out[0]);
+        ::alarm(seconds);
+        std::string result = "opened";
+        try {
+            read();
+        } catch (const host::HostError& e) {
+            result = std::string("refused:") + e.what();
+        }
+        ssize_t ignored = ::write(out[1], result.data(), result.size());
+        (void)ignored;
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string result;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) result.append(buf, size_t(n));
+    ::close(out[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    MeasuredReading m;
+    m.finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    m.opened = result == "opened";
+    if (result.rfind("refused:", 0) == 0) m.message = result.substr(8);
+    m.peakMb = usage.ru_maxrss / 1024;
+    return m;
 }
 
 // A bill template in miniature: the fill-in sheet with its books and formats, a

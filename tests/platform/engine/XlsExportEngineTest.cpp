@@ -43,7 +43,7 @@ TEST(XlsExportOfACopiedSheet, KeepsValuesWidthsAndTextFormats) {
     EXPECT_THAT(lines, Contains("sheet|0|打印记录|0|1"));
     EXPECT_THAT(lines, Contains(HasSubstr("cell|打印记录|3|1|1|1|@|")));  // typed into a text cell: text
     EXPECT_THAT(lines, Contains(HasSubstr("cell|打印记录|3|3|1|00012345|@|")));
-    EXPECT_THAT(lines, Contains("col|打印记录|2|5504|0"));
+    EXPECT_THAT(lines, Contains("col|打印记录|2|5664|0"));  // (21.5 + 5/8) · 256
 }
 
 }  // namespace

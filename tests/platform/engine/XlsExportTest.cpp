@@ -58,7 +58,7 @@ TEST(XlsExport, XlrdReadsValuesFormatsWidthsAndTexts) {
          {"\"name\": \"打印记录\"", "\"A1\": [\n     1,\n     \"序号\",\n     \"General\",\n     \"宋体\",\n     1,\n     0,\n     2\n    ]",
           "\"A3\": [\n     1,\n     \"1\",\n     \"@\"", "\"N1502\": [\n     1,\n     \"账号62220212345678901502\"",
           "\"C2\": [\n     2,\n     1234.5", "\"D2\": [\n     4,\n     1", "\"E2\": [\n     5,\n     42",
-          "\"F2\": [\n     2,\n     2469.0", "\"1\": 5504", "\"0\": 480"})
+          "\"F2\": [\n     2,\n     2469.0", "\"1\": 5664", "\"0\": 480"})
         EXPECT_NE(dump.find(expected), std::string::npos) << expected << "\n" << dump.substr(dump.find("\"heights\""));
 }
 

@@ -122,8 +122,10 @@ TEST_F(XlsExportWriter, FormatsWidthsRowsAndMergesComeBack) {
     EXPECT_THAT(lines, Contains("cell|打印记录|3|14|1|00012346|@|宋体|0|0|0"));
     EXPECT_THAT(lines, Contains("cell|打印记录|3|2|3|46000.0|yyyy\"年\"m\"月\"d\"日\"|宋体|0|0|0"));
     EXPECT_THAT(lines, Contains("cell|打印记录|5|5|6||@|宋体|0|0|0"));
-    EXPECT_THAT(lines, Contains("col|打印记录|2|5248|0"));
-    EXPECT_THAT(lines, Contains("col|打印记录|3|2145|1"));  // hidden, default width
+    // Widths as the format stores them: the characters plus five pixels of padding,
+    // in 1/256 of the widest digit (8 px under 宋体 11): (20.5 + 5/8) · 256.
+    EXPECT_THAT(lines, Contains("col|打印记录|2|5408|0"));
+    EXPECT_THAT(lines, Contains("col|打印记录|3|2305|1"));  // hidden, default width 8.38
     EXPECT_THAT(lines, Contains("row|打印记录|1|600|0"));
     EXPECT_THAT(lines, Contains("row|打印记录|7|270|1"));
     EXPECT_THAT(lines, Contains("merge|打印记录|1|2|1|15"));

@@ -1,5 +1,5 @@
 // Binary .xls workbooks (written by xlwt in the set-up) are read for their values by
-// the values loader and refused for editing with a message that names the format.
+// the values loader (the batch import) and opened for editing with their formats.
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,14 @@ TEST_F(XlsFromXlwt, ValuesLoaderReadsSheetsTextsNumbersAndDates) {
     EXPECT_TRUE(wb->sheets[1]->cells.empty());
 }
 
-TEST_F(XlsFromXlwt, OpeningForEditingIsRefusedNamingTheFormat) {
-    testing::expectRefusal([&] { loadWorkbook(path); }, {path, "binary .xls (97-2003)", "values only"});
+TEST_F(XlsFromXlwt, OpensForEditingWithItsFormats) {
+    auto wb = loadWorkbook(path);
+    ASSERT_EQ(wb->sheets.size(), 2u);
+    const Cell* date = wb->sheets[0]->cells.find({2, 5});
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(date->value, Value::number(45352));
+    EXPECT_EQ(wb->styles.format(date->style).numberFormat, "yyyy-mm-dd");
+    EXPECT_EQ(wb->styles.font(wb->styles.format(date->style).fontId).name, "Arial");
 }
 
 TEST(XlsValues, ValuesLoaderReadsXlsxToo) {

@@ -7,6 +7,7 @@
 #include "platform/engine/files/WorkbookFiles.h"
 #include "platform/engine/files/ZipPackage.h"
 #include "platform/engine/formula/FormulaEngine.h"
+#include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PrintLayout.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 
@@ -66,7 +67,9 @@ TEST_F(XlsxFromOpenpyxl, OpensWithFormatsLayoutAndPageSetup) {
     EXPECT_TRUE(format(0, "K5").wrapText);
 
     const Sheet& units = *wb->sheets[0];
-    EXPECT_EQ(units.columns.at(5).width, 24.5);
+    // The file's width 24.5 holds five pixels of padding (Calibri 11, 7 px digits).
+    EXPECT_DOUBLE_EQ(units.columns.at(5).width, 24.5 - 5.0 / 7);
+    EXPECT_DOUBLE_EQ(fileColumnWidth(units.columns.at(5).width, 7), 24.5);
     EXPECT_EQ(units.rows.at(7).height, 20.25);
     ASSERT_EQ(units.merges.size(), 1u);
     EXPECT_EQ(units.merges[0], (Area{1, 3, 2, 9}));

@@ -1,0 +1,67 @@
+#pragma once
+// The printer's offsets: the measured horizontal and vertical offsets (millimetres, to
+// 0.1) and the scale per axis, for the current printer as a whole or for one bill sheet
+// on it, with the calibration page to measure them by. OK stores them in the
+// printer's calibrations and the desktop's settings; they apply to every print and
+// preview on that printer and never touch the template's margins.
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+#include "platform/print/PrintCalibration.h"
+#include "platform/print/QtPrinter.h"
+
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace vorra::desktop {
+
+// The calibrations of all printers in the desktop's settings. A stored text that
+// cannot be read gives no calibrations and the reason in `problem`.
+print::Calibrations storedCalibrations(QString* problem = nullptr);
+void storeCalibrations(const print::Calibrations& calibrations);
+
+// The current printer's caption: its name, or print to file.
+QString printerCaption(const print::QtPrinter& printer);
+
+// "横向 +1.5 毫米，纵向 -0.7 毫米，缩放 1.000 × 1.000", or that there is none: what
+// the page setup window and the preview say is in force.
+QString adjustmentText(const print::QtPrinter& printer, const std::string& sheet);
+
+class PrintOffsetsDialog : public QDialog {
+public:
+    // `sheet`: the bill sheet in front (its paper for the calibration page); empty when
+    // there is none, and then only the printer's own offsets can be set.
+    PrintOffsetsDialog(print::QtPrinter& printer, std::string sheet, double paperWidthPt, double paperHeightPt,
+                       QWidget* parent = nullptr);
+
+    QDoubleSpinBox* offsetXBox() const { return boxes_[0]; }
+    QDoubleSpinBox* offsetYBox() const { return boxes_[1]; }
+    QDoubleSpinBox* scaleXBox() const { return boxes_[2]; }
+    QDoubleSpinBox* scaleYBox() const { return boxes_[3]; }
+    QRadioButton* sheetOnlyButton() const { return sheetOnly_; }
+    QPushButton* calibrationButton() const { return calibrate_; }
+
+    // The values shown, as an adjustment.
+    print::PageAdjustment shown() const;
+
+    void accept() override;
+
+private:
+    void showStored();
+    void printCalibrationPage();
+
+    print::QtPrinter& printer_;
+    std::string sheet_;
+    double paperWidthPt_, paperHeightPt_;
+    QRadioButton* allSheets_;
+    QRadioButton* sheetOnly_;
+    QDoubleSpinBox* boxes_[4];
+    QPushButton* calibrate_;
+    QLabel* status_;
+};
+
+}  // namespace vorra::desktop

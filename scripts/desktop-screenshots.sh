@@ -4,6 +4,8 @@
 #   desktop-commandbar.png   the same on a host version below 12 (command bar)
 #   Frm_收付款人.png          the payee and payer form with its list filled by a search
 #   TianxiePJ_frm.png        the fill-in form; TianxiePJ_frm-typed.png after typing
+#   forms/*.png              every form of the add-in, shown by the page docs/forms.md
+#   grid-overflow.png        the grid: texts running on into empty cells, a number too wide
 # The launch marker is left beside the add-in first, as the launcher does. The desktop is
 # started through its driver, vorra-desktop-driver (tools/desktopdriver), which takes
 # the pictures.
@@ -12,7 +14,7 @@ cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 OUT=docs/screenshots
 mkdir -p "$OUT"
-cmake --build "$BUILD" -j2 --target vorra vorra-desktop-driver desktop_addin_forms_tests
+cmake --build "$BUILD" -j2 --target vorra vorra-desktop-driver desktop_addin_forms_tests desktop_app_tests
 
 marker="$BUILD/lib/setting.ini"
 desktop() { xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/bin/vorra-desktop-driver" "$@"; }
@@ -26,4 +28,5 @@ desktop --sample --invoke TianxiePJ --type "Frm_收付款人.TextBox1=sz" \
   --form-screenshot "Frm_收付款人=$OUT/Frm_收付款人.png" || true
 rm -f "$marker"
 VORRA_SCREENSHOT_DIR="$OUT" xvfb-run -a "$BUILD/bin/desktop_addin_forms_tests" --gtest_filter='AddinForms.*'
+VORRA_SCREENSHOT_DIR="$OUT" xvfb-run -a "$BUILD/bin/desktop_app_tests" --gtest_filter='SheetGridTest.TextsRunOn*'
 ls -l "$OUT"

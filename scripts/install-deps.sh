@@ -8,12 +8,13 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libssl-dev libzip-dev libpugixml-dev libfreexl-dev
   libcurl4-openssl-dev libcpp-httplib-dev
-  qt6-base-dev libgl-dev adwaita-icon-theme dbus-daemon
+  qt6-base-dev qt6-translations-l10n libgl-dev adwaita-icon-theme dbus-daemon
   fonts-wqy-microhei poppler-utils
   python3 python3-openpyxl python3-xlrd python3-xlwt
   xvfb xauth clang libclang-rt-14-dev
   libcups2-dev cups-daemon cups-client printer-driver-cups-pdf
   xdotool scrot x11-utils openbox dbus at-spi2-core python3-pyatspi
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -42,11 +42,12 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     setWidth(9720);
     setHeight(kHeights.emptySearchForm);
     Frame1.setCaption(texts::kPayeePayerFrame);
-    Frame1.move(6, 0, 170, 28);
+    // The option buttons stand below the frame's caption.
+    Frame1.move(6, 0, 170, 30);
     OptionButton1.setCaption(texts::kOptionPayee);
-    OptionButton1.move(4, 8, 80, 16);
+    OptionButton1.move(4, 12, 80, 16);
     OptionButton2.setCaption(texts::kOptionPayer);
-    OptionButton2.move(86, 8, 80, 16);
+    OptionButton2.move(86, 12, 80, 16);
     Label1.setCaption(texts::kEnterUserNameLabel);
     Label1.move(182, 10, 72, 16);
     TextBox1.move(254, 7, 110, 20);
@@ -56,7 +57,7 @@ Frm_收付款人::Frm_收付款人() : Form("Frm_收付款人") {
     CommandButton3.setCaption(texts::kPayeePayerTutorialButton);
     CommandButton3.move(434, 6, 40, 22);
     Label2.setCaption(texts::kPayeePayerTip);
-    Label2.move(6, 30, 468, 13);
+    Label2.move(6, 31, 468, 13);
     ListView1.move(kListLeft, 44, 472, books::SearchFormHeights::kListBase);
     double left = kListLeft;
     for (size_t i = 0; i < entryFields().size(); ++i) {

@@ -42,7 +42,7 @@ const char* amountRefusal(books::AmountProblem problem) {
 
 Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     setCaption(texts::kAmountPurposeCaption);
-    setWidth(4980);
+    setWidth(5640);
     setHeight(kHeights.emptySearchForm);
     Label1.setCaption(texts::kEnterPurposeLabel);
     Label1.move(6, 8, 84, 16);
@@ -57,12 +57,13 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     const char* captions[] = {texts::kAmountLabel, texts::kChequeNumberLabel, texts::kPaymentPasswordLabel};
     for (int i = 0; i < 3; ++i) {
         labels[i]->setCaption(captions[i]);
-        labels[i]->move(4, 10 + 18 * i, 96, 16);
-        boxes[i]->move(100, 8 + 18 * i, 80, 16);
+        // The rows stand below the frame's caption.
+        labels[i]->move(4, 15 + 18 * i, 96, 16);
+        boxes[i]->move(100, 13 + 18 * i, 80, 16);
         boxes[i]->setTabIndex(i + 1);
     }
     CommandButton3.setCaption(texts::kEnterButton);
-    CommandButton3.move(184, 26, 38, 20);
+    CommandButton3.move(184, 31, 38, 20);
     CommandButton3.setTabIndex(4);
     ListView1.move(6, 112, kCodeColumnWidth + kPurposeColumnWidth + 4, books::SearchFormHeights::kListBase);
     T1.move(6, kEntryFieldsTop, kCodeColumnWidth, 18);
@@ -70,7 +71,7 @@ Frm_金额用途::Frm_金额用途() : Form("Frm_金额用途") {
     CommandButton1.setCaption(texts::kStorePurposeButton);
     CommandButton1.move(84, kEntryButtonTop, 60, 20);
     CommandButton2.setCaption(texts::kAmountPurposeTutorialButton);
-    CommandButton2.move(236, 5, 40, 20);
+    CommandButton2.move(236, 5, 40, 20);  // beside the search box, inside the window
     showEntryFields(false);
 
     onInitialize = [this] { UserForm_Initialize(); };

@@ -12,9 +12,15 @@ using host::resume;
 
 Date_frm::Date_frm() : Form("Date_frm", dialogs::FormKind::WindowForm), timeoutMs_(kClockTimeoutMs) {
     setCaption(texts::kDateFormCaption);
+    // The two buttons side by side in their frame (twips; inside the frame relative to it).
+    setWidth(4320);
+    setHeight(1680);
     Frame1.setCaption(texts::kDateFrameCaption);
+    Frame1.move(120, 120, 4080, 1440);
     Command1.setCaption(texts::kDateSetByHand);
+    Command1.move(240, 480, 1680, 600);
     Command2.setCaption(texts::kDateSetFromWeb);
+    Command2.move(2160, 480, 1680, 600);
     onInitialize = [this] { Form_Load(); };
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };

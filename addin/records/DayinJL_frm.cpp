@@ -46,8 +46,13 @@ std::string recordsExportPath(const std::string& folder, const std::tm& localTim
 
 DayinJL_frm::DayinJL_frm() : Form("DayinJL_frm", dialogs::FormKind::WindowForm) {
     setCaption(texts::kRecordsCaption);
+    // Two wide buttons one above the other (twips).
+    setWidth(4200);
+    setHeight(1740);
     Command1.setCaption(texts::kVoidNumber);
+    Command1.move(240, 240, 3720, 540);
     Command2.setCaption(texts::kExportRecords);
+    Command2.move(240, 960, 3720, 540);
     Command2.setTipText(texts::kExportRecordsTip);
     onInitialize = [this] { Form_Load(); };
     Command1.onClick = [this] { Command1_Click(); };

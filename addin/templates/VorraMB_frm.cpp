@@ -16,8 +16,9 @@ using host::resume;
 
 namespace {
 
-// The window's height in twips: "导入模板" ends at 7920 + 625, and a margin follows.
-constexpr double kImportFormHeight = 8700;
+// The window's height in twips: "导入模板", below the import box, ends at 8040 + 625,
+// and a margin follows.
+constexpr double kImportFormHeight = 8820;
 
 struct NotImported {
     std::string name;
@@ -135,15 +136,16 @@ VorraMB_frm::VorraMB_frm() : Form("VorraMB_frm", dialogs::FormKind::WindowForm) 
     Frame1.move(177, 3100, 5600, 2368);
     List1.move(96, 720, 5400, 1530);
     Label3.setCaption(texts::kLabel3);
-    Label3.setTop(360);
+    Label3.move(96, 360, 5400, 300);
     Frame3.setCaption(texts::kFrame3);
     Frame3.move(177, 5600, 5600, 2368);
     List2.move(96, 728, 5400, 1500);
     Label1.setCaption(texts::kLabel1Import);
-    Label1.setTop(360);
+    Label1.move(96, 360, 4900, 300);
     Image1.setTipText(texts::kImage1Tip);
+    Image1.move(5160, 300, 300, 300);
     Command3.setCaption(texts::kCommand3);
-    Command3.move(2640, 7920, 1560, 625);
+    Command3.move(2640, 8040, 1560, 625);
 
     onInitialize = [this] { Form_Load(); };
     onDragDrop = [this](const std::vector<std::string>& files) { Form_OLEDragDrop(files); };

@@ -3,13 +3,15 @@
 // forms and saves pictures of the windows, through Qt Test's simulated input.
 //
 //   vorra-desktop-driver [desktop options] [--invoke COMMAND]... [--type FORM.CONTROL=TEXT]...
-//                        [--screenshot FILE] [--form-screenshot FORM=FILE]...
+//                        [--screenshot FILE] [--form-screenshot FORM=FILE]... [--screen-screenshot FILE]
 //
 // --invoke runs an add-in command (repeatable), --type types into a form's box,
-// --screenshot saves the window, --form-screenshot a form's window; with a screenshot
-// the program ends after taking it.
+// --screenshot saves the window, --form-screenshot a form's window, --screen-screenshot
+// the whole screen (where the forms stand over the window); with a screenshot the
+// program ends after taking it.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -58,7 +60,8 @@ int main(int argc, char** argv) {
     QCommandLineOption type(QStringLiteral("type"), "Type into a form's box: FORM.CONTROL=TEXT.", "request");
     QCommandLineOption shot(QStringLiteral("screenshot"), "Save the window as a picture and end.", "file");
     QCommandLineOption formShot(QStringLiteral("form-screenshot"), "Save a form's window as a picture: FORM=FILE.", "request");
-    parser.addOptions({invoke, type, shot, formShot});
+    QCommandLineOption screenShot(QStringLiteral("screen-screenshot"), "Save the whole screen as a picture and end.", "file");
+    parser.addOptions({invoke, type, shot, formShot, screenShot});
     parser.process(app);
 
     // The environment is read here only: the add-in's path and the print folder.
@@ -68,7 +71,7 @@ int main(int argc, char** argv) {
     DesktopSession& session = start.session();
     MainWindow& window = start.window();
 
-    const bool screenshots = parser.isSet(shot) || parser.isSet(formShot);
+    const bool screenshots = parser.isSet(shot) || parser.isSet(formShot) || parser.isSet(screenShot);
     if (screenshots) window.setDiscardChangesOnClose(true);
     QTimer::singleShot(300, &window, [&] {
         if (auto* connection = session.connection())
@@ -83,6 +86,9 @@ int main(int argc, char** argv) {
         if (!screenshots) return;
         QTimer::singleShot(700, &window, [&] {
             if (parser.isSet(shot)) window.grab().save(parser.value(shot));
+            if (parser.isSet(screenShot))
+                if (QScreen* screen = QGuiApplication::primaryScreen())
+                    screen->grabWindow(0).save(parser.value(screenShot));
             for (const QString& request : parser.values(formShot)) {
                 qsizetype eq = request.indexOf(u'=');
                 auto form = session.toolkit().findForm(request.left(eq).toStdString());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "platform/desktop/toolkit/ChineseTexts.h"
 #include "platform/loader/AddinSearch.h"
 #include "tools/sampletemplate/SampleTemplate.h"
 
@@ -25,6 +26,9 @@ void addDesktopOptions(QCommandLineParser& parser) {
 
 DesktopStart::DesktopStart(const QCommandLineParser& parser, DesktopEnvironment environment)
     : session_(parser.value(kHostVersion).toStdString(), std::move(environment.printFolder)), window_(session_) {
+    // Qt's own windows (the file dialog, the standard buttons) in Chinese, as the rest.
+    if (!installChineseTranslations(*qApp))
+        std::fprintf(stderr, "vorra-desktop: Qt's Chinese translations not found (package qt6-translations-l10n)\n");
     window_.show();
     if (!parser.isSet(kNoAddin)) {
         auto candidates = loader::addinCandidates(QApplication::applicationDirPath().toStdString(), environment.addin,

@@ -52,6 +52,17 @@ inline const char* printFailure(int number) {
         default: return nullptr;
     }
 }
+
+// The grid's clipboard and the names of its undoable steps.
+inline constexpr const char* kActionCut = "剪切(&T)";
+inline constexpr const char* kActionCopy = "复制(&C)";
+inline constexpr const char* kActionPaste = "粘贴(&P)";
+inline constexpr const char* kActionClear = "清除内容(&N)";
+inline constexpr const char* kUndoCut = "剪切";
+inline constexpr const char* kUndoPaste = "粘贴";
+inline constexpr const char* kUndoClear = "清除";
+inline constexpr const char* kTooManyCells = "一次最多复制、粘贴或清除 %1 个单元格。";
+
 // Help and its list of add-ins.
 inline constexpr const char* kMenuHelp = "帮助(&H)";
 inline constexpr const char* kActionAddins = "加载项(&A)…";

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -98,6 +99,8 @@ MainWindow::MainWindow(DesktopSession& session) : session_(session) {
         showMessage(u8(texts::kEditRefused) + QString::fromStdString(why), true);
     };
     grid_->onSelectionDelivered = [this] { showActiveCell(); };
+    grid_->onRefused = [this](const QString& why) { showMessage(why, true); };
+    formulaBar_->installEventFilter(this);
     connect(formulaBar_, &QLineEdit::returnPressed, this, [this] { commitFormulaBar(); });
     connect(sheetTabs_, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index < 0 || syncing_) return;
@@ -115,11 +118,11 @@ MainWindow::MainWindow(DesktopSession& session) : session_(session) {
     restorePrinterChoice();
     restoreCalibrations();
     resize(1100, 720);
-    qApp->installEventFilter(this);
+    session_.application().addChangeListener(this);
     syncFromEngine();
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() { session_.application().removeChangeListener(this); }
 
 // ---- The add-in ------------------------------------------------------------------------------
 
@@ -192,9 +195,21 @@ void MainWindow::buildMenus() {
     QAction* undo = undo_.createUndoAction(this, u8(texts::kActionUndo));
     undo->setShortcut(QKeySequence::Undo);
     QAction* redo = undo_.createRedoAction(this, u8(texts::kActionRedo));
-    redo->setShortcut(QKeySequence::Redo);
+    // Ctrl+Y as on the host, and the desktop's own redo key.
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(QKeySequence::Redo)});
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    // The keys themselves are the grid's (and in a text box, the box's).
+    auto gridAction = [&](const char* label, QKeySequence keys, void (GridView::*act)()) {
+        QAction* a = edit->addAction(u8(label), this, [this, act] { (grid_->*act)(); });
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::WidgetShortcut);
+    };
+    gridAction(texts::kActionCut, QKeySequence::Cut, &GridView::cutSelection);
+    gridAction(texts::kActionCopy, QKeySequence::Copy, &GridView::copySelection);
+    gridAction(texts::kActionPaste, QKeySequence::Paste, &GridView::paste);
+    gridAction(texts::kActionClear, QKeySequence::Delete, &GridView::clearSelectedCells);
 
     windowMenu_ = menuBar()->addMenu(u8(texts::kMenuWindow));
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] { rebuildWindowMenu(); });
@@ -455,14 +470,45 @@ void MainWindow::scheduleSync() {
     });
 }
 
+void MainWindow::engineChanged(const engine::EngineChange& change) {
+    using Kind = engine::EngineChange::Kind;
+    const auto& shown = grid_->sheetModel()->sheet();
+    const bool onShownSheet = shown && shown->attached() && change.sheet == &shown->model();
+    switch (change.kind) {
+        case Kind::Cells:
+            if (!onShownSheet) return;
+            grid_->sheetModel()->cellsChanged(change.area);
+            if (change.area.contains(shown->model().activeCell)) showActiveCell();
+            return;
+        case Kind::Selection:
+            // Shown once the handler that moved it has finished.
+            if (!onShownSheet || selectionScheduled_) return;
+            selectionScheduled_ = true;
+            QTimer::singleShot(0, this, [this] {
+                selectionScheduled_ = false;
+                if (grid_->editing()) return;
+                grid_->showEngineSelection();
+                showActiveCell();
+            });
+            return;
+        case Kind::Structure: scheduleSync(); return;
+    }
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::MouseButtonRelease:
-        case QEvent::KeyRelease:
-        case QEvent::Hide: scheduleSync(); break;
-        default: break;
+    // Esc in the formula bar lets go of what was typed there.
+    if (watched == formulaBar_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        cancelFormulaBar();
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::cancelFormulaBar() {
+    formulaBar_->setModified(false);
+    showActiveCell();
+    grid_->setFocus();
 }
 
 void MainWindow::syncFromEngine() {
@@ -502,12 +548,16 @@ void MainWindow::syncFromEngine() {
         grid_->applySheetLayout();
         shownSheet_ = sheet.get();
     } else if (sheet) {
+        // Whole-workbook changes (sheets added or renamed, a workbook opened) may have
+        // recalculated anything; the grid reads again only the cells it shows.
         grid_->sheetModel()->cellsChanged();
     }
     grid_->showEngineSelection();
     showActiveCell();
-    setWindowTitle(book ? QString::fromStdString(book->name()) + QStringLiteral(" - ") + u8(texts::kHostCaption)
+    // The title marks a workbook with unsaved changes.
+    setWindowTitle(book ? QString::fromStdString(book->name()) + QStringLiteral("[*] - ") + u8(texts::kHostCaption)
                         : u8(texts::kHostCaption));
+    setWindowModified(book && !book->saved());
     syncing_ = false;
 }
 

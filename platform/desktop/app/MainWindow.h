@@ -6,8 +6,8 @@
 // through the engine's PrintOut and the printer back end.
 //
 // The add-in changes cells and the selection behind the window's back (from its forms,
-// with events switched off), so the window takes the engine's state over again after
-// every input the application handles.
+// with events switched off): the engine tells the window what changed, and the window
+// redraws the cells that changed and takes the rest over once the event has been handled.
 
 #include <QMainWindow>
 #include <QUndoStack>
@@ -30,7 +30,7 @@ namespace vorra::desktop {
 class GridView;
 class RibbonBar;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private engine::ChangeListener {
 public:
     explicit MainWindow(DesktopSession& session);
     ~MainWindow() override;
@@ -96,6 +96,8 @@ private:
     void commitFormulaBar();
     void showActiveCell();
     void scheduleSync();
+    void engineChanged(const engine::EngineChange& change) override;
+    void cancelFormulaBar();
     bool askToSaveAll();
     bool confirmSave(host::Workbook& book);
     void openFromDialog();
@@ -114,6 +116,7 @@ private:
     QUndoStack undo_;
     bool discardOnClose_ = false;
     bool syncScheduled_ = false;
+    bool selectionScheduled_ = false;
     bool syncing_ = false;
     // What the window shows, to notice when the engine changed it.
     const void* shownBook_ = nullptr;

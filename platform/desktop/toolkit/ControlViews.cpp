@@ -395,16 +395,13 @@ class ListBoxView final : public ControlView {
 public:
     ListBoxView(ListBox& list, FormWindow& window, QWidget* parent)
         : ControlView(list, window), list_(list), widget_(new QListWidget(parent)) {
+        widget_->installEventFilter(this);
         widget_->viewport()->installEventFilter(this);
-        QObject::connect(widget_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-            int row = widget_->row(item);
-            if (row >= 0 && row < list_.listCount()) act([&] { list_.userPick(row); });
-        });
-        // A move of the current row by the keyboard picks that row.
-        QObject::connect(widget_, &QListWidget::currentRowChanged, this, [this](int row) {
-            if (QApplication::mouseButtons() != Qt::NoButton) return;
-            if (row >= 0 && row < list_.listCount()) act([&] { list_.userPick(row); });
-        });
+        // Only the user's own pick picks: a click, Enter on the current row, a double
+        // click. The current row that Qt moves by itself (to the first row when the
+        // list takes the focus) or that the arrow keys move picks nothing.
+        QObject::connect(widget_, &QListWidget::itemClicked, this,
+                         [this](QListWidgetItem* item) { pick(widget_->row(item)); });
         QObject::connect(widget_, &QListWidget::itemDoubleClicked, this,
                          [this] { act([&] { list_.form().raise(list_.onDblClick); }); });
     }
@@ -424,6 +421,12 @@ protected:
     }
     bool filter(QEvent* event) override {
         switch (event->type()) {
+            case QEvent::KeyPress: {
+                auto* key = static_cast<QKeyEvent*>(event);
+                if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+                pick(widget_->currentRow());
+                return true;
+            }
             case QEvent::DragEnter:
             case QEvent::DragMove: {
                 auto* drag = static_cast<QDropEvent*>(event);
@@ -446,6 +449,10 @@ protected:
     }
 
 private:
+    void pick(int row) {
+        if (row >= 0 && row < list_.listCount()) act([&] { list_.userPick(row); });
+    }
+
     ListBox& list_;
     QListWidget* widget_;
     std::vector<std::string> shown_;
@@ -463,11 +470,12 @@ public:
             int row = widget_->indexOfTopLevelItem(item);
             if (row >= 0 && row < list_.itemCount()) act([&] { list_.userClickItem(row); });
         });
-        // The keyboard moves the selected row without an event, as the list view does.
+        // The arrow keys move the selected row without an event, as the list view does;
+        // the current row that Qt moves by itself (when the list takes the focus) is not
+        // the user's selection and leaves the control's alone.
         QObject::connect(widget_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
             int row = item ? widget_->indexOfTopLevelItem(item) : -1;
-            if (row >= 0 && row < list_.itemCount() && QApplication::mouseButtons() == Qt::NoButton)
-                act([&] { list_.setSelectedIndex(row); });
+            if (keyMoving_ && row >= 0 && row < list_.itemCount()) act([&] { list_.setSelectedIndex(row); });
         });
         QObject::connect(widget_, &QTreeWidget::itemDoubleClicked, this,
                          [this] { act([&] { list_.form().raise(list_.onDblClick); }); });
@@ -509,8 +517,13 @@ protected:
         if (!selected) widget_->clearSelection();
     }
     bool filter(QEvent* event) override {
-        if (event->type() == QEvent::KeyPress)
-            return keyDown(event, [this](int code, int s) { return list_.userKeyDown(code, s); });
+        if (event->type() == QEvent::KeyPress) {
+            if (keyDown(event, [this](int code, int s) { return list_.userKeyDown(code, s); })) return true;
+            // The widget handles the key right after this filter.
+            keyMoving_ = true;
+            QTimer::singleShot(0, this, [this] { keyMoving_ = false; });
+            return false;
+        }
         if (event->type() == QEvent::KeyRelease)
             keyUp(event, [this](int code, int s) { list_.userKeyUp(code, s); });
         return false;
@@ -521,6 +534,7 @@ private:
     QTreeWidget* widget_;
     std::vector<ListColumn> shownColumns_;
     std::vector<ListRow> shownRows_;
+    bool keyMoving_ = false;
 };
 
 // Makes the view of each control kind.

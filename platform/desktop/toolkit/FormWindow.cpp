@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QDropEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRegion>
@@ -26,6 +28,19 @@ namespace {
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 constexpr double kTwipsPerPoint = 20.0;
 constexpr double kLargestFormPoints = 1600.0;
+
+// The window system's frame around a window not shown yet: a caption and thin borders.
+constexpr QMargins kFrameEstimate(4, 30, 4, 4);
+
+// The rectangle moved, not resized, to lie within the area as far as it fits; a
+// rectangle larger than the area keeps its top left corner on it.
+QRect keptWithin(QRect r, const QRect& area) {
+    if (r.right() > area.right()) r.moveRight(area.right());
+    if (r.bottom() > area.bottom()) r.moveBottom(area.bottom());
+    if (r.left() < area.left()) r.moveLeft(area.left());
+    if (r.top() < area.top()) r.moveTop(area.top());
+    return r;
+}
 }  // namespace
 
 std::vector<std::string> droppedFiles(const QMimeData* data) {
@@ -107,11 +122,42 @@ void FormWindow::createViews() {
 void FormWindow::refreshForm() {
     if (!form_) return;
     setWindowTitle(QString::fromStdString(form_->caption()));
+    const QSize before = size();
     if (form_->width() > 0 && form_->height() > 0)
         resize(formPixels(form_->width()), formPixels(form_->height()));
     else
         adjustSize();
     setAcceptDrops(form_->acceptsDrops());
+    // A form that grows (a search list as tall as its rows) stays on the screen.
+    if (isVisible() && size() != before) keepOnScreen();
+}
+
+void FormWindow::placeOver(const QWidget* owner) {
+    if (placed_) {
+        keepOnScreen();
+        return;
+    }
+    placed_ = true;
+    const bool overOwner = owner && owner->isVisible();
+    QScreen* screen = overOwner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QMargins frame = isVisible() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                  geometry().top() - frameGeometry().top(),
+                                                  frameGeometry().right() - geometry().right(),
+                                                  frameGeometry().bottom() - geometry().bottom())
+                                       : kFrameEstimate;
+    QRect outer(QPoint(0, 0), size().grownBy(frame));
+    outer.moveCenter(overOwner ? owner->frameGeometry().center() : screen->availableGeometry().center());
+    move(keptWithin(outer, screen->availableGeometry()).topLeft());
+}
+
+void FormWindow::keepOnScreen() {
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    QRect outer = frameGeometry();
+    if (!isVisible()) outer = QRect(pos(), size().grownBy(kFrameEstimate));
+    QRect kept = keptWithin(outer, s->availableGeometry());
+    if (kept.topLeft() != outer.topLeft()) move(kept.topLeft());
 }
 
 void FormWindow::refreshControl(const Control& control) {

@@ -56,6 +56,12 @@ public:
     void beginDrag();
     bool dragging() const { return dragging_; }
 
+    // Centres the window over the owner (the screen when there is none) the first time
+    // it is shown; later shows keep where the user moved it. Either way the window lies
+    // wholly on the screen.
+    void placeOver(const QWidget* owner);
+    void keepOnScreen();
+
     void showModeless();
     // Shows the window modal to the application and returns once it is hidden.
     void showModal();
@@ -84,6 +90,7 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool hidingFromCode_ = false;
     bool dragging_ = false;
+    bool placed_ = false;
     QPoint dragOffset_;
 };
 

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
+#include "platform/desktop/toolkit/ChineseTexts.h"
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/HostFileFilter.h"
 #include "platform/desktop/toolkit/ToolkitTexts.h"
@@ -100,6 +101,7 @@ MsgBoxResult QtToolkit::messageBox(const MessageBoxRequest& request) {
     box.setText(plainLines(request.prompt));
     box.setIcon(qtIcon(request.icon));
     box.setStandardButtons(qtButtons(request.buttons));
+    setChineseButtons(box);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     return hostResult(box.exec(), request.buttons);
 }
@@ -109,6 +111,7 @@ std::string QtToolkit::inputBox(const InputBoxRequest& request) {
     dialog.setWindowTitle(titleOf(request.title));
     dialog.setLabelText(plainLines(request.prompt));
     dialog.setTextValue(qs(request.defaultText));
+    setChineseButtons(dialog);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.textValue().toStdString();
@@ -116,7 +119,7 @@ std::string QtToolkit::inputBox(const InputBoxRequest& request) {
 
 std::vector<std::string> QtToolkit::openFileDialog(const OpenFileRequest& request) {
     DialogFilters filters = convertHostFilter(request.filter, request.filterIndex);
-    QFileDialog dialog(owner_, qs(request.title));
+    QFileDialog dialog(owner_, request.title.empty() ? QString::fromUtf8(texts::kOpenTitle) : qs(request.title));
     dialog.setNameFilters(filters.filters);
     dialog.selectNameFilter(filters.selected);
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
@@ -218,6 +221,7 @@ void QtToolkit::showForm(Form& form, ShowMode mode) {
     FormWindow* w = window(form);
     if (!w) return;
     w->refreshForm();
+    w->placeOver(owner_);
     if (mode == ShowMode::Modal)
         w->showModal();
     else

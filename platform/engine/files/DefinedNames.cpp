@@ -2,7 +2,6 @@
 // moved between the names and the sheets' print areas.
 #include "platform/engine/files/DefinedNames.h"
 
-#include <cctype>
 #include <string_view>
 
 #include "platform/engine/files/Xml.h"
@@ -13,30 +12,9 @@ namespace {
 
 constexpr std::string_view kPrintArea = "_xlnm.Print_Area";
 
-bool needsQuotes(const std::string& sheet) {
-    if (sheet.empty()) return true;
-    if (std::isdigit(static_cast<unsigned char>(sheet[0]))) return true;
-    for (char c : sheet) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (!(std::isalnum(u) || c == '_' || c == '.' || u >= 0x80)) return true;
-    }
-    // Names that read like a cell reference ("A1", "XFD2") or R1C1 forms.
-    return host::tryParseArea(sheet).has_value() ||
-           ((sheet[0] == 'R' || sheet[0] == 'r' || sheet[0] == 'C' || sheet[0] == 'c') &&
-            sheet.size() > 1 && std::isdigit(static_cast<unsigned char>(sheet[1])));
-}
-
 }  // namespace
 
-std::string sheetReferenceName(const std::string& sheet) {
-    if (!needsQuotes(sheet)) return sheet;
-    std::string out = "'";
-    for (char c : sheet) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
+std::string sheetReferenceName(const std::string& sheet) { return host::printQualifier("", sheet); }
 
 std::vector<DefinedName> readDefinedNames(const pugi::xml_node& definedNames) {
     std::vector<DefinedName> names;
@@ -74,11 +52,10 @@ void applyDefinedNames(const std::vector<DefinedName>& names, WorkbookModel& mod
     for (const auto& n : names) {
         if (n.name == kPrintArea && n.localSheet >= 0 && n.localSheet < int(model.sheets.size()) &&
             n.refersTo.find(',') == std::string::npos) {
-            std::string_view ref = n.refersTo;
-            auto bang = ref.rfind('!');
-            if (bang != std::string_view::npos) ref = ref.substr(bang + 1);
-            if (auto area = host::tryParseArea(ref)) {
-                model.sheets[size_t(n.localSheet)]->printArea = *area;
+            std::string_view text = n.refersTo;
+            if (!text.empty() && text.front() == '=') text.remove_prefix(1);
+            if (auto ref = host::parseReference(text); ref && ref->book.empty()) {
+                model.sheets[size_t(n.localSheet)]->printArea = ref->area();
                 continue;
             }
         }

@@ -1,5 +1,7 @@
 #include "platform/engine/files/WorkbookPart.h"
 
+#include <algorithm>
+
 #include <pugixml.hpp>
 
 #include "platform/engine/files/DefinedNames.h"

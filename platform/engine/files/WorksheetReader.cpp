@@ -4,7 +4,6 @@
 #include "platform/engine/files/WorksheetReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -17,6 +16,7 @@
 #include "platform/engine/files/SharedStringsPart.h"
 #include "platform/engine/files/WorksheetElements.h"
 #include "platform/engine/files/Xml.h"
+#include "platform/engine/formula/FormulaText.h"
 
 namespace vorra::engine::files {
 
@@ -41,38 +41,22 @@ bool flag(const pugi::xml_attribute& a) {
 }
 
 // "B12" → {12, 2}; nothing when malformed. `pastLimits` tells a well-formed
-// reference that lies beyond the sheet's last row or column.
+// reference that lies beyond the sheet's last row or column. Read by the one
+// reference grammar.
 std::optional<CellRef> parseCellRef(std::string_view s, bool& pastLimits) {
-    size_t i = 0;
-    long col = 0, row = 0;
-    while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i]))) {
-        col = col * 26 + (std::toupper(static_cast<unsigned char>(s[i])) - 'A' + 1);
-        if (col > 1'000'000) { pastLimits = true; return std::nullopt; }
-        ++i;
-    }
-    size_t digits = i;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-        row = row * 10 + (s[i] - '0');
-        if (row > 100'000'000) { pastLimits = true; return std::nullopt; }
-        ++i;
-    }
-    if (digits == 0 || i == digits || i != s.size() || row < 1) return std::nullopt;
-    if (col > host::kMaxColumns || row > host::kMaxRows) {
-        pastLimits = true;
-        return std::nullopt;
-    }
-    return CellRef{int(row), int(col)};
+    host::ReferenceStatus status;
+    auto cell = host::parseCellAddress(s, &status);
+    if (status == host::ReferenceStatus::PastLimits) pastLimits = true;
+    return cell;
 }
 
+// "A1:B2" or "B3" (merged cells, dimensions, selections).
 std::optional<Area> parseRange(std::string_view s, bool& pastLimits) {
-    auto colon = s.find(':');
-    auto a = parseCellRef(s.substr(0, colon), pastLimits);
-    if (!a) return std::nullopt;
-    if (colon == std::string_view::npos) return Area::of(*a);
-    auto b = parseCellRef(s.substr(colon + 1), pastLimits);
-    if (!b) return std::nullopt;
-    return Area{std::min(a->row, b->row), std::min(a->column, b->column),
-                std::max(a->row, b->row), std::max(a->column, b->column)};
+    host::ReferenceStatus status;
+    auto body = host::scanReferenceBody(s, 0, &status);
+    if (status == host::ReferenceStatus::PastLimits) pastLimits = true;
+    if (!body || body->end != s.size()) return std::nullopt;
+    return Area{body->first.row, body->first.column, body->last.row, body->last.column};
 }
 
 double paperMillimetres(std::string_view measure) {
@@ -343,7 +327,7 @@ private:
 
     std::string readFormula(const pugi::xml_node& f, CellRef ref) {
         std::string_view kind = f.attribute("t").value();
-        std::string text = f.text().get();
+        std::string text = formula::formulaFromFile(f.text().get());
         if (kind == "dataTable") return {};
         if (kind != "shared") return text;
         int si = f.attribute("si").as_int(-1);

@@ -11,6 +11,7 @@
 #include "platform/engine/files/PackageParts.h"
 #include "platform/engine/files/WorksheetElements.h"
 #include "platform/engine/files/Xml.h"
+#include "platform/engine/formula/FormulaText.h"
 
 namespace vorra::engine::files {
 
@@ -245,7 +246,7 @@ private:
         out_ += '>';
         if (formula) {
             out_ += "<f>";
-            appendEscaped(out_, cell.formula);
+            appendEscaped(out_, formula::formulaForFile(cell.formula));
             out_ += "</f>";
         }
         switch (v.kind()) {

@@ -26,10 +26,7 @@ double serialOf(const std::string& text, bool date1904) {
     int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
     double days = 0;
     if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &m, &d, &hh, &mm, &ss) >= 3) {
-        days = format::dateToSerial(y, m, d);
-        // The 1904 system has no phantom leap day: undo the 1900 system's shift of
-        // the days before 1900-03-01, then count from 1904-01-01.
-        if (date1904) days = (days < 60 ? days + 1 : days) - 1462;
+        days = format::dateToSerial(y, m, d, date1904 ? format::DateSystem::From1904 : format::DateSystem::From1900);
     } else {
         std::sscanf(text.c_str(), "%d:%d:%d", &hh, &mm, &ss);
     }

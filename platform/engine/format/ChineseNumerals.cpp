@@ -33,7 +33,7 @@ const Glyphs& glyphs(NumeralStyle s) {
 
 }  // namespace
 
-std::string integerInWords(std::uint64_t n, NumeralStyle style) {
+std::string integerInWords(std::uint64_t n, NumeralStyle style, NumeralUse use) {
     const Glyphs& g = glyphs(style);
     if (n == 0) return g.digits[0];
     std::string digits = std::to_string(n);
@@ -50,7 +50,8 @@ std::string integerInWords(std::uint64_t n, NumeralStyle style) {
         } else {
             if (pendingZero) out += g.digits[0];
             pendingZero = false;
-            bool leadingTen = style == NumeralStyle::Ordinary && out.empty() && d == 1 && power % 4 == 1;
+            bool leadingTen = use == NumeralUse::DatePart && style == NumeralStyle::Ordinary && out.empty() &&
+                              d == 1 && power % 4 == 1;
             if (!leadingTen) out += g.digits[d];
             out += g.units[power % 4];
             groupHasDigit = true;

@@ -40,17 +40,20 @@ int daysInMonth(int year, int month) {
     return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
 }
 
-double dateToSerial(int year, int month, int day) {
+double dateToSerial(int year, int month, int day, DateSystem system) {
     long long y = year + (month - 1 >= 0 ? (month - 1) / 12 : -((12 - month) / 12));
     int m = ((month - 1) % 12 + 12) % 12 + 1;
-    long long days = daysFromCivil(y, m, 1) + (day - 1) - kEpoch;
-    // Before 1900-03-01 the host counts one day less (it has 1900-02-29).
-    if (days < 61) days -= 1;
-    return static_cast<double>(days);
+    long long monthStart = daysFromCivil(y, m, 1) - kEpoch;
+    if (system == DateSystem::From1904) return static_cast<double>(monthStart + (day - 1)) - k1904Offset;
+    // Before 1900-03-01 the host counts one day less: its February 1900 has a 29th, so
+    // days counted on from January or February 1900 run through that day.
+    if (monthStart < 61) monthStart -= 1;
+    return static_cast<double>(monthStart + (day - 1));
 }
 
-CivilDate serialToDate(double serial) {
+CivilDate serialToDate(double serial, DateSystem system) {
     long long n = static_cast<long long>(std::floor(serial));
+    if (system == DateSystem::From1904) return civilFromDays(n + static_cast<long long>(k1904Offset) + kEpoch);
     if (n == 60) return {1900, 2, 29};
     if (n == 0) return {1900, 1, 0};
     if (n < 60) n += 1;

@@ -150,13 +150,14 @@ const char* const kMonthNames[] = {"January", "February", "March", "April", "May
 const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 const char* const kChineseDays[] = {"日", "一", "二", "三", "四", "五", "六"};
 
-std::string formatDate(double serial, const FormatSection& sec) {
-    if (serial < 0 || serial >= 2958466) return std::string(11, '#');
+std::string formatDate(double serial, const FormatSection& sec, format::DateSystem dates) {
+    if (serial < format::kFirstDateSerial || serial >= format::lastDateSerial(dates) + 1) return std::string(11, '#');
     double whole = std::floor(serial);
     int secs = format::secondsOfDay(serial);
     if (secs >= 86400) secs = 86399;
-    auto date = format::serialToDate(whole);
-    int weekday = static_cast<int>(std::fmod(whole + 6, 7));  // serial 1 was a Sunday
+    auto date = format::serialToDate(whole, dates);
+    // Serial 1 of the 1900 system was a Sunday.
+    int weekday = static_cast<int>(std::fmod(format::serialIn1900(whole, dates) + 6, 7));
     int hour = secs / 3600, minute = secs / 60 % 60, second = secs % 60;
     int shownHour = sec.amPm ? (hour % 12 == 0 ? 12 : hour % 12) : hour;
 
@@ -166,7 +167,8 @@ std::string formatDate(double serial, const FormatSection& sec) {
         while (static_cast<int>(digits.size()) < width) digits.insert(digits.begin(), '0');
         if (!sec.numerals) return digits;
         if (isYear) return format::digitByDigit(digits, *sec.numerals);
-        std::string words = format::integerInWords(static_cast<std::uint64_t>(n), *sec.numerals);
+        std::string words =
+            format::integerInWords(static_cast<std::uint64_t>(n), *sec.numerals, format::NumeralUse::DatePart);
         if (width == 2 && n < 10 && n > 0) words = format::digitByDigit("0", *sec.numerals) + words;
         return words;
     };
@@ -220,7 +222,7 @@ std::string formatText(const std::string& text, const FormatSection& sec) {
 
 }  // namespace
 
-std::string formatValue(const host::Value& value, const format::FormatCode& code) {
+std::string formatValue(const host::Value& value, const format::FormatCode& code, format::DateSystem dates) {
     if (value.isBoolean()) return value.asBoolean() ? "TRUE" : "FALSE";
     if (value.isError()) return host::errorText(value.asError());
     if (value.isEmpty()) return {};
@@ -244,7 +246,7 @@ std::string formatValue(const host::Value& value, const format::FormatCode& code
     }
     const FormatSection& sec = parts[index];
     if (sec.emptyCode) return {};  // "0;;" hides negative numbers and zero
-    if (sec.isDate) return formatDate(x, sec);
+    if (sec.isDate) return formatDate(x, sec, dates);
     if (sec.general || (!sec.hasDigits && sec.items.empty())) {
         std::string g = formatGeneral(std::fabs(x), sec.numerals);
         std::string out = showSign && x < 0 ? "-" : "";
@@ -260,8 +262,8 @@ std::string formatValue(const host::Value& value, const format::FormatCode& code
     return formatNumber(x, sec, showSign);
 }
 
-std::string formatValue(const host::Value& value, const std::string& code) {
-    return formatValue(value, format::parseFormatCode(code));
+std::string formatValue(const host::Value& value, const std::string& code, format::DateSystem dates) {
+    return formatValue(value, format::parseFormatCode(code), dates);
 }
 
 bool isDateFormat(const std::string& code) { return format::parseFormatCode(code).sections.front().isDate; }

@@ -5,16 +5,18 @@
 #include <unordered_map>
 
 #include "addin/frame/host/Value.h"
+#include "platform/engine/format/DateSerial.h"
 #include "platform/engine/format/FormatCode.h"
 
 namespace vorra::engine {
 
 // The value as the host displays it under the format code ("General", "0.00",
-// "yyyy年m月d日", "[DBNum2]…"). Dates are serial numbers of the 1900 date system.
-// Parses the code on every call: for callers without a workbook.
-std::string formatValue(const host::Value& value, const std::string& format);
+// "yyyy年m月d日", "[DBNum2]…"). Dates are serial numbers of the given date system, the
+// workbook's. Parses the code on every call: for callers without a workbook.
+std::string formatValue(const host::Value& value, const std::string& format,
+                        format::DateSystem dates = format::DateSystem::From1900);
 // The same under a code parsed before.
-std::string formatValue(const host::Value& value, const format::FormatCode& format);
+std::string formatValue(const host::Value& value, const format::FormatCode& format, format::DateSystem dates);
 
 // True when the format code shows a date or time (so a typed date keeps its format).
 bool isDateFormat(const std::string& format);
@@ -31,8 +33,9 @@ public:
         return *this;
     }
 
-    std::string format(const host::Value& value, const std::string& code) const {
-        return formatValue(value, compiled(code));
+    // The value under the code, dates counted in the workbook's date system.
+    std::string format(const host::Value& value, const std::string& code, format::DateSystem dates) const {
+        return formatValue(value, compiled(code), dates);
     }
     bool isDate(const std::string& code) const { return compiled(code).sections.front().isDate; }
 

@@ -17,6 +17,7 @@ enum class NodeKind {
     Constant,   // number, text, boolean or error value
     Array,      // array constant {…}
     Reference,  // A1 cell or area, possibly on another sheet
+    Range,      // ref:ref where an end is computed (A1:INDEX(…), OFFSET(…):B9)
     Name,       // defined name, unresolved
     Function,   // function call
     Negate,     // unary minus (unary plus is dropped)
@@ -32,7 +33,8 @@ struct Node {
     host::Value value;            // Constant
     host::Array2D array;          // Array
     std::string name;             // Name, Function (upper case); sheet name of a Reference
-    bool hasSheet = false;        // Reference: a sheet was named
+    std::string book;             // Reference, Name: the external workbook named, if any
+    bool hasSheet = false;        // Reference, Name: a sheet (or workbook) was named
     int sheet = -1;               // Reference: sheet index once resolved
     Area area;                    // Reference
     BinaryOp op = BinaryOp::Add;  // Binary

@@ -1,8 +1,11 @@
 #pragma once
-// The host's criteria of COUNTIF and SUMIF: an optional comparison prefix (=, <>, <,
-// <=, >, >=) before a number, truth value, error value or text; texts match with the
-// wildcards * (any run), ? (one character) and ~ (takes the next character
-// literally), ignoring case; a number also matches a text that reads as that number.
+// The host's criteria of COUNTIF, SUMIF, COUNTIFS, SUMIFS, AVERAGEIF and AVERAGEIFS:
+// an optional comparison prefix (=, <>, <, <=, >, >=) before a number, truth value,
+// error value or text; texts match with the wildcards * (any run), ? (one character)
+// and ~ (takes the next character literally), ignoring case; a number also matches a
+// text that reads as that number. "=" alone matches empty cells, "<>" alone every
+// cell that is not empty (a formula's empty text included), "" empty cells and empty
+// texts.
 
 #include <cstdint>
 #include <optional>
@@ -33,7 +36,9 @@ private:
 
 class Criterion {
 public:
-    Criterion(const Value& criteria, const TextOrder& order);
+    // A criterion as COUNTIF reads it; numbers and dates written in its text are read
+    // by the evaluation's rules (date system, current year).
+    Criterion(const Value& criteria, const EvalContext& ctx);
 
     bool matches(const Value& cell) const;
     // Whether an empty cell matches (empty cells are counted without visiting them).
@@ -46,6 +51,7 @@ private:
     std::string foldedPattern_;    // text operand, for equality and order comparisons
     std::optional<WildcardPattern> wildcard_;  // when an = or <> text has wildcards
     const TextOrder& order_;
+    const EvalContext& ctx_;
 };
 
 // Whether text matches pattern with * ? ~, ignoring case.

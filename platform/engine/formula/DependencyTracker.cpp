@@ -101,18 +101,21 @@ void DependencyTracker::clear() {
     volatile_.clear();
 }
 
+template <class F>
+void DependencyTracker::forEachReader(const RangeRef& r, F f) const {
+    forEachReaderList(r, [&](const Readers& readers) {
+        for (const auto& [area, key] : readers)
+            if (intersects(area, r.area)) f(key);
+    });
+}
+
 RecalcPlan DependencyTracker::planAfterChange(const std::vector<RangeRef>& changed) const {
     std::unordered_set<CellKey> dirty;
     std::vector<CellKey> queue;
     auto mark = [&](CellKey k) {
         if (dirty.insert(k).second) queue.push_back(k);
     };
-    auto readersOf = [&](const RangeRef& r) {
-        forEachReaderList(r, [&](const Readers& readers) {
-            for (const auto& [area, key] : readers)
-                if (intersects(area, r.area)) mark(key);
-        });
-    };
+    auto readersOf = [&](const RangeRef& r) { forEachReader(r, mark); };
     for (const auto& r : changed) {
         // Formula cells inside the area were themselves rewritten.
         forEachKeyIn(entries_, r, mark);
@@ -125,14 +128,38 @@ RecalcPlan DependencyTracker::planAfterChange(const std::vector<RangeRef>& chang
     }
     std::vector<CellKey> sorted(dirty.begin(), dirty.end());
     std::sort(sorted.begin(), sorted.end());
-    return order(sorted);
+    return orderVolatileLast(sorted);
 }
 
 RecalcPlan DependencyTracker::planAll() const {
     std::vector<CellKey> all;
     all.reserve(entries_.size());
     for (const auto& [k, e] : entries_) all.push_back(k);
-    return order(all);
+    return orderVolatileLast(all);
+}
+
+// Volatile cells (OFFSET, INDIRECT, TODAY…) may read cells no precedent names, so
+// they and every cell that reads them come after all the other dirty cells.
+RecalcPlan DependencyTracker::orderVolatileLast(const std::vector<CellKey>& sorted) const {
+    std::unordered_set<CellKey> late;
+    std::vector<CellKey> queue;
+    auto isDirty = [&](CellKey k) { return std::binary_search(sorted.begin(), sorted.end(), k); };
+    for (CellKey k : volatile_)
+        if (isDirty(k) && late.insert(k).second) queue.push_back(k);
+    if (queue.empty()) return order(sorted);
+    for (size_t i = 0; i < queue.size(); ++i) {
+        CellKey k = queue[i];
+        forEachReader({keySheet(k), Area::cell(keyRow(k), keyColumn(k))}, [&](CellKey reader) {
+            if (isDirty(reader) && late.insert(reader).second) queue.push_back(reader);
+        });
+    }
+    std::vector<CellKey> early, last;
+    for (CellKey k : sorted) (late.count(k) ? last : early).push_back(k);
+    RecalcPlan plan = order(early);
+    RecalcPlan after = order(last);
+    plan.order.insert(plan.order.end(), after.order.begin(), after.order.end());
+    plan.circular.insert(after.circular.begin(), after.circular.end());
+    return plan;
 }
 
 RecalcPlan DependencyTracker::order(const std::vector<CellKey>& dirty) const {

@@ -2,8 +2,9 @@
 // Last stage: which formula cells to recalculate after a write, and in which order.
 // Each formula cell is registered with the areas it reads. After a change, the cells
 // reading the changed area are dirty, then the cells reading those, and so on; they
-// are evaluated so that every cell comes after the dirty cells it reads. Cells on a
-// cycle are reported instead of being followed round and round.
+// are evaluated so that every cell comes after the dirty cells it reads, and volatile
+// cells (whose references are computed) with their readers after all others. Cells on
+// a cycle are reported instead of being followed round and round.
 
 #include <algorithm>
 #include <cstdint>
@@ -82,6 +83,9 @@ private:
         bool isVolatile = false;
     };
     RecalcPlan order(const std::vector<CellKey>& dirty) const;
+    RecalcPlan orderVolatileLast(const std::vector<CellKey>& sorted) const;
+    template <class F>
+    void forEachReader(const RangeRef& r, F f) const;
     void index(CellKey cell, const Entry& e);
     void unindex(CellKey cell, const Entry& e);
 

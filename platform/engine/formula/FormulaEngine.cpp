@@ -25,12 +25,12 @@ namespace {
 // The value a formula on a circular reference shows.
 constexpr ErrorValue kCircularReference = ErrorValue::Ref;
 
-// The local date and time as a serial number.
-double nowSerial() {
+// The local date and time as a serial number of the workbook's date system.
+double nowSerial(format::DateSystem dates) {
     std::time_t t = std::time(nullptr);
     std::tm local{};
     localtime_r(&t, &local);
-    return format::dateToSerial(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+    return format::dateToSerial(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, dates) +
            (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }
 
@@ -103,7 +103,7 @@ struct FormulaEngine::Impl {
     }
 
     void run(const RecalcPlan& plan) {
-        double now = nowSerial();
+        double now = nowSerial(workbook.dateSystem());
         for (CellKey k : plan.order) {
             Cell* cell = cellAt(k);
             auto it = compiled.find(k);
@@ -166,7 +166,8 @@ host::Variant FormulaEngine::evaluate(const std::string& formula, int sheetIndex
     } catch (const FormulaSyntaxError&) {
         return Value::error(ErrorValue::Value);
     }
-    EvalContext ctx(impl_->workbook, impl_->order, nowSerial(), Position{sheetIndex, 0, 0}, &impl_->lookupIndexes);
+    EvalContext ctx(impl_->workbook, impl_->order, nowSerial(impl_->workbook.dateSystem()), Position{sheetIndex, 0, 0},
+                    &impl_->lookupIndexes);
     Operand result = Interpreter(ctx).evaluate(*tree);
     if (isScalarLike(result)) return toScalar(result, ctx);
     Array2D values = toArray(result, ctx);
@@ -175,7 +176,8 @@ host::Variant FormulaEngine::evaluate(const std::string& formula, int sheetIndex
 }
 
 double FormulaEngine::countIf(const host::Array2D& values, const Value& criteria) const {
-    Criterion criterion(criteria, impl_->order);
+    EvalContext ctx(impl_->workbook, impl_->order, nowSerial(impl_->workbook.dateSystem()), Position{});
+    Criterion criterion(criteria, ctx);
     double n = 0;
     for (int r = 1; r <= values.rows(); ++r)
         for (int c = 1; c <= values.columns(); ++c)

@@ -62,10 +62,10 @@ Operand combine(const std::vector<Elements>& args, F f) {
     return out;
 }
 
-Value arithmetic(BinaryOp op, const Value& a, const Value& b) {
-    Value x = toNumber(a);
+Value arithmetic(BinaryOp op, const Value& a, const Value& b, const EvalContext& ctx) {
+    Value x = toNumber(a, ctx);
     if (x.isError()) return x;
-    Value y = toNumber(b);
+    Value y = toNumber(b, ctx);
     if (y.isError()) return y;
     double p = x.asNumber(), q = y.asNumber(), r = 0;
     switch (op) {
@@ -133,14 +133,16 @@ Operand Interpreter::evaluate(const Node& node) {
             Operand inner = evaluate(*node.children[0]);
             bool negate = node.kind == NodeKind::Negate;
             std::vector<Elements> args{elementsOf(inner, ctx_)};
-            return combine(args, [negate](const std::vector<Value>& v) {
-                Value x = toNumber(v[0]);
+            const EvalContext& ctx = ctx_;
+            return combine(args, [negate, &ctx](const std::vector<Value>& v) {
+                Value x = toNumber(v[0], ctx);
                 if (x.isError()) return x;
                 return Value::number(negate ? -x.asNumber() : x.asNumber() / 100);
             });
         }
         case NodeKind::Binary: return binary(node);
         case NodeKind::Function: return call(node);
+        case NodeKind::Range: return range(node);
     }
     return errorOperand(ErrorValue::Value);
 }
@@ -165,9 +167,26 @@ Operand Interpreter::binary(const Node& node) {
                 return comparison(op, x, y, order);
             });
         }
-        default:
-            return elementwise(a, b, ctx_, [op](const Value& x, const Value& y) { return arithmetic(op, x, y); });
+        default: {
+            const EvalContext& ctx = ctx_;
+            return elementwise(a, b, ctx_,
+                               [op, &ctx](const Value& x, const Value& y) { return arithmetic(op, x, y, ctx); });
+        }
     }
+}
+
+// A range between two references that evaluation gives (A1:INDEX(…)): the smallest
+// area holding both, on their one sheet.
+Operand Interpreter::range(const Node& node) {
+    Operand a = evaluate(*node.children[0]);
+    Operand b = evaluate(*node.children[1]);
+    for (const Operand* op : {&a, &b})
+        if (auto* v = std::get_if<Value>(op); v && v->isError()) return *v;
+    auto* x = std::get_if<RangeRef>(&a);
+    auto* y = std::get_if<RangeRef>(&b);
+    if (!x || !y || x->sheet != y->sheet) return errorOperand(ErrorValue::Value);
+    return RangeRef{x->sheet, Area{std::min(x->area.top, y->area.top), std::min(x->area.left, y->area.left),
+                                   std::max(x->area.bottom, y->area.bottom), std::max(x->area.right, y->area.right)}};
 }
 
 Operand Interpreter::call(const Node& node) {

@@ -20,6 +20,7 @@ public:
 
 private:
     Operand binary(const Node& node);
+    Operand range(const Node& node);
     Operand call(const Node& node);
     const EvalContext& ctx_;
 };

@@ -2,8 +2,14 @@
 // (texts ignoring case, with wildcards); approximate searches are binary searches
 // in the host's order that skip empty cells, errors and values of another kind, so
 // that LOOKUP(1,0/(range<>""),range) finds the last non-empty entry.
+// And the functions of references: CHOOSE, OFFSET, INDIRECT (through the one
+// reference grammar) and ADDRESS.
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
+
+#include "addin/frame/host/Reference.h"
 
 #include "platform/engine/formula/Criteria.h"
 #include "platform/engine/formula/FunctionTable.h"
@@ -105,7 +111,7 @@ Value lookupValue(const Operand& op, const EvalContext& ctx) {
 }
 
 std::optional<Value> integerArgument(const Operand& op, const EvalContext& ctx, double& out) {
-    Value n = toNumber(toScalar(op, ctx));
+    Value n = toNumber(toScalar(op, ctx), ctx);
     if (n.isError()) return n;
     out = std::trunc(n.asNumber());
     return std::nullopt;
@@ -218,9 +224,15 @@ Operand index(std::vector<Operand>& args, const EvalContext& ctx) {
     if (args.size() > 2 && !std::holds_alternative<Missing>(args[2]))
         if (auto e = integerArgument(args[2], ctx, col)) return *e;
     if (row < 0 || col < 0) return errorOperand(ErrorValue::Value);
+    if (args.size() > 3 && !std::holds_alternative<Missing>(args[3])) {
+        double area = 1;
+        if (auto e = integerArgument(args[3], ctx, area)) return *e;
+        if (area != 1) return errorOperand(ErrorValue::Ref);  // one area is all a reference holds here
+    }
     Grid g(args[0], ctx);
     // A single row or column takes one index along its length.
-    if (args.size() < 3 && g.rows() == 1 && g.columns() > 1) std::swap(row, col);
+    bool oneIndex = args.size() < 3 || std::holds_alternative<Missing>(args[2]);
+    if (oneIndex && g.rows() == 1 && g.columns() > 1) std::swap(row, col);
     if (row > g.rows() || col > g.columns()) return errorOperand(ErrorValue::Ref);
     if (auto* r = std::get_if<RangeRef>(&args[0])) {
         Area a = r->area;
@@ -240,6 +252,130 @@ Operand index(std::vector<Operand>& args, const EvalContext& ctx) {
         out.at(wholeColumn ? i + 1 : 1, wholeColumn ? 1 : i + 1) =
             wholeColumn ? g.at(i, static_cast<int>(col) - 1) : g.at(static_cast<int>(row) - 1, i);
     return out;
+}
+
+// CHOOSE: the argument the index names, a reference staying a reference.
+Operand choose(std::vector<Operand>& args, const EvalContext& ctx) {
+    double index = 0;
+    if (auto e = integerArgument(args[0], ctx, index)) return *e;
+    if (index < 1 || index >= static_cast<double>(args.size())) return errorOperand(ErrorValue::Value);
+    Operand chosen = std::move(args[static_cast<size_t>(index)]);
+    if (std::holds_alternative<Missing>(chosen)) return Value();
+    return chosen;
+}
+
+// OFFSET(reference, rows, columns, height, width): the reference moved and resized;
+// #REF! when it leaves the sheet.
+Operand offset(std::vector<Operand>& args, const EvalContext& ctx) {
+    if (auto* v = std::get_if<Value>(&args[0]); v && v->isError()) return *v;
+    auto* r = std::get_if<RangeRef>(&args[0]);
+    if (!r) return errorOperand(ErrorValue::Value);
+    double rows = 0, cols = 0, height = r->area.rows(), width = r->area.columns();
+    if (!std::holds_alternative<Missing>(args[1]))
+        if (auto e = integerArgument(args[1], ctx, rows)) return *e;
+    if (!std::holds_alternative<Missing>(args[2]))
+        if (auto e = integerArgument(args[2], ctx, cols)) return *e;
+    if (args.size() > 3 && !std::holds_alternative<Missing>(args[3]))
+        if (auto e = integerArgument(args[3], ctx, height)) return *e;
+    if (args.size() > 4 && !std::holds_alternative<Missing>(args[4]))
+        if (auto e = integerArgument(args[4], ctx, width)) return *e;
+    if (height < 1 || width < 1) return errorOperand(ErrorValue::Ref);
+    double top = r->area.top + rows, left = r->area.left + cols;
+    double bottom = top + height - 1, right = left + width - 1;
+    if (top < 1 || left < 1 || bottom > host::kMaxRows || right > host::kMaxColumns)
+        return errorOperand(ErrorValue::Ref);
+    return RangeRef{r->sheet, Area{static_cast<int>(top), static_cast<int>(left), static_cast<int>(bottom),
+                                   static_cast<int>(right)}};
+}
+
+namespace {
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The reference a text names: an A1 or R1C1 reference, or a defined name that refers
+// to one; nothing otherwise.
+std::optional<RangeRef> referenceNamed(const std::string& text, bool a1, const EvalContext& ctx, int depth = 0) {
+    const Position& at = ctx.position();
+    std::optional<host::Reference> ref =
+        a1 ? host::parseReference(text) : host::parseR1C1(text, host::CellRef{std::max(at.row, 1), std::max(at.column, 1)});
+    if (ref) {
+        if (!ref->book.empty()) return std::nullopt;
+        int sheet = ref->sheet.empty() ? at.sheet : ctx.model().sheetIndex(ref->sheet);
+        if (sheet < 0) return std::nullopt;
+        return RangeRef{sheet, ref->area()};
+    }
+    if (depth > 0) return std::nullopt;
+    const DefinedName* global = nullptr;
+    for (const auto& n : ctx.model().names) {
+        if (!sameNameIgnoringCase(n.name, text)) continue;
+        if (n.localSheet == at.sheet) {
+            global = &n;
+            break;
+        }
+        if (n.localSheet < 0) global = &n;
+    }
+    if (!global) return std::nullopt;
+    std::string refersTo = global->refersTo;
+    if (!refersTo.empty() && refersTo.front() == '=') refersTo.erase(0, 1);
+    return referenceNamed(refersTo, true, ctx, depth + 1);
+}
+
+}  // namespace
+
+// INDIRECT(text, a1): the reference a text names, read by the one reference grammar.
+Operand indirect(std::vector<Operand>& args, const EvalContext& ctx) {
+    Value text = toScalar(args[0], ctx);
+    if (text.isError()) return text;
+    bool a1 = true;
+    if (args.size() > 1 && !std::holds_alternative<Missing>(args[1])) {
+        Value b = toBoolean(toScalar(args[1], ctx));
+        if (b.isError()) return b;
+        a1 = b.asBoolean();
+    }
+    auto ref = referenceNamed(toText(text), a1, ctx);
+    if (!ref) return errorOperand(ErrorValue::Ref);
+    return *ref;
+}
+
+// ADDRESS(row, column, abs_num, a1, sheet): the address as text, absolute in the
+// parts abs_num says (1 both, 2 the row, 3 the column, 4 neither).
+Value address(const std::vector<Value>& a, const EvalContext& ctx) {
+    if (auto e = firstError(a)) return *e;
+    double parts[3] = {0, 0, 1};
+    for (size_t i = 0; i < 3 && i < a.size(); ++i) {
+        if (i == 2 && a[i].isEmpty()) continue;
+        Value n = toNumber(a[i], ctx);
+        if (n.isError()) return n;
+        parts[i] = std::trunc(n.asNumber());
+    }
+    double row = parts[0], column = parts[1], kind = parts[2];
+    if (row < 1 || row > host::kMaxRows || column < 1 || column > host::kMaxColumns || kind < 1 || kind > 4)
+        return Value::error(ErrorValue::Value);
+    bool a1 = true;
+    if (a.size() > 3 && !a[3].isEmpty()) {
+        Value b = toBoolean(a[3]);
+        if (b.isError()) return b;
+        a1 = b.asBoolean();
+    }
+    int k = static_cast<int>(kind);
+    bool rowAbsolute = k == 1 || k == 2, columnAbsolute = k == 1 || k == 3;
+    int r = static_cast<int>(row), c = static_cast<int>(column);
+    std::string body;
+    if (a1) {
+        host::Reference ref;
+        ref.first = ref.last = host::RefPoint{r, c, rowAbsolute, columnAbsolute};
+        body = host::printReferenceBody(ref);
+    } else {
+        body = host::printR1C1Cell(r, c, rowAbsolute, columnAbsolute);
+    }
+    if (a.size() > 4 && !a[4].isEmpty()) return Value::text(host::printQualifier("", toText(a[4])) + "!" + body);
+    return Value::text(body);
 }
 
 }  // namespace fn

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
+#include <string_view>
 
 #include "platform/engine/formula/FunctionTable.h"
 #include "platform/engine/formula/Parser.h"
@@ -35,7 +37,14 @@ public:
             case NodeKind::Function: bindFunction(node); break;
             default: break;
         }
-        for (auto& child : node.children) bind(*child, sheet, chain);
+        // ROW(A1) and its kind read where a reference lies, not its cell: no precedent
+        // (so =ROW(A1) in A1 is no circular reference).
+        bool addressOnly = node.kind == NodeKind::Function && node.function && node.function->addressOnly;
+        for (auto& child : node.children) {
+            if (addressOnly && child->kind == NodeKind::Reference) bindReference(*child, sheet, false);
+            else bind(*child, sheet, chain);
+        }
+        if (node.kind == NodeKind::Range) readSpan(node);
     }
 
     Binding result;
@@ -47,10 +56,12 @@ private:
         node.children.clear();
     }
 
-    void bindReference(Node& node, int sheet) {
+    void bindReference(Node& node, int sheet, bool precedent = true) {
+        // Other workbooks are not open here: their cells cannot be read.
+        if (!node.book.empty()) return toError(node, ErrorValue::Ref);
         node.sheet = node.hasSheet ? model_.sheetIndex(node.name) : sheet;
         if (node.sheet < 0) return toError(node, ErrorValue::Ref);
-        result.precedents.push_back({node.sheet, node.area});
+        if (precedent) result.precedents.push_back({node.sheet, node.area});
     }
 
     const DefinedName* findName(const std::string& name, int sheet) const {
@@ -63,7 +74,25 @@ private:
         return global;
     }
 
+    // A range whose ends are computed (A1:INDEX(B1:B9,n)) reads what lies between the
+    // references it is built from: their bounding area is a precedent too.
+    void readSpan(const Node& node) {
+        std::optional<RangeRef> span;
+        auto visit = [&](const Node& n, auto& self) -> void {
+            if (n.kind == NodeKind::Reference && n.sheet >= 0) {
+                if (!span) span = RangeRef{n.sheet, n.area};
+                else if (span->sheet == n.sheet)
+                    span->area = {std::min(span->area.top, n.area.top), std::min(span->area.left, n.area.left),
+                                  std::max(span->area.bottom, n.area.bottom), std::max(span->area.right, n.area.right)};
+            }
+            for (const auto& c : n.children) self(*c, self);
+        };
+        visit(node, visit);
+        if (span) result.precedents.push_back(*span);
+    }
+
     void bindName(Node& node, int sheet, int chain) {
+        if (!node.book.empty()) return toError(node, ErrorValue::Ref);
         int scope = sheet;
         if (node.hasSheet) {
             scope = model_.sheetIndex(node.value.isText() ? node.value.asText() : std::string());
@@ -85,12 +114,16 @@ private:
     }
 
     void bindFunction(Node& node) {
-        const FunctionInfo* info = findFunction(node.name);
+        // Files spell newer functions with a prefix ("_xlfn.IFNA").
+        constexpr std::string_view kNewer = "_XLFN.";
+        std::string_view name = node.name;
+        if (name.substr(0, kNewer.size()) == kNewer) name.remove_prefix(kNewer.size());
+        const FunctionInfo* info = findFunction(name);
         if (!info) return toError(node, ErrorValue::Name);
         int n = static_cast<int>(node.children.size());
-        if (n < info->minArgs || n > info->maxArgs) {
+        if (!acceptsArgumentCount(*info, n)) {
             if (arity_ == ArityCheck::Refuse)
-                throw FormulaSyntaxError("Wrong number of arguments for " + node.name);
+                throw FormulaSyntaxError("Wrong number of arguments: " + argumentCountProblem(*info, n));
             return toError(node, ErrorValue::Value);
         }
         node.function = info;

@@ -8,6 +8,16 @@ namespace {
 const Value kEmpty;
 }
 
+EvalContext::EvalContext(const WorkbookModel& model, const TextOrder& order, double now, Position pos,
+                         LookupIndexCache* lookupIndexes)
+    : model_(model),
+      order_(order),
+      now_(now),
+      dates_(model.dateSystem()),
+      currentYear_(format::serialToDate(now, model.dateSystem()).year),
+      pos_(pos),
+      lookupIndexes_(lookupIndexes) {}
+
 const CellStore* EvalContext::cells(int sheet) const {
     if (sheet < 0 || static_cast<size_t>(sheet) >= model_.sheets.size()) return nullptr;
     return &model_.sheets[static_cast<size_t>(sheet)]->cells;

@@ -39,13 +39,17 @@ class LookupIndexCache;
 
 class EvalContext {
 public:
+    // now: the calculation's date and time as a serial of the workbook's date system.
     EvalContext(const WorkbookModel& model, const TextOrder& order, double now, Position pos,
-                LookupIndexCache* lookupIndexes = nullptr)
-        : model_(model), order_(order), now_(now), pos_(pos), lookupIndexes_(lookupIndexes) {}
+                LookupIndexCache* lookupIndexes = nullptr);
 
     const WorkbookModel& model() const { return model_; }
     const TextOrder& order() const { return order_; }
     double now() const { return now_; }  // serial date and time of the calculation
+    // The workbook's date system, which every date serial of the evaluation counts in.
+    format::DateSystem dates() const { return dates_; }
+    // The year of now(): what a month and day without a year ("12/7") fall in.
+    int currentYear() const { return currentYear_; }
     const Position& position() const { return pos_; }
 
     const Value& cell(int sheet, int row, int column) const;
@@ -57,6 +61,8 @@ private:
     const WorkbookModel& model_;
     const TextOrder& order_;
     double now_;
+    format::DateSystem dates_;
+    int currentYear_;
     Position pos_;
     LookupIndexCache* lookupIndexes_;
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "addin/frame/host/Address.h"
 
 namespace vorra::engine::formula {
 
@@ -13,16 +12,6 @@ std::string upper(std::string_view s) {
     std::string u(s);
     for (auto& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return u;
-}
-
-// A word that is a cell address ("B7", "$E$4") or, before ":", a column ("F").
-bool isCellWord(const std::string& w) {
-    auto p = host::detail::parseRefPart(w);
-    return p && p->row && p->column;
-}
-bool isColumnWord(const std::string& w) {
-    auto p = host::detail::parseRefPart(w);
-    return p && !p->row && p->column;
 }
 
 class Parser {
@@ -158,7 +147,7 @@ private:
         int negations = 0;
         while (isOperator("-") || isOperator("+"))
             if (take().text == "-") ++negations;
-        auto node = primary();
+        auto node = range();
         // Each minus is one level; a long run of signs is refused by the depth check.
         for (int i = 0; i < negations; ++i) node = unaryNode(NodeKind::Negate, std::move(node));
         return node;
@@ -168,6 +157,21 @@ private:
         auto n = make(NodeKind::Constant);
         n->value = std::move(v);
         return n;
+    }
+
+    // The range operator, tighter than everything else: "A1:INDEX(B:B,9)" spans from
+    // A1 to wherever the other end lands. Plain areas ("A1:B2") come as one token.
+    NodePtr range() {
+        auto left = primary();
+        while (peek().kind == TokenKind::Colon) {
+            take();
+            auto n = make(NodeKind::Range);
+            std::vector<NodePtr> c;
+            c.push_back(std::move(left));
+            c.push_back(primary());
+            left = withChildren(std::move(n), std::move(c));
+        }
+        return left;
     }
 
     NodePtr primary() {
@@ -184,13 +188,10 @@ private:
                 return inner;
             }
             case TokenKind::BraceOpen: return arrayConstant();
-            case TokenKind::QuotedSheet:
-                if (peek(1).kind != TokenKind::Bang) fail("Sheet name without '!'");
-                return sheetQualified();
+            case TokenKind::Reference: return reference(take());
             case TokenKind::Word:
-                if (peek(1).kind == TokenKind::Bang) return sheetQualified();
-                if (peek(1).kind == TokenKind::Open) return functionCall();
-                return wordOperand(std::nullopt);
+                if (!t.qualified() && peek(1).kind == TokenKind::Open) return functionCall();
+                return word(take());
             case TokenKind::End: fail("Formula ends where a value is expected");
             case TokenKind::Close: fail("Unbalanced parentheses: unexpected ')'");
             default: fail("Unexpected \"" + t.text + "\"");
@@ -201,40 +202,26 @@ private:
         return host::Value::error(host::errorFromText(text, false).value_or(host::ErrorValue::Value));
     }
 
-    NodePtr sheetQualified() {
-        std::string sheet = take().text;
-        take();  // '!'
-        if (peek().kind != TokenKind::Word) fail("Reference expected after the sheet name");
-        return wordOperand(sheet);
+    NodePtr reference(const Token& t) {
+        auto n = make(NodeKind::Reference);
+        n->area = t.ref.area();
+        n->hasSheet = t.ref.hasSheet();
+        n->name = t.ref.sheet;
+        n->book = t.ref.book;
+        return n;
     }
 
-    // A reference ("A1", "A1:B2", "F:F") or a defined name, optionally after a sheet.
-    NodePtr wordOperand(std::optional<std::string> sheet) {
-        std::string word = take().text;
-        bool areaFollows = peek().kind == TokenKind::Colon && peek(1).kind == TokenKind::Word;
-        std::optional<Area> area;
-        if (areaFollows) {
-            std::string second = peek(1).text;
-            if ((isCellWord(word) && isCellWord(second)) || (isColumnWord(word) && isColumnWord(second))) {
-                take();
-                take();
-                area = host::tryParseArea(word + ":" + second);
-            }
+    // A defined name, possibly after a qualifier, or TRUE and FALSE.
+    NodePtr word(const Token& t) {
+        if (!t.qualified()) {
+            std::string u = upper(t.text);
+            if (u == "TRUE" || u == "FALSE") return constant(host::Value::boolean(u == "TRUE"));
         }
-        if (!area && isCellWord(word)) area = host::tryParseArea(word);
-        if (area) {
-            auto n = make(NodeKind::Reference);
-            n->area = *area;
-            n->hasSheet = sheet.has_value();
-            if (sheet) n->name = *sheet;
-            return n;
-        }
-        std::string u = upper(word);
-        if (!sheet && (u == "TRUE" || u == "FALSE")) return constant(host::Value::boolean(u == "TRUE"));
         auto n = make(NodeKind::Name);
-        n->name = word;
-        n->hasSheet = sheet.has_value();
-        if (sheet) n->value = host::Value::text(*sheet);
+        n->name = t.text;
+        n->hasSheet = t.qualified();
+        n->book = t.ref.book;
+        if (n->hasSheet) n->value = host::Value::text(t.ref.sheet);
         return n;
     }
 

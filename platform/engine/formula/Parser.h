@@ -1,6 +1,7 @@
 #pragma once
 // Second stage: tokens to an expression tree, with the host's operator precedence
-// (from tightest): references (A1:B2), unary minus, %, ^, * and /, + and -, &,
+// (from tightest): the range operator (A1:INDEX(B:B,9); plain areas such as A1:B2
+// are single reference tokens already), unary minus, %, ^, * and /, + and -, &,
 // comparisons. Operators of one level group from the left (2^3^2 is 64).
 
 #include <string_view>

@@ -35,7 +35,7 @@ public:
     EntryWriter(WorkbookModel& workbook, FormulaEngine& formulas, int currentYear)
         : styles_(workbook.styles),
           formulas_(formulas),
-          date1904_(workbook.date1904),
+          dates_(workbook.dateSystem()),
           currentYear_(currentYear) {}
 
     void store(Cell& cell, const Value& v) {
@@ -60,7 +60,7 @@ public:
             cell.formula = std::move(f);
             return;
         }
-        TypedEntry e = parseTypedEntry(typed, textCell, date1904_, currentYear_);
+        TypedEntry e = parseTypedEntry(typed, textCell, dates_, currentYear_);
         cell.value = std::move(e.value);
         if (!e.impliedFormat.empty()) cell.style = styleWithImpliedFormat(cell.style, e);
     }
@@ -94,7 +94,7 @@ private:
 
     StyleSheet& styles_;
     FormulaEngine& formulas_;
-    bool date1904_;
+    format::DateSystem dates_;
     int currentYear_;
     std::vector<signed char> textStyles_;
     std::map<std::pair<int, std::string>, int> implied_;
@@ -224,17 +224,44 @@ void EngineWorksheet::write(const Area& area, const host::Variant& values) {
         }
     } catch (...) {
         // The cells written before the failing one keep their new contents.
-        wb.formulas().cellsChanged(index(), area);
-        wb.markChanged();
+        recalculateAndTell(area);
         throw;
     }
     notifyChanged(area);
 }
 
-void EngineWorksheet::notifyChanged(const Area& area) {
+void EngineWorksheet::recalculateAndTell(const Area& area) {
     EngineWorkbook& wb = book();
+    EngineApplication& app = wb.app();
+    if (!app.hasChangeListeners()) {
+        wb.formulas().cellsChanged(index(), area);
+        wb.markChanged();
+        return;
+    }
+    // The formula results before the recalculation, to tell which of them it changed.
+    struct Result {
+        const Sheet* sheet;
+        CellRef cell;
+        Value value;
+    };
+    std::vector<Result> before;
+    for (const auto& sheet : wb.model().sheets)
+        for (const auto& [column, cells] : sheet->cells.columns())
+            for (const auto& [row, cell] : cells)
+                if (cell.hasFormula()) before.push_back({sheet.get(), {row, column}, cell.value});
     wb.formulas().cellsChanged(index(), area);
     wb.markChanged();
+    app.tellChange({EngineChange::Kind::Cells, &model(), area});
+    for (const Result& r : before) {
+        const Cell* now = r.sheet->cells.find(r.cell);
+        if (!now || !(now->value == r.value))
+            app.tellChange({EngineChange::Kind::Cells, r.sheet, Area::of(r.cell)});
+    }
+}
+
+void EngineWorksheet::notifyChanged(const Area& area) {
+    EngineWorkbook& wb = book();
+    recalculateAndTell(area);
     auto self = shared_from_this();
     wb.app().raise([&](host::ApplicationEvents& e) { e.sheetChange(*this, host::Range(self, area)); });
 }
@@ -250,7 +277,8 @@ std::string EngineWorksheet::formula(CellRef cell) const {
 std::string EngineWorksheet::displayText(CellRef cell) const {
     const Cell* c = model().cells.find(cell);
     if (!c || !holdsSomething(*c)) return {};
-    return book().model().styles.numberFormats.format(c->value, effectiveFormat(cell).numberFormat);
+    const WorkbookModel& workbook = book().model();
+    return workbook.styles.numberFormats.format(c->value, effectiveFormat(cell).numberFormat, workbook.dateSystem());
 }
 
 }  // namespace vorra::engine

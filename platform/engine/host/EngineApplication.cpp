@@ -55,6 +55,7 @@ std::shared_ptr<EngineWorkbook> EngineApplication::adopt(std::unique_ptr<Workboo
                                                std::move(fullName));
     workbooks_.push_back(wb);
     active_ = int(workbooks_.size()) - 1;
+    tellStructure();
     return wb;
 }
 
@@ -94,6 +95,7 @@ std::shared_ptr<host::Workbook> EngineApplication::openWorkbook(const std::strin
 void EngineApplication::activateWorkbook(const EngineWorkbook& book) {
     for (size_t i = 0; i < workbooks_.size(); ++i)
         if (workbooks_[i].get() == &book) active_ = int(i);
+    tellStructure();
 }
 
 void EngineApplication::removeWorkbook(const EngineWorkbook& book) {
@@ -106,6 +108,7 @@ void EngineApplication::removeWorkbook(const EngineWorkbook& book) {
         else if (active_ >= int(workbooks_.size()))
             active_ = int(workbooks_.size()) - 1;
         keep->detach();
+        tellStructure();
         return;
     }
 }

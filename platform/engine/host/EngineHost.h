@@ -36,6 +36,23 @@ std::string nameForCopy(const std::string& name, const std::function<bool(const 
 // Text equality with case ignored, as the host compares sheet and defined names.
 bool sameNameIgnoringCase(const std::string& a, const std::string& b);
 
+// What changed in the engine, told to the views that show it (the desktop's grid) so
+// that they redraw only that: cells of a sheet (contents, formula results, formats), a
+// sheet's selection, or anything else (workbooks opened, closed or activated, sheets
+// added, removed, renamed or activated, the saved state).
+struct EngineChange {
+    enum class Kind { Cells, Selection, Structure };
+    Kind kind = Kind::Structure;
+    const Sheet* sheet = nullptr;  // Cells and Selection
+    host::Area area;               // Cells
+};
+
+class ChangeListener {
+public:
+    virtual ~ChangeListener() = default;
+    virtual void engineChanged(const EngineChange& change) = 0;
+};
+
 class EngineWorksheet final : public host::Worksheet {
 public:
     EngineWorksheet(EngineWorkbook& book, Sheet& sheet) : book_(&book), sheet_(&sheet) {}
@@ -96,6 +113,9 @@ private:
     std::unique_ptr<Sheet> cloneFor(StyleSheet& targetStyles) const;
     int inheritedStyle(host::CellRef cell) const;
     void notifyChanged(const host::Area& area);
+    // Recalculates after cells of the area changed and tells the views which cells did,
+    // the formula results that changed with them included.
+    void recalculateAndTell(const host::Area& area);
 
     EngineWorkbook* book_;
     Sheet* sheet_;
@@ -152,7 +172,7 @@ public:
     void carryNames(const EngineWorkbook& source, int sourceIndex, int newIndex);
     // Defined names follow a renamed sheet.
     void sheetRenamed(const std::string& oldName, const std::string& newName);
-    void markChanged() { saved_ = false; }
+    void markChanged();
     void detach();
 
 private:
@@ -233,6 +253,17 @@ public:
     const std::optional<host::FindOptions>& lastFind() const { return lastFind_; }
     void rememberFind(const host::FindOptions& options) { lastFind_ = options; }
 
+    // The views told of every change, whether or not events are enabled.
+    void addChangeListener(ChangeListener* listener) { listeners_.push_back(listener); }
+    void removeChangeListener(ChangeListener* listener) { std::erase(listeners_, listener); }
+    bool hasChangeListeners() const { return !listeners_.empty(); }
+    void tellChange(const EngineChange& change) {
+        auto listeners = listeners_;  // a listener may leave while told
+        for (auto* l : listeners)
+            if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) l->engineChanged(change);
+    }
+    void tellStructure() { tellChange({}); }
+
     // Calls every subscribed sink while events are enabled.
     template <class Deliver>
     void raise(Deliver&& deliver) {
@@ -257,6 +288,7 @@ private:
     std::string pendingKeys_;
     host::CommandBars commandBars_;
     std::vector<host::ApplicationEvents*> sinks_;
+    std::vector<ChangeListener*> listeners_;
     std::optional<host::FindOptions> lastFind_;
     WorkbookDataAccess dataAccess_;
 };

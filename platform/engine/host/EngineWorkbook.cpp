@@ -1,6 +1,8 @@
 #include <filesystem>
+#include <utility>
 
 #include "platform/engine/files/WorkbookFiles.h"
+#include "platform/engine/formula/FormulaText.h"
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/host/TextMatch.h"
 
@@ -24,51 +26,6 @@ std::string firstCharacters(const std::string& utf8, size_t count) {
         }
     }
     return utf8;
-}
-
-// A sheet name as it stands in a reference: quoted when it holds anything but letters,
-// digits, underscores and non-ASCII characters.
-std::string quotedSheetName(const std::string& name) {
-    bool plain = !name.empty();
-    for (unsigned char c : name)
-        if (c < 0x80 && !std::isalnum(c) && c != '_') plain = false;
-    if (plain) return name;
-    std::string q = "'";
-    for (char c : name) q += c == '\'' ? std::string("''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string unquoteSheetName(std::string_view s) {
-    if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'') {
-        std::string out;
-        for (size_t i = 1; i + 1 < s.size(); ++i) {
-            out += s[i];
-            if (s[i] == '\'' && i + 2 < s.size() && s[i + 1] == '\'') ++i;
-        }
-        return out;
-    }
-    return std::string(s);
-}
-
-// Replaces every "Sheet!" prefix of a reference text by another prefix.
-std::string replaceSheetPrefix(const std::string& text, const std::string& sheetName,
-                               const std::string& replacement) {
-    std::string out = text;
-    for (const std::string& prefix : {quotedSheetName(sheetName) + "!", "'" + sheetName + "'!"}) {
-        size_t pos = 0;
-        while ((pos = out.find(prefix, pos)) != std::string::npos) {
-            bool partOfOtherName = pos > 0 && (std::isalnum(static_cast<unsigned char>(out[pos - 1])) ||
-                                               out[pos - 1] == '_' || out[pos - 1] == '\'' ||
-                                               static_cast<unsigned char>(out[pos - 1]) >= 0x80);
-            if (partOfOtherName) {
-                pos += prefix.size();
-                continue;
-            }
-            out.replace(pos, prefix.size(), replacement);
-            pos += replacement.size();
-        }
-    }
-    return out;
 }
 
 void requireValidDefinedName(const std::string& name) {
@@ -223,6 +180,7 @@ std::shared_ptr<EngineWorksheet> EngineWorkbook::insertSheet(std::unique_ptr<She
         if (n.localSheet >= position) ++n.localSheet;
     m.activeSheet = position;
     saved_ = false;
+    app().tellStructure();
     // No recalculation here: the callers (adding a sheet, copying one with its names)
     // recalculate once when they have finished changing the workbook.
     return wrapper;
@@ -254,9 +212,10 @@ void EngineWorkbook::removeSheet(EngineWorksheet& sheet) {
     if (index < 0) return;
     std::string removedName = m.sheets[size_t(index)]->name;
     std::erase_if(m.names, [&](const DefinedName& n) { return n.localSheet == index; });
+    auto isRemoved = [&](const std::string& s) { return sameNameIgnoringCase(s, removedName); };
     for (auto& n : m.names) {
         if (n.localSheet > index) --n.localSheet;
-        n.refersTo = replaceSheetPrefix(n.refersTo, removedName, "#REF!");
+        n.refersTo = formula::renameSheet(n.refersTo, isRemoved, "").text;
     }
     sheet.detach();
     sheets_.erase(sheets_.begin() + index);
@@ -269,10 +228,18 @@ void EngineWorkbook::removeSheet(EngineWorksheet& sheet) {
     }
     saved_ = false;
     formulas_->recalculateAll();
+    app().tellStructure();
 }
 
 void EngineWorkbook::setActiveSheet(int index) {
     model().activeSheet = index;
+    app().tellStructure();
+}
+
+void EngineWorkbook::markChanged() {
+    // The views show whether the workbook has unsaved changes.
+    const bool wasSaved = std::exchange(saved_, false);
+    if (wasSaved && app_) app_->tellStructure();
 }
 
 std::shared_ptr<host::Worksheet> EngineWorkbook::activeSheet() {
@@ -288,6 +255,7 @@ void EngineWorkbook::save() {
                         "The workbook \"" + name_ + "\" has no file yet; save it with SaveAs");
     saveWorkbook(*model_, fullName_);
     saved_ = true;
+    app().tellStructure();
 }
 
 void EngineWorkbook::saveAs(const std::string& path) {
@@ -300,6 +268,7 @@ void EngineWorkbook::saveAs(const std::string& path) {
     name_ = std::filesystem::path(fullName_).filename().string();
     hasFile_ = true;
     saved_ = true;
+    app().tellStructure();
 }
 
 void EngineWorkbook::close(bool saveChanges) {
@@ -345,15 +314,13 @@ std::pair<std::shared_ptr<EngineWorksheet>, host::Area> EngineWorkbook::resolve(
     auto self = sheets_[size_t(indexOf(from))];
     if (auto a = host::tryParseArea(reference)) return {self, *a};
 
-    auto bang = reference.rfind('!');
-    if (bang != std::string::npos) {
-        std::string sheetName = unquoteSheetName(std::string_view(reference).substr(0, bang));
-        auto target = engineSheet(sheetName);
-        if (!target)
+    if (auto q = host::scanQualifier(reference, 0)) {
+        auto target = engineSheet(q->sheet);
+        if (!q->book.empty() || !target)
             throw HostError(error::kApplicationDefined,
                             "Invalid reference \"" + reference + "\": no sheet named \"" +
-                                sheetName + "\"");
-        return {target, host::parseArea(std::string_view(reference).substr(bang + 1))};
+                                q->sheet + "\"");
+        return {target, host::parseArea(std::string_view(reference).substr(q->end))};
     }
 
     const DefinedName* found = nullptr;
@@ -367,8 +334,9 @@ std::pair<std::shared_ptr<EngineWorksheet>, host::Area> EngineWorkbook::resolve(
         throw HostError(error::kApplicationDefined,
                         "Invalid cell reference or name \"" + reference + "\"");
     std::string target = found->refersTo;
-    auto targetBang = target.rfind('!');
-    if (targetBang == std::string::npos || !host::tryParseArea(target.substr(targetBang + 1)))
+    if (!target.empty() && target.front() == '=') target.erase(0, 1);
+    auto ref = host::parseReference(target);
+    if (!ref || !ref->hasSheet())
         throw HostError(error::kApplicationDefined,
                         "The name \"" + found->name + "\" does not refer to a range: " + target);
     return resolve(target, from);
@@ -377,14 +345,12 @@ std::pair<std::shared_ptr<EngineWorksheet>, host::Area> EngineWorkbook::resolve(
 void EngineWorkbook::carryNames(const EngineWorkbook& source, int sourceIndex, int newIndex) {
     WorkbookModel& m = model();
     const std::string& oldName = source.model().sheets[size_t(sourceIndex)]->name;
-    const std::string newPrefix = quotedSheetName(m.sheets[size_t(newIndex)]->name) + "!";
-    const std::string marker = "\x01";
+    const std::string& newName = m.sheets[size_t(newIndex)]->name;
+    // A name goes with the sheet when it refers to that sheet and no other.
     auto retarget = [&](const std::string& refersTo) {
-        std::string t = replaceSheetPrefix(refersTo, oldName, marker);
-        bool alone = t.find(marker) != std::string::npos && t.find('!') == std::string::npos;
-        size_t pos;
-        while ((pos = t.find(marker)) != std::string::npos) t.replace(pos, marker.size(), newPrefix);
-        return std::make_pair(t, alone);
+        auto r = formula::renameSheet(refersTo, [&](const std::string& s) { return sameNameIgnoringCase(s, oldName); },
+                                      newName);
+        return std::make_pair(r.text, r.namesSheet && !r.namesOtherSheets);
     };
     auto hasName = [&](const std::string& name, int scope) {
         return std::any_of(m.names.begin(), m.names.end(), [&](const DefinedName& n) {
@@ -408,10 +374,17 @@ void EngineWorkbook::carryNames(const EngineWorkbook& source, int sourceIndex, i
 }
 
 void EngineWorkbook::sheetRenamed(const std::string& oldName, const std::string& newName) {
-    for (auto& n : model().names)
-        n.refersTo = replaceSheetPrefix(n.refersTo, oldName, quotedSheetName(newName) + "!");
+    // Names and the formulas of every sheet follow the sheet to its new name.
+    auto isOld = [&](const std::string& s) { return sameNameIgnoringCase(s, oldName); };
+    for (auto& n : model().names) n.refersTo = formula::renameSheet(n.refersTo, isOld, newName).text;
+    for (auto& sheet : model().sheets)
+        for (auto& [column, cells] : sheet->cells.columns())
+            for (auto& [row, cell] : cells)
+                if (cell.hasFormula() && cell.formula.find('!') != std::string::npos)
+                    sheet->cells.find({row, column})->formula = formula::renameSheet(cell.formula, isOld, newName).text;
     saved_ = false;
     formulas_->recalculateAll();
+    app().tellStructure();
 }
 
 std::vector<host::ExternalLink> EngineWorkbook::linkSources() const {

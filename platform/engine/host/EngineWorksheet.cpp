@@ -184,6 +184,7 @@ void EngineWorksheet::setVisible(host::Visibility v) {
         }
     }
     book().markChanged();
+    book().app().tellStructure();
 }
 
 void EngineWorksheet::activate() {
@@ -352,6 +353,7 @@ void EngineWorksheet::select(const Area& area, CellRef activeCell) {
     if (s.selection == area && s.activeCell == activeCell) return;
     s.selection = area;
     s.activeCell = activeCell;
+    app.tellChange({EngineChange::Kind::Selection, &s, area});
     auto self = shared_from_this();
     app.raise([&](host::ApplicationEvents& e) {
         e.sheetSelectionChange(*this, host::Range(self, area));
@@ -456,6 +458,7 @@ void EngineWorksheet::changeFormats(const Area& area,
         }
     }
     book().markChanged();
+    book().app().tellChange({EngineChange::Kind::Cells, &s, area});
 }
 
 int EngineWorksheet::fontColorIndex(CellRef cell) const {

@@ -152,7 +152,7 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
             if (cell.value.isText() && (f.numberFormat == "General" || f.numberFormat == "@")) {
                 text = cell.value.asText();
             } else {
-                scratch = styles.numberFormats.format(cell.value, f.numberFormat);
+                scratch = styles.numberFormats.format(cell.value, f.numberFormat, book().model().dateSystem());
                 text = scratch;
             }
         }

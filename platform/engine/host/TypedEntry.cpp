@@ -38,18 +38,32 @@ struct Number {
     std::string format;
 };
 
-// A number as the host reads one typed in: optional sign or parentheses, digits with
-// thousands separators in groups of three, a decimal point, an exponent, a trailing
-// percent sign. Digits beyond the fifteenth significant one become zeros.
+// The currency symbol at s[i] ("$", "¥" or the full-width "￥"), or nothing.
+std::string_view currencyAt(std::string_view s, size_t i) {
+    for (std::string_view symbol : {"$", "\xC2\xA5", "\xEF\xBF\xA5"})
+        if (s.substr(i, symbol.size()) == symbol) return symbol;
+    return {};
+}
+
+// A number as the host reads one typed in: optional sign or parentheses, a currency
+// symbol before or after the sign, digits with thousands separators in groups of
+// three, a decimal point, an exponent, a trailing percent sign. Digits beyond the
+// fifteenth significant one become zeros.
 std::optional<Number> parseNumber(std::string_view s) {
     size_t i = 0;
     bool negative = false;
     bool parenthesised = false;
     if (i < s.size() && s[i] == '(') parenthesised = true, ++i;
+    std::string_view currency = currencyAt(s, i);
+    i += currency.size();
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         if (parenthesised) return std::nullopt;
         negative = s[i] == '-';
         ++i;
+    }
+    if (currency.empty()) {
+        currency = currencyAt(s, i);
+        i += currency.size();
     }
     std::string mantissa;  // every digit before and after the point
     int pointPosition = 0;  // digits before the point
@@ -101,7 +115,7 @@ std::optional<Number> parseNumber(std::string_view s) {
     bool percent = false;
     size_t j = i;
     while (j < s.size() && s[j] == ' ') ++j;
-    if (j < s.size() && s[j] == '%') percent = true, i = j + 1;
+    if (j < s.size() && s[j] == '%' && currency.empty()) percent = true, i = j + 1;
     if (i != s.size()) return std::nullopt;
 
     // Keep fifteen significant digits; the host drops the rest to zeros.
@@ -117,13 +131,44 @@ std::optional<Number> parseNumber(std::string_view s) {
     if (negative) value = -value;
 
     Number n{value, {}};
-    if (percent)
+    if (!currency.empty())
+        n.format = std::string(currency) + (fractionDigits > 0 ? "#,##0.00" : "#,##0");
+    else if (percent)
         n.format = fractionDigits > 0 ? "0.00%" : "0%";
     else if (scientific)
         n.format = "0.00E+00";
     else if (thousands)
         n.format = fractionDigits > 0 ? "#,##0.00" : "#,##0";
     return n;
+}
+
+// A whole number and a fraction: "1 1/2", "-2 3/4", "0 1/3".
+std::optional<Number> parseMixedFraction(std::string_view s) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    auto digits = [&](size_t maxDigits) -> std::optional<double> {
+        size_t start = i;
+        double v = 0;
+        while (i < s.size() && isDigit(s[i])) v = v * 10 + (s[i++] - '0');
+        if (i == start || i - start > maxDigits) return std::nullopt;
+        return v;
+    };
+    auto whole = digits(15);
+    if (!whole || i >= s.size() || s[i] != ' ') return std::nullopt;
+    while (i < s.size() && s[i] == ' ') ++i;
+    size_t numeratorStart = i;
+    auto numerator = digits(5);
+    if (!numerator || i >= s.size() || s[i] != '/') return std::nullopt;
+    size_t numeratorDigits = i - numeratorStart;
+    ++i;
+    auto denominator = digits(5);
+    if (!denominator || *denominator == 0 || i != s.size()) return std::nullopt;
+    (void)numeratorDigits;
+    double value = *whole + *numerator / *denominator;
+    // The host shows the entry as a fraction; number formats here have no fraction
+    // field, so the cell keeps the general format.
+    return Number{negative ? -value : value, {}};
 }
 
 // Reads 1 to maxDigits digits at s[i]; advances i.
@@ -144,33 +189,94 @@ bool readLiteral(std::string_view s, size_t& i, std::string_view literal) {
 
 struct DatePart {
     double serial;
-    bool chinese;
+    std::string format;
 };
 
-// "2026-12-07", "2026/12/7", "2026年12月7日" at the start of s.
-std::optional<DatePart> readDate(std::string_view s, size_t& i, bool date1904) {
-    size_t start = i;
-    auto year = readDigits(s, i, 4);
-    if (!year || i - start != 4 || i >= s.size()) return std::nullopt;
+const char* const kMonthAbbreviations[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                           "jul", "aug", "sep", "oct", "nov", "dec"};
+
+// An English month name or its first three letters at s[i], in any case; advances i.
+std::optional<int> readMonthName(std::string_view s, size_t& i) {
+    static const char* const kFull[] = {"january", "february", "march", "april", "may", "june", "july",
+                                        "august", "september", "october", "november", "december"};
+    for (int m = 0; m < 12; ++m) {
+        for (std::string_view name : {std::string_view(kFull[m]), std::string_view(kMonthAbbreviations[m])}) {
+            if (i + name.size() <= s.size() && equalsIgnoringAsciiCase(s.substr(i, name.size()), name) &&
+                (i + name.size() == s.size() || !std::isalpha(static_cast<unsigned char>(s[i + name.size()])))) {
+                i += name.size();
+                return m + 1;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The dates a cell accepts at the start of s: "2026-12-07", "2026/12/7",
+// "2026年12月7日", "7-Dec-2026" (or "7-Dec-26", "7 December 2026"), and, when the
+// current year is known, a month and day of it: "12/7", "12-7", "12月7日", "7-Dec".
+std::optional<DatePart> readDate(std::string_view s, size_t& i, format::DateSystem dates, int currentYear) {
+    const size_t start = i;
+    auto fail = [&] {
+        i = start;
+        return std::nullopt;
+    };
+    auto first = readDigits(s, i, 4);
+    if (!first || i >= s.size()) return fail();
+    const size_t firstDigits = i - start;
+    // Year first: "2026-12-07", "2026/12/7", "2026年12月7日".
+    if (firstDigits == 4) {
+        bool chinese = false;
+        char separator = s[i];
+        if (separator == '-' || separator == '/') ++i;
+        else if (readLiteral(s, i, "年")) chinese = true;
+        else return fail();
+        auto month = readDigits(s, i, 2);
+        if (!month) return fail();
+        if (chinese ? !readLiteral(s, i, "月") : (i >= s.size() || s[i++] != separator)) return fail();
+        auto day = readDigits(s, i, 2);
+        if (!day || (chinese && !readLiteral(s, i, "日"))) return fail();
+        auto serial = dateSerial(*first, *month, *day, dates);
+        if (!serial) return fail();
+        return DatePart{*serial, chinese ? "yyyy\"年\"m\"月\"d\"日\"" : "yyyy/m/d"};
+    }
+    if (firstDigits > 2) return fail();
+    // Day and month name: "7-Dec-2026", "7 Dec 26", "7-Dec".
+    if (s[i] == '-' || s[i] == ' ' || s[i] == '/') {
+        char separator = s[i];
+        size_t k = i + 1;
+        if (auto month = readMonthName(s, k)) {
+            i = k;
+            int year = currentYear;
+            std::string format = "d-mmm";
+            if (i < s.size() && s[i] == separator && i + 1 < s.size() && isDigit(s[i + 1])) {
+                ++i;
+                size_t yearStart = i;
+                auto y = readDigits(s, i, 4);
+                if (!y || (i - yearStart != 2 && i - yearStart != 4)) return fail();
+                // Two-digit years: 00 to 29 are this century, 30 to 99 the last.
+                year = i - yearStart == 4 ? *y : *y + (*y < 30 ? 2000 : 1900);
+                format = "d-mmm-yy";
+            }
+            if (year <= 0) return fail();
+            auto serial = dateSerial(year, *month, *first, dates);
+            if (!serial) return fail();
+            return DatePart{*serial, format};
+        }
+    }
+    // Month and day of the current year: "12/7", "12-7", "12月7日".
+    if (currentYear <= 0) return fail();
     bool chinese = false;
     char separator = s[i];
-    if (separator == '-' || separator == '/') {
-        ++i;
-    } else if (readLiteral(s, i, "年")) {
-        chinese = true;
-    } else {
-        return std::nullopt;
-    }
-    auto month = readDigits(s, i, 2);
-    if (!month) return std::nullopt;
-    if (chinese ? !readLiteral(s, i, "月") : (i >= s.size() || s[i++] != separator))
-        return std::nullopt;
+    if (separator == '/' || separator == '-') ++i;
+    else if (readLiteral(s, i, "月")) chinese = true;
+    else return fail();
     auto day = readDigits(s, i, 2);
-    if (!day) return std::nullopt;
-    if (chinese && !readLiteral(s, i, "日")) return std::nullopt;
-    auto serial = dateSerial(*year, *month, *day, date1904);
-    if (!serial) return std::nullopt;
-    return DatePart{*serial, chinese};
+    if (!day || (chinese && !readLiteral(s, i, "日"))) return fail();
+    // "12-7-2026" and the like are no month and day.
+    if (i < s.size() && (s[i] == '/' || s[i] == '-')) return fail();
+    auto serial = dateSerial(currentYear, *first, *day, dates);
+    if (!serial) return fail();
+    return DatePart{*serial, "m\"月\"d\"日\""};
 }
 
 struct TimePart {
@@ -211,10 +317,9 @@ std::optional<TimePart> readTime(std::string_view s, size_t& i) {
     return TimePart{(h * 3600 + *minute * 60 + second) / 86400.0, withSeconds, twelveHour};
 }
 
-std::optional<TypedEntry> parseDateTime(std::string_view s, bool date1904) {
+std::optional<TextNumber> readDateTime(std::string_view s, format::DateSystem dates, int currentYear) {
     size_t i = 0;
-    std::optional<DatePart> date = readDate(s, i, date1904);
-    if (!date) i = 0;
+    std::optional<DatePart> date = readDate(s, i, dates, currentYear);
     std::optional<TimePart> time;
     if (i < s.size()) {
         if (date) {
@@ -226,44 +331,38 @@ std::optional<TypedEntry> parseDateTime(std::string_view s, bool date1904) {
     }
     if (i != s.size() || (!date && !time)) return std::nullopt;
 
-    TypedEntry e;
-    e.isDateOrTime = true;
+    TextNumber n;
+    n.hasDate = date.has_value();
+    n.hasTime = time.has_value();
     std::string timeFormat;
     if (time) {
         timeFormat = time->seconds ? "h:mm:ss" : "h:mm";
         if (time->twelveHour) timeFormat += " AM/PM";
     }
     if (date) {
-        e.impliedFormat = date->chinese ? "yyyy\"年\"m\"月\"d\"日\"" : "yyyy/m/d";
-        if (time) e.impliedFormat += " " + timeFormat;
+        n.impliedFormat = date->format;
+        if (time) n.impliedFormat += " " + timeFormat;
     } else {
-        e.impliedFormat = timeFormat;
+        n.impliedFormat = timeFormat;
     }
-    e.value = Value::number((date ? date->serial : 0) + (time ? time->fraction : 0));
-    return e;
+    n.value = (date ? date->serial : 0) + (time ? time->fraction : 0);
+    return n;
 }
 
-// "12/7" or "12-7": that day of the current year.
-std::optional<TypedEntry> parseMonthDay(std::string_view s, int currentYear, bool date1904) {
-    size_t i = 0;
-    auto month = readDigits(s, i, 2);
-    if (!month || i >= s.size() || (s[i] != '/' && s[i] != '-')) return std::nullopt;
-    ++i;
-    auto day = readDigits(s, i, 2);
-    if (!day || i != s.size()) return std::nullopt;
-    auto serial = dateSerial(currentYear, *month, *day, date1904);
-    if (!serial) return std::nullopt;
-    return TypedEntry{Value::number(*serial), "m\"月\"d\"日\"", true};
+// Whether a text can start a number, date or time at all: most texts cannot, and are
+// told apart at their first character.
+bool mayBeNumber(std::string_view s) {
+    char c = s[0];
+    return isDigit(c) || c == '+' || c == '-' || c == '.' || c == '(' || !currencyAt(s, 0).empty();
 }
 
 }  // namespace
 
-std::optional<double> dateSerial(int year, int month, int day, bool date1904) {
+std::optional<double> dateSerial(int year, int month, int day, format::DateSystem dates) {
     if (month < 1 || month > 12 || day < 1 || year > 9999) return std::nullopt;
-    if (date1904) {
+    if (dates == format::DateSystem::From1904) {
         if (year < 1904 || day > format::daysInMonth(year, month)) return std::nullopt;
-        // 1904-01-01 is day 0 of the 1904 system.
-        return format::dateToSerial(year, month, day) - format::dateToSerial(1904, 1, 1);
+        return format::dateToSerial(year, month, day, dates);
     }
     if (year < 1900) return std::nullopt;
     if (year == 1900 && month == 2 && day == 29) return 60.0;  // the host's fictitious day
@@ -271,8 +370,15 @@ std::optional<double> dateSerial(int year, int month, int day, bool date1904) {
     return format::dateToSerial(year, month, day);
 }
 
-TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date1904,
-                           int currentYear) {
+std::optional<TextNumber> readTextNumber(std::string_view text, format::DateSystem dates, int currentYear) {
+    std::string_view s = trimBlanks(text);
+    if (s.empty() || !mayBeNumber(s)) return std::nullopt;
+    if (auto n = parseNumber(s)) return TextNumber{n->value, false, false, n->format};
+    if (auto n = parseMixedFraction(s)) return TextNumber{n->value, false, false, n->format};
+    return readDateTime(s, dates, currentYear);
+}
+
+TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, format::DateSystem dates, int currentYear) {
     if (typed.empty()) return {};
     if (typed.front() == '\'') return {Value::text(std::string(typed.substr(1))), {}, false};
     if (cellIsText) return {Value::text(std::string(typed)), {}, false};
@@ -284,11 +390,8 @@ TypedEntry parseTypedEntry(std::string_view typed, bool cellIsText, bool date190
         if (s.front() == '#') {
             if (auto e = host::errorFromText(s, true)) return {Value::error(*e), {}, false};
         }
-        if (auto n = parseNumber(s)) return {Value::number(n->value), n->format, false};
-        if (auto d = parseDateTime(s, date1904)) return *d;
-        if (currentYear > 0) {
-            if (auto d = parseMonthDay(s, currentYear, date1904)) return *d;
-        }
+        if (auto n = readTextNumber(s, dates, currentYear))
+            return {Value::number(n->value), n->impliedFormat, n->hasDate || n->hasTime};
     }
     return {Value::text(std::string(typed)), {}, false};
 }

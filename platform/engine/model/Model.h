@@ -204,9 +204,14 @@ struct WorkbookModel {
     StyleSheet styles;
     std::vector<ExternalLinkModel> externalLinks;
     int activeSheet = 0;
+    // The workbook's date system (the file's date1904): one property that evaluation,
+    // number formats, typed entry and the files all count dates by.
     bool date1904 = false;
     std::shared_ptr<const PreservedParts> preserved;  // package-level parts, may be null
 
+    format::DateSystem dateSystem() const {
+        return date1904 ? format::DateSystem::From1904 : format::DateSystem::From1900;
+    }
     int sheetIndex(const std::string& name) const;  // -1 when absent
 };
 

@@ -120,8 +120,8 @@ RectPt printableAreaOf(const PageSetup& setup, SizePt paper, const std::string& 
 
 class SheetLayouter {
 public:
-    SheetLayouter(const Sheet& sheet, const StyleSheet& styles)
-        : sheet_(sheet), styles_(styles), geometry_(sheet, styles) {}
+    SheetLayouter(const Sheet& sheet, const StyleSheet& styles, format::DateSystem dates)
+        : sheet_(sheet), styles_(styles), dates_(dates), geometry_(sheet, styles) {}
 
     PrintLayout run() {
         PrintLayout layout;
@@ -301,7 +301,7 @@ private:
         if (widths_[ci] <= 0 || heights_[ri] <= 0) return;  // hidden
 
         const CellFormat& format = formatOf(cell);
-        std::string text = styles_.numberFormats.format(cell.value, format.numberFormat);
+        std::string text = styles_.numberFormats.format(cell.value, format.numberFormat, dates_);
         if (text.empty()) return;
 
         const int cb = bandOf(colBands_, ci), rb = bandOf(rowBands_, ri);
@@ -362,6 +362,7 @@ private:
 
     const Sheet& sheet_;
     const StyleSheet& styles_;
+    format::DateSystem dates_;
     CellGeometry geometry_;
     Area area_;
     std::vector<double> widths_, heights_, colOffsets_, rowOffsets_;
@@ -389,8 +390,8 @@ std::uint32_t fontRgb(const Font& font) {
     return 0x000000;
 }
 
-PrintLayout layoutSheet(const Sheet& sheet, const StyleSheet& styles) {
-    return SheetLayouter(sheet, styles).run();
+PrintLayout layoutSheet(const Sheet& sheet, const StyleSheet& styles, format::DateSystem dates) {
+    return SheetLayouter(sheet, styles, dates).run();
 }
 
 PrintLayout layoutSheet(const WorkbookModel& workbook, int sheetIndex) {
@@ -398,7 +399,7 @@ PrintLayout layoutSheet(const WorkbookModel& workbook, int sheetIndex) {
         !workbook.sheets[sheetIndex])
         throw HostError(host::error::kSubscriptOutOfRange,
                         "No sheet number " + std::to_string(sheetIndex + 1) + " to print");
-    return layoutSheet(*workbook.sheets[sheetIndex], workbook.styles);
+    return layoutSheet(*workbook.sheets[sheetIndex], workbook.styles, workbook.dateSystem());
 }
 
 namespace {

@@ -83,8 +83,11 @@ inline constexpr int kMaxPrintPages = 10000;
 // for a print area outside the sheet, margins that are not positive, a paper that the
 // margins leave no room on, an unknown paper code, a scale outside 10–400 %, a sheet
 // with nothing to print or an area of more than kMaxPrintPages pages.
+// Dates print in the workbook's date system; a sheet laid out on its own takes the
+// date system given.
 PrintLayout layoutSheet(const WorkbookModel& workbook, int sheetIndex);
-PrintLayout layoutSheet(const Sheet& sheet, const StyleSheet& styles);
+PrintLayout layoutSheet(const Sheet& sheet, const StyleSheet& styles,
+                        format::DateSystem dates = format::DateSystem::From1900);
 
 // A bill prints on one page of its paper or not at all: throws host::HostError
 // (host::error::kPrintPastPage) for a layout of more than one page, or whose printed

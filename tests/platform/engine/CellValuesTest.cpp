@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "platform/engine/print/PrintLayout.h"
 
 #include <cctype>
 
@@ -219,6 +220,26 @@ TEST_F(CellValues, AMonthAndDayTypedIntoACellTakeTheApplicationsYear) {
     sheet->range("G7").setNumberFormat("@");
     put("G7", text("1-2"));
     EXPECT_EQ(cell("G7"), text("1-2"));
+}
+
+// A cheque dated in a workbook that counts dates from 1904 is typed, shown, computed
+// and printed as the same day, not four years and a day earlier.
+TEST_F(CellValues, ADateTypedIntoA1904WorkbookShowsComputesAndPrintsAsTyped) {
+    engine::WorkbookModel& model = app.activeEngineWorkbook()->model();
+    model.date1904 = true;
+    put("A1", text("2026-12-7"));
+    put("B1", text("=TEXT(A1,\"yyyy年m月d日\")"));
+    put("C1", text("=DATE(2026,12,7)-A1"));
+    put("D1", text("=YEAR(A1)"));
+    EXPECT_EQ(cell("A1"), number(46363 - 1462));
+    EXPECT_EQ(sheet->range("A1").text(), "2026/12/7");
+    EXPECT_EQ(cell("B1"), text("2026年12月7日"));
+    EXPECT_EQ(cell("C1"), number(0));
+    EXPECT_EQ(cell("D1"), number(2026));
+    const engine::PrintLayout printed = engine::layoutSheet(model, 0);
+    ASSERT_FALSE(printed.pages.empty());
+    ASSERT_FALSE(printed.pages[0].runs.empty());
+    EXPECT_EQ(printed.pages[0].runs[0].text, "2026/12/7");
 }
 
 TEST(ErrorTexts, EveryErrorReadsBackFromItsTextAndNearMissesDoNot) {

@@ -153,3 +153,29 @@ TEST_F(Events, ABlockWriteIsOneChange) {
     EXPECT_EQ(sink.log, (std::vector<std::string>{"change $B$8:$N$2007"}));
     EXPECT_EQ(sheet->usedArea(), Area::cell(1, 1));  // empty texts leave no cells behind
 }
+
+// The views' change events: which cells changed (formula results included), the
+// selection, and everything else as one kind, also while the add-in's events are off.
+TEST_F(Events, ViewsAreToldWhichCellsChangedTheSelectionAndTheRest) {
+    struct Log : engine::ChangeListener {
+        void engineChanged(const engine::EngineChange& c) override {
+            using K = engine::EngineChange::Kind;
+            if (c.kind == K::Cells) lines.push_back("cells " + c.sheet->name + " " + absoluteAddress(c.area));
+            else if (c.kind == K::Selection) lines.push_back("selection " + absoluteAddress(c.area));
+            else lines.push_back("structure");
+        }
+        std::vector<std::string> lines;
+    } log;
+    sheet->range("C1").setValue(Value::text("=A1*2"));
+    sheet->range("C2").setValue(Value::text("=B1"));
+    app.addChangeListener(&log);
+    app.setEnableEvents(false);
+    sheet->range("A1:A2").setValue(Value::number(4));  // C1 follows, C2 keeps its value
+    sheet->range("B5").select();
+    app.setEnableEvents(true);
+    book->addSheet(nullptr);
+    app.removeChangeListener(&log);
+    sheet->range("A1").setValue(Value::number(5));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"cells Sheet1 $A$1:$A$2", "cells Sheet1 $C$1",
+                                                   "selection $B$5", "structure"}));
+}

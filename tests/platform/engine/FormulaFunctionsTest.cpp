@@ -137,11 +137,11 @@ TEST_F(Functions, NumberStringWritesChineseNumerals) {
     EXPECT_EQ(text("NUMBERSTRING(123,1)"), "一百二十三");
     EXPECT_EQ(text("NUMBERSTRING(123,2)"), "壹佰贰拾叁");
     EXPECT_EQ(text("NUMBERSTRING(123,3)"), "一二三");
-    EXPECT_EQ(text("NUMBERSTRING(10,1)"), "十");
+    EXPECT_EQ(text("NUMBERSTRING(10,1)"), "一十");  // the 一 of a leading 一十 stays
     EXPECT_EQ(text("NUMBERSTRING(10,2)"), "壹拾");
     EXPECT_EQ(text("NUMBERSTRING(1005,1)"), "一千〇五");
     EXPECT_EQ(text("NUMBERSTRING(1005,2)"), "壹仟零伍");
-    EXPECT_EQ(text("NUMBERSTRING(12.6,1)"), "十三");
+    EXPECT_EQ(text("NUMBERSTRING(12.6,1)"), "一十三");
     EXPECT_EQ(text("NUMBERSTRING(-5,2)"), "负伍");
     EXPECT_EQ(text("NUMBERSTRING(0,2)"), "零");
     EXPECT_EQ(eval("NUMBERSTRING(1,4)"), err(ErrorValue::Value));

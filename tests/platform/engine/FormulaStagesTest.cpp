@@ -16,21 +16,39 @@ using vorra::engine::testing::txt;
 
 TEST(Lexer, SplitsFormulaTextIntoTokensWithPositions) {
     auto t = tokenize("'单位''账号'!E4 >= \"a\"\"b\" & #n/a");
-    ASSERT_EQ(t.size(), 8u);
-    EXPECT_EQ(t[0].kind, TokenKind::QuotedSheet);
-    EXPECT_EQ(t[0].text, "单位'账号");
-    EXPECT_EQ(t[1].kind, TokenKind::Bang);
-    EXPECT_EQ(t[2].kind, TokenKind::Word);
-    EXPECT_EQ(t[2].text, "E4");
-    EXPECT_EQ(t[3].text, ">=");
-    EXPECT_TRUE(t[3].spaceBefore);
-    EXPECT_EQ(t[4].kind, TokenKind::Text);
-    EXPECT_EQ(t[4].text, "a\"b");
-    EXPECT_EQ(t[5].text, "&");
-    EXPECT_EQ(t[6].kind, TokenKind::Error);
-    EXPECT_EQ(t[6].text, "#N/A");
-    EXPECT_EQ(t[7].kind, TokenKind::End);
-    EXPECT_EQ(t[2].position, 17u);  // bytes: the quoted name takes 16, then "!"
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_EQ(t[0].kind, TokenKind::Reference);  // the qualified reference is one token
+    EXPECT_EQ(t[0].ref.sheet, "单位'账号");
+    EXPECT_EQ(t[0].ref.area(), Area::cell(4, 5));
+    EXPECT_EQ(t[0].position, 0u);
+    EXPECT_EQ(t[0].length, 19u);  // bytes: the quoted name takes 16, then "!" and "E4"
+    EXPECT_EQ(t[1].text, ">=");
+    EXPECT_TRUE(t[1].spaceBefore);
+    EXPECT_EQ(t[2].kind, TokenKind::Text);
+    EXPECT_EQ(t[2].text, "a\"b");
+    EXPECT_EQ(t[3].text, "&");
+    EXPECT_EQ(t[4].kind, TokenKind::Error);
+    EXPECT_EQ(t[4].text, "#N/A");
+    EXPECT_EQ(t[5].kind, TokenKind::End);
+}
+
+TEST(Lexer, ReferencesNamesAndFunctionsAreToldApart) {
+    auto t = tokenize("SUM(A:A,$1:$3)+LOG10(x)+A1:INDEX(B:B,2)+TAXES2020+[1]Sheet1!A1+Sheet2!Rate");
+    auto kinds = [&] {
+        std::vector<TokenKind> k;
+        for (const auto& token : t) k.push_back(token.kind);
+        return k;
+    }();
+    using K = TokenKind;
+    EXPECT_EQ(kinds, (std::vector<K>{K::Word, K::Open, K::Reference, K::Comma, K::Reference, K::Close, K::Operator,
+                                     K::Word, K::Open, K::Word, K::Close, K::Operator, K::Reference, K::Colon,
+                                     K::Word, K::Open, K::Reference, K::Comma, K::Number, K::Close, K::Operator,
+                                     K::Word, K::Operator, K::Reference, K::Operator, K::Word, K::End}));
+    EXPECT_EQ(t[2].ref.form, vorra::host::RefForm::Columns);
+    EXPECT_TRUE(t[4].ref.first.rowAbsolute);
+    EXPECT_EQ(t[23].ref.book, "1");
+    EXPECT_EQ(t[25].ref.sheet, "Sheet2");  // a name qualified by its sheet
+    EXPECT_THROW(tokenize("A1:A1048577"), FormulaSyntaxError);  // an area past the sheet's end
 }
 
 TEST(Lexer, NumbersWithExponentsAndMalformedNumbers) {
@@ -44,7 +62,17 @@ TEST(Lexer, NumbersWithExponentsAndMalformedNumbers) {
     EXPECT_THROW(tokenize("a`b"), FormulaSyntaxError);
 }
 
+namespace {
+// An evaluation context on an empty workbook, calculated on 2026-12-07.
+struct Context {
+    WorkbookModel model;
+    EvalContext ctx{model, TextOrder::chinese(), 46363, Position{}};
+};
+}  // namespace
+
 TEST(ValueRules, NumbersTypedAsText) {
+    Context c;
+    auto parseNumberText = [&](std::string_view s) { return formula::parseNumberText(s, c.ctx); };
     EXPECT_EQ(parseNumberText(" 12 "), 12);
     EXPECT_EQ(parseNumberText("-1,234.5"), -1234.5);
     EXPECT_EQ(parseNumberText("1e3"), 1000);
@@ -65,8 +93,9 @@ TEST(ValueRules, NumbersTypedAsText) {
 
 TEST(ValueRules, ConversionsAndLookupOrder) {
     const TextOrder& order = TextOrder::chinese();
-    EXPECT_EQ(toNumber(Value()), num(0));
-    EXPECT_EQ(toNumber(txt("x")), err(vorra::host::ErrorValue::Value));
+    Context c;
+    EXPECT_EQ(toNumber(Value(), c.ctx), num(0));
+    EXPECT_EQ(toNumber(txt("x"), c.ctx), err(vorra::host::ErrorValue::Value));
     EXPECT_EQ(toText(Value::boolean(false)), "FALSE");
     EXPECT_EQ(toText(num(1e20)), "1E+20");
     EXPECT_EQ(toBoolean(txt("true")), Value::boolean(true));

@@ -93,7 +93,7 @@ TEST(NumberFormat, ChineseNumeralModifiers) {
     EXPECT_EQ(show(123, "[DBNum3]0"), "１百２十３");
     EXPECT_EQ(show(1234.5, "[DBNum2]0.00"), "壹仟贰佰叁拾肆.伍零");
     EXPECT_EQ(show(10, "[DBNum2]0"), "壹拾");
-    EXPECT_EQ(show(10, "[DBNum1]0"), "十");
+    EXPECT_EQ(show(10, "[DBNum1]0"), "一十");  // a number keeps the 一 that a month drops
     EXPECT_EQ(show(-7, "[DBNum2]0"), "-柒");
 }
 
@@ -105,16 +105,16 @@ TEST(ChineseNumerals, ZerosUnitsAndGroups) {
     } cases[] = {
         {0, "〇", "零"},
         {7, "七", "柒"},
-        {10, "十", "壹拾"},
-        {15, "十五", "壹拾伍"},
+        {10, "一十", "壹拾"},
+        {15, "一十五", "壹拾伍"},
         {20, "二十", "贰拾"},
         {110, "一百一十", "壹佰壹拾"},
         {1001, "一千〇一", "壹仟零壹"},
         {1010, "一千〇一十", "壹仟零壹拾"},
         {10000, "一万", "壹万"},
-        {100000, "十万", "壹拾万"},
-        {101000, "十万一千", "壹拾万壹仟"},
-        {100100, "十万〇一百", "壹拾万零壹佰"},
+        {100000, "一十万", "壹拾万"},
+        {101000, "一十万一千", "壹拾万壹仟"},
+        {100100, "一十万〇一百", "壹拾万零壹佰"},
         {10010000, "一千〇一万", "壹仟零壹万"},
         {100000000, "一亿", "壹亿"},
         {100001000, "一亿〇一千", "壹亿零壹仟"},
@@ -126,6 +126,7 @@ TEST(ChineseNumerals, ZerosUnitsAndGroups) {
         EXPECT_EQ(format::integerInWords(c.n, NumeralStyle::Ordinary), c.ordinary) << c.n;
         EXPECT_EQ(format::integerInWords(c.n, NumeralStyle::Financial), c.financial) << c.n;
     }
+    EXPECT_EQ(format::integerInWords(12, NumeralStyle::Ordinary, format::NumeralUse::DatePart), "十二");
     EXPECT_EQ(format::digitByDigit("2026", NumeralStyle::Ordinary), "二〇二六");
     EXPECT_EQ(format::digitByDigit("2026", NumeralStyle::Third), "２０２６");
 }
@@ -171,14 +172,15 @@ TEST(NumberFormats, ParsedCodesShowWhatAFreshParseShows) {
     const Value values[] = {Value::number(-1234.5), Value::number(0), Value::number(46000.6),
                             Value::text("张三"), Value::boolean(false), Value()};
     NumberFormats formats;
+    const auto days1900 = format::DateSystem::From1900;
     for (int pass = 0; pass < 2; ++pass)
         for (const char* code : codes) {
-            for (const Value& v : values) EXPECT_EQ(formats.format(v, code), formatValue(v, code)) << code;
+            for (const Value& v : values) EXPECT_EQ(formats.format(v, code, days1900), formatValue(v, code)) << code;
             EXPECT_EQ(formats.isDate(code), isDateFormat(code)) << code;
         }
     // More codes than the cache keeps (TEXT() with a code computed cell by cell).
     for (int i = 0; i < 5000; ++i)
-        ASSERT_EQ(formats.format(Value::number(5), "\"" + std::to_string(i) + "-\"0"), std::to_string(i) + "-5");
+        ASSERT_EQ(formats.format(Value::number(5), "\"" + std::to_string(i) + "-\"0", days1900), std::to_string(i) + "-5");
     NumberFormats copy = formats;
-    EXPECT_EQ(copy.format(Value::number(0.125), "0.0%"), "12.5%");
+    EXPECT_EQ(copy.format(Value::number(0.125), "0.0%", days1900), "12.5%");
 }

@@ -6,6 +6,7 @@
 
 using vorra::engine::dateSerial;
 using vorra::engine::parseTypedEntry;
+using vorra::engine::format::DateSystem;
 using vorra::host::ErrorValue;
 using vorra::host::Value;
 
@@ -91,9 +92,9 @@ TEST(TypedEntry, TheHostsDateSystemsIncludingItsFictitiousLeapDay) {
     EXPECT_EQ(dateSerial(9999, 12, 31), 2958465.0);
     EXPECT_FALSE(dateSerial(1899, 12, 31));
     EXPECT_FALSE(dateSerial(2100, 2, 29));
-    EXPECT_EQ(dateSerial(1904, 1, 1, true), 0.0);
-    EXPECT_EQ(dateSerial(2026, 12, 7, true), 46363.0 - 1462);
-    EXPECT_FALSE(dateSerial(1900, 2, 29, true));
+    EXPECT_EQ(dateSerial(1904, 1, 1, DateSystem::From1904), 0.0);
+    EXPECT_EQ(dateSerial(2026, 12, 7, DateSystem::From1904), 46363.0 - 1462);
+    EXPECT_FALSE(dateSerial(1900, 2, 29, DateSystem::From1904));
 }
 
 TEST(TypedEntry, TimesAndDateTimes) {
@@ -142,12 +143,12 @@ TEST(TypedEntry, ArbitraryBytesNeverBreakTheParser) {
 }
 
 TEST(TypedEntry, MonthAndDayFallInTheCurrentYear) {
-    auto e = parseTypedEntry("12/7", false, false, 2026);
+    auto e = parseTypedEntry("12/7", false, DateSystem::From1900, 2026);
     EXPECT_EQ(e.value, Value::number(46363));
     EXPECT_EQ(e.impliedFormat, "m\"月\"d\"日\"");
-    EXPECT_EQ(parseTypedEntry("12-7", false, false, 2026).value, Value::number(46363));
-    EXPECT_EQ(parseTypedEntry("2/29", false, false, 2026).value, Value::text("2/29"));
-    EXPECT_EQ(parseTypedEntry("2/29", false, false, 2028).value.kind(), Value::Kind::Number);
+    EXPECT_EQ(parseTypedEntry("12-7", false, DateSystem::From1900, 2026).value, Value::number(46363));
+    EXPECT_EQ(parseTypedEntry("2/29", false, DateSystem::From1900, 2026).value, Value::text("2/29"));
+    EXPECT_EQ(parseTypedEntry("2/29", false, DateSystem::From1900, 2028).value.kind(), Value::Kind::Number);
     EXPECT_EQ(parseTypedEntry("1-2", false).value, Value::text("1-2"));  // no year given
-    EXPECT_EQ(parseTypedEntry("13/1", false, false, 2026).value, Value::text("13/1"));
+    EXPECT_EQ(parseTypedEntry("13/1", false, DateSystem::From1900, 2026).value, Value::text("13/1"));
 }

@@ -12,6 +12,7 @@
 #include "platform/engine/files/WorkbookFiles.h"
 #include "platform/engine/files/XlsExport.h"
 #include "platform/engine/files/ZipPackage.h"
+#include "platform/engine/formula/FormulaEngine.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 
 namespace vorra::engine {
@@ -225,6 +226,31 @@ TEST_F(BadWorkbook, SharedFormulasRichTextAndInlineStringsAreRead) {
     EXPECT_EQ(cells.find({3, 4})->value, Value::error(ErrorValue::Div0));
     EXPECT_EQ(cells.find({4, 1})->value, Value::number(9));  // rows and cells without "r"
     EXPECT_EQ(cells.find({4, 2})->value, Value::boolean(false));
+}
+
+// A shared SUM(A:A) over C1:D1 reads SUM(B:B) in D1, calculates so and is saved so;
+// the newer functions' file prefix ("_xlfn.") is the file's business only.
+TEST_F(BadWorkbook, SharedWholeColumnFormulasMoveTheirColumnsAndNewerFunctionsLoseTheirPrefix) {
+    std::string data =
+        "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>10</v></c>"
+        "<c r=\"C1\"><f t=\"shared\" ref=\"C1:D1\" si=\"0\">SUM(A:A)</f><v>3</v></c>"
+        "<c r=\"D1\"><f t=\"shared\" si=\"0\"/><v>3</v></c>"
+        "<c r=\"E1\"><f>_xlfn.IFNA(_xlfn.XOR(A1,B1),\"_xlfn.\")</f><v>0</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><v>20</v></c></row>";
+    std::string path = storePackage("whole.xlsx", packageWithSheet(sheetWithData(data)));
+    auto wb = loadWorkbook(path);
+    const auto& cells = wb->sheets[0]->cells;
+    EXPECT_EQ(cells.find({1, 4})->formula, "SUM(B:B)");
+    EXPECT_EQ(cells.find({1, 5})->formula, "IFNA(XOR(A1,B1),\"_xlfn.\")");
+    FormulaEngine(*wb).recalculateAll();
+    EXPECT_EQ(cells.find({1, 3})->value, Value::number(3));
+    EXPECT_EQ(cells.find({1, 4})->value, Value::number(30));
+    EXPECT_EQ(cells.find({1, 5})->value, Value::boolean(false));
+    saveWorkbook(*wb, dir.file("saved.xlsx"));
+    std::string saved = dir.file("saved.xlsx");
+    const std::string sheet = files::readZip(readBytes(saved), saved, files::ReadLimits{}).at("xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("<c r=\"D1\"><f>SUM(B:B)</f><v>30</v></c>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("<f>_xlfn.IFNA(_xlfn.XOR(A1,B1),&quot;_xlfn.&quot;)</f>"), std::string::npos) << sheet;
 }
 
 TEST_F(BadWorkbook, NonNumericNumberCellIsRefused) {

@@ -6,6 +6,8 @@
 
 #include "platform/engine/files/WorkbookFiles.h"
 #include "platform/engine/files/ZipPackage.h"
+#include "platform/engine/formula/FormulaEngine.h"
+#include "platform/engine/print/PrintLayout.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 
 namespace vorra::engine {
@@ -138,6 +140,29 @@ TEST(XlsxOtherPrograms, AWorkbookSavedHereKeepsItsValuesInOpenpyxl) {
           "\"print_area\": \"$A$1:$H$20\"", "\"'6222021234567890123'\"", "\"#,##0.00\\\"元\\\"\"",
           "\"收款人信息@None\": \"常用单位账号!$E$8:$I$407\"", "\"active\": \"转账支票\""})
         EXPECT_NE(dump.find(expected), std::string::npos) << expected;
+}
+
+// A cheque workbook of the 1904 date system from another program: its dates show,
+// calculate and print as written there, and that program reads them back so.
+TEST(XlsxFromOpenpyxl1904, DatesShowCalculatePrintAndSaveInTheWorkbooksDateSystem) {
+    ScratchFolder dir;
+    runFixtureScript("cheque-1904 " + dir.file("cheque.xlsx"));
+    auto wb = loadWorkbook(dir.file("cheque.xlsx"));
+    ASSERT_TRUE(wb->date1904);
+    FormulaEngine(*wb).recalculateAll();
+    const CellStore& cells = wb->sheets[0]->cells;
+    EXPECT_EQ(cells.find({3, 2})->value, Value::number(46363 - 1462));
+    EXPECT_EQ(cells.find({4, 2})->value, Value::text("2026-12-7"));
+    EXPECT_EQ(cells.find({5, 2})->value, Value::number(2026));
+    std::string printed;
+    const PrintLayout layout = layoutSheet(*wb, 0);
+    for (const auto& run : layout.pages.at(0).runs)
+        printed += host::relativeAddress(host::Area::of(run.cell)) + " " + run.text + ";";
+    EXPECT_NE(printed.find("B3 2026年12月7日;"), std::string::npos) << printed;
+    saveWorkbook(*wb, dir.file("saved.xlsx"));
+    std::string dumped = runFixtureScript("dump " + dir.file("saved.xlsx"));
+    EXPECT_NE(dumped.find("\"epoch1904\": true"), std::string::npos);
+    EXPECT_NE(dumped.find("datetime.datetime(2026, 12, 7, 0, 0)"), std::string::npos) << dumped;
 }
 
 }  // namespace

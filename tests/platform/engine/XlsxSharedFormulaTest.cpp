@@ -26,6 +26,18 @@ TEST(XlsxSharedFormula, TextsNamesAndFunctionsAreNotReferences) {
 TEST(XlsxSharedFormula, ReferencesPushedOffTheSheetBecomeRefErrors) {
     EXPECT_EQ(shiftFormula("A1", -1, 0), "#REF!");
     EXPECT_EQ(shiftFormula("XFD1+1", 0, 1), "#REF!+1");
+    EXPECT_EQ(shiftFormula("Sheet2!A1", -1, 0), "Sheet2!#REF!");
+}
+
+// Whole columns move sideways and whole rows up and down, as every other relative
+// reference; they are tokens like any other reference.
+TEST(XlsxSharedFormula, WholeColumnsAndRowsMoveWithTheCell) {
+    EXPECT_EQ(shiftFormula("SUM(A:A)", 0, 1), "SUM(B:B)");
+    EXPECT_EQ(shiftFormula("SUM(A:A)", 5, 0), "SUM(A:A)");
+    EXPECT_EQ(shiftFormula("SUM($A:$A)+SUM(A:$D)", 0, 2), "SUM($A:$A)+SUM(C:$D)");
+    EXPECT_EQ(shiftFormula("SUM(1:1)", 2, 3), "SUM(3:3)");
+    EXPECT_EQ(shiftFormula("COUNTIF(Sheet2!A:A,A1)", 1, 1), "COUNTIF(Sheet2!B:B,B2)");
+    EXPECT_EQ(shiftFormula("VLOOKUP(A1,A:B,2,FALSE)", 0, 1), "VLOOKUP(B1,B:C,2,FALSE)");
 }
 
 }  // namespace

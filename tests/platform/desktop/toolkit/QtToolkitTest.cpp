@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QInputDialog>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -21,6 +23,7 @@
 #include <QUrl>
 
 #include "addin/frame/dialogs/Dialogs.h"
+#include "platform/desktop/toolkit/ChineseTexts.h"
 #include "platform/desktop/toolkit/FormWindow.h"
 #include "platform/desktop/toolkit/QtToolkit.h"
 
@@ -79,6 +82,8 @@ public:
         ListBox1.onDragDrop = [this](const std::vector<std::string>& files) {
             for (const auto& f : files) log.push_back("ListBox1.OLEDragDrop " + f);
         };
+        ListBox1.onClick = [this] { log.push_back("ListBox1.Click " + ListBox1.text()); };
+        ListBox1.onDblClick = [this] { log.push_back("ListBox1.DblClick"); };
         ListView1.onItemClick = [this](int i) { log.push_back("ListView1.ItemClick " + std::to_string(i)); };
         ListView1.onClick = [this] { log.push_back("ListView1.Click"); };
         onQueryClose = [this](int& cancel, CloseMode mode) {
@@ -338,6 +343,37 @@ TEST_F(QtToolkitTest, ClickingAListViewRowSelectsItAndRaisesItemClickThenClick) 
     EXPECT_EQ(form->log, (std::vector<std::string>{"ListView1.ItemClick 1", "ListView1.Click"}));
 }
 
+TEST_F(QtToolkitTest, ListsPickOnlyOnTheUsersClickEnterOrDoubleClick) {
+    for (const char* t : {"a.xls", "b.xls"}) form->ListBox1.addItem(t);
+    form->ListView1.addItem("甲");
+    form->ListView1.addItem("乙");
+    shown();
+    auto* box = widget<QListWidget>("ListBox1");
+    auto* view = widget<QTreeWidget>("ListView1");
+    // Rows added by code, taking the focus (Qt then makes the first row current) and the
+    // arrow keys move the current row; none of that is a pick.
+    form->ListBox1.addItem("c.xls");
+    for (QWidget* w : {static_cast<QWidget*>(box), static_cast<QWidget*>(view)}) {
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(w, &focusIn);
+    }
+    EXPECT_EQ(box->currentRow(), 0);
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(form->ListBox1.listIndex(), -1);
+    EXPECT_EQ(form->ListView1.selectedIndex(), 0);
+    EXPECT_TRUE(form->log.empty());
+    // The arrow keys move the list view's selection without an event.
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(form->ListView1.selectedIndex(), 1);
+    // Enter picks the current row, a click the clicked one, a double click adds DblClick.
+    QTest::keyClick(box, Qt::Key_Return);
+    QRect third = box->visualItemRect(box->item(2));
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, third.center());
+    QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(form->log, (std::vector<std::string>{"ListBox1.Click b.xls", "ListBox1.Click c.xls",
+                                                   "ListBox1.DblClick"}));
+}
+
 TEST_F(QtToolkitTest, FilesDroppedOnAListBoxReachItsDragDropWhenItAcceptsDrops) {
     shown();
     auto* viewport = widget<QListWidget>("ListBox1")->viewport();
@@ -465,33 +501,38 @@ void whenOpen(std::function<void(Dialog*)> answer) {
 }
 
 TEST_F(QtToolkitTest, MessageBoxesShowTitleIconAndTextWithTheHostCaptionWhenUntitled) {
-    QString title, text;
+    QString title, text, buttons;
     QMessageBox::Icon icon{};
     whenOpen<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
+        buttons = box->button(QMessageBox::Ok)->text();
         box->button(QMessageBox::Ok)->click();
     });
     EXPECT_EQ(toolkit.msgBox("第一行\r第二行", MsgBoxIcon::Critical, "系统提示："), MsgBoxResult::OK);
     EXPECT_EQ(title, QStringLiteral("系统提示："));
     EXPECT_EQ(text, QStringLiteral("第一行\n第二行"));
     EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, QStringLiteral("确定"));
 
     whenOpen<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
         icon = box->icon();
+        buttons = box->button(QMessageBox::Yes)->text() + u'/' + box->button(QMessageBox::No)->text();
         box->button(QMessageBox::No)->click();
     });
     EXPECT_EQ(toolkit.msgBox("继续？", MsgBoxIcon::Information, std::nullopt, MsgBoxButtons::YesNo),
               MsgBoxResult::No);
     EXPECT_EQ(title, QStringLiteral("Vorra 表格"));
     EXPECT_EQ(icon, QMessageBox::Information);
+    EXPECT_EQ(buttons, QStringLiteral("是(&Y)/否(&N)"));
 }
 
 TEST_F(QtToolkitTest, TheInputBoxGivesTheTextOrNothingWhenCancelled) {
     whenOpen<QInputDialog>([](QInputDialog* d) {
         EXPECT_EQ(d->labelText(), QStringLiteral("请输入支票号码："));
+        EXPECT_EQ(d->okButtonText() + u'/' + d->cancelButtonText(), QStringLiteral("确定/取消"));
         d->setTextValue(QStringLiteral("00012345"));
         d->accept();
     });
@@ -512,6 +553,36 @@ TEST_F(QtToolkitTest, BuiltinDialogsGoToTheInstalledHandler) {
     });
     EXPECT_TRUE(toolkit.builtinDialog(7, "{RIGHT}"));
     EXPECT_EQ(keys, "{RIGHT}");
+}
+
+TEST_F(QtToolkitTest, FormsOpenCentredOverTheOwnerWindowAndWhollyOnTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.setGeometry(screen.left() + 100, screen.top() + 80, 500, 400);
+    owner.show();
+    toolkit.setOwner(&owner);
+    FormWindow* w = shown();
+    EXPECT_LE((w->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 40);
+    // Shown again after the user moved it, it stays where it was moved to.
+    w->move(screen.left() + 20, screen.top() + 10);
+    form->hide();
+    form->show();
+    EXPECT_EQ(w->pos(), QPoint(screen.left() + 20, screen.top() + 10));
+
+    // Over an owner in the screen's corner, the form is moved onto the screen.
+    form->unload();
+    owner.move(screen.right() - 150, screen.bottom() - 100);
+    form = std::make_shared<SampleForm>();
+    form->load(toolkit);
+    w = shown();
+    EXPECT_TRUE(screen.contains(QRect(w->pos(), w->size())));
+    toolkit.setOwner(nullptr);
+}
+
+TEST(QtToolkitServices, QtsOwnWindowsSpeakChineseOnceTheTranslationsAreInstalled) {
+    ASSERT_TRUE(installChineseTranslations(*qApp));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    EXPECT_FALSE(installChineseTranslations(*qApp, QStringLiteral("/nonexistent")));
 }
 
 TEST(QtToolkitServices, TargetsBecomeWebOrFileAddressesAndTheDesktopFolderHasNoTrailingSlash) {

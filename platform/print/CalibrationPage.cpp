@@ -54,7 +54,7 @@ void paintCalibrationPage(QPainter& painter, double unitsPerPoint, const Calibra
     const QFont numbers = pageFont(5);
     painter.setFont(numbers);
     const QFontMetricsF numberMetrics(numbers, painter.device());
-    const double base = kRulerInsetMm, start = kRulerInsetMm + 4;
+    const double base = kRulerInsetMm, start = kRulerInsetMm + 8;
     painter.drawLine(at(start, base), at(w - base, base));
     painter.drawLine(at(base, start), at(base, h - base));
     auto tick = [](int mm) { return mm % 10 == 0 ? 3.5 : mm % 5 == 0 ? 2.2 : 1.2; };

@@ -85,6 +85,8 @@ public:
     // printer, with the calibration in force for that sheet, and reports where it went
     // as a job of that sheet.
     PrintedJob printCalibration(const std::string& sheetName, double paperWidthPt, double paperHeightPt);
+    // The current printer as the calibration page names it.
+    std::string caption() const;
 
     // Prints a layout on a configured QPrinter: the whole paper as the page, the copies
     // left to the print service.
@@ -107,7 +109,6 @@ private:
                        double paperHeightPt);
     template <class Send>
     PrintedJob reported(const std::string& sheet, Send&& send);
-    std::string caption() const;
 
     PdfPrinter file_;
     std::unique_ptr<PrintService> service_;

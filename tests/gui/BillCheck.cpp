@@ -1,12 +1,13 @@
 // bill-check: checks a transfer cheque that a print service wrote against the same bill
 // printed to file from the sample template, the way the installed template prints it.
 //
-//   bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD
+//   bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD [OFFSET_X OFFSET_Y]
 //
 // PAYEE and PAYER index the sample template's unit book. The PDF must have the paper
 // of 转账支票 (within 0.5 mm), and the ink of every field of the form must lie within
-// 0.5 mm of where the file print puts it; a field the file print leaves empty must stay
-// empty. Prints each field it compared; exits 0 when all fit, 1 otherwise.
+// 0.5 mm of where the file print puts it, moved by the printer's offsets in mm when
+// given; a field the file print leaves empty must stay empty. Prints each field it
+// compared; exits 0 when all fit, 1 otherwise.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,9 +29,14 @@ using namespace vorra;
 using print::testing::PdfInk;
 
 int main(int argc, char** argv) {
-    if (argc != 8) {
-        std::fputs("usage: bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD\n", stderr);
+    if (argc != 8 && argc != 10) {
+        std::fputs("usage: bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD [OFFSET_X OFFSET_Y]\n", stderr);
         return 2;
+    }
+    print::PageAdjustment offsets;
+    if (argc == 10) {
+        offsets.offsetXmm = std::stod(argv[8]);
+        offsets.offsetYmm = std::stod(argv[9]);
     }
     print::GuiApplicationScope gui;
     const fs::path printed = argv[1];
@@ -55,7 +61,7 @@ int main(int argc, char** argv) {
 
     const fs::path reference = fs::path(printed).replace_extension(".expected.pdf");
     print::PdfPrinter::writePdf(engine::layoutSheet(book->model(), book->model().sheetIndex(sheetName)), reference,
-                                1, true);
+                                1, true, offsets);
 
     const double halfMm = 0.5 * engine::kPointsPerMm;
     int failures = 0;
@@ -73,7 +79,9 @@ int main(int argc, char** argv) {
     int inked = 0;
     for (const tools::BillField& f : tools::billForm(sheetName)->fields) {
         const double mm = engine::kPointsPerMm;
-        const PdfInk::Box box{f.box.left * mm, f.box.top * mm, f.box.right * mm, f.box.bottom * mm};
+        const double dx = offsets.offsetXmm, dy = offsets.offsetYmm;
+        const PdfInk::Box box{(f.box.left + dx) * mm, (f.box.top + dy) * mm, (f.box.right + dx) * mm,
+                              (f.box.bottom + dy) * mm};
         auto a = want.inkIn(box), b = got.inkIn(box);
         if (!a && !b) continue;
         ++inked;

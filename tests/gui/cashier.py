@@ -8,7 +8,9 @@ welcome window, the spreadsheet window and the template list, opens the sample
 template, fills in a transfer cheque through the forms with real key and mouse events
 (xdotool), prints it, and checks the PDF the queue wrote (bill-check: the paper, every
 field within 0.5 mm). Then the queue rejects jobs (cupsreject): the next print must be
-reported as failed and not recorded. A picture of the screen is kept after each step.
+reported as failed and not recorded. Last the queue is calibrated (File → 打印偏移与校准…:
+offsets of +1.5 mm and -0.7 mm, and its calibration page), and the next print must land
+moved by exactly those offsets. A picture of the screen is kept after each step.
 
 Controls are found in the accessibility tree (AT-SPI) by role and caption, an entry as
 the one beside its label, so that the test follows the forms wherever they are laid out.
@@ -290,6 +292,45 @@ def records(main):
     return rows
 
 
+def spin_beside(form, label):
+    """The spin box to the right of a label, nearest to its line."""
+    lx, ly, lw, lh = extents(control(form, pyatspi.ROLE_LABEL, label))
+    boxes = [n for n in showing_nodes(form, pyatspi.ROLE_SPIN_BUTTON) if extents(n)[0] >= lx + lw - 2]
+    if not boxes:
+        fail("no spin box beside \"%s\" in \"%s\"" % (label, form.name))
+    return min(boxes, key=lambda n: abs(extents(n)[1] + extents(n)[3] / 2 - (ly + lh / 2)))
+
+
+def calibrate(main, dx, dy):
+    """Sets the current printer's offsets through the File menu and prints its
+    calibration page on the way."""
+    click(wait_for("the File menu", lambda: next(
+        (n for n in walk(main) if n.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_MENU_ITEM) and showing(n)
+         and plain(n.name) == "文件(F)"), None)))
+    click(wait_for("the offsets item", lambda: next(
+        (n for w in top_windows() for n in walk(w)
+         if n.getRole() == pyatspi.ROLE_MENU_ITEM and showing(n) and plain(n.name).startswith("打印偏移与校准")), None)))
+    dialog = window("打印偏移")
+    for label, value in (("横向偏移(毫米)：", dx), ("纵向偏移(毫米)：", dy)):
+        box = spin_beside(dialog, label)
+        for _ in range(3):
+            click(box)
+            key("ctrl+a", "BackSpace")
+            xdotool("type", "--delay", 80, "%.1f" % value)
+            time.sleep(0.3)
+            if abs(box.queryValue().currentValue - value) < 0.01:
+                break
+        else:
+            fail("the offset beside %s did not take %.1f" % (label, value))
+    before = len(pdfs())
+    click(control(dialog, pyatspi.ROLE_PUSH_BUTTON, "打印校准页"))
+    wait_for("the calibration page", lambda: len(pdfs()) > before, timeout=30)
+    steps.done("calibration")
+    click(control(dialog, pyatspi.ROLE_PUSH_BUTTON, "确定"))
+    wait_for("the offsets dialog to close", lambda: not any(
+        (w.name or "") == "打印偏移" and showing(w) for w in top_windows()))
+
+
 def pdfs():
     return sorted(f for f in os.listdir(PDF_DIR) if f.endswith(".pdf") and not f.endswith(".expected.pdf"))
 
@@ -367,6 +408,20 @@ def run(args):
             fail("the refused print was recorded: %s" % (recorded,))
         steps.done("not-recorded")
         subprocess.run(["cupsaccept", QUEUE], check=True)
+
+        # Calibrated: the same bill lands moved by the queue's offsets.
+        calibrate(main, 1.5, -0.7)
+        before = len(pdfs())
+        print_bill(main)
+        written = wait_for("the calibrated print", lambda: pdfs() if len(pdfs()) > before else None, timeout=30)
+        time.sleep(0.5)
+        newest = max(written, key=lambda f: os.path.getmtime(os.path.join(PDF_DIR, f)))
+        check = subprocess.run([args.bill_check, os.path.join(PDF_DIR, newest), str(PAYEE[2]), str(PAYER[2]),
+                                AMOUNT, PURPOSE[1], NUMBER, PASSWORD, "1.5", "-0.7"], capture_output=True, text=True)
+        print(check.stdout, end="", flush=True)
+        if check.returncode != 0:
+            fail("the calibrated cheque is not moved by the offsets:\n" + check.stdout + check.stderr)
+        steps.done("calibrated")
     finally:
         try:
             os.kill(desktop_pid, signal.SIGTERM)

@@ -12,6 +12,7 @@
 
 #include "addin/frame/host/HostError.h"
 #include "platform/desktop/app/DesktopTexts.h"
+#include "platform/desktop/toolkit/ChineseTexts.h"
 
 namespace vorra::desktop {
 
@@ -100,6 +101,8 @@ PrintOffsetsDialog::PrintOffsetsDialog(print::QtPrinter& printer, std::string sh
     layout->addWidget(status_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    for (auto standard : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel})
+        buttons->button(standard)->setText(chineseButtonText(standard));
     calibrate_ = buttons->addButton(u8(texts::kPrintCalibration), QDialogButtonBox::ActionRole);
     calibrate_->setEnabled(!sheet_.empty());
     QPushButton* reset = buttons->addButton(u8(texts::kResetOffsets), QDialogButtonBox::ResetRole);

@@ -302,8 +302,10 @@ def spin_beside(form, label):
 
 
 def calibrate(main, dx, dy):
-    """Sets the current printer's offsets through the File menu and prints its
-    calibration page on the way."""
+    """Sets the current printer's offsets through the File menu, with the bill sheet in
+    front, and prints the calibration page of its paper on the way."""
+    click(control(main, pyatspi.ROLE_PAGE_TAB, SHEET))
+    time.sleep(0.5)
     click(wait_for("the File menu", lambda: next(
         (n for n in walk(main) if n.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_MENU_ITEM) and showing(n)
          and plain(n.name) == "文件(F)"), None)))
@@ -311,12 +313,15 @@ def calibrate(main, dx, dy):
         (n for w in top_windows() for n in walk(w)
          if n.getRole() == pyatspi.ROLE_MENU_ITEM and showing(n) and plain(n.name).startswith("打印偏移与校准")), None)))
     dialog = window("打印偏移")
+    chosen = showing_nodes(dialog, pyatspi.ROLE_COMBO_BOX)
+    if not chosen or plain(chosen[0].name) != SHEET:
+        fail("the offsets dialog does not start on the sheet in front: %s" % [n.name for n in chosen])
     for label, value in (("横向偏移(毫米)：", dx), ("纵向偏移(毫米)：", dy)):
         box = spin_beside(dialog, label)
         for _ in range(3):
             click(box)
             key("ctrl+a", "BackSpace")
-            xdotool("type", "--delay", 80, "%.1f" % value)
+            xdotool("type", "--delay", 80, "--", "%.1f" % value)
             time.sleep(0.3)
             if abs(box.queryValue().currentValue - value) < 0.01:
                 break

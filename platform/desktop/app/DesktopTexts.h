@@ -92,6 +92,7 @@ inline constexpr const char* kCustomPaper = "自定义";
 inline constexpr const char* kActionOffsets = "打印偏移与校准…";
 inline constexpr const char* kOffsetsTitle = "打印偏移";
 inline constexpr const char* kOffsetsPrinter = "打印机：%1";
+inline constexpr const char* kOffsetsSheet = "票据：";
 inline constexpr const char* kOffsetsAllSheets = "这台打印机的所有票据";
 inline constexpr const char* kOffsetsSheetOnly = "仅票据“%1”";
 inline constexpr const char* kOffsetX = "横向偏移(毫米)：";

@@ -400,11 +400,29 @@ void MainWindow::printPreview() {
 }
 
 void MainWindow::printOffsets() {
-    // The active sheet's paper for the calibration page; without a sheet that can be
-    // laid out, only the printer's offsets.
-    std::optional<engine::PrintLayout> layout = activeLayout(u8(texts::kPreviewUnavailable));
-    PrintOffsetsDialog dialog(session_.printer(), layout ? layout->sheetName : std::string(),
-                              layout ? layout->paperWidth : 0, layout ? layout->paperHeight : 0, this);
+    // The workbook's sheets, the active one first chosen: a sheet's own offsets and its
+    // paper for the calibration page.
+    std::vector<std::string> sheets;
+    std::string current;
+    engine::EngineApplication& app = session_.application();
+    auto book = app.activeEngineWorkbook();
+    if (book) {
+        for (const auto& ws : book->worksheets())
+            if (ws->visible() == host::Visibility::Visible) sheets.push_back(ws->name());
+        try {
+            if (auto sheet = app.activeEngineSheet()) current = sheet->name();
+        } catch (const host::HostError&) {
+        }
+    }
+    PrintOffsetsDialog dialog(
+        session_.printer(), sheets, current,
+        [book](const std::string& name) {
+            const int index = book->model().sheetIndex(name);
+            if (index < 0) throw host::HostError(host::error::kSubscriptOutOfRange, "No sheet named \"" + name + "\"");
+            const engine::PrintLayout layout = engine::layoutSheet(book->model(), index);
+            return std::pair{layout.paperWidth, layout.paperHeight};
+        },
+        this);
     dialog.exec();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/desktop/app/PrintOffsetsDialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "addin/frame/host/HostError.h"
 #include "platform/desktop/app/DesktopTexts.h"
@@ -55,25 +57,26 @@ QString adjustmentText(const print::QtPrinter& printer, const std::string& sheet
         .arg(a.scaleY, 0, 'f', 3);
 }
 
-PrintOffsetsDialog::PrintOffsetsDialog(print::QtPrinter& printer, std::string sheet, double paperWidthPt,
-                                       double paperHeightPt, QWidget* parent)
-    : QDialog(parent),
-      printer_(printer),
-      sheet_(std::move(sheet)),
-      paperWidthPt_(paperWidthPt),
-      paperHeightPt_(paperHeightPt) {
+PrintOffsetsDialog::PrintOffsetsDialog(print::QtPrinter& printer, std::vector<std::string> sheets,
+                                       const std::string& current, PaperOf paperOf, QWidget* parent)
+    : QDialog(parent), printer_(printer), sheets_(std::move(sheets)), paperOf_(std::move(paperOf)) {
     setObjectName(QStringLiteral("PrintOffsetsDialog"));
     setWindowTitle(u8(texts::kOffsetsTitle));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(u8(texts::kOffsetsPrinter).arg(printerCaption(printer_)), this));
+    auto* sheetRow = new QFormLayout;
+    sheetBox_ = new QComboBox(this);
+    for (const std::string& name : sheets_) sheetBox_->addItem(QString::fromStdString(name));
+    const auto at = std::find(sheets_.begin(), sheets_.end(), current);
+    sheetBox_->setCurrentIndex(at == sheets_.end() ? 0 : static_cast<int>(at - sheets_.begin()));
+    sheetBox_->setEnabled(!sheets_.empty());
+    sheetRow->addRow(u8(texts::kOffsetsSheet), sheetBox_);
+    layout->addLayout(sheetRow);
     allSheets_ = new QRadioButton(u8(texts::kOffsetsAllSheets), this);
-    sheetOnly_ = new QRadioButton(u8(texts::kOffsetsSheetOnly).arg(QString::fromStdString(sheet_)), this);
+    sheetOnly_ = new QRadioButton(this);
     layout->addWidget(allSheets_);
     layout->addWidget(sheetOnly_);
-    sheetOnly_->setEnabled(!sheet_.empty());
-    // A sheet that has its own offsets opens on them.
-    (printer_.calibrations().has(printer_.calibrationName(), sheet_) && !sheet_.empty() ? sheetOnly_ : allSheets_)
-        ->setChecked(true);
+    allSheets_->setChecked(true);
 
     auto* form = new QFormLayout;
     const char* labels[4] = {texts::kOffsetX, texts::kOffsetY, texts::kScaleX, texts::kScaleY};
@@ -104,7 +107,7 @@ PrintOffsetsDialog::PrintOffsetsDialog(print::QtPrinter& printer, std::string sh
     for (auto standard : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel})
         buttons->button(standard)->setText(chineseButtonText(standard));
     calibrate_ = buttons->addButton(u8(texts::kPrintCalibration), QDialogButtonBox::ActionRole);
-    calibrate_->setEnabled(!sheet_.empty());
+    calibrate_->setEnabled(!sheets_.empty());
     QPushButton* reset = buttons->addButton(u8(texts::kResetOffsets), QDialogButtonBox::ResetRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -113,7 +116,22 @@ PrintOffsetsDialog::PrintOffsetsDialog(print::QtPrinter& printer, std::string sh
         for (int i = 0; i < 4; ++i) boxes_[i]->setValue(i < 2 ? 0 : 1);
     });
     connect(allSheets_, &QRadioButton::toggled, this, [this] { showStored(); });
+    connect(sheetBox_, &QComboBox::currentIndexChanged, this, [this] { chooseSheet(); });
     layout->addWidget(buttons);
+    chooseSheet();
+}
+
+// A sheet that has its own offsets shows them; else the printer's.
+void PrintOffsetsDialog::chooseSheet() {
+    const int index = sheetBox_->currentIndex();
+    sheet_ = index >= 0 && index < static_cast<int>(sheets_.size()) ? sheets_[static_cast<size_t>(index)] : std::string();
+    sheetOnly_->setText(u8(texts::kOffsetsSheetOnly).arg(QString::fromStdString(sheet_)));
+    sheetOnly_->setEnabled(!sheet_.empty());
+    const bool own = !sheet_.empty() && printer_.calibrations().has(printer_.calibrationName(), sheet_);
+    {
+        QSignalBlocker a(allSheets_), b(sheetOnly_);
+        (own ? sheetOnly_ : allSheets_)->setChecked(true);
+    }
     showStored();
 }
 
@@ -136,7 +154,8 @@ print::PageAdjustment PrintOffsetsDialog::shown() const {
 // stored calibration can be checked with it too.
 void PrintOffsetsDialog::printCalibrationPage() {
     try {
-        const print::PrintedJob job = printer_.printCalibration(sheet_, paperWidthPt_, paperHeightPt_);
+        const auto [width, height] = paperOf_(sheet_);
+        const print::PrintedJob job = printer_.printCalibration(sheet_, width, height);
         status_->setText(u8(texts::kCalibrationPrinted)
                              .arg(job.file.empty() ? QString::fromStdString(job.printer)
                                                    : QString::fromStdString(job.file.string())));

@@ -7,11 +7,14 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/print/PrintCalibration.h"
 #include "platform/print/QtPrinter.h"
 
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -33,16 +36,22 @@ QString adjustmentText(const print::QtPrinter& printer, const std::string& sheet
 
 class PrintOffsetsDialog : public QDialog {
 public:
-    // `sheet`: the bill sheet in front (its paper for the calibration page); empty when
-    // there is none, and then only the printer's own offsets can be set.
-    PrintOffsetsDialog(print::QtPrinter& printer, std::string sheet, double paperWidthPt, double paperHeightPt,
-                       QWidget* parent = nullptr);
+    // The paper of a sheet in points, width and height; throws host::HostError when
+    // the sheet cannot be laid out.
+    using PaperOf = std::function<std::pair<double, double>(const std::string& sheet)>;
+
+    // `sheets`: the workbook's sheets, of which `current` is chosen first: a sheet's own
+    // offsets, and its paper for the calibration page. Without sheets only the
+    // printer's offsets can be set.
+    PrintOffsetsDialog(print::QtPrinter& printer, std::vector<std::string> sheets, const std::string& current,
+                       PaperOf paperOf, QWidget* parent = nullptr);
 
     QDoubleSpinBox* offsetXBox() const { return boxes_[0]; }
     QDoubleSpinBox* offsetYBox() const { return boxes_[1]; }
     QDoubleSpinBox* scaleXBox() const { return boxes_[2]; }
     QDoubleSpinBox* scaleYBox() const { return boxes_[3]; }
     QRadioButton* sheetOnlyButton() const { return sheetOnly_; }
+    QComboBox* sheetBox() const { return sheetBox_; }
     QPushButton* calibrationButton() const { return calibrate_; }
 
     // The values shown, as an adjustment.
@@ -51,12 +60,15 @@ public:
     void accept() override;
 
 private:
+    void chooseSheet();
     void showStored();
     void printCalibrationPage();
 
     print::QtPrinter& printer_;
+    std::vector<std::string> sheets_;
     std::string sheet_;
-    double paperWidthPt_, paperHeightPt_;
+    PaperOf paperOf_;
+    QComboBox* sheetBox_;
     QRadioButton* allSheets_;
     QRadioButton* sheetOnly_;
     QDoubleSpinBox* boxes_[4];

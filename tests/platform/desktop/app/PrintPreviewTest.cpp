@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QImage>
@@ -41,8 +42,10 @@ TEST(PrintOffsets, KeptPerPrinterAndSheetAndShownByThePageSetup) {
     fs::remove_all(prints);
     DesktopSession session("16.0", print::PrintFolder(prints));
     print::QtPrinter& printer = session.printer();
+    const std::vector<std::string> sheets{"现金支票", "转账支票"};
+    auto paper = [](const std::string&) { return std::pair{240 * kMm, 80 * kMm}; };
     auto set = [&](bool sheetOnly, double x, double y, double scaleY) {
-        PrintOffsetsDialog dialog(printer, "转账支票", 240 * kMm, 80 * kMm);
+        PrintOffsetsDialog dialog(printer, sheets, "转账支票", paper);
         if (sheetOnly) dialog.sheetOnlyButton()->setChecked(true);
         dialog.offsetXBox()->setValue(x);
         dialog.offsetYBox()->setValue(y);
@@ -55,9 +58,13 @@ TEST(PrintOffsets, KeptPerPrinterAndSheetAndShownByThePageSetup) {
     EXPECT_EQ(printer.adjustmentFor("现金支票"), (print::PageAdjustment{1.5, -0.7, 1, 1}));
     // The next session reads them back; the dialog opens on the sheet's own.
     EXPECT_EQ(storedCalibrations().format(), printer.calibrations().format());
-    PrintOffsetsDialog again(printer, "转账支票", 240 * kMm, 80 * kMm);
+    PrintOffsetsDialog again(printer, sheets, "现金支票", paper);
+    EXPECT_FALSE(again.sheetOnlyButton()->isChecked());
+    EXPECT_DOUBLE_EQ(again.offsetXBox()->value(), 1.5);
+    again.sheetBox()->setCurrentIndex(1);
     EXPECT_TRUE(again.sheetOnlyButton()->isChecked());
     EXPECT_DOUBLE_EQ(again.offsetXBox()->value(), 0.3);
+    EXPECT_DOUBLE_EQ(again.scaleYBox()->value(), 0.995);
 
     // The calibration page goes to the current printer, here print to file.
     again.calibrationButton()->click();

@@ -77,6 +77,10 @@ public:
                     bool collate) override;
     std::string description() const override;
     std::string lastOutput() const override { return file_.lastOutput(); }
+    // A print the host refused before it came here is reported like a failed one.
+    void refused(const std::string& sheetName, int errorNumber, const std::string& reason) override {
+        if (onPrintFailed) onPrintFailed(sheetName, errorNumber, reason);
+    }
 
     // Prints a layout on the current printer and reports where it went.
     PrintedJob printLayout(const engine::PrintLayout& layout, int copies, bool collate);

@@ -238,7 +238,14 @@ void EngineWorksheet::printOut(int copies, bool collate) {
         layout = layoutSheet(wb.model(), index());
     } catch (const HostError&) {
     }
-    if (layout) requireOnePage(*layout, model().pageSetup);
+    if (layout) {
+        try {
+            requireOnePage(*layout, model().pageSetup);
+        } catch (const HostError& e) {
+            printer->refused(layout->sheetName, e.number(), e.what());
+            throw;
+        }
+    }
     printer->printSheet(wb.model(), index(), copies, collate);
 }
 

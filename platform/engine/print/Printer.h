@@ -19,6 +19,9 @@ public:
     virtual std::string description() const = 0;
     // The file the last job wrote, for a printer that prints to files; empty otherwise.
     virtual std::string lastOutput() const { return {}; }
+    // A print of the sheet that PrintOut refused before sending it here (it does not fit
+    // one page), so that a printer that reports every print can report this one too.
+    virtual void refused(const std::string& /*sheetName*/, int /*errorNumber*/, const std::string& /*reason*/) {}
 };
 
 }  // namespace vorra::engine

@@ -161,6 +161,7 @@ TEST_F(PrintAction, AFailedPrintIsReportedWithItsReasonAndNotRecorded) {
     const std::pair<int, std::string> failures[] = {
         {host::error::kPrinterFailed, "打印机没有完成打印，请检查打印机是否已连接并开启。"},
         {host::error::kNoPrinter, "没有安装打印机，或找不到所选的打印机。"},
+        {host::error::kPrinterRejecting, "打印机不接收打印作业（打印队列已停止接收）。"},
         {host::error::kDiskFull, "磁盘已满，请腾出磁盘空间后再试。"},
         {host::error::kPathNotFound, "文件夹不存在。"},
     };
@@ -171,6 +172,21 @@ TEST_F(PrintAction, AFailedPrintIsReportedWithItsReasonAndNotRecorded) {
                       MsgBoxIcon::Critical, "系统：");
         EXPECT_FALSE(print("业务委托书"));
     }
+    EXPECT_TRUE(record(3, 'A').empty());
+}
+
+// A bill that does not fit one page of its paper is refused by the host before the
+// printer hears of it: reported, neither printed nor recorded.
+TEST_F(PrintAction, ABillPastItsPageIsReportedAndNeitherPrintedNorRecorded) {
+    auto sheet = std::dynamic_pointer_cast<engine::EngineWorksheet>(host.app.sheets("业务委托书"));
+    ASSERT_TRUE(sheet);
+    sheet->model().pageSetup.marginLeft = 1;  // inch: the right-hand columns go onto a second page
+    expectMessage(host.toolkit,
+                  "“业务委托书” 工作表打印失败，本次打印没有登记到打印记录。\n"
+                  "打印区域超出一页纸，请先调整页边距、缩放或列宽。",
+                  MsgBoxIcon::Critical, "系统：");
+    EXPECT_FALSE(print("业务委托书"));
+    EXPECT_TRUE(host.printed().empty());
     EXPECT_TRUE(record(3, 'A').empty());
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "addin/frame/host/HostError.h"
 #include "platform/engine/host/EngineHost.h"
@@ -18,7 +20,9 @@ namespace {
 
 struct CountingPrinter final : Printer {
     int jobs = 0;
+    std::vector<std::string> refusedSheets;  // told of each refusal, to report it
     void printSheet(const WorkbookModel&, int, int, bool) override { ++jobs; }
+    void refused(const std::string& sheet, int, const std::string&) override { refusedSheets.push_back(sheet); }
     std::string description() const override { return "counting"; }
 };
 
@@ -66,6 +70,7 @@ TEST(OnePageRule, ABillThatDoesNotFitOnePageIsRefusedBeforeItIsSent) {
         if (c.named.empty()) {
             EXPECT_NO_THROW(sheet->printOut(1, true));
             EXPECT_EQ(services.counting.jobs, 1);
+            EXPECT_TRUE(services.counting.refusedSheets.empty());
             continue;
         }
         try {
@@ -77,6 +82,7 @@ TEST(OnePageRule, ABillThatDoesNotFitOnePageIsRefusedBeforeItIsSent) {
                 EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << part << " not in: " << e.what();
         }
         EXPECT_EQ(services.counting.jobs, 0);
+        EXPECT_EQ(services.counting.refusedSheets, std::vector<std::string>{"转账支票"});
     }
 }
 

@@ -162,6 +162,9 @@ TEST(QtPrinterService, APrinterJobIsSentAsOnePdfAndReported) {
     EXPECT_THROW(printer.printLayout(chequeLayout(), 1, true), host::HostError);
     EXPECT_EQ(failures, std::vector<int>{error::kNoPrinter});
     EXPECT_EQ(service.sent.size(), 1u);
+    // A bill the host refused before sending it is reported as not printed too.
+    printer.refused("转账支票", error::kPrintPastPage, "does not fit");
+    EXPECT_EQ(failures, (std::vector<int>{error::kNoPrinter, error::kPrintPastPage}));
 }
 
 TEST(QtPrinterService, PaperIsNamedWhenStandardAndUpright) {

@@ -190,6 +190,9 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
         QImageReader reader(picture_.path);
         const QSize size = reader.size();
         if (size.isValid() && size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide) image_ = reader.read();
+        // A picture moved or deleted since: said in the summary, the choice kept.
+        if (image_.isNull())
+            summary_->setText(summary_->text() + QStringLiteral("；") + u8(texts::kPreviewPictureUnreadable).arg(picture_.path));
     }
     {
         QSignalBlocker a(dpi_), b(pictureX_), c(pictureY_), d(showPicture_);

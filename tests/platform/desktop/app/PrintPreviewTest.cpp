@@ -162,7 +162,11 @@ TEST(PrintPreview, DrawsThePageMovedByTheOffsetsOverTheFormsPicture) {
     EXPECT_EQ(shown.pixelColor(border + 22, border + 22), QColor(Qt::red));
     EXPECT_EQ(shown.pixelColor(border + 58, border + 58), QColor(Qt::red));
     EXPECT_EQ(shown.pixelColor(border + 62, border + 30), QColor(Qt::white));
+    // A picture gone since is named in the summary; the choice stays.
     QFile::remove(file);
+    PrintPreviewWindow without(layout, session.printer());
+    EXPECT_TRUE(without.summary()->text().contains(QStringLiteral("无法读取表单图片"))) << without.summary()->text().toStdString();
+    EXPECT_EQ(storedFormPicture("测试票据").path, file);
     clearSettings();
 }
 

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPen>
 #include <QTransform>
-
 #include <cmath>
 
 #include "platform/print/LayoutPainter.h"
@@ -19,7 +18,9 @@ constexpr double kMmPerPoint = 25.4 / 72.0;
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
 
-QString signedMm(double mm) { return (mm > 0 ? QStringLiteral("+") : QString()) + QString::number(mm, 'f', 1); }
+QString signedMm(double mm) {
+    return (mm > 0 ? QStringLiteral("+") : QString()) + QString::number(mm, 'f', 1);
+}
 
 QFont pageFont(double points, bool bold = false) {
     QFont font(QString::fromLatin1(LayoutPainter::kFallbackFamily));
@@ -69,7 +70,8 @@ void paintCalibrationPage(QPainter& painter, double unitsPerPoint, const Calibra
     for (int mm = static_cast<int>(std::ceil(start)); mm <= h - base; ++mm) {
         painter.drawLine(at(base, mm), at(base + tick(mm), mm));
         if (mm % 10 != 0) continue;
-        painter.drawText(at(base + 3.9, mm) + QPointF(0, numberMetrics.ascent() / 2 - numberMetrics.descent() / 2),
+        painter.drawText(at(base + 3.9, mm) +
+                             QPointF(0, numberMetrics.ascent() / 2 - numberMetrics.descent() / 2),
                          QString::number(mm));
     }
 
@@ -84,7 +86,8 @@ void paintCalibrationPage(QPainter& painter, double unitsPerPoint, const Calibra
         painter.drawEllipse(at(m.x, m.y), 1.2 * u, 1.2 * u);
         const QString label = QStringLiteral("(%1, %2)").arg(m.x, 0, 'f', 1).arg(m.y, 0, 'f', 1);
         const double width = markMetrics.horizontalAdvance(label);
-        const QPointF corner = m.x > w * 0.75 ? at(m.x - 1.5, m.y + 1.5) - QPointF(width, 0) : at(m.x + 1.5, m.y + 1.5);
+        const QPointF corner = m.x > w * 0.75 ? at(m.x - 1.5, m.y + 1.5) - QPointF(width, 0)
+                                              : at(m.x + 1.5, m.y + 1.5);
         painter.drawText(corner + QPointF(0, markMetrics.ascent()), label);
     }
 
@@ -113,7 +116,8 @@ void paintCalibrationPage(QPainter& painter, double unitsPerPoint, const Calibra
         const QFontMetricsF metrics(font, painter.device());
         QRectF needed(box.topLeft(), QSizeF(box.width(), 0));
         for (const QString& line : lines) {
-            const QRectF r = metrics.boundingRect(QRectF(box.left(), 0, box.width(), 1e9), Qt::TextWordWrap, line);
+            const QRectF r = metrics.boundingRect(QRectF(box.left(), 0, box.width(), 1e9),
+                                                  Qt::TextWordWrap, line);
             needed.setHeight(needed.height() + r.height());
         }
         if (needed.height() > box.height() && size > 3) continue;

@@ -27,7 +27,7 @@ struct CalibrationSheet {
 };
 
 inline constexpr double kMarkInsetMm = 15;
-inline constexpr double kMarkArmMm = 5;    // a cross is 10 mm across
+inline constexpr double kMarkArmMm = 5;     // a cross is 10 mm across
 inline constexpr double kRulerInsetMm = 6;  // the rulers' base lines, inside what printers reach
 
 struct MarkMm {

@@ -29,13 +29,14 @@ std::string number(double v) {
 void requireUsable(const PageAdjustment& a) {
     auto offset = [](double mm, const char* axis) {
         if (!std::isfinite(mm) || std::abs(mm) > kMaxOffsetMm)
-            throw CalibrationError(std::string("The ") + axis + " offset " + number(mm) + " mm is not within ±" +
-                                   number(kMaxOffsetMm) + " mm");
+            throw CalibrationError(std::string("The ") + axis + " offset " + number(mm) +
+                                   " mm is not within ±" + number(kMaxOffsetMm) + " mm");
     };
     auto scale = [](double s, const char* axis) {
         if (!std::isfinite(s) || s < kMinScale || s > kMaxScale)
-            throw CalibrationError(std::string("The ") + axis + " scale " + number(s) + " is not within " +
-                                   number(kMinScale) + " to " + number(kMaxScale));
+            throw CalibrationError(std::string("The ") + axis + " scale " + number(s) +
+                                   " is not within " + number(kMinScale) + " to " +
+                                   number(kMaxScale));
     };
     offset(a.offsetXmm, "horizontal");
     offset(a.offsetYmm, "vertical");
@@ -45,7 +46,8 @@ void requireUsable(const PageAdjustment& a) {
 
 PageAdjustment Calibrations::forJob(const std::string& printer, const std::string& sheet) const {
     if (auto own = entries_.find({printer, sheet}); own != entries_.end()) return own->second;
-    if (auto all = entries_.find({printer, std::string()}); all != entries_.end()) return all->second;
+    if (auto all = entries_.find({printer, std::string()}); all != entries_.end())
+        return all->second;
     return {};
 }
 
@@ -53,9 +55,11 @@ bool Calibrations::has(const std::string& printer, const std::string& sheet) con
     return entries_.count({printer, sheet}) != 0;
 }
 
-void Calibrations::set(const std::string& printer, const std::string& sheet, const PageAdjustment& adjustment) {
+void Calibrations::set(const std::string& printer, const std::string& sheet,
+                       const PageAdjustment& adjustment) {
     // A sheet's own adjustment that equals the printer's says nothing of its own.
-    const bool redundant = sheet.empty() ? adjustment.identity() : adjustment == forJob(printer, std::string());
+    const bool redundant =
+        sheet.empty() ? adjustment.identity() : adjustment == forJob(printer, std::string());
     if (redundant) {
         entries_.erase({printer, sheet});
         return;
@@ -63,10 +67,12 @@ void Calibrations::set(const std::string& printer, const std::string& sheet, con
     store(printer, sheet, adjustment);
 }
 
-void Calibrations::store(const std::string& printer, const std::string& sheet, const PageAdjustment& adjustment) {
+void Calibrations::store(const std::string& printer, const std::string& sheet,
+                         const PageAdjustment& adjustment) {
     requireUsable(adjustment);
     if (printer.empty() || printer.find_first_of(" \t\r\n[]") != std::string::npos)
-        throw CalibrationError("A printer name for a calibration must be one word: \"" + printer + "\"");
+        throw CalibrationError("A printer name for a calibration must be one word: \"" + printer +
+                               "\"");
     if (sheet.find_first_of("\r\n]") != std::string::npos)
         throw CalibrationError("A sheet name for a calibration cannot hold a line break or \"]\"");
     if (entries_.size() >= kMaxCalibrations && !has(printer, sheet))
@@ -88,7 +94,8 @@ std::string Calibrations::format() const {
 
 Calibrations Calibrations::parse(const std::string& text) {
     if (text.size() > kMaxCalibrationBytes)
-        throw CalibrationError("The calibrations are longer than " + std::to_string(kMaxCalibrationBytes) + " bytes");
+        throw CalibrationError("The calibrations are longer than " +
+                               std::to_string(kMaxCalibrationBytes) + " bytes");
     // Each section is read whole, then stored, so that its values are checked together.
     struct Section {
         std::string printer, sheet;
@@ -102,7 +109,8 @@ Calibrations Calibrations::parse(const std::string& text) {
         if (!open) return;
         try {
             if (!seen.insert({open->printer, open->sheet}).second)
-                throw CalibrationError("[" + open->printer + (open->sheet.empty() ? "" : " " + open->sheet) +
+                throw CalibrationError("[" + open->printer +
+                                       (open->sheet.empty() ? "" : " " + open->sheet) +
                                        "] appears twice");
             result.store(open->printer, open->sheet, open->adjustment);
         } catch (const CalibrationError& e) {
@@ -140,11 +148,16 @@ Calibrations Calibrations::parse(const std::string& text) {
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
         if (ec != std::errc() || end != value.data() + value.size() || value.empty())
             fail("\"" + value + "\" is not a number");
-        if (key == "offset-x") open->adjustment.offsetXmm = v;
-        else if (key == "offset-y") open->adjustment.offsetYmm = v;
-        else if (key == "scale-x") open->adjustment.scaleX = v;
-        else if (key == "scale-y") open->adjustment.scaleY = v;
-        else fail("unknown key \"" + key + "\" (offset-x, offset-y, scale-x, scale-y)");
+        if (key == "offset-x")
+            open->adjustment.offsetXmm = v;
+        else if (key == "offset-y")
+            open->adjustment.offsetYmm = v;
+        else if (key == "scale-x")
+            open->adjustment.scaleX = v;
+        else if (key == "scale-y")
+            open->adjustment.scaleY = v;
+        else
+            fail("unknown key \"" + key + "\" (offset-x, offset-y, scale-x, scale-y)");
     }
     close();
     return result;

@@ -73,7 +73,8 @@ public:
     // adjustment, or a sheet's equal to its printer's, removes the entry, so that the
     // printer's (or no) correction applies again; a sheet may keep no correction while
     // its printer has one. Throws CalibrationError for a printer name with a blank.
-    void set(const std::string& printer, const std::string& sheet, const PageAdjustment& adjustment);
+    void set(const std::string& printer, const std::string& sheet,
+             const PageAdjustment& adjustment);
 
     bool empty() const { return entries_.empty(); }
 
@@ -88,7 +89,8 @@ public:
     static Calibrations load(const std::filesystem::path& file);
 
 private:
-    void store(const std::string& printer, const std::string& sheet, const PageAdjustment& adjustment);
+    void store(const std::string& printer, const std::string& sheet,
+               const PageAdjustment& adjustment);
 
     std::map<std::pair<std::string, std::string>, PageAdjustment> entries_;
 };

@@ -23,9 +23,13 @@ namespace {
 QString u8(const char* s) { return QString::fromUtf8(s); }
 const char* const kCalibrationKey = "printCalibration";
 
-QSettings settings() { return QSettings(QStringLiteral("Vorra"), QString::fromUtf8(texts::kProgramName)); }
+QSettings settings() {
+    return QSettings(QStringLiteral("Vorra"), QString::fromUtf8(texts::kProgramName));
+}
 
-QString signedMm(double mm) { return (mm > 0 ? QStringLiteral("+") : QString()) + QString::number(mm, 'f', 1); }
+QString signedMm(double mm) {
+    return (mm > 0 ? QStringLiteral("+") : QString()) + QString::number(mm, 'f', 1);
+}
 
 }  // namespace
 
@@ -44,8 +48,10 @@ void storeCalibrations(const print::Calibrations& calibrations) {
 }
 
 QString printerCaption(const print::QtPrinter& printer) {
-    return printer.printsToFile() ? u8(texts::kPrintToPdf).arg(QString::fromStdString(printer.folder().path().string()))
-                                  : QString::fromStdString(printer.printerName());
+    return printer.printsToFile()
+               ? u8(texts::kPrintToPdf)
+                     .arg(QString::fromStdString(printer.folder().path().string()))
+               : QString::fromStdString(printer.printerName());
 }
 
 QString adjustmentText(const print::QtPrinter& printer, const std::string& sheet) {
@@ -124,10 +130,13 @@ PrintOffsetsDialog::PrintOffsetsDialog(print::QtPrinter& printer, std::vector<st
 // A sheet that has its own offsets shows them; else the printer's.
 void PrintOffsetsDialog::chooseSheet() {
     const int index = sheetBox_->currentIndex();
-    sheet_ = index >= 0 && index < static_cast<int>(sheets_.size()) ? sheets_[static_cast<size_t>(index)] : std::string();
+    sheet_ = index >= 0 && index < static_cast<int>(sheets_.size())
+                 ? sheets_[static_cast<size_t>(index)]
+                 : std::string();
     sheetOnly_->setText(u8(texts::kOffsetsSheetOnly).arg(QString::fromStdString(sheet_)));
     sheetOnly_->setEnabled(!sheet_.empty());
-    const bool own = !sheet_.empty() && printer_.calibrations().has(printer_.calibrationName(), sheet_);
+    const bool own =
+        !sheet_.empty() && printer_.calibrations().has(printer_.calibrationName(), sheet_);
     {
         QSignalBlocker a(allSheets_), b(sheetOnly_);
         (own ? sheetOnly_ : allSheets_)->setChecked(true);
@@ -138,8 +147,8 @@ void PrintOffsetsDialog::chooseSheet() {
 // The values in force for the chosen scope: a sheet without its own starts from the
 // printer's.
 void PrintOffsetsDialog::showStored() {
-    const print::PageAdjustment a =
-        printer_.calibrations().forJob(printer_.calibrationName(), sheetOnly_->isChecked() ? sheet_ : std::string());
+    const print::PageAdjustment a = printer_.calibrations().forJob(
+        printer_.calibrationName(), sheetOnly_->isChecked() ? sheet_ : std::string());
     boxes_[0]->setValue(a.offsetXmm);
     boxes_[1]->setValue(a.offsetYmm);
     boxes_[2]->setValue(a.scaleX);
@@ -162,7 +171,8 @@ void PrintOffsetsDialog::printCalibrationPage() {
     } catch (const host::HostError& e) {
         const char* reason = texts::printFailure(e.number());
         QMessageBox::critical(this, windowTitle(),
-                              u8(texts::kPrintFailed) + (reason ? u8(reason) + QStringLiteral("\n") : QString()) +
+                              u8(texts::kPrintFailed) +
+                                  (reason ? u8(reason) + QStringLiteral("\n") : QString()) +
                                   QString::fromStdString(e.what()));
     }
 }
@@ -170,9 +180,11 @@ void PrintOffsetsDialog::printCalibrationPage() {
 void PrintOffsetsDialog::accept() {
     print::Calibrations updated = printer_.calibrations();
     try {
-        updated.set(printer_.calibrationName(), sheetOnly_->isChecked() ? sheet_ : std::string(), shown());
+        updated.set(printer_.calibrationName(), sheetOnly_->isChecked() ? sheet_ : std::string(),
+                    shown());
     } catch (const print::CalibrationError& e) {
-        QMessageBox::critical(this, windowTitle(), u8(texts::kOffsetsRefused) + QString::fromStdString(e.what()));
+        QMessageBox::critical(this, windowTitle(),
+                              u8(texts::kOffsetsRefused) + QString::fromStdString(e.what()));
         return;
     }
     printer_.setCalibrations(updated);

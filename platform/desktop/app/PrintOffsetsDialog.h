@@ -43,8 +43,8 @@ public:
     // `sheets`: the workbook's sheets, of which `current` is chosen first: a sheet's own
     // offsets, and its paper for the calibration page. Without sheets only the
     // printer's offsets can be set.
-    PrintOffsetsDialog(print::QtPrinter& printer, std::vector<std::string> sheets, const std::string& current,
-                       PaperOf paperOf, QWidget* parent = nullptr);
+    PrintOffsetsDialog(print::QtPrinter& printer, std::vector<std::string> sheets,
+                       const std::string& current, PaperOf paperOf, QWidget* parent = nullptr);
 
     QDoubleSpinBox* offsetXBox() const { return boxes_[0]; }
     QDoubleSpinBox* offsetYBox() const { return boxes_[1]; }

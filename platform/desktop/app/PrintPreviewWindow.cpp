@@ -28,8 +28,12 @@ namespace vorra::desktop {
 namespace {
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
-QSettings settings() { return QSettings(QStringLiteral("Vorra"), QString::fromUtf8(texts::kProgramName)); }
-QString pictureGroup(const std::string& sheet) { return QStringLiteral("formPicture/") + QString::fromStdString(sheet); }
+QSettings settings() {
+    return QSettings(QStringLiteral("Vorra"), QString::fromUtf8(texts::kProgramName));
+}
+QString pictureGroup(const std::string& sheet) {
+    return QStringLiteral("formPicture/") + QString::fromStdString(sheet);
+}
 
 // A form's picture is a page's scan: more pixels than this is not one.
 constexpr int kMaxPictureSide = 20000;
@@ -61,9 +65,12 @@ void storeFormPicture(const std::string& sheet, const FormPicture& picture) {
 
 // ---- The page --------------------------------------------------------------------------------
 
-PreviewPage::PreviewPage(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("previewPage")); }
+PreviewPage::PreviewPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("previewPage"));
+}
 
-void PreviewPage::setPage(const engine::PrintLayout& layout, const print::PageAdjustment& adjustment) {
+void PreviewPage::setPage(const engine::PrintLayout& layout,
+                          const print::PageAdjustment& adjustment) {
     layout_ = layout;
     adjustment_ = adjustment;
     updateGeometry();
@@ -85,14 +92,16 @@ void PreviewPage::setPixelsPerMm(double pixels) {
 
 QSize PreviewPage::sizeHint() const {
     const double mm = pixelsPerMm_ / engine::kPointsPerMm;  // pixels per point
-    return {static_cast<int>(layout_.paperWidth * mm) + 2 * kBorder, static_cast<int>(layout_.paperHeight * mm) + 2 * kBorder};
+    return {static_cast<int>(layout_.paperWidth * mm) + 2 * kBorder,
+            static_cast<int>(layout_.paperHeight * mm) + 2 * kBorder};
 }
 
 void PreviewPage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(128, 128, 128));
     const double u = pixelsPerMm_;
-    const QRectF paper(0, 0, layout_.paperWidth / engine::kPointsPerMm * u, layout_.paperHeight / engine::kPointsPerMm * u);
+    const QRectF paper(0, 0, layout_.paperWidth / engine::kPointsPerMm * u,
+                       layout_.paperHeight / engine::kPointsPerMm * u);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     p.translate(kBorder, kBorder);
@@ -129,7 +138,8 @@ double PrintPreviewWindow::screenPixelsPerMm(const QWidget* widget) {
     return dpi / 25.4;
 }
 
-PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrinter& printer, QWidget* parent)
+PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrinter& printer,
+                                       QWidget* parent)
     : QDialog(parent), layout_(std::move(layout)), printer_(printer) {
     setObjectName(QStringLiteral("PrintPreviewWindow"));
     setWindowTitle(u8(texts::kPreviewTitle).arg(QString::fromStdString(layout_.sheetName)));
@@ -139,7 +149,8 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
     tools->addWidget(new QLabel(u8(texts::kPreviewZoom), this));
     zoom_ = new QComboBox(this);
     for (int z : kZooms)
-        zoom_->addItem(z == 100 ? u8(texts::kPreviewTrueSize).arg(z) : QStringLiteral("%1%").arg(z), z);
+        zoom_->addItem(z == 100 ? u8(texts::kPreviewTrueSize).arg(z) : QStringLiteral("%1%").arg(z),
+                       z);
     zoom_->setCurrentIndex(2);
     tools->addWidget(zoom_);
     auto* choose = new QPushButton(u8(texts::kPreviewPicture), this);
@@ -159,7 +170,8 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
     pictureX_ = spin(texts::kPreviewPictureX, -100, 100, 1);
     pictureY_ = spin(texts::kPreviewPictureY, -100, 100, 1);
     tools->addStretch(1);
-    print_ = new QPushButton(QIcon::fromTheme(QStringLiteral("document-print")), u8(texts::kPreviewPrint), this);
+    print_ = new QPushButton(QIcon::fromTheme(QStringLiteral("document-print")),
+                             u8(texts::kPreviewPrint), this);
     auto* close = new QPushButton(u8(texts::kPreviewClose), this);
     tools->addWidget(print_);
     tools->addWidget(close);
@@ -173,7 +185,9 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
                        .arg(layout_.paperWidth / engine::kPointsPerMm, 0, 'f', 0)
                        .arg(layout_.paperHeight / engine::kPointsPerMm, 0, 'f', 0);
     if (layout_.pages.size() > 1)
-        text += u8(texts::kPreviewPages).arg(layout_.pages.size()).arg(u8(texts::printFailure(host::error::kPrintPastPage)));
+        text += u8(texts::kPreviewPages)
+                    .arg(layout_.pages.size())
+                    .arg(u8(texts::printFailure(host::error::kPrintPastPage)));
     summary_->setText(text);
     column->addWidget(summary_);
 
@@ -189,10 +203,12 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
     if (!picture_.path.isEmpty()) {
         QImageReader reader(picture_.path);
         const QSize size = reader.size();
-        if (size.isValid() && size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide) image_ = reader.read();
+        if (size.isValid() && size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide)
+            image_ = reader.read();
         // A picture moved or deleted since: said in the summary, the choice kept.
         if (image_.isNull())
-            summary_->setText(summary_->text() + QStringLiteral("；") + u8(texts::kPreviewPictureUnreadable).arg(picture_.path));
+            summary_->setText(summary_->text() + QStringLiteral("；") +
+                              u8(texts::kPreviewPictureUnreadable).arg(picture_.path));
     }
     {
         QSignalBlocker a(dpi_), b(pictureX_), c(pictureY_), d(showPicture_);
@@ -205,8 +221,9 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
 
     connect(zoom_, &QComboBox::currentIndexChanged, this, [this] { applyZoom(); });
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, u8(texts::kPreviewPicture).remove(QStringLiteral("…")),
-                                                          picture_.path, u8(texts::kPreviewPictureFilter));
+        const QString path = QFileDialog::getOpenFileName(
+            this, u8(texts::kPreviewPicture).remove(QStringLiteral("…")), picture_.path,
+            u8(texts::kPreviewPictureFilter));
         if (!path.isEmpty()) choosePicture(path);
     });
     auto placed = [this] {
@@ -224,14 +241,16 @@ PrintPreviewWindow::PrintPreviewWindow(engine::PrintLayout layout, print::QtPrin
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     applyZoom();
-    resize(std::min(page_->sizeHint().width() + 60, 1200), std::min(page_->sizeHint().height() + 140, 900));
+    resize(std::min(page_->sizeHint().width() + 60, 1200),
+           std::min(page_->sizeHint().height() + 140, 900));
 }
 
 bool PrintPreviewWindow::choosePicture(const QString& path) {
     QImageReader reader(path);
     const QSize size = reader.size();
     QImage image;
-    if (size.isValid() && size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide) image = reader.read();
+    if (size.isValid() && size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide)
+        image = reader.read();
     if (image.isNull()) {
         QMessageBox::critical(this, windowTitle(), u8(texts::kPreviewPictureUnreadable).arg(path));
         return false;
@@ -240,7 +259,8 @@ bool PrintPreviewWindow::choosePicture(const QString& path) {
     picture_.path = path;
     picture_.shown = true;
     // A resolution the file gives is the scan's; else the one set.
-    if (image.dotsPerMeterX() > 2000) picture_.dpi = std::clamp(image.dotsPerMeterX() * 0.0254, 50.0, 2400.0);
+    if (image.dotsPerMeterX() > 2000)
+        picture_.dpi = std::clamp(image.dotsPerMeterX() * 0.0254, 50.0, 2400.0);
     {
         QSignalBlocker a(dpi_), d(showPicture_);
         dpi_->setValue(picture_.dpi);

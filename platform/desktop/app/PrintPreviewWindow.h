@@ -75,7 +75,8 @@ class PrintPreviewWindow : public QDialog {
 public:
     // `layout`: the sheet's print layout. The print button closes the window accepted:
     // the caller then prints the sheet.
-    PrintPreviewWindow(engine::PrintLayout layout, print::QtPrinter& printer, QWidget* parent = nullptr);
+    PrintPreviewWindow(engine::PrintLayout layout, print::QtPrinter& printer,
+                       QWidget* parent = nullptr);
 
     PreviewPage* page() const { return page_; }
     QComboBox* zoomBox() const { return zoom_; }

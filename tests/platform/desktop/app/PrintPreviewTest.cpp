@@ -2,6 +2,7 @@
 // sheet in the settings, the page setup window names them, and the preview draws the
 // page moved by them over the form's picture, as it will print.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,8 +16,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <filesystem>
-
-#include <unistd.h>
 
 #include "platform/desktop/app/DesktopSession.h"
 #include "platform/desktop/app/PageSetupWindow.h"
@@ -38,7 +37,8 @@ void clearSettings() {
 
 TEST(PrintOffsets, KeptPerPrinterAndSheetAndShownByThePageSetup) {
     clearSettings();
-    const fs::path prints = fs::temp_directory_path() / ("vorra-offsets-" + std::to_string(::getpid()));
+    const fs::path prints =
+        fs::temp_directory_path() / ("vorra-offsets-" + std::to_string(::getpid()));
     fs::remove_all(prints);
     DesktopSession session("16.0", print::PrintFolder(prints));
     print::QtPrinter& printer = session.printer();
@@ -72,21 +72,25 @@ TEST(PrintOffsets, KeptPerPrinterAndSheetAndShownByThePageSetup) {
     for (const auto& e : fs::directory_iterator(prints))
         printed |= e.path().filename().string().rfind("校准页-转账支票-", 0) == 0;
     EXPECT_TRUE(printed);
-    EXPECT_TRUE(again.findChild<QLabel*>(QStringLiteral("calibrationStatus"))->text().contains(
-        QString::fromStdString(prints.string())));
+    EXPECT_TRUE(again.findChild<QLabel*>(QStringLiteral("calibrationStatus"))
+                    ->text()
+                    .contains(QString::fromStdString(prints.string())));
 
     // The page setup window of another sheet names the printer's offsets in force.
     auto book = session.application().addWorkbook();
     QString note;
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<QDialog*>(w); window && window->objectName() == "PageSetupWindow") {
+            if (auto* window = qobject_cast<QDialog*>(w);
+                window && window->objectName() == "PageSetupWindow") {
                 note = window->findChild<QLabel*>(QStringLiteral("offsetsInForce"))->text();
                 window->reject();
             }
     });
-    session.services().builtinDialog(engine::kPageSetupDialogId, *session.application().activeSheet(), "{RIGHT}");
-    EXPECT_TRUE(note.contains(QStringLiteral("横向 +1.5 毫米，纵向 -0.7 毫米"))) << note.toStdString();
+    session.services().builtinDialog(engine::kPageSetupDialogId,
+                                     *session.application().activeSheet(), "{RIGHT}");
+    EXPECT_TRUE(note.contains(QStringLiteral("横向 +1.5 毫米，纵向 -0.7 毫米")))
+        << note.toStdString();
     EXPECT_TRUE(note.contains(QStringLiteral("不改变页边距"))) << note.toStdString();
     fs::remove_all(prints);
     clearSettings();
@@ -147,7 +151,8 @@ TEST(PrintPreview, DrawsThePageMovedByTheOffsetsOverTheFormsPicture) {
     {
         PrintPreviewWindow window(layout, session.printer());
         ASSERT_TRUE(window.choosePicture(file));
-        EXPECT_TRUE(window.summary()->text().contains(QStringLiteral("横向 +2.0 毫米，纵向 -1.0 毫米")))
+        EXPECT_TRUE(
+            window.summary()->text().contains(QStringLiteral("横向 +2.0 毫米，纵向 -1.0 毫米")))
             << window.summary()->text().toStdString();
     }
     const FormPicture kept = storedFormPicture("测试票据");
@@ -165,7 +170,8 @@ TEST(PrintPreview, DrawsThePageMovedByTheOffsetsOverTheFormsPicture) {
     // A picture gone since is named in the summary; the choice stays.
     QFile::remove(file);
     PrintPreviewWindow without(layout, session.printer());
-    EXPECT_TRUE(without.summary()->text().contains(QStringLiteral("无法读取表单图片"))) << without.summary()->text().toStdString();
+    EXPECT_TRUE(without.summary()->text().contains(QStringLiteral("无法读取表单图片")))
+        << without.summary()->text().toStdString();
     EXPECT_EQ(storedFormPicture("测试票据").path, file);
     clearSettings();
 }

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <QTransform>
 
 #include <algorithm>
 #include <vector>
@@ -68,8 +69,16 @@ void LayoutPainter::drawDistributed(const QString& text, double left, double rig
     }
 }
 
-void LayoutPainter::paintPage(const engine::PrintPage& page) {
+QTransform LayoutPainter::transformOf(const PageAdjustment& a, double unitsPerPoint) {
+    const double unitsPerMm = unitsPerPoint * 72.0 / 25.4;
+    return QTransform(a.scaleX, 0, 0, a.scaleY, a.offsetXmm * unitsPerMm, a.offsetYmm * unitsPerMm);
+}
+
+void LayoutPainter::paintPage(const engine::PrintPage& page, const PageAdjustment& adjustment) {
+    painter_.save();
+    painter_.setWorldTransform(transformOf(adjustment, unitsPerPoint_), true);
     for (const engine::TextRun& run : page.runs) paintRun(run);
+    painter_.restore();
 }
 
 void LayoutPainter::paintRun(const engine::TextRun& run) {

@@ -1,7 +1,9 @@
 #pragma once
 // Draws the pages of a print layout with a QPainter whose origin is the paper's
 // top-left corner. Positions come from the layout in points and are only converted to
-// the device's units: margins, scaling and centring are the layout's business.
+// the device's units: margins, scaling and centring are the layout's business. The one
+// thing added is the printer's calibration (PrintCalibration.h), as the transform of
+// the whole page, so that the PDF file, the printer and the preview move alike.
 //
 // Placing a text in its box, after the box is inset by the layout's insets:
 // - across: left-aligned text starts at the left edge, right-aligned text ends at the
@@ -22,8 +24,10 @@
 #include <QFontMetricsF>
 
 #include "platform/engine/print/PrintLayout.h"
+#include "platform/print/PrintCalibration.h"
 
 class QPainter;
+class QTransform;
 
 namespace vorra::print {
 
@@ -36,11 +40,16 @@ public:
     // `unitsPerPoint`: device units per point (the device's resolution / 72).
     LayoutPainter(QPainter& painter, double unitsPerPoint);
 
-    void paintPage(const engine::PrintPage& page);
+    // Draws a page's runs, moved and scaled by the adjustment.
+    void paintPage(const engine::PrintPage& page, const PageAdjustment& adjustment = {});
     void paintRun(const engine::TextRun& run);
 
     // The installed family that draws a font name of the sheet.
     QString familyFor(const std::string& fontName);
+
+    // The adjustment as a transform of device units: offsets, then scale about the
+    // paper's top-left corner.
+    static QTransform transformOf(const PageAdjustment& adjustment, double unitsPerPoint);
 
 private:
     QRectF device(const engine::RectPt& r) const;

@@ -28,16 +28,16 @@ QPageLayout paperLayout(const engine::PrintLayout& layout);
 std::vector<int> pageSequence(int pageCount, int copies, bool collate);
 
 // Draws the layout's pages in pageSequence order on a device (a QPdfWriter or a
-// QPrinter) that `painter` has begun on.
+// QPrinter) that `painter` has begun on, each page moved by the printer's adjustment.
 template <class Device>
 void paintPages(Device& device, QPainter& painter, const engine::PrintLayout& layout, int copies,
-                bool collate) {
+                bool collate, const PageAdjustment& adjustment) {
     LayoutPainter pages(painter, device.resolution() / 72.0);
     bool first = true;
     for (int index : pageSequence(static_cast<int>(layout.pages.size()), copies, collate)) {
         if (!first) device.newPage();
         first = false;
-        pages.paintPage(layout.pages[static_cast<size_t>(index)]);
+        pages.paintPage(layout.pages[static_cast<size_t>(index)], adjustment);
     }
 }
 

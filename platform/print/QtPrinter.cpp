@@ -30,6 +30,15 @@ void QtPrinter::choosePrinter(const std::string& name) {
     printerName_ = name;
 }
 
+void QtPrinter::setCalibrations(Calibrations calibrations) {
+    file_.setCalibrations(calibrations);
+    calibrations_ = std::move(calibrations);
+}
+
+PageAdjustment QtPrinter::adjustmentFor(const std::string& sheet) const {
+    return calibrations_.forJob(calibrationName(), sheet);
+}
+
 std::string QtPrinter::description() const {
     if (printsToFile()) return file_.description();
     return "Printer: " + printerName_;
@@ -40,15 +49,60 @@ void QtPrinter::printSheet(const engine::WorkbookModel& workbook, int sheetIndex
     printLayout(engine::layoutSheet(workbook, sheetIndex), copies, collate);
 }
 
-PrintedJob QtPrinter::printLayout(const engine::PrintLayout& layout, int copies, bool collate) {
+template <class Send>
+PrintedJob QtPrinter::reported(const std::string& sheet, Send&& sendJob) {
     try {
-        PrintedJob done = send(layout, copies, collate);
+        PrintedJob done = sendJob();
         if (onPrinted) onPrinted(done);
         return done;
     } catch (const HostError& e) {
-        if (onPrintFailed) onPrintFailed(layout.sheetName, e.number(), e.what());
+        if (onPrintFailed) onPrintFailed(sheet, e.number(), e.what());
         throw;
     }
+}
+
+PrintedJob QtPrinter::printLayout(const engine::PrintLayout& layout, int copies, bool collate) {
+    return reported(layout.sheetName, [&] { return send(layout, copies, collate); });
+}
+
+std::string QtPrinter::caption() const { return printsToFile() ? "打印到 PDF 文件" : printerName_; }
+
+PrintedJob QtPrinter::printCalibration(const std::string& sheetName, double paperWidthPt, double paperHeightPt) {
+    const CalibrationSheet sheet{sheetName, paperWidthPt, paperHeightPt, caption()};
+    return reported(sheetName, [&] {
+        requireGuiApplication();
+        if (printsToFile()) {
+            PrintedJob done;
+            done.sheet = sheetName;
+            done.file = file_.printCalibration(sheet);
+            done.completed = true;
+            return done;
+        }
+        return sendPdf(std::string(kCalibrationFilePrefix) + sheetName,
+                       PdfPrinter::calibrationPdfBytes(sheet, adjustmentFor(sheetName)), 1, true, paperWidthPt,
+                       paperHeightPt);
+    });
+}
+
+PrintedJob QtPrinter::sendPdf(const std::string& title, std::string pdf, int copies, bool collate,
+                              double paperWidthPt, double paperHeightPt) {
+    PrintJobRequest job;
+    job.printer = printerName_;
+    job.title = title;
+    job.pdf = std::move(pdf);
+    job.copies = copies;
+    job.collate = collate;
+    engine::PrintLayout paper;
+    paper.paperWidth = paperWidthPt;
+    paper.paperHeight = paperHeightPt;
+    job.media = mediaOf(paper);
+    const SentJob sent = sendConfirmed(*service_, job, confirmLimit_);
+    PrintedJob done;
+    done.sheet = title;
+    done.printer = printerName_;
+    done.jobId = sent.id;
+    done.completed = sent.completed;
+    return done;
 }
 
 PrintedJob QtPrinter::send(const engine::PrintLayout& layout, int copies, bool collate) {
@@ -61,19 +115,9 @@ PrintedJob QtPrinter::send(const engine::PrintLayout& layout, int copies, bool c
         done.completed = true;
         return done;
     }
-    PrintJobRequest job;
-    job.printer = printerName_;
-    job.title = layout.sheetName;
     // The print service makes the copies, so the document carries one set of pages.
-    job.pdf = PdfPrinter::pdfBytes(layout, 1, collate);
-    job.copies = copies;
-    job.collate = collate;
-    job.media = mediaOf(layout);
-    const SentJob sent = sendConfirmed(*service_, job, confirmLimit_);
-    done.printer = printerName_;
-    done.jobId = sent.id;
-    done.completed = sent.completed;
-    return done;
+    return sendPdf(layout.sheetName, PdfPrinter::pdfBytes(layout, 1, collate, adjustmentFor(layout.sheetName)), copies,
+                   collate, layout.paperWidth, layout.paperHeight);
 }
 
 std::string QtPrinter::mediaOf(const engine::PrintLayout& layout) {
@@ -91,7 +135,7 @@ std::string QtPrinter::mediaOf(const engine::PrintLayout& layout) {
 }
 
 void QtPrinter::printOn(QPrinter& printer, const engine::PrintLayout& layout, int copies,
-                        bool collate) {
+                        bool collate, const PageAdjustment& adjustment) {
     requireGuiApplication();
     requireCopies(copies);
     const std::string name = printer.printerName().toStdString();
@@ -108,7 +152,7 @@ void QtPrinter::printOn(QPrinter& printer, const engine::PrintLayout& layout, in
     if (!painter.begin(&printer))
         throw HostError(host::error::kPrinterFailed,
                         "The printer \"" + name + "\" did not accept the job");
-    paintPages(printer, painter, layout, 1, collate);
+    paintPages(printer, painter, layout, 1, collate, adjustment);
     if (!painter.end())
         throw HostError(host::error::kPrinterFailed,
                         "The printer \"" + name + "\" did not complete the job");

@@ -10,6 +10,9 @@
 // not start in time fail the print with a host::HostError that names the reason.
 // After each job, onPrinted hears where it went; after a failed one, onPrintFailed why.
 //
+// Every page is moved by the current printer's calibration for its sheet
+// (PrintCalibration.h); print to file uses the calibration of kFilePrinterName.
+//
 // Needs a running QGuiApplication (see GuiApplicationScope); printing without one is a
 // host error.
 
@@ -59,6 +62,14 @@ public:
     const std::string& printerName() const { return printerName_; }
     bool printsToFile() const { return printerName_.empty(); }
     const PrintFolder& folder() const { return file_.folder(); }
+    // The calibrations of all printers, and the one in force for a sheet on the current
+    // printer.
+    void setCalibrations(Calibrations calibrations);
+    const Calibrations& calibrations() const { return calibrations_; }
+    PageAdjustment adjustmentFor(const std::string& sheet) const;
+    // The current printer's name in the calibrations: kFilePrinterName for print to file.
+    std::string calibrationName() const { return printsToFile() ? kFilePrinterName : printerName_; }
+
     // How long a job may take to be taken by the printer.
     void setConfirmLimit(std::chrono::milliseconds limit) { confirmLimit_ = limit; }
 
@@ -74,10 +85,17 @@ public:
     // Prints a layout on the current printer and reports where it went.
     PrintedJob printLayout(const engine::PrintLayout& layout, int copies, bool collate);
 
+    // Prints the calibration page (CalibrationPage.h) of a sheet's paper on the current
+    // printer, with the calibration in force for that sheet, and reports where it went
+    // as a job of that sheet.
+    PrintedJob printCalibration(const std::string& sheetName, double paperWidthPt, double paperHeightPt);
+    // The current printer as the calibration page names it.
+    std::string caption() const;
+
     // Prints a layout on a configured QPrinter: the whole paper as the page, the copies
     // left to the print service.
     static void printOn(QPrinter& printer, const engine::PrintLayout& layout, int copies,
-                        bool collate);
+                        bool collate, const PageAdjustment& adjustment = {});
 
     // The paper of a layout as the print service names it: the size's name when the
     // paper is a standard size upright, else "Custom.<w>x<h>mm".
@@ -91,10 +109,15 @@ public:
 
 private:
     PrintedJob send(const engine::PrintLayout& layout, int copies, bool collate);
+    PrintedJob sendPdf(const std::string& title, std::string pdf, int copies, bool collate, double paperWidthPt,
+                       double paperHeightPt);
+    template <class Send>
+    PrintedJob reported(const std::string& sheet, Send&& send);
 
     PdfPrinter file_;
     std::unique_ptr<PrintService> service_;
     std::string printerName_;
+    Calibrations calibrations_;
     std::chrono::milliseconds confirmLimit_ = kDefaultConfirmLimit;
 };
 

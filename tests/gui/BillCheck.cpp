@@ -1,12 +1,18 @@
 // bill-check: checks a transfer cheque that a print service wrote against the same bill
 // printed to file from the sample template, the way the installed template prints it.
 //
-//   bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD
+//   bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD [OFFSET_X OFFSET_Y]
 //
 // PAYEE and PAYER index the sample template's unit book. The PDF must have the paper
 // of 转账支票 (within 0.5 mm), and the ink of every field of the form must lie within
-// 0.5 mm of where the file print puts it; a field the file print leaves empty must stay
-// empty. Prints each field it compared; exits 0 when all fit, 1 otherwise.
+// 0.5 mm of where the file print puts it, moved by the printer's offsets in mm when
+// given; a field the file print leaves empty must stay empty. Prints each field it
+// compared; exits 0 when all fit, 1 otherwise.
+//
+//   bill-check --calibration-page PDF OFFSET_X OFFSET_Y
+//
+// checks a calibration page of 转账支票's paper instead: every cross lies within 0.5 mm
+// of its place moved by the offsets.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +23,7 @@
 #include "platform/engine/host/EngineHost.h"
 #include "platform/engine/print/CellGeometry.h"
 #include "platform/engine/print/PaperSizes.h"
+#include "platform/print/CalibrationPage.h"
 #include "platform/print/GuiApplicationScope.h"
 #include "platform/print/PdfPrinter.h"
 #include "tools/sampletemplate/BillForms.h"
@@ -27,10 +34,47 @@ namespace fs = std::filesystem;
 using namespace vorra;
 using print::testing::PdfInk;
 
+namespace {
+
+int checkCalibrationPage(const fs::path& pdf, double dx, double dy) {
+    const auto paper = *engine::paperByName(tools::billForm(tools::texts::kSheetTransferCheque)->paper);
+    const PdfInk ink(pdf, 600);
+    const double mm = engine::kPointsPerMm;
+    int failures = 0;
+    for (const print::MarkMm& m : print::calibrationMarks(paper.widthMm, paper.heightMm)) {
+        const double x = (m.x + dx) * mm, y = (m.y + dy) * mm;
+        // A piece of each arm outside the cross's circle: its middle is the arm's line.
+        const auto across = ink.inkIn({x + 2 * mm, y - 1.5 * mm, x + 4.5 * mm, y + 1.5 * mm});
+        const auto down = ink.inkIn({x - 1.5 * mm, y - 4.5 * mm, x + 1.5 * mm, y - 2 * mm});
+        if (!across || !down) {
+            std::printf("  cross (%.1f, %.1f): not found\n", m.x, m.y);
+            ++failures;
+            continue;
+        }
+        const double offX = std::abs((down->xMin + down->xMax) / 2 - x) / mm;
+        const double offY = std::abs((across->yMin + across->yMax) / 2 - y) / mm;
+        std::printf("  cross (%.1f, %.1f) off by %.2f, %.2f mm\n", m.x, m.y, offX, offY);
+        if (offX > 0.5 || offY > 0.5) ++failures;
+    }
+    std::printf("%d crosses, %d failures\n", 5, failures);
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 8) {
-        std::fputs("usage: bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD\n", stderr);
+    if (argc == 5 && std::string(argv[1]) == "--calibration-page") {
+        print::GuiApplicationScope gui;
+        return checkCalibrationPage(argv[2], std::stod(argv[3]), std::stod(argv[4]));
+    }
+    if (argc != 8 && argc != 10) {
+        std::fputs("usage: bill-check PDF PAYEE PAYER AMOUNT PURPOSE NUMBER PASSWORD [OFFSET_X OFFSET_Y]\n", stderr);
         return 2;
+    }
+    print::PageAdjustment offsets;
+    if (argc == 10) {
+        offsets.offsetXmm = std::stod(argv[8]);
+        offsets.offsetYmm = std::stod(argv[9]);
     }
     print::GuiApplicationScope gui;
     const fs::path printed = argv[1];
@@ -55,7 +99,7 @@ int main(int argc, char** argv) {
 
     const fs::path reference = fs::path(printed).replace_extension(".expected.pdf");
     print::PdfPrinter::writePdf(engine::layoutSheet(book->model(), book->model().sheetIndex(sheetName)), reference,
-                                1, true);
+                                1, true, offsets);
 
     const double halfMm = 0.5 * engine::kPointsPerMm;
     int failures = 0;
@@ -73,7 +117,9 @@ int main(int argc, char** argv) {
     int inked = 0;
     for (const tools::BillField& f : tools::billForm(sheetName)->fields) {
         const double mm = engine::kPointsPerMm;
-        const PdfInk::Box box{f.box.left * mm, f.box.top * mm, f.box.right * mm, f.box.bottom * mm};
+        const double dx = offsets.offsetXmm, dy = offsets.offsetYmm;
+        const PdfInk::Box box{(f.box.left + dx) * mm, (f.box.top + dy) * mm, (f.box.right + dx) * mm,
+                              (f.box.bottom + dy) * mm};
         auto a = want.inkIn(box), b = got.inkIn(box);
         if (!a && !b) continue;
         ++inked;

@@ -8,7 +8,9 @@ welcome window, the spreadsheet window and the template list, opens the sample
 template, fills in a transfer cheque through the forms with real key and mouse events
 (xdotool), prints it, and checks the PDF the queue wrote (bill-check: the paper, every
 field within 0.5 mm). Then the queue rejects jobs (cupsreject): the next print must be
-reported as failed and not recorded. A picture of the screen is kept after each step.
+reported as failed and not recorded. Last the queue is calibrated (File → 打印偏移与校准…:
+offsets of +1.5 mm and -0.7 mm, and its calibration page), and the next print must land
+moved by exactly those offsets. A picture of the screen is kept after each step.
 
 Controls are found in the accessibility tree (AT-SPI) by role and caption, an entry as
 the one beside its label, so that the test follows the forms wherever they are laid out.
@@ -25,6 +27,7 @@ import time
 import pyatspi
 
 QUEUE = os.environ["VORRA_TEST_QUEUE"]
+BILL_CHECK = None  # the bill-check program, from the command line
 PDF_DIR = os.environ["VORRA_TEST_PDF_DIR"]
 
 # The bill, from the sample template's books: units found by their pinyin initials,
@@ -290,6 +293,75 @@ def records(main):
     return rows
 
 
+def spin_beside(form, label):
+    """The spin box to the right of a label, nearest to its line."""
+    lx, ly, lw, lh = extents(control(form, pyatspi.ROLE_LABEL, label))
+    boxes = [n for n in showing_nodes(form, pyatspi.ROLE_SPIN_BUTTON) if extents(n)[0] >= lx + lw - 2]
+    if not boxes:
+        fail("no spin box beside \"%s\" in \"%s\"" % (label, form.name))
+    return min(boxes, key=lambda n: abs(extents(n)[1] + extents(n)[3] / 2 - (ly + lh / 2)))
+
+
+def calibrate(main, dx, dy):
+    """Sets the current printer's offsets through the File menu, with the bill sheet in
+    front, and prints the calibration page of its paper on the way."""
+    click(control(main, pyatspi.ROLE_PAGE_TAB, SHEET))
+    time.sleep(0.5)
+    dialog = open_offsets(main)
+    chosen = showing_nodes(dialog, pyatspi.ROLE_COMBO_BOX)
+    if not chosen or plain(chosen[0].name) != SHEET:
+        fail("the offsets dialog does not start on the sheet in front: %s" % [n.name for n in chosen])
+    for label, value in (("横向偏移(毫米)：", dx), ("纵向偏移(毫米)：", dy)):
+        box = spin_beside(dialog, label)
+        for _ in range(3):
+            click(box)
+            key("ctrl+a", "BackSpace")
+            xdotool("type", "--delay", 80, "--", "%.1f" % value)
+            time.sleep(0.3)
+            if abs(box.queryValue().currentValue - value) < 0.01:
+                break
+        else:
+            fail("the offset beside %s did not take %.1f" % (label, value))
+    # The page goes out with the offsets in force so far: none.
+    check_calibration_page(dialog, 0, 0)
+    steps.done("calibration")
+    close_offsets(dialog, "确定")
+
+
+def open_offsets(main):
+    click(wait_for("the File menu", lambda: next(
+        (n for n in walk(main) if n.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_MENU_ITEM) and showing(n)
+         and plain(n.name) == "文件(F)"), None)))
+    click(wait_for("the offsets item", lambda: next(
+        (n for w in top_windows() for n in walk(w)
+         if n.getRole() == pyatspi.ROLE_MENU_ITEM and showing(n) and plain(n.name).startswith("打印偏移与校准")), None)))
+    return window("打印偏移")
+
+
+def close_offsets(dialog, button):
+    click(control(dialog, pyatspi.ROLE_PUSH_BUTTON, button))
+    wait_for("the offsets dialog to close", lambda: not any(
+        (w.name or "") == "打印偏移" and showing(w) for w in top_windows()))
+
+
+def check_calibration_page(dialog, dx, dy):
+    """Prints the calibration page from the offsets dialog; its crosses must lie in the
+    queue's PDF moved by the offsets."""
+    before = len(pdfs())
+    click(control(dialog, pyatspi.ROLE_PUSH_BUTTON, "打印校准页"))
+    wait_for("the calibration page", lambda: len(pdfs()) > before, timeout=30)
+    time.sleep(0.5)
+    check = subprocess.run([BILL_CHECK, "--calibration-page", newest_pdf(), str(dx), str(dy)],
+                           capture_output=True, text=True)
+    print(check.stdout, end="", flush=True)
+    if check.returncode != 0:
+        fail("the calibration page's crosses are not where its offsets put them:\n" + check.stdout + check.stderr)
+
+
+def newest_pdf():
+    return os.path.join(PDF_DIR, max(pdfs(), key=lambda f: os.path.getmtime(os.path.join(PDF_DIR, f))))
+
+
 def pdfs():
     return sorted(f for f in os.listdir(PDF_DIR) if f.endswith(".pdf") and not f.endswith(".expected.pdf"))
 
@@ -367,6 +439,24 @@ def run(args):
             fail("the refused print was recorded: %s" % (recorded,))
         steps.done("not-recorded")
         subprocess.run(["cupsaccept", QUEUE], check=True)
+
+        # Calibrated: the same bill lands moved by the queue's offsets.
+        calibrate(main, 1.5, -0.7)
+        before = len(pdfs())
+        print_bill(main)
+        written = wait_for("the calibrated print", lambda: pdfs() if len(pdfs()) > before else None, timeout=30)
+        time.sleep(0.5)
+        check = subprocess.run([args.bill_check, newest_pdf(), str(PAYEE[2]), str(PAYER[2]),
+                                AMOUNT, PURPOSE[1], NUMBER, PASSWORD, "1.5", "-0.7"], capture_output=True, text=True)
+        print(check.stdout, end="", flush=True)
+        if check.returncode != 0:
+            fail("the calibrated cheque is not moved by the offsets:\n" + check.stdout + check.stderr)
+        steps.done("calibrated")
+        # The calibration page now checks the calibration: its crosses moved alike.
+        dialog = open_offsets(main)
+        check_calibration_page(dialog, 1.5, -0.7)
+        close_offsets(dialog, "取消")
+        steps.done("calibration-checked")
     finally:
         try:
             os.kill(desktop_pid, signal.SIGTERM)
@@ -381,6 +471,8 @@ def main():
     parser.add_argument("--bill-check", required=True)
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
+    global BILL_CHECK
+    BILL_CHECK = args.bill_check
     steps = Steps(args.out)
     subprocess.run(["dpkg", "-i", args.deb], check=True, stdout=subprocess.DEVNULL)
     steps.done("installed")

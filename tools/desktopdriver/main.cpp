@@ -4,13 +4,21 @@
 //
 //   vorra-desktop-driver [desktop options] [--invoke COMMAND]... [--type FORM.CONTROL=TEXT]...
 //                        [--screenshot FILE] [--form-screenshot FORM=FILE]... [--screen-screenshot FILE]
+//                        [--sample-bill SHEET] [--calibration FILE] [--form-picture FILE]
+//                        [--preview-screenshot FILE] [--calibration-pdf FILE]
 //
 // --invoke runs an add-in command (repeatable), --type types into a form's box,
 // --screenshot saves the window, --form-screenshot a form's window, --screen-screenshot
 // the whole screen (where the forms stand over the window); with a screenshot the
-// program ends after taking it.
+// program ends after taking it. --sample-bill writes the sample template's bill into
+// the active workbook's fill-in cells and makes SHEET active; --calibration takes the
+// printers' offsets from a calibration file (platform/print/PrintCalibration.h) for
+// this run; --preview-screenshot saves the print preview of the active sheet, over the
+// form picture of --form-picture when given; --calibration-pdf writes the active
+// sheet's calibration page, with the current printer's offsets, as a PDF file.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -18,7 +26,11 @@
 #include <cstdlib>
 
 #include "platform/desktop/app/DesktopStart.h"
+#include "platform/desktop/app/PrintPreviewWindow.h"
 #include "platform/desktop/toolkit/FormWindow.h"
+#include "platform/engine/host/EngineHost.h"
+#include "platform/print/PdfPrinter.h"
+#include "tools/sampletemplate/SampleTemplate.h"
 
 using namespace vorra::desktop;
 
@@ -61,7 +73,13 @@ int main(int argc, char** argv) {
     QCommandLineOption shot(QStringLiteral("screenshot"), "Save the window as a picture and end.", "file");
     QCommandLineOption formShot(QStringLiteral("form-screenshot"), "Save a form's window as a picture: FORM=FILE.", "request");
     QCommandLineOption screenShot(QStringLiteral("screen-screenshot"), "Save the whole screen as a picture and end.", "file");
-    parser.addOptions({invoke, type, shot, formShot, screenShot});
+    QCommandLineOption sampleBill(QStringLiteral("sample-bill"), "Fill in the sample bill and show SHEET.", "sheet");
+    QCommandLineOption calibration(QStringLiteral("calibration"), "The printers' offsets for this run.", "file");
+    QCommandLineOption picture(QStringLiteral("form-picture"), "The form picture for the preview.", "file");
+    QCommandLineOption previewShot(QStringLiteral("preview-screenshot"), "Save the print preview and end.", "file");
+    QCommandLineOption calibrationPdf(QStringLiteral("calibration-pdf"), "Write the calibration page and end.", "file");
+    parser.addOptions(
+        {invoke, type, shot, formShot, screenShot, sampleBill, calibration, picture, previewShot, calibrationPdf});
     parser.process(app);
 
     // The environment is read here only: the add-in's path and the print folder.
@@ -71,7 +89,24 @@ int main(int argc, char** argv) {
     DesktopSession& session = start.session();
     MainWindow& window = start.window();
 
-    const bool screenshots = parser.isSet(shot) || parser.isSet(formShot) || parser.isSet(screenShot);
+    if (parser.isSet(calibration)) {
+        try {
+            session.printer().setCalibrations(vorra::print::Calibrations::load(parser.value(calibration).toStdString()));
+        } catch (const vorra::print::CalibrationError& e) {
+            std::fprintf(stderr, "vorra-desktop-driver: %s\n", e.what());
+            return 2;
+        }
+    }
+    if (parser.isSet(sampleBill)) {
+        if (auto book = session.application().activeWorkbook()) {
+            vorra::tools::writeSampleBill(*book, vorra::tools::SampleBill{});
+            book->sheet(parser.value(sampleBill).toStdString())->activate();
+        }
+        window.syncFromEngine();
+    }
+
+    const bool screenshots = parser.isSet(shot) || parser.isSet(formShot) || parser.isSet(screenShot) ||
+                             parser.isSet(previewShot) || parser.isSet(calibrationPdf);
     if (screenshots) window.setDiscardChangesOnClose(true);
     QTimer::singleShot(300, &window, [&] {
         if (auto* connection = session.connection())
@@ -97,6 +132,27 @@ int main(int argc, char** argv) {
                     w->grab().save(request.mid(eq + 1));
                 else
                     std::fprintf(stderr, "vorra-desktop-driver: no window of form %s\n", qPrintable(request.left(eq)));
+            }
+            if (parser.isSet(previewShot) || parser.isSet(calibrationPdf)) {
+                auto& engine = session.application();
+                auto book = engine.activeEngineWorkbook();
+                const auto layout = vorra::engine::layoutSheet(book->model(), engine.activeEngineSheet()->index());
+                if (parser.isSet(previewShot)) {
+                    PrintPreviewWindow preview(layout, session.printer(), &window);
+                    if (parser.isSet(picture)) preview.choosePicture(parser.value(picture));
+                    preview.show();
+                    QApplication::processEvents();
+                    preview.grab().save(parser.value(previewShot));
+                }
+                if (parser.isSet(calibrationPdf)) {
+                    const vorra::print::CalibrationSheet sheet{layout.sheetName, layout.paperWidth, layout.paperHeight,
+                                                               session.printer().caption()};
+                    QFile out(parser.value(calibrationPdf));
+                    const std::string pdf = vorra::print::PdfPrinter::calibrationPdfBytes(
+                        sheet, session.printer().adjustmentFor(layout.sheetName));
+                    if (!out.open(QIODevice::WriteOnly) || out.write(pdf.data(), qint64(pdf.size())) != qint64(pdf.size()))
+                        std::fprintf(stderr, "vorra-desktop-driver: cannot write %s\n", qPrintable(out.fileName()));
+                }
             }
             window.close();
         });

@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "addin/frame/dialogs/Form.h"
+#include "platform/desktop/app/DesktopTexts.h"
 #include "platform/desktop/app/PageSetupWindow.h"
+#include "platform/desktop/app/PrintOffsetsDialog.h"
 #include "platform/engine/print/PageSetupDialog.h"
 
 namespace vorra::desktop {
@@ -22,7 +24,10 @@ std::vector<std::string> DesktopServices::openFileDialog(const std::string& filt
 bool DesktopServices::builtinDialog(int dialogId, host::Worksheet& sheet, const std::string& pendingKeys) {
     auto* engineSheet = dynamic_cast<engine::EngineWorksheet*>(&sheet);
     if (dialogId != engine::kPageSetupDialogId || !engineSheet) return false;
-    return runPageSetupDialog(engineSheet->model(), pendingKeys, owner);
+    const QString offsets = QString::fromUtf8(texts::kOffsetsInForce)
+                                .arg(printerCaption(printer_), adjustmentText(printer_, engineSheet->name()));
+    return runPageSetupDialog(engineSheet->model(), pendingKeys, owner,
+                              [&](PageSetupWindow& window) { window.setOffsetsNote(offsets); });
 }
 
 DesktopSession::DesktopSession(const std::string& hostVersion, print::PrintFolder printFolder)

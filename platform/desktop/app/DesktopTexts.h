@@ -88,4 +88,46 @@ inline constexpr const char* kCentreHorizontally = "水平居中";
 inline constexpr const char* kCentreVertically = "垂直居中";
 inline constexpr const char* kCustomPaper = "自定义";
 
+// The printer's offsets and its calibration page.
+inline constexpr const char* kActionOffsets = "打印偏移与校准…";
+inline constexpr const char* kOffsetsTitle = "打印偏移";
+inline constexpr const char* kOffsetsPrinter = "打印机：%1";
+inline constexpr const char* kOffsetsSheet = "票据：";
+inline constexpr const char* kOffsetsAllSheets = "这台打印机的所有票据";
+inline constexpr const char* kOffsetsSheetOnly = "仅票据“%1”";
+inline constexpr const char* kOffsetX = "横向偏移(毫米)：";
+inline constexpr const char* kOffsetY = "纵向偏移(毫米)：";
+inline constexpr const char* kScaleX = "横向缩放：";
+inline constexpr const char* kScaleY = "纵向缩放：";
+inline constexpr const char* kOffsetsHint =
+    "正数向右、向下移动。偏移只用于这台打印机的打印和预览，不改变模板的页边距。"
+    "先打印校准页，量出十字的位置，再填入这里。";
+inline constexpr const char* kPrintCalibration = "打印校准页";
+inline constexpr const char* kResetOffsets = "恢复为零";
+inline constexpr const char* kCalibrationPrinted = "校准页已打印：%1";
+inline constexpr const char* kAdjustment = "横向 %1 毫米，纵向 %2 毫米，缩放 %3 × %4";
+inline constexpr const char* kNoAdjustment = "不偏移";
+inline constexpr const char* kOffsetsInForce = "当前打印机“%1”的打印偏移：%2（不改变页边距）";
+inline constexpr const char* kOffsetsUnreadable = "无法读取保存的打印偏移，本次按不偏移打印：";
+inline constexpr const char* kOffsetsRefused = "无法保存打印偏移：";
+
+// The print preview.
+inline constexpr const char* kActionPreview = "打印预览(&V)…";
+inline constexpr const char* kPreviewButton = "预览";
+inline constexpr const char* kPreviewTitle = "打印预览 - %1";
+inline constexpr const char* kPreviewZoom = "缩放：";
+inline constexpr const char* kPreviewTrueSize = "%1%（实际大小）";
+inline constexpr const char* kPreviewPicture = "表单图片…";
+inline constexpr const char* kPreviewPictureFilter = "图片 (*.png *.jpg *.jpeg *.bmp *.tif *.tiff);;所有文件 (*)";
+inline constexpr const char* kPreviewShowPicture = "显示表单图片";
+inline constexpr const char* kPreviewDpi = "图片分辨率(dpi)：";
+inline constexpr const char* kPreviewPictureX = "图片位置 横(毫米)：";
+inline constexpr const char* kPreviewPictureY = "纵(毫米)：";
+inline constexpr const char* kPreviewPrint = "打印";
+inline constexpr const char* kPreviewClose = "关闭";
+inline constexpr const char* kPreviewSummary = "打印机：%1；打印偏移：%2；纸张 %3 × %4 毫米";
+inline constexpr const char* kPreviewPages = "；共 %1 页：%2";
+inline constexpr const char* kPreviewPictureUnreadable = "无法读取表单图片：%1";
+inline constexpr const char* kPreviewUnavailable = "无法预览：";
+
 }  // namespace vorra::desktop::texts

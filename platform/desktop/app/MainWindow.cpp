@@ -22,6 +22,8 @@
 #include "addin/frame/host/HostError.h"
 #include "platform/desktop/app/AddinsDialog.h"
 #include "platform/desktop/app/DesktopTexts.h"
+#include "platform/desktop/app/PrintOffsetsDialog.h"
+#include "platform/desktop/app/PrintPreviewWindow.h"
 #include "platform/desktop/app/SheetGrid.h"
 #include "platform/desktop/ribbon/CommandBarToolbars.h"
 #include "platform/desktop/ribbon/RibbonBar.h"
@@ -114,6 +116,7 @@ MainWindow::MainWindow(DesktopSession& session) : session_(session) {
     buildMenus();
     followPrinter();
     restorePrinterChoice();
+    restoreCalibrations();
     resize(1100, 720);
     session_.application().addChangeListener(this);
     syncFromEngine();
@@ -180,6 +183,9 @@ void MainWindow::buildMenus() {
     file->addAction(QIcon::fromTheme(QStringLiteral("document-page-setup")), u8(texts::kActionPageSetup), this,
                     [this] { pageSetup(); });
     file->addAction(u8(texts::kActionChoosePrinter), this, [this] { choosePrinter(); });
+    file->addAction(u8(texts::kActionOffsets), this, [this] { printOffsets(); });
+    file->addAction(QIcon::fromTheme(QStringLiteral("document-print-preview")), u8(texts::kActionPreview), this,
+                    [this] { printPreview(); });
     file->addAction(QIcon::fromTheme(QStringLiteral("document-print")), u8(texts::kActionPrint), QKeySequence::Print,
                     this, [this] { printActiveSheet(); });
     file->addSeparator();
@@ -228,9 +234,11 @@ QWidget* MainWindow::buildHomeTab() {
     };
     add("document-open", texts::kActionOpen, [this] { openFromDialog(); });
     add("document-save", texts::kActionSave, [this] { saveWorkbook(); });
+    add("document-print-preview", texts::kPreviewButton, [this] { printPreview(); });
     add("document-print", texts::kActionPrint, [this] { printActiveSheet(); });
     add("document-page-setup", texts::kActionPageSetup, [this] { pageSetup(); });
     add("printer", texts::kActionChoosePrinter, [this] { choosePrinter(); });
+    add("configure", texts::kActionOffsets, [this] { printOffsets(); });
     add("edit-undo", texts::kActionUndo, [this] { undo_.undo(); });
     row->addStretch(1);
     return page;
@@ -361,10 +369,61 @@ void MainWindow::followPrinter() {
     };
 }
 
-QString MainWindow::printerCaption() const {
-    print::QtPrinter& printer = session_.printer();
-    return printer.printsToFile() ? u8(texts::kPrintToPdf).arg(QString::fromStdString(printer.folder().path().string()))
-                                  : QString::fromStdString(printer.printerName());
+QString MainWindow::printerCaption() const { return desktop::printerCaption(session_.printer()); }
+
+void MainWindow::restoreCalibrations() {
+    QString problem;
+    session_.printer().setCalibrations(storedCalibrations(&problem));
+    // Told once the window is up; the stored text stays until offsets are set anew.
+    if (!problem.isEmpty())
+        QTimer::singleShot(0, this, [this, problem] { showMessage(u8(texts::kOffsetsUnreadable) + problem, true); });
+}
+
+std::optional<engine::PrintLayout> MainWindow::activeLayout(const QString& failure) {
+    engine::EngineApplication& app = session_.application();
+    try {
+        auto book = app.activeEngineWorkbook();
+        auto sheet = book ? app.activeEngineSheet() : nullptr;
+        if (!sheet) return std::nullopt;
+        return engine::layoutSheet(book->model(), sheet->index());
+    } catch (const host::HostError& e) {
+        showMessage(failure + QString::fromStdString(e.what()), true);
+    }
+    return std::nullopt;
+}
+
+void MainWindow::printPreview() {
+    std::optional<engine::PrintLayout> layout = activeLayout(u8(texts::kPreviewUnavailable));
+    if (!layout) return;
+    PrintPreviewWindow preview(std::move(*layout), session_.printer(), this);
+    if (preview.exec() == QDialog::Accepted) printActiveSheet();
+}
+
+void MainWindow::printOffsets() {
+    // The workbook's sheets, the active one first chosen: a sheet's own offsets and its
+    // paper for the calibration page.
+    std::vector<std::string> sheets;
+    std::string current;
+    engine::EngineApplication& app = session_.application();
+    auto book = app.activeEngineWorkbook();
+    if (book) {
+        for (const auto& ws : book->worksheets())
+            if (ws->visible() == host::Visibility::Visible) sheets.push_back(ws->name());
+        try {
+            if (auto sheet = app.activeEngineSheet()) current = sheet->name();
+        } catch (const host::HostError&) {
+        }
+    }
+    PrintOffsetsDialog dialog(
+        session_.printer(), sheets, current,
+        [book](const std::string& name) {
+            const int index = book->model().sheetIndex(name);
+            if (index < 0) throw host::HostError(host::error::kSubscriptOutOfRange, "No sheet named \"" + name + "\"");
+            const engine::PrintLayout layout = engine::layoutSheet(book->model(), index);
+            return std::pair{layout.paperWidth, layout.paperHeight};
+        },
+        this);
+    dialog.exec();
 }
 
 void MainWindow::restorePrinterChoice() {

@@ -12,10 +12,12 @@
 #include <QMainWindow>
 #include <QUndoStack>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/desktop/app/DesktopSession.h"
+#include "platform/engine/print/PrintLayout.h"
 
 class QLabel;
 class QLineEdit;
@@ -49,6 +51,14 @@ public:
     // to file.
     void restorePrinterChoice();
     void pageSetup();
+    // The print preview of the active sheet on the current printer; its print button
+    // prints the sheet.
+    void printPreview();
+    // The current printer's offsets, for all bill sheets or the active one, with the
+    // calibration page of the active sheet's paper.
+    void printOffsets();
+    // The printers' offsets of the last session, from the user's settings.
+    void restoreCalibrations();
 
     // Takes over the engine's state: workbook, sheets, active sheet, selection, cells.
     void syncFromEngine();
@@ -77,6 +87,9 @@ private:
     void showMessage(const QString& text, bool error);
     void followPrinter();
     QString printerCaption() const;
+    // The print layout of the active sheet; nullopt, after a message, when there is
+    // none or it cannot be laid out.
+    std::optional<engine::PrintLayout> activeLayout(const QString& failure);
     void rememberRecent(const QString& path);
     void rebuildRecentMenu();
     void rebuildWindowMenu();

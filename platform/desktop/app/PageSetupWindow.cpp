@@ -92,6 +92,11 @@ PageSetupWindow::PageSetupWindow(engine::PageSetupDialog& dialog, engine::Sheet&
     centreV_->setChecked(setup.centerVertically);
     marginForm->addRow(centreH_);
     marginForm->addRow(centreV_);
+    offsetsNote_ = new QLabel(marginPage);
+    offsetsNote_->setObjectName(QStringLiteral("offsetsInForce"));
+    offsetsNote_->setWordWrap(true);
+    offsetsNote_->hide();
+    marginForm->addRow(offsetsNote_);
 
     // The header and footer page and the sheet page are shown empty, under the captions
     // the dialog gives its pages.
@@ -107,6 +112,11 @@ PageSetupWindow::PageSetupWindow(engine::PageSetupDialog& dialog, engine::Sheet&
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
+
+void PageSetupWindow::setOffsetsNote(const QString& note) {
+    offsetsNote_->setText(note);
+    offsetsNote_->setVisible(!note.isEmpty());
 }
 
 void PageSetupWindow::accept() {

@@ -3,7 +3,8 @@
 // dialog state: paper size and orientation on its first page, margins and centring on
 // its second. It opens on the page the queued keys leave the dialog on ("{RIGHT}":
 // margins). OK writes the page setup to the sheet after the engine's checks; a refused
-// setup keeps the window open with the engine's message.
+// setup keeps the window open with the engine's message. The margins page also says
+// which printer offsets are in force (set elsewhere: they are not margins).
 
 #include <QDialog>
 #include <string_view>
@@ -15,6 +16,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QRadioButton;
 class QCheckBox;
+class QLabel;
 class QTabWidget;
 
 namespace vorra::desktop {
@@ -27,6 +29,9 @@ public:
     QComboBox* paperBox() const { return paper_; }
     QRadioButton* landscapeButton() const { return landscape_; }
     QDoubleSpinBox* marginBox(int side) const { return margins_[side]; }  // 0 top, 1 bottom, 2 left, 3 right
+    // The printer's offsets in force, as a line of text on the margins page.
+    void setOffsetsNote(const QString& note);
+    QLabel* offsetsNote() const { return offsetsNote_; }
 
     void accept() override;
     void reject() override;
@@ -41,6 +46,7 @@ private:
     QDoubleSpinBox* margins_[4];
     QCheckBox* centreH_;
     QCheckBox* centreV_;
+    QLabel* offsetsNote_;
 };
 
 // Shows the page setup dialog for the sheet, modal, with the keys queued for it.

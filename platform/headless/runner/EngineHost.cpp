@@ -22,8 +22,11 @@ namespace {
 
 class ReportingPrinter final : public engine::Printer {
 public:
-    ReportingPrinter(HostPlatform& platform, const std::string& printFolder) : platform_(platform) {
-        if (!printFolder.empty()) pdf_ = std::make_unique<print::PdfPrinter>(print::PrintFolder(printFolder));
+    ReportingPrinter(HostPlatform& platform, const std::string& printFolder, const print::Calibrations& calibrations)
+        : platform_(platform) {
+        if (printFolder.empty()) return;
+        pdf_ = std::make_unique<print::PdfPrinter>(print::PrintFolder(printFolder));
+        pdf_->setCalibrations(calibrations);
     }
     void printSheet(const engine::WorkbookModel& workbook, int sheetIndex, int copies, bool collate) override {
         std::string name = sheetIndex >= 0 && sheetIndex < static_cast<int>(workbook.sheets.size())
@@ -65,8 +68,9 @@ private:
 
 class HeadlessServices final : public engine::HostServices {
 public:
-    HeadlessServices(HeadlessToolkit& toolkit, HostPlatform& platform, const std::string& printFolder)
-        : toolkit_(toolkit), platform_(platform), printer_(platform, printFolder) {}
+    HeadlessServices(HeadlessToolkit& toolkit, HostPlatform& platform, const std::string& printFolder,
+                     const print::Calibrations& calibrations)
+        : toolkit_(toolkit), platform_(platform), printer_(platform, printFolder, calibrations) {}
 
     std::vector<std::string> openFileDialog(const std::string& filter, int filterIndex, const std::string& title,
                                             bool multiSelect) override {
@@ -89,8 +93,9 @@ private:
 
 class EnginePlatform final : public HostPlatform {
 public:
-    EnginePlatform(HeadlessToolkit& toolkit, const std::string& version, const std::string& printFolder)
-        : services_(toolkit, *this, printFolder), application_(version, &services_) {}
+    EnginePlatform(HeadlessToolkit& toolkit, const std::string& version, const std::string& printFolder,
+                   const print::Calibrations& calibrations)
+        : services_(toolkit, *this, printFolder, calibrations), application_(version, &services_) {}
 
     host::Application& application() override { return application_; }
     std::shared_ptr<host::Workbook> newSampleWorkbook() override {
@@ -107,8 +112,9 @@ private:
 }  // namespace
 
 std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version,
-                                               const std::string& printFolder) {
-    return std::make_unique<EnginePlatform>(toolkit, version, printFolder);
+                                               const std::string& printFolder,
+                                               const print::Calibrations& calibrations) {
+    return std::make_unique<EnginePlatform>(toolkit, version, printFolder, calibrations);
 }
 
 }  // namespace vorra::headless

@@ -9,6 +9,7 @@
 
 #include "addin/frame/host/Host.h"
 #include "platform/headless/toolkit/HeadlessToolkit.h"
+#include "platform/print/PrintCalibration.h"
 
 namespace vorra::headless {
 
@@ -36,8 +37,10 @@ public:
 };
 
 // The host the runner uses, with that version text. With a print folder, every sheet
-// printed is also written as a PDF file into it; without, printing only reports.
+// printed is also written as a PDF file into it, its pages moved by the calibration of
+// print to file; without, printing only reports.
 std::unique_ptr<HostPlatform> makeHostPlatform(HeadlessToolkit& toolkit, const std::string& version,
-                                               const std::string& printFolder);
+                                               const std::string& printFolder,
+                                               const print::Calibrations& calibrations = {});
 
 }  // namespace vorra::headless

@@ -328,7 +328,7 @@ void ScenarioRunner::afterAction() {
 
 HostPlatform& ScenarioRunner::platform() {
     if (!platform_) {
-        platform_ = makeHostPlatform(toolkit_, version_, folders_.prints);
+        platform_ = makeHostPlatform(toolkit_, version_, folders_.prints, folders_.calibrations);
         platform_->report = [this](const std::string& line) { print("  " + line); };
         platform_->printed = [this](const PrintJob& job) { printJobs_.push_back(job); };
     }

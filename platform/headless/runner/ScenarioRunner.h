@@ -14,6 +14,7 @@
 #include "platform/headless/toolkit/HeadlessToolkit.h"
 #include "platform/headless/toolkit/UserActions.h"
 #include "platform/loader/AddinLibrary.h"
+#include "platform/print/PrintCalibration.h"
 
 namespace vorra::headless {
 
@@ -21,6 +22,8 @@ struct RunnerFolders {
     std::string work;    // scratch folder: relative paths, the add-in folder, the desktop
     std::string script;  // folder of the script: $SCRIPT
     std::string prints = {};  // PDF files of the sheets printed; empty: printing only reports
+    // How the pages of those PDF files are moved: the calibration of print to file.
+    print::Calibrations calibrations = {};
 };
 
 class ScenarioRunner {

@@ -1,7 +1,7 @@
 // vorra-run: runs a scenario script against the add-in with the headless toolkit.
 //
 //   vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT [--update-expected]]
-//             [--print-dir FOLDER] SCRIPT
+//             [--print-dir FOLDER [--calibration FILE]] SCRIPT
 //
 // The add-in library is, in this order, the --addin option, the VORRA_ADDIN
 // environment variable, or lib/libvorra.so beside the program's bin folder. Without
@@ -9,7 +9,10 @@
 // --expect the output is also compared with the file, and a difference fails the run;
 // with --update-expected as well, the file is rewritten with the output instead.
 // With --print-dir (or else the environment variable VORRA_PRINT_DIR) every sheet
-// printed is also written as a PDF file into that folder.
+// printed is also written as a PDF file into that folder; --calibration (or else the
+// environment variable VORRA_CALIBRATION) names a calibration file whose print-to-file
+// entry ("[#file]", see platform/print/PrintCalibration.h) moves the pages of those
+// files as a printer's calibration moves its pages.
 //
 // Exit status: 0 success; 1 a step failed, the script is malformed, or the output
 // differs from the expected; 2 wrong arguments or an unreadable file.
@@ -35,7 +38,7 @@ constexpr int kUsage = 2;
 int usage(const std::string& message) {
     std::cerr << "vorra-run: " << message << "\n"
               << "usage: vorra-run [--addin LIBRARY] [--work FOLDER] [--expect OUTPUT [--update-expected]]\n"
-              << "                 [--print-dir FOLDER] SCRIPT\n";
+              << "                 [--print-dir FOLDER [--calibration FILE]] SCRIPT\n";
     return kUsage;
 }
 
@@ -94,7 +97,7 @@ int updateExpected(const std::string& output, const std::string& expectPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string addin, work, expectPath, printDir, scriptPath;
+    std::string addin, work, expectPath, printDir, calibrationPath, scriptPath;
     bool update = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -103,10 +106,15 @@ int main(int argc, char** argv) {
             (void)option;
             return std::string(argv[++i]);
         };
-        if (arg == "--addin" || arg == "--work" || arg == "--expect" || arg == "--print-dir") {
+        if (arg == "--addin" || arg == "--work" || arg == "--expect" || arg == "--print-dir" ||
+            arg == "--calibration") {
             auto v = value(arg.c_str());
             if (!v || v->empty()) return usage(arg + " needs a value");
-            (arg == "--addin" ? addin : arg == "--work" ? work : arg == "--expect" ? expectPath : printDir) = *v;
+            (arg == "--addin"         ? addin
+             : arg == "--work"        ? work
+             : arg == "--expect"      ? expectPath
+             : arg == "--print-dir"   ? printDir
+                                      : calibrationPath) = *v;
         } else if (arg == "--update-expected") {
             update = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -132,6 +140,17 @@ int main(int argc, char** argv) {
         printDir = fs::absolute(printDir).lexically_normal().string();
     } else if (const char* env = std::getenv("VORRA_PRINT_DIR"); env && *env) {
         printDir = env;
+    }
+
+    if (calibrationPath.empty())
+        if (const char* env = std::getenv("VORRA_CALIBRATION"); env && *env) calibrationPath = env;
+    vorra::print::Calibrations calibrations;
+    if (!calibrationPath.empty()) {
+        try {
+            calibrations = vorra::print::Calibrations::load(calibrationPath);
+        } catch (const vorra::print::CalibrationError& e) {
+            return usage(e.what());
+        }
     }
 
     auto script = readFile(scriptPath, kMaxScriptBytes);
@@ -173,7 +192,7 @@ int main(int argc, char** argv) {
     std::string failure;
     int failedLine = 0;
     {
-        ScenarioRunner runner({work, scriptFolder, printDir}, addin, out);
+        ScenarioRunner runner({work, scriptFolder, printDir, calibrations}, addin, out);
         ok = runner.run(steps);
         failure = runner.failure();
         failedLine = runner.failedLine();

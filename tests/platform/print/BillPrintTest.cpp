@@ -276,6 +276,121 @@ TEST_F(BillPrint, PrinterPathPutsTextsAtTheSamePositions) {
     }
 }
 
+// A printer's calibration moves every text run of the page: the offsets exactly, a
+// scale about the paper's top-left corner; a sheet's own calibration replaces the
+// printer's. Checked against the same bill printed without one.
+TEST_F(BillPrint, CalibrationMovesEveryTextRunExactly) {
+    struct Case {
+        const char* name;
+        const char* calibration;
+        const char* sheet;  // the sheet printed
+        double dx, dy;      // mm
+        double scale;
+    };
+    const Case cases[] = {
+        {"offsets", "[#file]\noffset-x = 1.5\noffset-y = -0.7\n", "转账支票", 1.5, -0.7, 1},
+        {"scale", "[#file]\nscale-x = 0.99\nscale-y = 0.99\n", "转账支票", 0, 0, 0.99},
+        {"sheet's own", "[#file]\noffset-x = 3\n[#file 转账支票]\noffset-x = -2\nscale-y = 0.99\n", "转账支票",
+         -2, 0, 0},
+        {"another sheet's", "[#file 现金支票]\noffset-x = 5\n", "转账支票", 0, 0, 1},
+        {"another printer's", "[柜台]\noffset-y = 5\n", "转账支票", 0, 0, 1},
+    };
+    auto book = chequeBook();
+    const PrintLayout layout = layoutSheet(*book, 0);
+    const std::vector<PdfWord> plain = pdfWords(QtPrinter{PrintFolder(dir / "plain")}.printLayout(layout, 1, true).file);
+    ASSERT_GE(plain.size(), 7u) << listed(plain);
+    constexpr double kExact = 0.05 * kPointsPerMm;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QtPrinter printer{PrintFolder(dir / c.name)};
+        printer.setCalibrations(Calibrations::parse(c.calibration));
+        const std::vector<PdfWord> moved = pdfWords(printer.printLayout(layout, 1, true).file);
+        ASSERT_EQ(moved.size(), plain.size()) << listed(moved);
+        // The sheet's own case scales only down: 0 stands for "x 1, y 0.99".
+        const double sx = c.scale == 0 ? 1 : c.scale, sy = c.scale == 0 ? 0.99 : c.scale;
+        for (size_t i = 0; i < plain.size(); ++i) {
+            const PdfWord& was = plain[i];
+            const PdfWord& now = moved[i];
+            ASSERT_EQ(now.text, was.text);
+            EXPECT_NEAR(now.xMin, c.dx * kPointsPerMm + sx * was.xMin, kExact) << was.text;
+            EXPECT_NEAR(now.xMax, c.dx * kPointsPerMm + sx * was.xMax, kExact) << was.text;
+            EXPECT_NEAR(now.yMin, c.dy * kPointsPerMm + sy * was.yMin, kExact) << was.text;
+            EXPECT_NEAR(now.yMax, c.dy * kPointsPerMm + sy * was.yMax, kExact) << was.text;
+        }
+    }
+}
+
+// The calibration page of a sheet's paper, printed with the calibration in force: the
+// crosses land where their labels say, moved by that calibration, and the page says
+// which one it used.
+TEST_F(BillPrint, CalibrationPageCrossesLandWhereItsCalibrationPutsThem) {
+    QtPrinter printer{PrintFolder(dir)};
+    printer.setCalibrations(Calibrations::parse("[#file 转账支票]\noffset-x = 1.5\noffset-y = -0.7\n"));
+    const PrintedJob job = printer.printCalibration("转账支票", 240 * kPointsPerMm, 80 * kPointsPerMm);
+    EXPECT_EQ(job.file.filename().string().rfind("校准页-转账支票-", 0), 0u) << job.file;
+    auto [width, height] = pdfPageSize(job.file);
+    EXPECT_NEAR(width, 240 * kPointsPerMm, 0.5);
+    EXPECT_NEAR(height, 80 * kPointsPerMm, 0.5);
+    std::string text;
+    for (const PdfWord& w : pdfWords(job.file)) text += w.text;
+    for (const char* shown : {"打印校准页：转账支票（纸张240×80毫米）", "横向+1.5毫米，纵向-0.7毫米", "(15.0,15.0)",
+                              "(225.0,65.0)", "(120.0,40.0)"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " not in " << text;
+
+    const testing::PdfInk ink(job.file, 600);
+    const double mm = kPointsPerMm;
+    for (const MarkMm& m : calibrationMarks(240, 80)) {
+        const double x = (m.x + 1.5) * mm, y = (m.y - 0.7) * mm;
+        // A piece of each arm outside the circle: its middle is the cross's line.
+        const auto across = ink.inkIn({x + 2 * mm, y - 1 * mm, x + 4.5 * mm, y + 1 * mm});
+        const auto down = ink.inkIn({x - 1 * mm, y - 4.5 * mm, x + 1 * mm, y - 2 * mm});
+        ASSERT_TRUE(across && down) << m.x << ", " << m.y;
+        EXPECT_NEAR((across->yMin + across->yMax) / 2, y, 0.1 * mm) << m.x << ", " << m.y;
+        EXPECT_NEAR((down->xMin + down->xMax) / 2, x, 0.1 * mm) << m.x << ", " << m.y;
+    }
+    EXPECT_THROW(printer.printCalibration("转账支票", 0, 80 * kPointsPerMm), host::HostError);
+}
+
+TEST(Calibrations, ReadWrittenAndRefusedWithTheLineAtFault) {
+    Calibrations kept;
+    kept.set("柜台", "", {1.5, -0.7, 1, 1});
+    kept.set("柜台", "转账支票", {0, 0.2, 0.995, 1.01});
+    kept.set("柜台", "现金支票", {});                 // this sheet prints as laid out
+    kept.set("柜台", "进账单", {1.5, -0.7, 1, 1});    // the printer's anyway: not stored
+    kept.set(kFilePrinterName, "", {0, 0, 1, 1});  // nothing to correct: not stored
+    const Calibrations again = Calibrations::parse(kept.format());
+    EXPECT_EQ(again.format(), kept.format());
+    EXPECT_EQ(again.forJob("柜台", "转账支票"), (PageAdjustment{0, 0.2, 0.995, 1.01}));
+    EXPECT_TRUE(again.forJob("柜台", "现金支票").identity());
+    EXPECT_EQ(again.forJob("柜台", "进账单"), (PageAdjustment{1.5, -0.7, 1, 1}));
+    EXPECT_FALSE(again.has("柜台", "进账单"));
+    EXPECT_TRUE(again.forJob(kFilePrinterName, "转账支票").identity());
+    EXPECT_FALSE(again.has(kFilePrinterName));
+
+    const std::pair<const char*, const char*> refused[] = {
+        {"offset-x = 1\n", "line 1: a value before"},
+        {"# note\n[p]\noffset-x = 1,5\n", "line 3: \"1,5\" is not a number"},
+        {"[p]\noffset-z = 1\n", "line 2: unknown key"},
+        {"[p]\noffset-y = 31\n", "line 1: The vertical offset 31 mm"},
+        {"[p]\nscale-x = 1.2\n", "line 1: The horizontal scale 1.2"},
+        {"[p]\nscale-x = nan\n", "line 1: The horizontal scale nan"},
+        {"[p]\n[p]\n", "line 2: [p] appears twice"},
+        {"[p\n", "line 1: a section is written"},
+        {"[p]\njunk\n", "line 2: expected key = value"},
+    };
+    for (const auto& [text, message] : refused) {
+        try {
+            Calibrations::parse(text);
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const CalibrationError& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(Calibrations::parse(std::string(kMaxCalibrationBytes + 1, '#')), CalibrationError);
+    EXPECT_THROW(Calibrations::load("/nonexistent/calibration"), CalibrationError);
+    EXPECT_THROW(kept.set("two words", "", {1, 0, 1, 1}), CalibrationError);
+}
+
 TEST_F(BillPrint, PrintSheetWritesOneFileNamedWithSheetAndTime) {
     auto book = chequeBook();
     QtPrinter printer{PrintFolder(dir)};

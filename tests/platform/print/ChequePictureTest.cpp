@@ -1,6 +1,8 @@
 // The printed 转账支票 drawn over a picture of its pre-printed form: the fields fill the
 // form's blanks without touching its captions. With VORRA_PICTURE_PDF set, the PDF is
-// kept at that path (docs/template.md makes the screenshot from it).
+// kept at that path (docs/template.md makes the screenshot from it); with
+// VORRA_FORM_PICTURE set, the blank form alone is drawn there as a 200 dpi picture, a
+// stand-in for a scan in the print preview (scripts/desktop-screenshots.sh).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -155,6 +158,20 @@ TEST(ChequePicture, PrintedFieldsFillTheBlanksWithoutTouchingTheCaptions) {
         for (const PdfWord& caption : captions)
             EXPECT_FALSE(overlap(field, caption)) << "\"" << field.text << "\" covers \"" << caption.text << "\"";
     if (!keep) fs::remove(pdf);
+
+    if (const char* picture = std::getenv("VORRA_FORM_PICTURE")) {
+        constexpr double kDpi = 200;
+        QImage form(int(240 / 25.4 * kDpi), int(80 / 25.4 * kDpi), QImage::Format_RGB32);
+        form.fill(QColor(0xf4, 0xfa, 0xf6));
+        form.setDotsPerMeterX(int(kDpi / 0.0254 + 0.5));
+        form.setDotsPerMeterY(int(kDpi / 0.0254 + 0.5));
+        {
+            QPainter painter(&form);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            FormDrawing(painter, kDpi / 25.4).draw();
+        }
+        EXPECT_TRUE(form.save(QString::fromUtf8(picture)));
+    }
 }
 
 }  // namespace

@@ -6,27 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "addin/frame/host/Utf8.h"
+
 namespace vorra::engine::files {
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
 
 // Reads one character at text[i]: its code point and length, or for a malformed
 // sequence U+FFFD and the length of its maximal malformed part (at least 1).
@@ -84,7 +68,7 @@ std::string validUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         char32_t cp;
         i += nextCodePoint(text, i, cp);
-        appendUtf8(out, cp);
+        host::appendUtf8(cp, out);
     }
     return out;
 }
@@ -112,12 +96,12 @@ std::string utf8FromUtf16(std::u16string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t u = text[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+            host::appendUtf8(0x10000 + ((u - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00), out);
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            appendUtf8(out, kReplacementCharacter);
+            host::appendUtf8(kReplacementCharacter, out);
         } else {
-            appendUtf8(out, u);
+            host::appendUtf8(u, out);
         }
     }
     return out;
@@ -134,7 +118,7 @@ std::string utf8FromUtf16le(std::string_view bytes) {
 std::string utf8FromLatin1(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (char c : bytes) appendUtf8(out, static_cast<unsigned char>(c));
+    for (char c : bytes) host::appendUtf8(static_cast<unsigned char>(c), out);
     return out;
 }
 

@@ -36,8 +36,8 @@ using xls::RecordWriter;
 namespace record = xls::record;
 
 // Limits of the format.
-constexpr int kMaxXlsRows = 65536;
-constexpr int kMaxXlsColumns = 256;
+constexpr int kMaxXlsRows = xls::kMaxRows;
+constexpr int kMaxXlsColumns = xls::kMaxColumns;
 constexpr size_t kMaxCellText = 32767;   // UTF-16 units
 constexpr size_t kMaxSheetName = 31;
 constexpr size_t kMaxRecordData = xls::kMaxRecordData;
@@ -286,19 +286,6 @@ std::vector<PlacedCell> cellsByRow(const Sheet& sheet) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
     });
     return cells;
-}
-
-unsigned errorCode(ErrorValue e) {
-    switch (e) {
-        case ErrorValue::Null: return 0x00;
-        case ErrorValue::Div0: return 0x07;
-        case ErrorValue::Value: return 0x0F;
-        case ErrorValue::Ref: return 0x17;
-        case ErrorValue::Name: return 0x1D;
-        case ErrorValue::Num: return 0x24;
-        case ErrorValue::NA: return 0x2A;
-    }
-    return 0x0F;
 }
 
 // A number in the compact form when it is an integer that fits its 30 bits.
@@ -612,7 +599,7 @@ private:
                 out_.record(record::kBoolErr, b.u8(v.asBoolean() ? 1 : 0).u8(0));
                 return;
             case Value::Kind::Error:
-                out_.record(record::kBoolErr, b.u8(errorCode(v.asError())).u8(1));
+                out_.record(record::kBoolErr, b.u8(xls::errorCode(v.asError())).u8(1));
                 return;
         }
     }
@@ -636,7 +623,7 @@ private:
                 }
                 break;
             case Value::Kind::Boolean: b.u8(1).u8(0).u8(v.asBoolean() ? 1 : 0).u8(0).u16(0).u16(0xFFFF); break;
-            case Value::Kind::Error: b.u8(2).u8(0).u8(errorCode(v.asError())).u8(0).u16(0).u16(0xFFFF); break;
+            case Value::Kind::Error: b.u8(2).u8(0).u8(xls::errorCode(v.asError())).u8(0).u16(0).u16(0xFFFF); break;
             case Value::Kind::Empty: b.u8(3).u8(0).u32(0).u16(0xFFFF); break;
         }
         b.u16(f.isVolatile ? 0x0001 : 0x0000).u32(0);  // calculated every time when volatile

@@ -39,29 +39,11 @@ inline constexpr std::uint8_t kAttrSemi = 0x01, kAttrIf = 0x02, kAttrChoose = 0x
 // Token classes, added to the reference, name, function and array tokens.
 enum class TokenClass : std::uint8_t { Reference = 0x00, Value = 0x20, Array = 0x40 };
 
-constexpr int kBiffRows = 65536;
-constexpr int kBiffColumns = 256;
+constexpr int kBiffRows = xls::kMaxRows;
+constexpr int kBiffColumns = xls::kMaxColumns;
 constexpr size_t kMaxStringConstant = 255;
 
-unsigned errorCodeOf(ErrorValue e) {
-    switch (e) {
-        case ErrorValue::Null: return 0x00;
-        case ErrorValue::Div0: return 0x07;
-        case ErrorValue::Value: return 0x0F;
-        case ErrorValue::Ref: return 0x17;
-        case ErrorValue::Name: return 0x1D;
-        case ErrorValue::Num: return 0x24;
-        case ErrorValue::NA: return 0x2A;
-    }
-    return 0x0F;
-}
-
-std::string errorOfCode(unsigned code) {
-    for (auto e : {ErrorValue::Null, ErrorValue::Div0, ErrorValue::Value, ErrorValue::Ref, ErrorValue::Name,
-                   ErrorValue::Num, ErrorValue::NA})
-        if (errorCodeOf(e) == code) return host::errorText(e);
-    return host::errorText(ErrorValue::NA);
-}
+std::string errorTextOfCode(unsigned code) { return host::errorText(xls::errorOfCode(code)); }
 
 std::string numberText(double d) {
     if (!std::isfinite(d)) return "#NUM!";
@@ -196,7 +178,7 @@ private:
             case ptg::kMissArg: return push("");
             case ptg::kStr: return push(quoted(shortString(tokens_)));
             case ptg::kAttr: return attribute();
-            case ptg::kErr: return push(errorOfCode(tokens_.u8()));
+            case ptg::kErr: return push(errorTextOfCode(tokens_.u8()));
             case ptg::kBool: return push(tokens_.u8() ? "TRUE" : "FALSE");
             case ptg::kInt: return push(std::to_string(tokens_.u16()));
             case ptg::kNum: {
@@ -430,7 +412,7 @@ private:
                         extra_.skip(7);
                         break;
                     case 0x10:
-                        text += errorOfCode(extra_.u8());
+                        text += errorTextOfCode(extra_.u8());
                         extra_.skip(7);
                         break;
                     default: malformed("hold an array value of unknown kind");
@@ -563,7 +545,7 @@ private:
                 break;
             }
             case Value::Kind::Boolean: t().u8(ptg::kBool).u8(v.asBoolean() ? 1 : 0); break;
-            case Value::Kind::Error: t().u8(ptg::kErr).u8(errorCodeOf(v.asError())); break;
+            case Value::Kind::Error: t().u8(ptg::kErr).u8(xls::errorCode(v.asError())); break;
             case Value::Kind::Empty: t().u8(ptg::kMissArg); break;
         }
     }
@@ -589,7 +571,7 @@ private:
                         break;
                     }
                     case Value::Kind::Boolean: x.u8(0x04).u8(v.asBoolean() ? 1 : 0).u8(0).u16(0).u32(0); break;
-                    case Value::Kind::Error: x.u8(0x10).u8(errorCodeOf(v.asError())).u8(0).u16(0).u32(0); break;
+                    case Value::Kind::Error: x.u8(0x10).u8(xls::errorCode(v.asError())).u8(0).u16(0).u32(0); break;
                 }
             }
     }

@@ -32,8 +32,8 @@ using xls::Record;
 using xls::RecordStream;
 namespace record = xls::record;
 
-constexpr int kXlsRows = 65536;
-constexpr int kXlsColumns = 256;
+constexpr int kXlsRows = xls::kMaxRows;
+constexpr int kXlsColumns = xls::kMaxColumns;
 constexpr std::uint16_t kBiff8 = 0x0600;
 constexpr std::uint16_t kGlobalsSubstream = 0x0005;
 constexpr std::uint16_t kWorksheetSubstream = 0x0010;
@@ -44,18 +44,6 @@ std::string hex4(unsigned v) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%04X", v & 0xFFFF);
     return buf;
-}
-
-ErrorValue errorOfCode(unsigned code) {
-    switch (code) {
-        case 0x00: return ErrorValue::Null;
-        case 0x07: return ErrorValue::Div0;
-        case 0x0F: return ErrorValue::Value;
-        case 0x17: return ErrorValue::Ref;
-        case 0x1D: return ErrorValue::Name;
-        case 0x24: return ErrorValue::Num;
-        default: return ErrorValue::NA;
-    }
 }
 
 // A number in the compact 30-bit form: an integer or the high half of a double,
@@ -542,7 +530,7 @@ private:
             case record::kBoolErr: {
                 unsigned row = in.u16(), col = in.u16(), xf = in.u16();
                 unsigned v = in.u8(), isError = in.u8();
-                putCell(row, col, xf, isError ? Value::error(errorOfCode(v)) : Value::boolean(v != 0));
+                putCell(row, col, xf, isError ? Value::error(xls::errorOfCode(v)) : Value::boolean(v != 0));
                 return;
             }
             case record::kBlank: {
@@ -588,7 +576,7 @@ private:
             switch (byte(0)) {
                 case 0: textFollows = true; value = Value::text(""); break;
                 case 1: value = Value::boolean(byte(2) != 0); break;
-                case 2: value = Value::error(errorOfCode(byte(2))); break;
+                case 2: value = Value::error(xls::errorOfCode(byte(2))); break;
                 default: value = Value::text(""); break;
             }
         } else {

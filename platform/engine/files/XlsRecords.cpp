@@ -212,4 +212,31 @@ void RecordWriter::record(std::uint16_t type, const Bytes& body) {
     stream_.u16(type).u16(unsigned(body.size())).append(body.data());
 }
 
+unsigned errorCode(host::ErrorValue e) {
+    using host::ErrorValue;
+    switch (e) {
+        case ErrorValue::Null: return 0x00;
+        case ErrorValue::Div0: return 0x07;
+        case ErrorValue::Value: return 0x0F;
+        case ErrorValue::Ref: return 0x17;
+        case ErrorValue::Name: return 0x1D;
+        case ErrorValue::Num: return 0x24;
+        case ErrorValue::NA: return 0x2A;
+    }
+    return 0x0F;
+}
+
+host::ErrorValue errorOfCode(unsigned code) {
+    using host::ErrorValue;
+    switch (code) {
+        case 0x00: return ErrorValue::Null;
+        case 0x07: return ErrorValue::Div0;
+        case 0x0F: return ErrorValue::Value;
+        case 0x17: return ErrorValue::Ref;
+        case 0x1D: return ErrorValue::Name;
+        case 0x24: return ErrorValue::Num;
+        default: return ErrorValue::NA;
+    }
+}
+
 }  // namespace vorra::engine::xls

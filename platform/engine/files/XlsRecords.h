@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "addin/frame/host/Value.h"
 #include "platform/engine/files/XlsCompoundFile.h"
 
 namespace vorra::engine::xls {
@@ -40,6 +41,13 @@ inline constexpr std::uint16_t kFormula = 0x0006, kEof = 0x000A, kCalcCount = 0x
 }  // namespace record
 
 inline constexpr size_t kMaxRecordData = 8224;  // bytes of one record's data
+inline constexpr int kMaxRows = 65536;          // rows and columns a sheet of the format holds
+inline constexpr int kMaxColumns = 256;
+
+// The format's numbers for the error values, in cells and in formula tokens; an
+// unknown number reads as #N/A.
+unsigned errorCode(host::ErrorValue e);
+host::ErrorValue errorOfCode(unsigned code);
 
 // Reads little-endian fields from a record's data; reading past its end throws.
 class ByteReader {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "addin/frame/host/HostError.h"
+#include "platform/engine/files/TextEncoding.h"
 
 namespace vorra::engine {
 
@@ -13,36 +14,6 @@ namespace {
 
 constexpr int kMaxSpinCount = 10'000'000;  // refuses files that would hang the host
 constexpr size_t kMaxEncodedLength = 1024;
-
-std::u16string toUtf16(const std::string& s) {
-    std::u16string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp = 0xFFFD;
-        size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) {
-            ++i;
-        } else {
-            cp = len == 1 ? c : c & (0x7F >> len);
-            bool valid = true;
-            for (size_t k = 1; k < len; ++k) {
-                unsigned char cc = static_cast<unsigned char>(s[i + k]);
-                if ((cc & 0xC0) != 0x80) valid = false;
-                cp = (cp << 6) | (cc & 0x3F);
-            }
-            if (!valid || cp > 0x10FFFF) cp = 0xFFFD;
-            i += valid ? len : 1;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += char16_t(0xD800 + (cp >> 10));
-            out += char16_t(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += char16_t(cp);
-        }
-    }
-    return out;
-}
 
 std::vector<unsigned char> base64Decode(const std::string& text, const char* what) {
     auto fail = [&] {
@@ -104,7 +75,7 @@ bool modernHashMatches(const SheetProtection& p, const std::string& password) {
 
 std::string utf16le(const std::string& utf8) {
     std::string out;
-    for (char16_t u : toUtf16(utf8)) {
+    for (char16_t u : files::utf16FromUtf8(utf8)) {
         out += static_cast<char>(u & 0xFF);
         out += static_cast<char>(u >> 8);
     }
@@ -114,7 +85,7 @@ std::string utf16le(const std::string& utf8) {
 std::string legacyPasswordHash(const std::string& password) {
     // The 16-bit scheme works on single-byte characters; a character outside that
     // range contributes its low byte.
-    std::u16string units = toUtf16(password);
+    std::u16string units = files::utf16FromUtf8(password);
     unsigned hash = 0;
     for (auto it = units.rbegin(); it != units.rend(); ++it) {
         hash = ((hash >> 14) & 0x01) | ((hash << 1) & 0x7FFF);

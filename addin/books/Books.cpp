@@ -12,18 +12,6 @@ using host::Area;
 using host::CellRef;
 using host::resume;
 
-namespace {
-
-UnitRecord unitAt(host::Worksheet& sheet, int row) {
-    UnitRecord unit;
-    unit.row = row;
-    for (int i = 0; i < 6; ++i)
-        resume([&] { unit.fields[size_t(i)] = sheet.displayText({row, layout::kColShortName + i}); });
-    return unit;
-}
-
-}  // namespace
-
 std::shared_ptr<host::Worksheet> fillInSheet(host::Application& app) {
     std::shared_ptr<host::Worksheet> sheet;
     resume([&] { sheet = app.sheets(layout::kSheetFillIn); });
@@ -111,12 +99,25 @@ std::vector<int> findAllRows(host::Worksheet& sheet, const Area& within, const s
     return rows;
 }
 
-std::vector<UnitRecord> searchUnits(host::Worksheet& sheet, const std::string& text) {
+UnitRecord unitAt(host::Worksheet& sheet, int row) {
+    UnitRecord unit;
+    unit.row = row;
+    for (int i = 0; i < 6; ++i)
+        resume([&] { unit.fields[size_t(i)] = sheet.displayText({row, layout::kColShortName + i}); });
+    return unit;
+}
+
+std::vector<int> searchUnitRows(host::Worksheet& sheet, const std::string& text) {
     std::vector<int> rows = findAllRows(
         sheet, {layout::kBookFirstRow, layout::kColAccountName, kSearchLastRow, layout::kColAccountName}, text);
     if (rows.empty())
         rows = findAllRows(
             sheet, {layout::kBookFirstRow, layout::kColShortName, kSearchLastRow, layout::kColShortName}, text);
+    return rows;
+}
+
+std::vector<UnitRecord> searchUnits(host::Worksheet& sheet, const std::string& text) {
+    const std::vector<int> rows = searchUnitRows(sheet, text);
     std::vector<UnitRecord> units;
     units.reserve(rows.size());
     for (int row : rows) units.push_back(unitAt(sheet, row));

@@ -90,6 +90,10 @@ std::vector<int> findAllRows(host::Worksheet& sheet, const host::Area& within, c
 // Units whose account name (E8:E50007) contains the text; only when none does, units
 // whose short name (D8:D50007) contains it.
 std::vector<UnitRecord> searchUnits(host::Worksheet& sheet, const std::string& text);
+// The same search's book rows alone, and one unit of a row as listed, for a list that
+// reads the texts of its rows only as it shows them.
+std::vector<int> searchUnitRows(host::Worksheet& sheet, const std::string& text);
+UnitRecord unitAt(host::Worksheet& sheet, int row);
 
 // Purposes whose text (K8:K50007) contains the text.
 std::vector<PurposeRecord> searchPurposes(host::Worksheet& sheet, const std::string& text);

@@ -111,22 +111,19 @@ void Frm_收付款人::TextBox1_KeyUp(int&, int) {
         kHeights.fitToList(*this, ListView1, false);
         return;
     }
-    std::vector<books::UnitRecord> units;
-    if (XlApp)
-        if (auto sheet = books::fillInSheet(*XlApp)) units = books::searchUnits(*sheet, TextBox1.text());
-    // The texts move into the list rows: a keystroke that lists the whole book copies
-    // none of its hundreds of thousands of texts.
-    std::vector<dialogs::ListRow> rows;
-    rows.reserve(units.size());
-    listedRows_.reserve(units.size());
-    for (books::UnitRecord& unit : units) {
-        listedRows_.push_back(unit.row);
+    std::shared_ptr<host::Worksheet> sheet;
+    if (XlApp) sheet = books::fillInSheet(*XlApp);
+    if (sheet) listedRows_ = books::searchUnitRows(*sheet, TextBox1.text());
+    // A keystroke that lists the whole book finds its rows at once and reads each row's
+    // texts only when the list shows that row, so that the next key waits for the first
+    // screen of rows, not for tens of thousands.
+    ListView1.setItems(static_cast<int>(listedRows_.size()), [sheet, rows = listedRows_](int index) {
+        books::UnitRecord unit = books::unitAt(*sheet, rows[static_cast<size_t>(index)]);
         dialogs::ListRow row{std::move(unit.fields[0]), {}};
         row.subItems.reserve(unit.fields.size() - 1);
         for (size_t i = 1; i < unit.fields.size(); ++i) row.subItems.push_back(std::move(unit.fields[i]));
-        rows.push_back(std::move(row));
-    }
-    ListView1.setItems(std::move(rows));
+        return row;
+    });
     kHeights.fitToList(*this, ListView1, true);
 }
 

@@ -72,8 +72,9 @@ std::vector<std::string> columnTexts(host::Worksheet& sheet, int column, int las
         sheet.range(columnAddress(column, layout::kBookFirstRow, lastRow)).value();
     if (!block.isArray()) return {block.scalar().toText()};
     std::vector<std::string> texts;
-    const auto& rows = block.array();
-    for (int r = 1; r <= rows.rows(); ++r) texts.push_back(rows.at(r, 1).toText());
+    auto& rows = block.array();
+    texts.reserve(static_cast<size_t>(rows.rows()));
+    for (int r = 1; r <= rows.rows(); ++r) texts.push_back(std::move(rows.at(r, 1)).takeText());
     return texts;
 }
 

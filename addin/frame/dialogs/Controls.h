@@ -32,6 +32,7 @@
 //             selected row, as the list view does.
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -588,17 +589,25 @@ public:
         changed();
     }
 
-    int itemCount() const { return static_cast<int>(rows_.size()); }
-    const std::vector<ListRow>& items() const { return rows_; }
+    int itemCount() const { return count_; }
+    // Every row; rows given by a row maker are made first.
+    const std::vector<ListRow>& items() const {
+        makeRows(count_);
+        return rows_;
+    }
     const ListRow& item(int index) const {
         if (index < 0 || index >= itemCount())
             throw host::HostError(host::error::kInvalidArgument, "ListItems index out of range");
+        makeRows(index + 1);
         return rows_[static_cast<size_t>(index)];
     }
     // ListItems.Add: appends a row and returns its index.
     int addItem(std::string text) {
+        makeRows(count_);
         rows_.push_back({std::move(text), {}});
+        count_ = static_cast<int>(rows_.size());
         if (selected_ < 0 && rows_.size() == 1) selected_ = 0;
+        ++itemsVersion_;
         changed();
         return itemCount() - 1;
     }
@@ -606,16 +615,35 @@ public:
     // the first row is selected. The views redraw the list once, not once per row.
     void setItems(std::vector<ListRow> rows) {
         rows_ = std::move(rows);
-        selected_ = rows_.empty() ? -1 : 0;
-        changed();
+        maker_ = nullptr;
+        count_ = static_cast<int>(rows_.size());
+        replaced();
     }
+    // The same for `count` rows that `make` makes when they are first read (row by row
+    // from the top), so that a list of tens of thousands of rows costs only the rows a
+    // view shows at once; the others are made as the view reaches them.
+    using RowMaker = std::function<ListRow(int index)>;
+    void setItems(int count, RowMaker make) {
+        rows_.clear();
+        maker_ = std::move(make);
+        count_ = maker_ ? std::max(count, 0) : 0;
+        replaced();
+    }
+    // Rows made so far, from the top: a view that fills its rows slice by slice reads
+    // no row further than it has reached.
+    int madeCount() const { return static_cast<int>(rows_.size()); }
+    // Changes with every change of the rows, so that a view sees a new list without
+    // comparing its rows.
+    unsigned itemsVersion() const { return itemsVersion_; }
     // SubItems(k) = text, k from 1.
     void setSubItem(int index, int k, std::string text) {
         if (index < 0 || index >= itemCount() || k < 1 || k > 255)
             throw host::HostError(host::error::kInvalidArgument, "SubItems index out of range");
+        makeRows(index + 1);
         auto& subs = rows_[static_cast<size_t>(index)].subItems;
         if (static_cast<int>(subs.size()) < k) subs.resize(static_cast<size_t>(k));
         subs[static_cast<size_t>(k - 1)] = std::move(text);
+        ++itemsVersion_;
         changed();
     }
     std::string subItem(int index, int k) const {
@@ -626,7 +654,10 @@ public:
     // ListItems.Clear.
     void clearItems() {
         rows_.clear();
+        maker_ = nullptr;
+        count_ = 0;
         selected_ = -1;
+        ++itemsVersion_;
         changed();
     }
     // SelectedItem: its index, -1 for none.
@@ -655,11 +686,30 @@ public:
     void userKeyUp(int keyCode, int shiftState) { raise(onKeyUp, keyCode, shiftState); }
 
 private:
+    void replaced() {
+        selected_ = count_ == 0 ? -1 : 0;
+        ++itemsVersion_;
+        changed();
+    }
+    // Makes the rows up to `count` that are not made yet.
+    void makeRows(int count) const {
+        if (!maker_) return;
+        count = std::min(count, count_);
+        if (static_cast<int>(rows_.size()) >= count) return;
+        rows_.reserve(static_cast<size_t>(count));
+        for (int i = static_cast<int>(rows_.size()); i < count; ++i) rows_.push_back(maker_(i));
+        if (static_cast<int>(rows_.size()) == count_) maker_ = nullptr;
+    }
+
     ListViewMode view_ = ListViewMode::Icon;
     bool fullRowSelect_ = false;
     double fontSize_ = 9;
     std::vector<ListColumn> columns_;
-    std::vector<ListRow> rows_;
+    // The rows made so far; with a row maker, the first ones of count_.
+    mutable std::vector<ListRow> rows_;
+    mutable RowMaker maker_;
+    int count_ = 0;
+    unsigned itemsVersion_ = 0;
     int selected_ = -1;
 };
 

@@ -102,6 +102,11 @@ public:
         }
         return {};
     }
+    // The same from a value about to be dropped: a text is moved out, not copied.
+    std::string takeText() && {
+        if (isText()) return std::move(std::get<std::string>(data_));
+        return toText();
+    }
 
     // True for an empty cell and for a cell holding the empty text: what the
     // add-in's comparison with "" sees.

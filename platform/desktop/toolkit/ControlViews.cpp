@@ -498,8 +498,8 @@ protected:
             for (int i = 0; i < static_cast<int>(shownColumns_.size()); ++i)
                 widget_->setColumnWidth(i, window_.toPixels(shownColumns_[static_cast<size_t>(i)].width));
         }
-        if (shownRows_ != list_.items()) {
-            shownRows_ = list_.items();
+        if (shownVersion_ != list_.itemsVersion()) {
+            shownVersion_ = list_.itemsVersion();
             widget_->clear();
             ++filling_;
             // The first screen of rows at once, the rest in slices while the event loop
@@ -537,9 +537,10 @@ private:
     // Rows added per turn of the event loop after the first ones.
     static constexpr int kRowsPerSlice = 2000;
 
-    // Adds the rows of shownRows_ up to `count` that the widget does not hold yet.
+    // Adds the list's rows up to `count` that the widget does not hold yet; the list
+    // makes the rows it was given by a row maker as they are read.
     void fillTo(int count) {
-        const int total = static_cast<int>(shownRows_.size());
+        const int total = list_.itemCount();
         int from = widget_->topLevelItemCount();
         count = std::min(count, total);
         if (from >= count) return;
@@ -547,7 +548,7 @@ private:
         QList<QTreeWidgetItem*> items;
         items.reserve(count - from);
         for (int i = from; i < count; ++i) {
-            const ListRow& row = shownRows_[static_cast<size_t>(i)];
+            const ListRow& row = list_.item(i);
             QStringList cells{qs(row.text)};
             for (const auto& sub : row.subItems) cells << qs(sub);
             items.append(new QTreeWidgetItem(cells));
@@ -556,9 +557,9 @@ private:
     }
     // One more slice on the next turn of the event loop, unless the rows were replaced since.
     void fillLater(unsigned filling) {
-        if (widget_->topLevelItemCount() >= static_cast<int>(shownRows_.size())) return;
+        if (widget_->topLevelItemCount() >= list_.itemCount()) return;
         QTimer::singleShot(0, this, [this, filling] {
-            if (filling != filling_) return;
+            if (filling != filling_ || shownVersion_ != list_.itemsVersion()) return;
             fillTo(widget_->topLevelItemCount() + kRowsPerSlice);
             fillLater(filling);
         });
@@ -567,7 +568,7 @@ private:
     ListView& list_;
     QTreeWidget* widget_;
     std::vector<ListColumn> shownColumns_;
-    std::vector<ListRow> shownRows_;
+    unsigned shownVersion_ = 0;  // the list's itemsVersion() the widget shows
     unsigned filling_ = 0;  // counts the replacements of the rows
     bool keyMoving_ = false;
 };

@@ -4,6 +4,7 @@
 #include "platform/engine/files/WorksheetReader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -225,8 +226,38 @@ private:
         }
     }
 
+public:
+    // The rows of sheetData as text, read in slices when the reader meets the (then
+    // empty) sheetData element; see readWorksheet.
+    std::string_view rowsText;
+    std::string_view rowEndTag;  // "</row>", with sheetData's prefix
+
+private:
     void readSheetData(const pugi::xml_node& el) {
-        int rowNumber = 0;
+        readRows(el);
+        // A slice of whole rows at a time: the parsed form of a slice costs many times
+        // its text, so that a sheet of tens of thousands of rows is never parsed whole.
+        constexpr std::size_t kSliceBytes = 256 * 1024;
+        for (std::size_t at = 0; at < rowsText.size();) {
+            std::size_t end = rowsText.size();
+            if (rowsText.size() - at > kSliceBytes) {
+                const std::size_t close = rowsText.find(rowEndTag, at + kSliceBytes);
+                if (close != std::string_view::npos) end = close + rowEndTag.size();
+            }
+            std::string slice = "<sheetData>";
+            slice.append(rowsText.substr(at, end - at));
+            slice += "</sheetData>";
+            pugi::xml_document doc;
+            // The slice stands in for sheetData, one level below the part's root.
+            parsePart(doc, slice, src_.file, src_.part, src_.limits.maxXmlDepth - 1);
+            readRows(doc.document_element());
+            at = end;
+        }
+        rowsText = {};
+    }
+
+    void readRows(const pugi::xml_node& el) {
+        int& rowNumber = rowNumber_;
         for (auto row : el.children()) {
             if (localName(row) != "row") continue;
             if (auto r = row.attribute("r")) {
@@ -422,6 +453,7 @@ private:
     Sheet& sheet_;
     WorksheetPreserved& kept_;
     std::map<int, SharedMaster> masters_;
+    int rowNumber_ = 0;  // the last row read, for rows that do not give their number
     long long columnAssignments_ = 0;
     Attributes sheetPrAttributes_;
     Attributes pageSetUpPrAttributes_;
@@ -430,15 +462,77 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Where the rows of a worksheet part stand: the text between sheetData's start and end
+// tags, the part around them, and the end tag of a row. Only for a part without
+// declarations, comments or character data sections ("<!"), in which a tag's text can
+// only be that tag; nothing for any other part, which is then parsed whole.
+struct RowsText {
+    std::size_t begin = 0, end = 0;  // the rows: xml.substr(begin, end - begin)
+    std::string rowEndTag;
+};
+
+bool isNameCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.' || c == ':';
+}
+
+std::optional<RowsText> findRowsText(std::string_view xml) {
+    if (xml.find("<!") != std::string_view::npos) return std::nullopt;
+    constexpr std::string_view kName = "sheetData";
+    for (std::size_t at = xml.find(kName); at != std::string_view::npos; at = xml.find(kName, at + 1)) {
+        // The tag's qualified name: "sheetData" or "prefix:sheetData" right after "<".
+        std::size_t open = at;
+        while (open > 0 && isNameCharacter(xml[open - 1])) --open;
+        if (open == 0 || xml[open - 1] != '<') continue;
+        const std::string_view qname = xml.substr(open, at + kName.size() - open);
+        if (qname != kName && (qname.size() < kName.size() + 2 || qname[qname.size() - kName.size() - 1] != ':'))
+            return std::nullopt;
+        const std::size_t after = at + kName.size();
+        if (after >= xml.size() || (xml[after] != '>' && xml[after] != '/' && !std::isspace(static_cast<unsigned char>(xml[after]))))
+            continue;
+        const std::size_t tagEnd = xml.find('>', after);
+        if (tagEnd == std::string_view::npos || xml[tagEnd - 1] == '/') return std::nullopt;  // <sheetData/>
+        const std::string endTag = "</" + std::string(qname) + ">";
+        const std::size_t close = xml.find(endTag, tagEnd + 1);
+        if (close == std::string_view::npos) return std::nullopt;
+        const std::string_view prefix = qname.substr(0, qname.size() - kName.size());
+        return RowsText{tagEnd + 1, close, "</" + std::string(prefix) + "row>"};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 void readWorksheet(std::string_view xml, const WorksheetSource& source, Sheet& sheet,
                    WorksheetPreserved& preserved) {
+    // The part without its rows is parsed whole; the rows are read slice by slice.
+    auto rows = findRowsText(xml);
+    std::string outline;
+    if (rows) {
+        outline.reserve(xml.size() - (rows->end - rows->begin));
+        outline.append(xml.substr(0, rows->begin));
+        outline.append(xml.substr(rows->end));
+    }
     pugi::xml_document doc;
-    parsePart(doc, xml, source.file, source.part, source.limits.maxXmlDepth);
+    parsePart(doc, rows ? std::string_view(outline) : xml, source.file, source.part, source.limits.maxXmlDepth);
     auto root = doc.document_element();
+    if (rows && !child(root, "sheetData")) {
+        // The rows stood elsewhere than in the sheet's own sheetData: the part whole.
+        rows.reset();
+        doc.reset();
+        parsePart(doc, xml, source.file, source.part, source.limits.maxXmlDepth);
+        root = doc.document_element();
+    }
     if (localName(root) != "worksheet")
         refuseFile(source.file, "part " + source.part + " is not a worksheet");
     preserved.fromFile = true;
-    WorksheetReader(source, sheet, preserved).read(root);
+    WorksheetReader reader(source, sheet, preserved);
+    if (rows) {
+        reader.rowsText = xml.substr(rows->begin, rows->end - rows->begin);
+        reader.rowEndTag = rows->rowEndTag;
+    }
+    reader.read(root);
 }
 
 }  // namespace vorra::engine::files

@@ -80,6 +80,7 @@ public:
             strings = readSharedStrings(parts_.at(s->target), file_, s->target, depth());
             for (const auto& text : strings) budget_.addBytes(sizeof(std::string) + text.size());
             consume(s->target);
+            release(s->target);
             hasStrings = true;
         }
 
@@ -106,6 +107,7 @@ public:
             budget_.checkTransient(xmlParseCost(parts_.at(rel->target)));
             readWorksheet(parts_.at(rel->target), source, *sheet, *sheetKept);
             consume(rel->target);
+            release(rel->target);
             if (!valuesOnly_) {
                 sheetKept->relationships = readRelationships(parts_, rel->target, file_, depth());
                 consumed_.insert(relsPathOf(rel->target));
@@ -145,6 +147,9 @@ public:
 private:
     int depth() const { return limits_.maxXmlDepth; }
     void consume(const std::string& path) { consumed_.insert(path); }
+    // A part read into the model needs its bytes no more: a sheet's text is many times
+    // the size of its cells. The part stays listed, so that references to it still find it.
+    void release(const std::string& path) { std::string().swap(parts_.at(path)); }
 
     // The parts a sheet refers to, and the parts those refer to, so that the sheet
     // carries its drawings, images, comments … wherever it goes.

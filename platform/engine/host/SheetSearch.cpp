@@ -1,5 +1,6 @@
 // Range.End and Range.Find with the host's rules.
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,9 @@ struct ColumnMatches {
     bool matchCase = false;
     std::string what;
     std::vector<int> rows;  // ascending
+    // The index of the row a forward FindNext returned last: the next call starts after
+    // it, so that walking all matches costs no search of the list per call.
+    mutable std::size_t cursor = 0;
 
     bool sameSearchOf(const ColumnMatches& o) const {
         return version == o.version && styles == o.styles && formatCount == o.formatCount &&
@@ -178,7 +182,8 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
         (beyond ? best : wrapped) = k;
     };
 
-    TextMatcher matcher(options.what, options.lookAt == host::LookAt::Whole, options.matchCase);
+    // Made at the first cell looked at: a FindNext answered from the kept rows needs none.
+    std::optional<TextMatcher> matcher;
     const StyleSheet& styles = book().model().styles;
     std::string scratch;
     // Whether a cell's text as Find sees it (its formula or its displayed value)
@@ -205,7 +210,8 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
                 text = scratch;
             }
         }
-        return matcher.matches(text);
+        if (!matcher) matcher.emplace(options.what, options.lookAt == host::LookAt::Whole, options.matchCase);
+        return matcher->matches(text);
     };
     const auto& columns = s.cells.columns();
 
@@ -229,16 +235,16 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
             search.lookIn = options.lookIn;
             search.wholeCell = options.lookAt == host::LookAt::Whole;
             search.matchCase = options.matchCase;
-            search.what = options.what;
             auto& kept = keptSearches();
             const ColumnMatches* listed = nullptr;
             const ColumnMatches* shorter = nullptr;
             for (const ColumnMatches& k : kept) {
                 if (!k.sameSearchOf(search)) continue;
-                if (k.what == search.what) listed = &k;
-                else if (k.narrows(search.what) && (!shorter || k.rows.size() < shorter->rows.size())) shorter = &k;
+                if (k.what == options.what) listed = &k;
+                else if (k.narrows(options.what) && (!shorter || k.rows.size() < shorter->rows.size())) shorter = &k;
             }
             if (!listed) {
+                search.what = options.what;
                 if (shorter) {
                     for (int row : shorter->rows)
                         if (const Cell* c = s.cells.find({row, column}); c && matches(row, column, *c))
@@ -254,9 +260,14 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
             const std::vector<int>& rows = listed->rows;
             if (rows.empty()) return std::nullopt;
             if (forward) {
-                auto next = std::upper_bound(rows.begin(), rows.end(), after.row);
-                if (next != rows.end()) return CellRef{*next, column};
-                return CellRef{rows.front(), column};  // wrapped: rows.front() <= after.row
+                std::size_t next = listed->cursor;
+                if (next < rows.size() && rows[next] == after.row)
+                    ++next;
+                else
+                    next = static_cast<std::size_t>(std::upper_bound(rows.begin(), rows.end(), after.row) - rows.begin());
+                if (next == rows.size()) next = 0;  // wrapped: rows.front() <= after.row
+                listed->cursor = next;
+                return CellRef{rows[next], column};
             }
             auto previous = std::lower_bound(rows.begin(), rows.end(), after.row);
             if (previous != rows.begin()) return CellRef{*std::prev(previous), column};

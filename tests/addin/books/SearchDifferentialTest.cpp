@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -143,6 +145,19 @@ TEST(SearchDifferential, FastSearchesAndFiltersListWhatTheStraightforwardOnesLis
                 ASSERT_EQ(unit.accountName(), sheet->displayText({unit.row, layout::kColAccountName}));
             }
             ASSERT_EQ(fast, straightforwardUnits(*sheet, key)) << "key " << key;
+            // Find after a random cell of the account names, not the one a walk of the
+            // matches last came from: the next match below it, or the first one.
+            auto matching = straightforwardFind(*sheet, layout::kColAccountName, key);
+            std::sort(matching.begin(), matching.end());
+            const int from = kFirst + int(rng() % rows);
+            host::FindOptions options;
+            options.what = key;
+            options.after = host::CellRef{from, layout::kColAccountName};
+            auto next = std::upper_bound(matching.begin(), matching.end(), from);
+            std::optional<int> expected;
+            if (!matching.empty()) expected = next != matching.end() ? *next : matching.front();
+            auto found = sheet->find({kFirst, layout::kColAccountName, kLast, layout::kColAccountName}, options);
+            ASSERT_EQ(found ? std::optional<int>(found->row) : std::nullopt, expected) << "key " << key;
         }
     }
 

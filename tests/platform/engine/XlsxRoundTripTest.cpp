@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "platform/engine/files/WorkbookFiles.h"
+#include "platform/engine/files/WorksheetReader.h"
 #include "platform/engine/files/ZipPackage.h"
 #include "tests/platform/engine/WorkbookFileFixtures.h"
 
@@ -163,6 +167,41 @@ TEST(XlsxRoundTrip, MacroProjectStaysInXlsmAndLeavesXlsx) {
     EXPECT_EQ(plain.at("xl/_rels/workbook.xml.rels").find("vbaProject"), std::string::npos);
     EXPECT_EQ(plain.at("[Content_Types].xml").find("macroEnabled.main"), std::string::npos);
     EXPECT_EQ(loadWorkbook(dir.file("plain.xlsx"))->sheets[0]->cells.find({1, 1})->value, Value::number(7));
+}
+
+// A sheet of many rows is read slice by slice; rows and cells that do not give their
+// number continue from the last one across the slices, with a namespace prefix, and
+// the cells are those of the part parsed whole (which a comment in the part forces).
+TEST(XlsxSheetRows, ASheetReadInSlicesHoldsTheCellsOfTheWholePart) {
+    std::string rows;
+    for (int r = 1; r <= 20000; ++r) {
+        rows += r % 3 ? "<x:row>" : "<x:row r=\"" + std::to_string(r) + "\">";
+        rows += "<x:c t=\"inlineStr\"><x:is><x:t>行" + std::to_string(r) + "</x:t></x:is></x:c>";
+        rows += "<x:c><x:v>" + std::to_string(r) + "</x:v></x:c></x:row>";
+    }
+    const std::string head = "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+    const std::string sliced = head + "<x:sheetData>" + rows + "</x:sheetData><x:mergeCells><x:mergeCell ref=\"C1:D2\"/></x:mergeCells></x:worksheet>";
+    const std::string whole = head + "<!-- whole --><x:sheetData>" + rows + "</x:sheetData><x:mergeCells><x:mergeCell ref=\"C1:D2\"/></x:mergeCells></x:worksheet>";
+    const std::string file = "rows.xlsx", part = "xl/worksheets/sheet1.xml";
+    const files::ReadLimits limits;
+    const files::WorksheetSource source{file, part, nullptr, limits};
+    Sheet a, b;
+    files::WorksheetPreserved keptA, keptB;
+    files::readWorksheet(sliced, source, a, keptA);
+    files::readWorksheet(whole, source, b, keptB);
+    ASSERT_NE(a.cells.find({20000, 2}), nullptr);
+    EXPECT_EQ(a.cells.find({20000, 2})->value, Value::number(20000));
+    EXPECT_EQ(a.cells.find({12345, 1})->value, Value::text("行12345"));
+    auto cellsOf = [](const Sheet& sheet) {
+        std::vector<std::tuple<int, int, Value, std::string, int>> cells;
+        for (const auto& [column, rowsOfColumn] : sheet.cells.columns())
+            for (const auto& [row, cell] : rowsOfColumn) cells.emplace_back(column, row, cell.value, cell.formula, cell.style);
+        return cells;
+    };
+    EXPECT_EQ(cellsOf(a).size(), 40000u);
+    EXPECT_EQ(cellsOf(a), cellsOf(b));
+    EXPECT_EQ(a.merges, b.merges);
+    EXPECT_EQ(a.merges.size(), 1u);
 }
 
 }  // namespace

@@ -140,6 +140,29 @@ TEST_F(ControlsTest, ListViewRowsAndSubItems) {
     view.clearItems();
     EXPECT_EQ(view.itemCount(), 0);
     EXPECT_TRUE(form->log.empty());
+
+    // Rows from a row maker are made when first read, from the top, and each only once.
+    std::vector<int> made;
+    const unsigned before = view.itemsVersion();
+    view.setItems(1000, [&](int i) {
+        made.push_back(i);
+        return ListRow{"r" + std::to_string(i), {"s" + std::to_string(i)}};
+    });
+    EXPECT_NE(view.itemsVersion(), before);
+    EXPECT_EQ(view.itemCount(), 1000);
+    EXPECT_EQ(view.selectedIndex(), 0);
+    EXPECT_TRUE(made.empty());
+    EXPECT_EQ(view.subItem(2, 1), "s2");
+    EXPECT_EQ(view.madeCount(), 3);
+    view.setSubItem(1, 1, "x");
+    EXPECT_EQ(view.item(1).subItems, std::vector<std::string>{"x"});
+    EXPECT_EQ(view.items().size(), 1000u);
+    EXPECT_EQ(view.items()[999].text, "r999");
+    EXPECT_EQ(made.size(), 1000u);
+    EXPECT_EQ(view.addItem("last"), 1000);
+    EXPECT_THROW(view.item(1001), host::HostError);
+    view.setItems(5, nullptr);
+    EXPECT_EQ(view.itemCount(), 0);
 }
 
 TEST_F(ControlsTest, ControlsAreFoundByNameWithoutRegardToCase) {

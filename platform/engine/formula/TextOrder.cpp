@@ -6,6 +6,7 @@
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
+#include <mutex>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -51,21 +52,53 @@ UChar32 next(std::string_view s, size_t& i) {
     return c < 0 ? 0xFFFD : c;
 }
 
+std::unique_ptr<icu::Collator> buildCollator() {
+    UErrorCode status = U_ZERO_ERROR;
+    UParseError where{};
+    icu::UnicodeString reason;
+    auto collator = std::make_unique<icu::RuleBasedCollator>(tailoredRules(), where, reason, status);
+    if (U_FAILURE(status)) throw std::runtime_error("Cannot build the Chinese text order");
+    // Secondary strength: case differences are ignored, accents are not.
+    collator->setStrength(icu::Collator::SECONDARY);
+    // Fallback for collation data whose reordering is spelled differently.
+    int32_t codes[] = {USCRIPT_LATIN, USCRIPT_HAN};
+    collator->setReorderCodes(codes, 2, status);
+    return collator;
+}
+
 }  // namespace
 
+// The collator is made on the first comparison, not with the order: most workbooks
+// are opened, filled in and saved without ever collating a text, and building the
+// tailoring costs a tenth of a second. A working copy clones its prototype's then.
 struct TextOrder::Impl {
-    std::unique_ptr<icu::Collator> collator;
+    const TextOrder* prototype = nullptr;
+    mutable std::once_flag made;
+    mutable std::unique_ptr<icu::Collator> builtCollator;
     bool caching = false;
+
+    icu::Collator& collator() const {
+        std::call_once(made, [this] {
+            if (!prototype) {
+                builtCollator = buildCollator();
+                return;
+            }
+            builtCollator.reset(prototype->impl_->collator().clone());
+            if (!builtCollator) throw std::runtime_error("Cannot copy the Chinese text order");
+        });
+        return *builtCollator;
+    }
+
     // Sort keys of short texts; bounded, emptied when full.
     mutable std::unordered_map<std::string, std::string> keys;
 
     std::string computeKey(std::string_view text) const {
         icu::UnicodeString u = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
         std::string k(64, '\0');
-        int32_t n = collator->getSortKey(u, reinterpret_cast<uint8_t*>(k.data()), static_cast<int32_t>(k.size()));
+        int32_t n = collator().getSortKey(u, reinterpret_cast<uint8_t*>(k.data()), static_cast<int32_t>(k.size()));
         if (n > static_cast<int32_t>(k.size())) {
             k.resize(static_cast<size_t>(n));
-            n = collator->getSortKey(u, reinterpret_cast<uint8_t*>(k.data()), n);
+            n = collator().getSortKey(u, reinterpret_cast<uint8_t*>(k.data()), n);
         }
         k.resize(static_cast<size_t>(n));
         return k;
@@ -79,23 +112,10 @@ struct TextOrder::Impl {
     static constexpr size_t kMaxCachedLength = 32;
 };
 
-TextOrder::TextOrder() : impl_(std::make_unique<Impl>()) {
-    UErrorCode status = U_ZERO_ERROR;
-    UParseError where{};
-    icu::UnicodeString reason;
-    auto collator = std::make_unique<icu::RuleBasedCollator>(tailoredRules(), where, reason, status);
-    if (U_FAILURE(status)) throw std::runtime_error("Cannot build the Chinese text order");
-    impl_->collator = std::move(collator);
-    // Secondary strength: case differences are ignored, accents are not.
-    impl_->collator->setStrength(icu::Collator::SECONDARY);
-    // Fallback for collation data whose reordering is spelled differently.
-    int32_t codes[] = {USCRIPT_LATIN, USCRIPT_HAN};
-    impl_->collator->setReorderCodes(codes, 2, status);
-}
+TextOrder::TextOrder() : impl_(std::make_unique<Impl>()) {}
 
 TextOrder::TextOrder(const TextOrder& prototype) : impl_(std::make_unique<Impl>()) {
-    impl_->collator.reset(prototype.impl_->collator->clone());
-    if (!impl_->collator) throw std::runtime_error("Cannot copy the Chinese text order");
+    impl_->prototype = &prototype;
     impl_->caching = true;
 }
 
@@ -116,7 +136,7 @@ int TextOrder::compare(std::string_view a, std::string_view b) const {
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
     UErrorCode status = U_ZERO_ERROR;
-    auto r = impl_->collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
+    auto r = impl_->collator().compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
                                           icu::StringPiece(b.data(), static_cast<int32_t>(b.size())),
                                           status);
     if (U_FAILURE(status)) return a < b ? -1 : 1;

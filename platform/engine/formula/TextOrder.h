@@ -19,7 +19,7 @@ public:
 
     TextOrder();
     // A working copy of the order for one workbook (cheap: the collation data is
-    // shared). It remembers the sort keys of the short texts it compares, so that
+    // shared; the prototype must outlive the copy). It remembers the sort keys of the short texts it compares, so that
     // look-ups repeated over the same keys compare bytes instead of collating.
     explicit TextOrder(const TextOrder& prototype);
     ~TextOrder();

@@ -21,6 +21,9 @@ namespace {
 
 using namespace worksheet;
 
+// A streamed sheet hands on its text whenever a row ends past this many bytes.
+constexpr size_t kTextChunk = 64 * 1024;
+
 void appendInt(std::string& out, long long n) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, n);
@@ -52,8 +55,10 @@ std::string measure(double mm) {
 
 class WorksheetWriter {
 public:
-    WorksheetWriter(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings, size_t& refs)
-        : sheet_(sheet), tabSelected_(tabSelected), mdw_(maxDigitWidth), strings_(strings), refs_(refs) {
+    WorksheetWriter(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings, size_t& refs,
+                    const TextOutput* output)
+        : sheet_(sheet), tabSelected_(tabSelected), mdw_(maxDigitWidth), strings_(strings), refs_(refs),
+          output_(output) {
         static const WorksheetPreserved kNothing;
         kept_ = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get());
         if (!kept_) kept_ = &kNothing;
@@ -75,6 +80,10 @@ public:
                 if (f.order == order) out_ += f.xml;
         }
         out_ += "</worksheet>";
+        if (output_) {
+            (*output_)(out_);
+            out_.clear();
+        }
         return std::move(out_);
     }
 
@@ -299,7 +308,7 @@ private:
         std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
             return std::tie(a.row, a.column) < std::tie(b.row, b.column);
         });
-        out_.reserve(out_.size() + entries.size() * 40);
+        if (!output_) out_.reserve(out_.size() + entries.size() * 40);
         out_ += "<sheetData>";
         auto info = sheet_.rows.begin();
         size_t i = 0;
@@ -317,6 +326,10 @@ private:
             for (; i < entries.size() && entries[i].row == row; ++i)
                 writeCell(row, entries[i].column, *entries[i].cell);
             out_ += "</row>";
+            if (output_ && out_.size() >= kTextChunk) {
+                (*output_)(out_);
+                out_.clear();
+            }
         }
         out_ += "</sheetData>";
     }
@@ -434,6 +447,7 @@ private:
     int mdw_;
     SharedStringTable& strings_;
     size_t& refs_;
+    const TextOutput* output_;  // null: the whole text is returned
     const WorksheetPreserved* kept_;
     Attributes pageSetUpPr_;
     std::string out_;
@@ -443,7 +457,12 @@ private:
 
 std::string writeWorksheet(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings,
                            size_t& stringReferences) {
-    return WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences).write();
+    return WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences, nullptr).write();
+}
+
+void writeWorksheet(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings,
+                    size_t& stringReferences, const TextOutput& output) {
+    WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences, &output).write();
 }
 
 }  // namespace vorra::engine::files

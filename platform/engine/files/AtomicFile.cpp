@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "platform/engine/files/FileError.h"
@@ -82,9 +84,71 @@ private:
     bool held_ = false;
 };
 
+// The temporary file a save writes: closed and removed unless the save completes.
+class TemporaryFile final : public ByteSink {
+public:
+    TemporaryFile(const std::string& path, int fd, std::string name)
+        : path_(path), fd_(fd), name_(std::move(name)) {}
+    ~TemporaryFile() override {
+        if (fd_ >= 0) ::close(fd_);
+        if (!kept_) ::unlink(name_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    void write(std::string_view bytes) override {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            check(n, "writing failed");
+            done += size_t(n);
+        }
+    }
+    void patch(std::uint64_t offset, std::string_view bytes) override {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            check(n, "writing failed");
+            done += size_t(n);
+        }
+    }
+    // Flushes, closes and renames the file over `target`.
+    void commit(const fs::path& target) {
+        if (::fsync(fd_) != 0) fail("flushing to disk failed", errno);
+        int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) fail("closing failed", errno);
+        if (::rename(name_.c_str(), target.c_str()) != 0)
+            failSave(path_, std::string("cannot replace the file: ") + std::strerror(errno));
+        kept_ = true;
+    }
+
+private:
+    void check(ssize_t n, const char* why) {
+        if (n < 0 && errno == EFBIG)
+            failSave(path_, "the file would be larger than this process may write (file-size limit)");
+        if (n == 0) errno = EIO;  // a write that makes no progress
+        if (n <= 0) fail(why, errno);
+    }
+    // A full disk is told apart: the user can do something about it.
+    [[noreturn]] void fail(const std::string& why, int err) {
+        if (err == ENOSPC || err == EDQUOT)
+            throw host::HostError(host::error::kDiskFull, "Cannot save \"" + path_ + "\": " + why + ": " +
+                                                              std::strerror(err));
+        failSave(path_, why + ": " + std::strerror(err));
+    }
+
+    const std::string& path_;
+    int fd_;
+    std::string name_;
+    bool kept_ = false;
+};
+
 }  // namespace
 
-void writeAtomically(const std::string& path, std::span<const std::byte> bytes) {
+void writeAtomically(const std::string& path, const std::function<void(ByteSink&)>& produce) {
     const fs::path target = saveTarget(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const std::string name = target.filename().string();
@@ -104,50 +168,24 @@ void writeAtomically(const std::string& path, std::span<const std::byte> bytes) 
                               "Cannot save \"" + path + "\": cannot create a file in its folder: " +
                                   std::strerror(errno));
     if (fd < 0) failSave(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
-    std::string temp = tempName.data();
-    // A full disk is told apart: the user can do something about it.
-    auto failSaveWith = [&](const std::string& why, int err) {
-        if (err == ENOSPC || err == EDQUOT)
-            throw host::HostError(host::error::kDiskFull, "Cannot save \"" + path + "\": " + why + ": " +
-                                                              std::strerror(err));
-        failSave(path, why + ": " + std::strerror(err));
-    };
-    auto fail = [&](const std::string& why) {
-        int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        if (err == EFBIG) failSave(path, why);
-        failSaveWith(why, err);
-    };
+    TemporaryFile temp(path, fd, tempName.data());
     // Keep the permissions of the file we replace (mkstemp creates it private).
     struct stat old{};
     mode_t mode = ::stat(target.c_str(), &old) == 0 ? old.st_mode & 07777 : 0644;
     ::fchmod(fd, mode);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EFBIG) fail("the file would be larger than this process may write (file-size limit)");
-        if (n == 0) errno = EIO;  // a write that makes no progress
-        if (n <= 0) fail("writing failed");
-        done += size_t(n);
-    }
-    if (::fsync(fd) != 0) fail("flushing to disk failed");
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        failSaveWith("closing failed", err);
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        failSave(path, std::string("cannot replace the file: ") + std::strerror(err));
-    }
+    produce(temp);
+    temp.commit(target);
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
         ::fsync(dir);  // the rename itself must reach the disk too
         ::close(dir);
     }
+}
+
+void writeAtomically(const std::string& path, std::span<const std::byte> bytes) {
+    writeAtomically(path, [&](ByteSink& out) {
+        out.write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    });
 }
 
 }  // namespace vorra::engine::files

@@ -2,8 +2,11 @@
 // Replacing a file so that a failure never leaves a half-written one behind.
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
+
+#include "platform/engine/files/ByteSink.h"
 
 namespace vorra::engine::files {
 
@@ -18,5 +21,9 @@ namespace vorra::engine::files {
 // killed during a save left behind is removed by the next save of the same file.
 // A path that is a symbolic link keeps the link: the file it points to is replaced.
 void writeAtomically(const std::string& path, std::span<const std::byte> bytes);
+
+// The same for a file produced piece by piece: `produce` writes it to the temporary
+// file; when it throws, the temporary file is removed and the old file stays.
+void writeAtomically(const std::string& path, const std::function<void(ByteSink&)>& produce);
 
 }  // namespace vorra::engine::files

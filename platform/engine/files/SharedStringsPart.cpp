@@ -43,8 +43,15 @@ int SharedStringTable::indexOf(const std::string& text) {
 }
 
 std::string SharedStringTable::write(size_t referenceCount) const {
+    std::string whole;
+    write(referenceCount, [&whole](std::string_view text) { whole.append(text); });
+    return whole;
+}
+
+void SharedStringTable::write(size_t referenceCount, const std::function<void(std::string_view)>& output) const {
+    constexpr size_t kChunk = 64 * 1024;
     std::string out;
-    out.reserve(64 + strings_.size() * 32);
+    out.reserve(kChunk + 1024);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"";
     out += "http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"";
     out += std::to_string(referenceCount);
@@ -58,9 +65,13 @@ std::string SharedStringTable::write(size_t referenceCount) const {
         out += keepSpace ? "<si><t xml:space=\"preserve\">" : "<si><t>";
         appendEscapedText(out, *s);
         out += "</t></si>";
+        if (out.size() >= kChunk) {
+            output(out);
+            out.clear();
+        }
     }
     out += "</sst>";
-    return out;
+    output(out);
 }
 
 }  // namespace vorra::engine::files

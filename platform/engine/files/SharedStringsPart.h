@@ -1,6 +1,7 @@
 #pragma once
 // The shared-strings part: every text a worksheet stores once, referenced by index.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,6 +25,8 @@ public:
     int indexOf(const std::string& text);
     size_t size() const { return strings_.size(); }
     std::string write(size_t referenceCount) const;
+    // The same text handed on in pieces of about 64 KiB.
+    void write(size_t referenceCount, const std::function<void(std::string_view)>& output) const;
 
 private:
     std::vector<const std::string*> strings_;

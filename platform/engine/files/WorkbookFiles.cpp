@@ -95,8 +95,10 @@ void saveWorkbook(const WorkbookModel& workbook, const std::string& path) {
         files::writeAtomically(path, std::as_bytes(std::span(binary)));
         return;
     }
-    std::string package = files::writeXlsx(workbook, path, ext == ".xlsm");
-    files::writeAtomically(path, std::as_bytes(std::span(package)));
+    // The package goes to the temporary file part by part as it is deflated.
+    files::writeAtomically(path, [&](files::ByteSink& out) {
+        files::writeXlsx(workbook, path, ext == ".xlsm", out);
+    });
 }
 
 }  // namespace vorra::engine

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <tuple>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -20,6 +22,9 @@ namespace vorra::engine::files {
 namespace {
 
 using namespace worksheet;
+
+// A streamed sheet hands on its text whenever a row ends past this many bytes.
+constexpr size_t kTextChunk = 64 * 1024;
 
 void appendInt(std::string& out, long long n) {
     char buf[24];
@@ -52,8 +57,10 @@ std::string measure(double mm) {
 
 class WorksheetWriter {
 public:
-    WorksheetWriter(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings, size_t& refs)
-        : sheet_(sheet), tabSelected_(tabSelected), mdw_(maxDigitWidth), strings_(strings), refs_(refs) {
+    WorksheetWriter(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings, size_t& refs,
+                    const TextOutput* output)
+        : sheet_(sheet), tabSelected_(tabSelected), mdw_(maxDigitWidth), strings_(strings), refs_(refs),
+          output_(output) {
         static const WorksheetPreserved kNothing;
         kept_ = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get());
         if (!kept_) kept_ = &kNothing;
@@ -75,6 +82,10 @@ public:
                 if (f.order == order) out_ += f.xml;
         }
         out_ += "</worksheet>";
+        if (output_) {
+            (*output_)(out_);
+            out_.clear();
+        }
         return std::move(out_);
     }
 
@@ -289,22 +300,27 @@ private:
 
     void writeSheetData() {
         // The store is column by column; the file wants rows in order, cells in order.
-        struct Entry {
-            int row, column;
-            const Cell* cell;
+        // One cursor per column, the lowest (row, column) first: the cells come out in
+        // file order without a copy of the sheet's cell list.
+        struct Cursor {
+            std::map<int, Cell>::const_iterator at, end;
+            int column;
         };
-        std::vector<Entry> entries;
-        for (const auto& [column, cells] : sheet_.cells.columns())
-            for (const auto& [row, cell] : cells) entries.push_back({row, column, &cell});
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            return std::tie(a.row, a.column) < std::tie(b.row, b.column);
-        });
-        out_.reserve(out_.size() + entries.size() * 40);
+        const auto later = [](const Cursor& a, const Cursor& b) {
+            return std::tie(a.at->first, a.column) > std::tie(b.at->first, b.column);
+        };
+        std::vector<Cursor> heap;
+        size_t cellCount = 0;
+        for (const auto& [column, cells] : sheet_.cells.columns()) {
+            if (!cells.empty()) heap.push_back({cells.begin(), cells.end(), column});
+            cellCount += cells.size();
+        }
+        std::make_heap(heap.begin(), heap.end(), later);
+        if (!output_) out_.reserve(out_.size() + cellCount * 40);
         out_ += "<sheetData>";
         auto info = sheet_.rows.begin();
-        size_t i = 0;
-        while (i < entries.size() || info != sheet_.rows.end()) {
-            int row = i < entries.size() ? entries[i].row : host::kMaxRows + 1;
+        while (!heap.empty() || info != sheet_.rows.end()) {
+            int row = heap.empty() ? host::kMaxRows + 1 : heap.front().at->first;
             if (info != sheet_.rows.end() && info->first < row) {  // a formatted row without cells
                 writeRowStart(info->first);
                 out_ += "/>";
@@ -314,9 +330,20 @@ private:
             if (info != sheet_.rows.end() && info->first == row) ++info;
             writeRowStart(row);
             out_ += '>';
-            for (; i < entries.size() && entries[i].row == row; ++i)
-                writeCell(row, entries[i].column, *entries[i].cell);
+            while (!heap.empty() && heap.front().at->first == row) {
+                std::pop_heap(heap.begin(), heap.end(), later);
+                Cursor& c = heap.back();
+                writeCell(row, c.column, c.at->second);
+                if (++c.at == c.end)
+                    heap.pop_back();
+                else
+                    std::push_heap(heap.begin(), heap.end(), later);
+            }
             out_ += "</row>";
+            if (output_ && out_.size() >= kTextChunk) {
+                (*output_)(out_);
+                out_.clear();
+            }
         }
         out_ += "</sheetData>";
     }
@@ -434,6 +461,7 @@ private:
     int mdw_;
     SharedStringTable& strings_;
     size_t& refs_;
+    const TextOutput* output_;  // null: the whole text is returned
     const WorksheetPreserved* kept_;
     Attributes pageSetUpPr_;
     std::string out_;
@@ -443,7 +471,12 @@ private:
 
 std::string writeWorksheet(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings,
                            size_t& stringReferences) {
-    return WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences).write();
+    return WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences, nullptr).write();
+}
+
+void writeWorksheet(const Sheet& sheet, bool tabSelected, int maxDigitWidth, SharedStringTable& strings,
+                    size_t& stringReferences, const TextOutput& output) {
+    WorksheetWriter(sheet, tabSelected, maxDigitWidth, strings, stringReferences, &output).write();
 }
 
 }  // namespace vorra::engine::files

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/engine/files/ByteSink.h"
 #include "platform/engine/files/Limits.h"
 #include "platform/engine/model/Model.h"
 
@@ -19,5 +20,7 @@ std::unique_ptr<WorkbookModel> readXlsx(std::string_view bytes, const std::strin
 // The package's bytes. A macro-enabled package keeps the workbook's macro project;
 // a plain one leaves it out, as other programs do when saving without macros.
 std::string writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled);
+// The same package written to `out` as it is produced.
+void writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled, ByteSink& out);
 
 }  // namespace vorra::engine::files

@@ -1,7 +1,7 @@
 // Writing a workbook package. First the layout: where each modelled part goes and
 // under which relationship id, since the workbook part, its relationships and the
-// content types all name the parts. Then one writer per part, and the packager
-// assembles the parts into the zip.
+// content types all name the parts. Then one writer per part, each part deflated into
+// the zip as it is written.
 #include "platform/engine/files/XlsxPackage.h"
 
 #include <set>
@@ -14,7 +14,7 @@
 #include "platform/engine/files/StylesPart.h"
 #include "platform/engine/files/WorkbookPart.h"
 #include "platform/engine/files/WorksheetWriter.h"
-#include "platform/engine/files/ZipPackage.h"
+#include "platform/engine/files/ZipWriter.h"
 #include "platform/engine/print/CellGeometry.h"
 
 namespace vorra::engine::files {
@@ -135,21 +135,26 @@ std::vector<Relationship> workbookRelationships(const PackageLayout& layout) {
     return rels;
 }
 
-// Each sheet's part, followed by its relationships when it refers to other parts.
-// The sheets' texts go to `strings`.
-Parts worksheetParts(const WorkbookModel& model, const PackageLayout& layout, SharedStringTable& strings,
-                     size_t& stringReferences) {
-    Parts parts;
+// Each sheet's part, streamed as its rows are written, followed by its relationships
+// when it refers to other parts. The sheets' texts go to `strings`, the parts' names
+// to `written`.
+void writeWorksheetParts(const WorkbookModel& model, const PackageLayout& layout, SharedStringTable& strings,
+                         size_t& stringReferences, ZipWriter& zip, std::set<std::string>& written) {
     const int digitWidth = maxDigitWidthPx(model.styles.fonts.empty() ? Font{} : model.styles.fonts.front());
+    const TextOutput output = [&zip](std::string_view text) { zip.write(text); };
     for (size_t i = 0; i < model.sheets.size(); ++i) {
         const Sheet& sheet = *model.sheets[i];
         const std::string& path = layout.sheetPaths[i];
-        parts.emplace_back(path, writeWorksheet(sheet, int(i) == model.activeSheet, digitWidth, strings, stringReferences));
+        zip.beginPart(path);
+        writeWorksheet(sheet, int(i) == model.activeSheet, digitWidth, strings, stringReferences, output);
+        zip.endPart();
+        written.insert(path);
         const auto* sk = dynamic_cast<const WorksheetPreserved*>(sheet.preserved.get());
-        if (sk && !sk->relationships.empty())
-            parts.emplace_back(relsPathOf(path), writeRelationships(sk->relationships, folderOf(path)));
+        if (sk && !sk->relationships.empty()) {
+            zip.addPart(relsPathOf(path), writeRelationships(sk->relationships, folderOf(path)));
+            written.insert(relsPathOf(path));
+        }
     }
-    return parts;
 }
 
 // Each external link's part as read (or a minimal one for a link made here) and its
@@ -179,31 +184,41 @@ Parts externalLinkParts(const WorkbookModel& model, const PackageLayout& layout)
 
 }  // namespace
 
-std::string writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled) {
+void writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled, ByteSink& out) {
     if (model.sheets.empty()) failSave(file, "a workbook needs at least one sheet");
     const auto* preserved = dynamic_cast<const PackagePreserved*>(model.preserved.get());
     static const PackagePreserved kNothing;
     const PackagePreserved& kept = preserved ? *preserved : kNothing;
 
     const PackageLayout layout = layOut(model, kept, macroEnabled);
+    ZipWriter zip(out, file);
+    std::set<std::string> written;
+    auto add = [&](const std::string& name, std::string_view text) {
+        zip.addPart(name, text);
+        written.insert(name);
+    };
+    add("[Content_Types].xml", writeContentTypes(contentTypes(layout, kept, macroEnabled)));
+    add("_rels/.rels", writeRelationships(rootRelationships(kept), ""));
+    add(kWorkbookPath, writeWorkbookPart(model, layout.ids, preserved));
+    add("xl/_rels/workbook.xml.rels", writeRelationships(workbookRelationships(layout), "xl/"));
+    add(kStylesPath, writeStyles(model.styles));
     SharedStringTable strings;
     size_t stringReferences = 0;
-    Parts sheets = worksheetParts(model, layout, strings, stringReferences);
-
-    Parts parts;
-    parts.emplace_back("[Content_Types].xml", writeContentTypes(contentTypes(layout, kept, macroEnabled)));
-    parts.emplace_back("_rels/.rels", writeRelationships(rootRelationships(kept), ""));
-    parts.emplace_back(kWorkbookPath, writeWorkbookPart(model, layout.ids, preserved));
-    parts.emplace_back("xl/_rels/workbook.xml.rels", writeRelationships(workbookRelationships(layout), "xl/"));
-    parts.emplace_back(kStylesPath, writeStyles(model.styles));
-    for (auto& p : sheets) parts.push_back(std::move(p));
-    parts.emplace_back(kSharedStringsPath, strings.write(stringReferences));
-    for (auto& p : externalLinkParts(model, layout)) parts.push_back(std::move(p));
-    std::set<std::string> written;
-    for (const auto& p : parts) written.insert(p.first);
+    writeWorksheetParts(model, layout, strings, stringReferences, zip, written);
+    zip.beginPart(kSharedStringsPath);
+    strings.write(stringReferences, [&zip](std::string_view text) { zip.write(text); });
+    zip.endPart();
+    written.insert(kSharedStringsPath);
+    for (const auto& [name, text] : externalLinkParts(model, layout)) add(name, text);
     for (const auto& [path, blob] : layout.carried)
-        if (!written.count(path)) parts.emplace_back(path, blob.bytes);
-    return writeZip(parts, file);
+        if (!written.count(path)) add(path, blob.bytes);
+    zip.finish();
+}
+
+std::string writeXlsx(const WorkbookModel& model, const std::string& file, bool macroEnabled) {
+    StringSink out;
+    writeXlsx(model, file, macroEnabled, out);
+    return out.take();
 }
 
 }  // namespace vorra::engine::files

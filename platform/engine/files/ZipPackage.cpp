@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/engine/files/FileError.h"
+#include "platform/engine/files/ZipWriter.h"
 
 namespace vorra::engine::files {
 
@@ -104,48 +105,11 @@ PartMap readZip(std::string_view bytes, const std::string& file, const ReadLimit
 
 std::string writeZip(const std::vector<std::pair<std::string, std::string>>& parts,
                      const std::string& file) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (!buffer) failSave(file, "out of memory");
-    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    if (!archive) {
-        zip_source_free(buffer);
-        failSave(file, "cannot create the zip package");
-    }
-    zip_source_keep(buffer);
-    auto fail = [&](const std::string& why) {
-        zip_discard(archive);
-        zip_source_free(buffer);
-        failSave(file, why);
-    };
-    for (const auto& [name, data] : parts) {
-        zip_source_t* s = zip_source_buffer(archive, data.data(), data.size(), 0);
-        if (!s) fail("out of memory");
-        zip_int64_t index = zip_file_add(archive, name.c_str(), s, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(s);
-            fail("cannot add " + name + " to the package");
-        }
-        // Level 1 keeps saving fast; the parts are XML and still shrink several times.
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
-        zip_file_set_mtime(archive, zip_uint64_t(index), 315532800 + 86400, 0);
-    }
-    if (zip_close(archive) != 0) fail(std::string("cannot build the package: ") + zip_strerror(archive));
-
-    std::string out;
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_source_stat(buffer, &st) != 0 || zip_source_open(buffer) != 0) {
-        zip_source_free(buffer);
-        failSave(file, "cannot read back the built package");
-    }
-    out.resize(st.size);
-    zip_int64_t n = zip_source_read(buffer, out.data(), st.size);
-    zip_source_close(buffer);
-    zip_source_free(buffer);
-    if (n < 0 || zip_uint64_t(n) != st.size) failSave(file, "cannot read back the built package");
-    return out;
+    StringSink out;
+    ZipWriter zip(out, file);
+    for (const auto& [name, data] : parts) zip.addPart(name, data);
+    zip.finish();
+    return out.take();
 }
 
 }  // namespace vorra::engine::files

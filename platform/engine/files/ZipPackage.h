@@ -1,7 +1,7 @@
 #pragma once
 // The packager: a workbook package is a zip archive of named parts. Reading checks
-// every bound of ReadLimits before it inflates anything; writing builds the archive
-// in memory so that the caller decides how it reaches the disk.
+// every bound of ReadLimits before it inflates anything. Writing goes through
+// ZipWriter; writeZip builds a whole archive in memory.
 
 #include <map>
 #include <string>

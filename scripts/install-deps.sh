@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libssl-dev libzip-dev libpugixml-dev libfreetype-dev libfontconfig-dev
+  libicu-dev libssl-dev libzip-dev zlib1g-dev libpugixml-dev libfreetype-dev libfontconfig-dev
   libcurl4-openssl-dev libcpp-httplib-dev
   qt6-base-dev qt6-translations-l10n libgl-dev adwaita-icon-theme dbus-daemon
   fonts-wqy-microhei poppler-utils

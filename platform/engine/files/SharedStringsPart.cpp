@@ -36,9 +36,9 @@ std::vector<std::string> readSharedStrings(std::string_view xml, const std::stri
     return strings;
 }
 
-int SharedStringTable::indexOf(const std::string& text) {
+int SharedStringTable::indexOf(std::string_view text) {
     auto [it, added] = index_.try_emplace(text, int(strings_.size()));
-    if (added) strings_.push_back(&it->first);
+    if (added) strings_.push_back(text);
     return it->second;
 }
 
@@ -58,12 +58,11 @@ void SharedStringTable::write(size_t referenceCount, const std::function<void(st
     out += "\" uniqueCount=\"";
     out += std::to_string(strings_.size());
     out += "\">";
-    for (const std::string* s : strings_) {
+    for (std::string_view s : strings_) {
         // Leading or trailing blanks would be trimmed by readers without xml:space.
-        bool keepSpace = !s->empty() && (s->front() == ' ' || s->back() == ' ' ||
-                                         s->find('\n') != std::string::npos);
+        bool keepSpace = !s.empty() && (s.front() == ' ' || s.back() == ' ' || s.find('\n') != std::string_view::npos);
         out += keepSpace ? "<si><t xml:space=\"preserve\">" : "<si><t>";
-        appendEscapedText(out, *s);
+        appendEscapedText(out, s);
         out += "</t></si>";
         if (out.size() >= kChunk) {
             output(out);

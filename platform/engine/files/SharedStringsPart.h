@@ -19,18 +19,20 @@ std::vector<std::string> readSharedStrings(std::string_view xml, const std::stri
 // Text of one string item (<si>, or a cell's inline <is>).
 std::string stringItemText(const pugi::xml_node& item);
 
-// Collects texts while the worksheets are written, then writes the part.
+// Collects texts while the worksheets are written, then writes the part. It keeps
+// views of the texts, not copies: each text must outlive the table (the saved
+// model's cells do).
 class SharedStringTable {
 public:
-    int indexOf(const std::string& text);
+    int indexOf(std::string_view text);
     size_t size() const { return strings_.size(); }
     std::string write(size_t referenceCount) const;
     // The same text handed on in pieces of about 64 KiB.
     void write(size_t referenceCount, const std::function<void(std::string_view)>& output) const;
 
 private:
-    std::vector<const std::string*> strings_;
-    std::unordered_map<std::string, int> index_;
+    std::vector<std::string_view> strings_;
+    std::unordered_map<std::string_view, int> index_;
 };
 
 }  // namespace vorra::engine::files

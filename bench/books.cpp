@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "addin/books/Books.h"
+#include "bench/BySize.h"
 #include "addin/books/Frm_收付款人.h"
 #include "addin/books/PinyinInitials.h"
 #include "tests/addin/support/AddinTestHost.h"
@@ -27,7 +28,6 @@ using host::Array2D;
 using host::Value;
 
 // The book sizes of the scaling table; the figures the targets speak of are at 50,000.
-constexpr int kSizes[] = {1000, 10000, 50000, 200000};
 
 const char* const kCities[] = {"苏州", "南京", "无锡", "常州", "南通", "扬州", "镇江", "泰州", "徐州", "盐城",
                                "淮安", "宿迁", "杭州", "宁波", "温州", "嘉兴", "湖州", "绍兴", "金华", "台州"};
@@ -223,8 +223,7 @@ void BM_GetHzjpLookupOverTheNames(benchmark::State& state, int units) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    using Figure = void (*)(benchmark::State&, int);
-    const std::pair<const char*, Figure> figures[] = {
+    const vorra::bench::NamedFigure figures[] = {
         {"BM_TypeAnAccountName", BM_TypeAnAccountName},
         {"BM_TypeAShortName", BM_TypeAShortName},
         {"BM_KeystrokeListingEveryUnit", BM_KeystrokeListingEveryUnit},
@@ -234,12 +233,7 @@ int main(int argc, char** argv) {
         {"BM_HostInitialsLookupOverTheNames", BM_HostInitialsLookupOverTheNames},
         {"BM_GetHzjpLookupOverTheNames", BM_GetHzjpLookupOverTheNames},
     };
-    // Size by size, so that each book is built once.
-    for (int units : kSizes)
-        for (const auto& [name, figure] : figures)
-            benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(units)).c_str(),
-                                         [figure = figure, units](benchmark::State& state) { figure(state, units); })
-                ->Unit(benchmark::kMillisecond);
+    vorra::bench::registerBySize(figures);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

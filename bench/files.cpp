@@ -16,13 +16,13 @@
 #include <string_view>
 #include <utility>
 
+#include "bench/BySize.h"
 #include "platform/engine/files/WorkbookFiles.h"
 
 namespace {
 
 using namespace vorra::engine;
 
-constexpr int kSizes[] = {1000, 10000, 50000, 200000};
 constexpr int kNamedSize = 50000;
 constexpr int kXlsRows = 65536;
 
@@ -125,25 +125,17 @@ void BM_OpenUnitBookXls(benchmark::State& state, int units) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    using Figure = void (*)(benchmark::State&, int);
-    const std::pair<const char*, Figure> figures[] = {{"BM_SaveUnitBook", BM_SaveUnitBook},
+    const vorra::bench::NamedFigure figures[] = {{"BM_SaveUnitBook", BM_SaveUnitBook},
                                                       {"BM_OpenUnitBook", BM_OpenUnitBook},
                                                       {"BM_OpenUnitBookValuesOnly", BM_OpenUnitBookValuesOnly},
                                                       {"BM_SaveUnitBookXls", BM_SaveUnitBookXls},
                                                       {"BM_OpenUnitBookXls", BM_OpenUnitBookXls}};
-    for (int units : kSizes)
-        for (const auto& [name, figure] : figures) {
-            bool xls = std::string_view(name).ends_with("Xls");
-            if (xls && units >= kXlsRows) continue;
-            benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(units)).c_str(),
-                                         [figure = figure, units](benchmark::State& state) { figure(state, units); })
-                ->Unit(benchmark::kMillisecond)
-                ->MeasureProcessCPUTime()
-                ->UseRealTime();
-        }
+    vorra::bench::registerBySize(figures, vorra::bench::Clock::WholeProcess, [](const char* name, int units) {
+        return units < kXlsRows || !std::string_view(name).ends_with("Xls");
+    });
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (int units : kSizes) {
+    for (int units : vorra::bench::kBookSizes) {
         std::error_code ec;
         if (units != kNamedSize || !std::getenv("VORRA_BENCH_WORKBOOK")) {
             std::filesystem::remove(workbookPath(units), ec);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "addin/bill/TianxiePJ_frm.h"
+#include "bench/BySize.h"
 #include "addin/books/PinyinInitials.h"
 #include "tests/addin/support/AddinTestHost.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 using namespace vorra;
 
-constexpr int kSizes[] = {1000, 10000, 50000, 200000};
 
 // Unit names from a pool of common characters, so that the book holds a few hundred
 // distinct characters as real books do.
@@ -86,14 +86,9 @@ void BM_FilterByText(benchmark::State& state, int units) { filter(state, units, 
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    using Figure = void (*)(benchmark::State&, int);
-    const std::pair<const char*, Figure> figures[] = {{"BM_FilterByInitials", BM_FilterByInitials},
+    const vorra::bench::NamedFigure figures[] = {{"BM_FilterByInitials", BM_FilterByInitials},
                                                       {"BM_FilterByText", BM_FilterByText}};
-    for (int units : kSizes)
-        for (const auto& [name, figure] : figures)
-            benchmark::RegisterBenchmark((std::string(name) + "/" + std::to_string(units)).c_str(),
-                                         [figure = figure, units](benchmark::State& state) { figure(state, units); })
-                ->Unit(benchmark::kMillisecond);
+    vorra::bench::registerBySize(figures);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -29,13 +29,7 @@ public:
         if (auto* a = std::get_if<Array2D>(&op)) {
             array_ = a;
         } else if (auto* r = std::get_if<RangeRef>(&op)) {
-            Area area = r->area;
-            if (area.rows() > 65536) {
-                int last = area.top;
-                if (const CellStore* store = ctx.cells(r->sheet))
-                    if (auto b = store->bounds()) last = std::max(last, std::min(b->bottom, area.bottom));
-                area.bottom = last;
-            }
+            Area area = usedArea(*r, ctx);
             if (area.count() > kMaxArrayCells) {
                 owned_ = toArray(op, ctx);
             } else {

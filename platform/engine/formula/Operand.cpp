@@ -115,6 +115,17 @@ Value toScalar(const Operand& operand, const EvalContext& ctx) {
     return Value::error(ErrorValue::Value);
 }
 
+Area usedArea(const RangeRef& range, const EvalContext& ctx) {
+    Area area = range.area;
+    if (area.rows() > 65536) {
+        int last = area.top;
+        if (const CellStore* store = ctx.cells(range.sheet))
+            if (auto b = store->bounds()) last = std::max(last, std::min(b->bottom, area.bottom));
+        area.bottom = last;
+    }
+    return area;
+}
+
 Array2D toArray(const Operand& operand, const EvalContext& ctx) {
     auto tooLarge = [] {
         Array2D e(1, 1);
@@ -123,14 +134,7 @@ Array2D toArray(const Operand& operand, const EvalContext& ctx) {
     };
     if (auto* a = std::get_if<Array2D>(&operand)) return *a;
     if (auto* r = std::get_if<RangeRef>(&operand)) {
-        Area area = r->area;
-        // Whole columns: the rows below the last used one are all empty.
-        if (area.rows() > 65536) {
-            int last = area.top;
-            if (const CellStore* store = ctx.cells(r->sheet))
-                if (auto b = store->bounds()) last = std::max(last, std::min(b->bottom, area.bottom));
-            area.bottom = last;
-        }
+        Area area = usedArea(*r, ctx);
         if (area.count() > kMaxArrayCells) return tooLarge();
         Array2D out(area.rows(), area.columns());
         RangeRef clipped{r->sheet, area};

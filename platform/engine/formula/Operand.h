@@ -107,6 +107,10 @@ Value toScalar(const Operand& operand, const EvalContext& ctx);
 // cut at the sheet's last used row. #NUM! (as a 1×1 array) beyond kMaxArrayCells.
 Array2D toArray(const Operand& operand, const EvalContext& ctx);
 
+// The part of a range that can hold values: a whole-column range ends at the last
+// used row of its sheet, since every row below it is empty.
+Area usedArea(const RangeRef& range, const EvalContext& ctx);
+
 // True for a scalar or a one-cell reference.
 bool isScalarLike(const Operand& operand);
 

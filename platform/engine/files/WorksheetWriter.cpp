@@ -303,11 +303,11 @@ private:
         // One cursor per column, the lowest (row, column) first: the cells come out in
         // file order without a copy of the sheet's cell list.
         struct Cursor {
-            std::map<int, Cell>::const_iterator at, end;
+            CellColumn::const_iterator at, end;
             int column;
         };
         const auto later = [](const Cursor& a, const Cursor& b) {
-            return std::tie(a.at->first, a.column) > std::tie(b.at->first, b.column);
+            return std::tie(a.at->row, a.column) > std::tie(b.at->row, b.column);
         };
         std::vector<Cursor> heap;
         size_t cellCount = 0;
@@ -320,7 +320,7 @@ private:
         out_ += "<sheetData>";
         auto info = sheet_.rows.begin();
         while (!heap.empty() || info != sheet_.rows.end()) {
-            int row = heap.empty() ? host::kMaxRows + 1 : heap.front().at->first;
+            int row = heap.empty() ? host::kMaxRows + 1 : heap.front().at->row;
             if (info != sheet_.rows.end() && info->first < row) {  // a formatted row without cells
                 writeRowStart(info->first);
                 out_ += "/>";
@@ -330,10 +330,10 @@ private:
             if (info != sheet_.rows.end() && info->first == row) ++info;
             writeRowStart(row);
             out_ += '>';
-            while (!heap.empty() && heap.front().at->first == row) {
+            while (!heap.empty() && heap.front().at->row == row) {
                 std::pop_heap(heap.begin(), heap.end(), later);
                 Cursor& c = heap.back();
-                writeCell(row, c.column, c.at->second);
+                writeCell(row, c.column, c.at->cell);
                 if (++c.at == c.end)
                     heap.pop_back();
                 else

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "platform/engine/files/DefinedNames.h"
@@ -434,7 +435,7 @@ private:
         sheetName_ = &entry.name;
         standardWidth_ = customPaper_ = false;
         activePane_ = 3;
-        pendingString_ = nullptr;
+        pendingString_.reset();
         PageSetup& page = sheet.pageSetup;
         if (!valuesOnly_) {
             // What a sheet without page-setup records prints with: no paper stated,
@@ -552,8 +553,9 @@ private:
                 return;
             case record::kString: {
                 if (!pendingString_) return;  // a text result without its formula
-                Cell* cell = pendingString_;
-                pendingString_ = nullptr;
+                Cell* cell = sheet_->cells.find(*pendingString_);
+                pendingString_.reset();
+                if (!cell) return;
                 xls::ContinuedReader text(r);
                 std::string s = xls::continuedString(text);
                 budget_.addBytes(s.size());
@@ -590,7 +592,7 @@ private:
         Cell& cell = sheet_->cells.at(at);
         cell.value = std::move(value);
         cell.style = styleOf(xf);
-        pendingString_ = textFollows ? &cell : nullptr;
+        pendingString_ = textFollows ? std::optional<CellRef>(at) : std::nullopt;
         if (valuesOnly_) return;
         in.skip(6);  // options, reserved
         size_t length = in.u16();
@@ -605,7 +607,7 @@ private:
             auto known = sharedFormulas_.find({master.row, master.column});
             if (known != sharedFormulas_.end()) return placeShared(cell, at, known->second);
             budget_.addBytes(sizeof(PendingCell));
-            pendingCells_.push_back({&cell, at, master});
+            pendingCells_.push_back({at, master});
             return;
         }
         setFormula(cell, at, decodeCellFormula(tokens, extra, at));
@@ -667,7 +669,7 @@ private:
         // Cells read before the block's formula came.
         auto pending = std::remove_if(pendingCells_.begin(), pendingCells_.end(), [&](const PendingCell& p) {
             if (!(p.master == anchor)) return false;
-            placeShared(*p.cell, p.at, shared);
+            if (Cell* cell = sheet_->cells.find(p.at)) placeShared(*cell, p.at, shared);
             return true;
         });
         pendingCells_.erase(pending, pendingCells_.end());
@@ -875,8 +877,9 @@ private:
     xls::LinkTable links_;
     std::vector<RawName> rawNames_;
 
+    // A cell is found again by its address: adding cells moves the cells stored
+    // near it.
     struct PendingCell {
-        Cell* cell;
         CellRef at;
         CellRef master;
     };
@@ -885,7 +888,7 @@ private:
 
     Sheet* sheet_ = nullptr;
     const std::string* sheetName_ = nullptr;
-    Cell* pendingString_ = nullptr;
+    std::optional<CellRef> pendingString_;  // the formula cell whose text result follows
     bool standardWidth_ = false;
     bool customPaper_ = false;
     double customWidthMm_ = 0, customHeightMm_ = 0;

@@ -94,11 +94,11 @@ struct FormulaEngine::Impl {
         // New or changed formulas.
         const auto& columns = cells.columns();
         for (auto col = columns.lower_bound(area.left); col != columns.end() && col->first <= area.right; ++col)
-            for (auto it = col->second.lower_bound(area.top); it != col->second.end() && it->first <= area.bottom; ++it) {
-                if (!it->second.hasFormula()) continue;
-                CellKey k = cellKey(sheet, it->first, col->first);
+            for (auto it = col->second.lower_bound(area.top); it != col->second.end() && it->row <= area.bottom; ++it) {
+                if (!it->cell.hasFormula()) continue;
+                CellKey k = cellKey(sheet, it->row, col->first);
                 auto found = compiled.find(k);
-                if (found == compiled.end() || found->second.text != it->second.formula) compile(k, it->second.formula);
+                if (found == compiled.end() || found->second.text != it->cell.formula) compile(k, it->cell.formula);
             }
     }
 

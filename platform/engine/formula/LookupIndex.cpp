@@ -26,8 +26,8 @@ std::string lookupKey(const Value& v) {
 void LookupIndexCache::build(const CellStore& cells, Index& ix) {
     ix.first.clear();
     if (const CellStore::Column* col = cells.column(ix.column))
-        for (auto it = col->lower_bound(ix.top); it != col->end() && it->first <= ix.bottom; ++it)
-            if (!it->second.value.isEmpty()) ix.first.emplace(lookupKey(it->second.value), it->first - ix.top);
+        for (auto it = col->lower_bound(ix.top); it != col->end() && it->row <= ix.bottom; ++it)
+            if (!it->cell.value.isEmpty()) ix.first.emplace(lookupKey(it->cell.value), it->row - ix.top);
 }
 
 int LookupIndexCache::firstMatch(const CellStore& cells, int sheet, int column, int top, int bottom,

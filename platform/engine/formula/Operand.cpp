@@ -66,9 +66,9 @@ void Grid::forEachStored(const std::function<bool(int, int, const Value&)>& visi
     const Area& a = ref_->area;
     const auto& columns = store->columns();
     for (auto col = columns.lower_bound(a.left); col != columns.end() && col->first <= a.right; ++col)
-        for (auto it = col->second.lower_bound(a.top); it != col->second.end() && it->first <= a.bottom; ++it)
-            if (!it->second.value.isEmpty() &&
-                !visit(it->first - a.top, col->first - a.left, it->second.value))
+        for (auto it = col->second.lower_bound(a.top); it != col->second.end() && it->row <= a.bottom; ++it)
+            if (!it->cell.value.isEmpty() &&
+                !visit(it->row - a.top, col->first - a.left, it->cell.value))
                 return;
 }
 
@@ -85,8 +85,8 @@ void Grid::forEachStoredInColumn(int column, const std::function<bool(int, const
     const Area& a = ref_->area;
     const CellStore::Column* col = store->column(a.left + column);
     if (!col) return;
-    for (auto it = col->lower_bound(a.top); it != col->end() && it->first <= a.bottom; ++it)
-        if (!it->second.value.isEmpty() && !visit(it->first - a.top, it->second.value)) return;
+    for (auto it = col->lower_bound(a.top); it != col->end() && it->row <= a.bottom; ++it)
+        if (!it->cell.value.isEmpty() && !visit(it->row - a.top, it->cell.value)) return;
 }
 
 bool isScalarLike(const Operand& operand) {

@@ -121,8 +121,8 @@ host::Variant EngineWorksheet::read(const Area& area) const {
     for (auto col = columns.lower_bound(area.left); col != columns.end() && col->first <= area.right;
          ++col) {
         const auto& cells = col->second;
-        for (auto it = cells.lower_bound(area.top); it != cells.end() && it->first <= area.bottom; ++it)
-            out.at(it->first - area.top + 1, col->first - area.left + 1) = it->second.value;
+        for (auto it = cells.lower_bound(area.top); it != cells.end() && it->row <= area.bottom; ++it)
+            out.at(it->row - area.top + 1, col->first - area.left + 1) = it->cell.value;
     }
     return out;
 }
@@ -137,8 +137,8 @@ void EngineWorksheet::requireWritable(const Area& area, const char* operation) c
         auto it = col ? col->lower_bound(area.top) : CellStore::Column::const_iterator{};
         for (int r = area.top; r <= area.bottom; ++r) {
             int style;
-            if (col && it != col->end() && it->first == r) {
-                style = it->second.style;
+            if (col && it != col->end() && it->row == r) {
+                style = it->cell.style;
                 ++it;
             } else {
                 style = inheritedStyle({r, c});
@@ -161,12 +161,12 @@ void EngineWorksheet::clearContents(const Area& area) {
         columnNumbers.push_back(col->first);
     for (int c : columnNumbers) {
         auto& cells = s.cells.columnForWrite(c);
-        for (auto it = cells.lower_bound(area.top); it != cells.end() && it->first <= area.bottom;) {
-            if (it->second.style == inheritedStyle({it->first, c})) {
+        for (auto it = cells.lower_bound(area.top); it != cells.end() && it->row <= area.bottom;) {
+            if (it->cell.style == inheritedStyle({it->row, c})) {
                 it = cells.erase(it);
             } else {
-                it->second.value = Value();
-                it->second.formula.clear();
+                it->cell.value = Value();
+                it->cell.formula.clear();
                 ++it;
             }
         }
@@ -210,14 +210,14 @@ void EngineWorksheet::write(const Area& area, const host::Variant& values) {
             auto it = cells.lower_bound(area.top);
             for (int r = area.top; r <= area.bottom; ++r) {
                 int inherited = inheritedStyle({r, c});
-                if (it == cells.end() || it->first != r) {
+                if (it == cells.end() || it->row != r) {
                     Cell fresh;
                     fresh.style = inherited;
                     it = cells.emplace_hint(it, r, std::move(fresh));
                 }
-                writer.store(it->second, source(r, c));
+                writer.store(it->cell, source(r, c));
                 // A cell left empty and unformatted is not kept (empty texts clear cells).
-                if (!holdsSomething(it->second) && it->second.style == inherited)
+                if (!holdsSomething(it->cell) && it->cell.style == inherited)
                     it = cells.erase(it);
                 else
                     ++it;

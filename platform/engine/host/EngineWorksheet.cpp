@@ -445,8 +445,8 @@ void EngineWorksheet::changeFormats(const Area& area,
         for (const auto& [c, cells] : s.cells.columns()) columnNumbers.push_back(c);
         for (int c : columnNumbers) {
             auto& col = s.cells.columnForWrite(c);
-            for (auto it = col.lower_bound(area.top); it != col.end() && it->first <= area.bottom; ++it)
-                it->second.style = restyle(it->second.style);
+            for (auto it = col.lower_bound(area.top); it != col.end() && it->row <= area.bottom; ++it)
+                it->cell.style = restyle(it->cell.style);
         }
     } else {
         if (area.count() > kMaxCellsPerOperation)
@@ -455,12 +455,12 @@ void EngineWorksheet::changeFormats(const Area& area,
             auto& col = s.cells.columnForWrite(c);
             auto it = col.lower_bound(area.top);
             for (int r = area.top; r <= area.bottom; ++r) {
-                if (it == col.end() || it->first != r) {
+                if (it == col.end() || it->row != r) {
                     Cell fresh;
                     fresh.style = inheritedStyle({r, c});
                     it = col.emplace_hint(it, r, std::move(fresh));
                 }
-                it->second.style = restyle(it->second.style);
+                it->cell.style = restyle(it->cell.style);
                 ++it;
             }
         }

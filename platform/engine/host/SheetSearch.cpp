@@ -27,19 +27,19 @@ int endInColumn(const Column* col, int row, bool up) {
     int edge = up ? 1 : host::kMaxRows;
     if (row == edge || !col) return edge;
     auto at = col->find(row);
-    bool here = at != col->end() && holdsSomething(at->second);
+    bool here = at != col->end() && holdsSomething(at->cell);
     if (here) {
         auto next = up ? (at == col->begin() ? col->end() : std::prev(at)) : std::next(at);
-        bool neighbour = next != col->end() && next->first == row + (up ? -1 : 1) &&
-                         holdsSomething(next->second);
+        bool neighbour = next != col->end() && next->row == row + (up ? -1 : 1) &&
+                         holdsSomething(next->cell);
         if (neighbour) {
             auto last = next;
             while (true) {
                 auto further = up ? (last == col->begin() ? col->end() : std::prev(last))
                                   : std::next(last);
-                if (further == col->end() || further->first != last->first + (up ? -1 : 1) ||
-                    !holdsSomething(further->second))
-                    return last->first;
+                if (further == col->end() || further->row != last->row + (up ? -1 : 1) ||
+                    !holdsSomething(further->cell))
+                    return last->row;
                 last = further;
             }
         }
@@ -48,11 +48,11 @@ int endInColumn(const Column* col, int row, bool up) {
         auto it = col->lower_bound(row);
         while (it != col->begin()) {
             --it;
-            if (holdsSomething(it->second)) return it->first;
+            if (holdsSomething(it->cell)) return it->row;
         }
     } else {
         for (auto it = col->upper_bound(row); it != col->end(); ++it)
-            if (holdsSomething(it->second)) return it->first;
+            if (holdsSomething(it->cell)) return it->row;
     }
     return edge;
 }
@@ -250,8 +250,8 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
                         if (const Cell* c = s.cells.find({row, column}); c && matches(row, column, *c))
                             search.rows.push_back(row);
                 } else {
-                    for (auto it = cells.lower_bound(within.top); it != cells.end() && it->first <= within.bottom; ++it)
-                        if (matches(it->first, column, it->second)) search.rows.push_back(it->first);
+                    for (auto it = cells.lower_bound(within.top); it != cells.end() && it->row <= within.bottom; ++it)
+                        if (matches(it->row, column, it->cell)) search.rows.push_back(it->row);
                 }
                 if (kept.size() >= kKeptSearches) kept.erase(kept.begin());
                 kept.push_back(std::move(search));
@@ -276,17 +276,17 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
         // Walk the column in search order from the cell after the start cell and stop
         // at the first match, so that a FindNext costs only the distance to the next match.
         if (forward) {
-            for (auto it = cells.upper_bound(after.row); it != cells.end() && it->first <= within.bottom; ++it)
-                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
-            for (auto it = cells.lower_bound(within.top); it != cells.end() && it->first <= after.row; ++it)
-                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+            for (auto it = cells.upper_bound(after.row); it != cells.end() && it->row <= within.bottom; ++it)
+                if (matches(it->row, column, it->cell)) return CellRef{it->row, column};
+            for (auto it = cells.lower_bound(within.top); it != cells.end() && it->row <= after.row; ++it)
+                if (matches(it->row, column, it->cell)) return CellRef{it->row, column};
         } else {
             for (auto it = std::make_reverse_iterator(cells.lower_bound(after.row));
-                 it != cells.rend() && it->first >= within.top; ++it)
-                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+                 it != cells.rend() && it->row >= within.top; ++it)
+                if (matches(it->row, column, it->cell)) return CellRef{it->row, column};
             for (auto it = std::make_reverse_iterator(cells.upper_bound(within.bottom));
-                 it != cells.rend() && it->first >= after.row; ++it)
-                if (matches(it->first, column, it->second)) return CellRef{it->first, column};
+                 it != cells.rend() && it->row >= after.row; ++it)
+                if (matches(it->row, column, it->cell)) return CellRef{it->row, column};
         }
         return std::nullopt;
     }
@@ -294,11 +294,11 @@ std::optional<CellRef> EngineWorksheet::find(const Area& within, const host::Fin
     for (auto col = columns.lower_bound(within.left); col != columns.end() && col->first <= within.right;
          ++col) {
         const Column& cells = col->second;
-        for (auto it = cells.lower_bound(within.top); it != cells.end() && it->first <= within.bottom;
+        for (auto it = cells.lower_bound(within.top); it != cells.end() && it->row <= within.bottom;
              ++it) {
-            long long k = key(it->first, col->first);
+            long long k = key(it->row, col->first);
             if (!improves(k)) continue;
-            if (matches(it->first, col->first, it->second)) take(k);
+            if (matches(it->row, col->first, it->cell)) take(k);
         }
     }
     std::optional<long long> found = best ? best : wrapped;

@@ -13,6 +13,7 @@
 
 #include "addin/frame/host/Address.h"
 #include "addin/frame/host/Value.h"
+#include "platform/engine/model/CellColumn.h"
 #include "platform/engine/format/NumberFormat.h"
 
 namespace vorra::engine {
@@ -84,13 +85,6 @@ struct StyleSheet {
     }
 };
 
-struct Cell {
-    Value value;          // constant, or the cached result of the formula
-    std::string formula;  // formula text without the leading "="; empty for constants
-    int style = 0;        // index into StyleSheet::formats
-    bool hasFormula() const { return !formula.empty(); }
-};
-
 struct ColumnInfo {
     double width = -1;  // in characters of the default font; < 0: the sheet's default
     bool hidden = false;
@@ -146,35 +140,21 @@ struct PreservedParts {
 
 enum class SheetVisibility { Visible, Hidden, VeryHidden };
 
-// Sparse cell storage, column by column, each column ordered by row. A column that is
-// looked up often gets a direct index by row (kept up by at() and erase()), so that
-// reading a book of tens of thousands of rows cell by cell costs no tree walk per cell.
+// Sparse cell storage, column by column, each column ordered by row.
 class CellStore {
 public:
-    CellStore() = default;
-    // A copy or a move carries the cells, never the index: it points into the source.
-    CellStore(const CellStore& other) : columns_(other.columns_) {}
-    CellStore(CellStore&& other) noexcept : columns_(std::move(other.columns_)) {
-        other.index_.clear();
-        other.touch();
-    }
-    CellStore& operator=(const CellStore& other);
-    CellStore& operator=(CellStore&& other) noexcept;
-
     const Cell* find(CellRef c) const;
     Cell* find(CellRef c);
     Cell& at(CellRef c);  // creates an empty cell
     void erase(CellRef c);
-    bool empty() const;
+    bool empty() const { return columns_.empty(); }
     void clear();
 
     // Ordered access for scans: the column's cells by row.
-    using Column = std::map<int, Cell>;
+    using Column = CellColumn;
     const Column* column(int col) const;
     // A column for writing many cells in row order (created when absent); call
-    // pruneColumn afterwards if cells may have been removed from it. Its row index is
-    // dropped: do not look cells of the column up while adding or removing its cells
-    // through the returned map.
+    // pruneColumn afterwards if cells may have been removed from it.
     Column& columnForWrite(int col);
     Column* mutableColumn(int col);
     void pruneColumn(int col);
@@ -193,27 +173,21 @@ public:
     };
     Version version() const { return version_; }
 
+    CellStore() = default;
+    // A copy is a store of its own; a move leaves the source a changed, empty store.
+    CellStore(const CellStore& other) : columns_(other.columns_) {}
+    CellStore(CellStore&& other) noexcept : columns_(std::move(other.columns_)) {
+        other.columns_.clear();
+        other.touch();
+    }
+    CellStore& operator=(const CellStore& other);
+    CellStore& operator=(CellStore&& other) noexcept;
+
 private:
     static std::uint64_t newStoreNumber();
     void touch() { ++version_.changes; }
-    // The cells of rows top, top + 1, ... of one column (null where a row has none),
-    // valid while the column holds `size` cells. Built once a column has been looked
-    // up about an eighth of its size times since the index was last dropped, and only
-    // for columns whose rows are not spread too thinly.
-    struct RowIndex {
-        const Column* column = nullptr;  // null: no index
-        int top = 0;
-        std::size_t size = 0;
-        std::vector<Cell*> cells;
-        std::size_t lookups = 0;  // tree look-ups since the index was dropped
-    };
-    RowIndex* rowIndex(int col) const;
-    void noteLookup(int col, const Column& cells) const;
-    void noteInsert(int col, int row, Cell* cell);
-    void dropIndex(int col);
 
     std::map<int, Column> columns_;
-    mutable std::vector<RowIndex> index_;  // by column number, grown on demand
     Version version_{newStoreNumber(), 0};
 };
 

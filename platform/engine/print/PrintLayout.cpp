@@ -262,8 +262,8 @@ private:
         for (const auto& [col, cells] : sheet_.cells.columns()) {
             if (col < area_.left || col > area_.right) continue;
             for (auto it = cells.lower_bound(area_.top);
-                 it != cells.end() && it->first <= area_.bottom; ++it) {
-                placeText(layout, CellRef{it->first, col}, it->second);
+                 it != cells.end() && it->row <= area_.bottom; ++it) {
+                placeText(layout, CellRef{it->row, col}, it->cell);
             }
         }
         // Reading order on each page: top to bottom, left to right.

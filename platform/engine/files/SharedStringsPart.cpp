@@ -1,8 +1,11 @@
 #include "platform/engine/files/SharedStringsPart.h"
 
+#include <optional>
+
 #include <pugixml.hpp>
 
 #include "platform/engine/files/Xml.h"
+#include "platform/engine/files/XmlScan.h"
 
 namespace vorra::engine::files {
 
@@ -22,12 +25,77 @@ std::string itemText(const pugi::xml_node& item) {
     return unescapedText(text);
 }
 
+using Event = XmlScanner::Event;
+
+// The text of the <t> just started, which holds character data only.
+bool scanTextElement(XmlScanner& in, std::string& text) {
+    while (true) {
+        switch (in.next()) {
+            case Event::Text: text += in.text(); break;
+            case Event::End: return true;
+            default: return false;
+        }
+    }
+}
+
+// The text of the <si> just started, as itemText gives it.
+bool scanItem(XmlScanner& in, std::string& text) {
+    const std::size_t itemDepth = in.depth();
+    while (true) {
+        const Event e = in.next();
+        if (e == Event::Text) continue;
+        if (e == Event::End) return true;
+        if (e != Event::Start) return false;
+        if (in.name() == "t") {
+            if (!scanTextElement(in, text)) return false;
+        } else if (in.name() == "r") {
+            // A run: the text of its first <t>.
+            bool first = true;
+            while (true) {
+                const Event inRun = in.next();
+                if (inRun == Event::Text) continue;
+                if (inRun == Event::End && in.depth() == itemDepth) break;
+                if (inRun != Event::Start) return false;
+                const bool ok = first && in.name() == "t" ? scanTextElement(in, text)
+                                                          : in.skipElement() == Event::End;
+                if (!ok) return false;
+                first = first && in.name() != "t";
+            }
+        } else if (in.skipElement() != Event::End) {
+            return false;
+        }
+    }
+}
+
 }  // namespace
 
 std::string stringItemText(const pugi::xml_node& item) { return itemText(item); }
 
+std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, int maxDepth) {
+    XmlScanner in(xml, maxDepth);
+    if (in.next() != Event::Start) return std::nullopt;
+    std::vector<std::string> strings;
+    while (true) {
+        const Event e = in.next();
+        if (e == Event::Text) continue;
+        if (e == Event::End) break;  // the root's end
+        if (e != Event::Start) return std::nullopt;
+        if (in.name() == "si") {
+            std::string text;
+            if (!scanItem(in, text)) return std::nullopt;
+            strings.push_back(unescapedText(text));
+        } else if (in.skipElement() != Event::End) {
+            return std::nullopt;
+        }
+    }
+    if (in.next() != Event::Done) return std::nullopt;
+    return strings;
+}
+
+
 std::vector<std::string> readSharedStrings(std::string_view xml, const std::string& file,
                                            const std::string& part, int maxDepth) {
+    if (auto scanned = scanSharedStrings(xml, maxDepth)) return std::move(*scanned);
     pugi::xml_document doc;
     parsePart(doc, xml, file, part, maxDepth);
     std::vector<std::string> strings;

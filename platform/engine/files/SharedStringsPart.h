@@ -2,6 +2,7 @@
 // The shared-strings part: every text a worksheet stores once, referenced by index.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,6 +17,9 @@ namespace vorra::engine::files {
 std::vector<std::string> readSharedStrings(std::string_view xml, const std::string& file,
                                            const std::string& part, int maxDepth);
 
+// The same table read without a tree, when the part is plain enough for that (see
+// XmlScanner); nothing otherwise. readSharedStrings reads it so when it can.
+std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, int maxDepth);
 // Text of one string item (<si>, or a cell's inline <is>).
 std::string stringItemText(const pugi::xml_node& item);
 

@@ -1,0 +1,60 @@
+#pragma once
+// A reader of the plain XML that the large parts of a package are made of (the shared
+// strings, the rows of a sheet): elements, attributes, character data with the
+// predefined and numeric character references, an XML declaration before the root.
+// It reads without building a tree. On anything else (comments, processing
+// instructions, CDATA, declarations, malformed or too deeply nested markup, invalid
+// UTF-8) it stops with `Unsupported`, and the caller reads the part with the guarded
+// tree parse instead, which reads what is valid and refuses what is not. Where it
+// does read a part, it gives the texts the tree parse gives: line ends as "\n",
+// references replaced.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorra::engine::files {
+
+class XmlScanner {
+public:
+    enum class Event { Start, End, Text, Done, Unsupported };
+
+    XmlScanner(std::string_view xml, int maxDepth);
+
+    // The next piece of the document. An empty element gives Start and then End.
+    Event next();
+
+    // The local name of the element just started or ended ("x:si" → "si").
+    std::string_view name() const { return local_; }
+    // Of the element just started: an attribute's raw value by its name as written,
+    // references not replaced (nothing when absent).
+    std::optional<std::string_view> rawAttribute(std::string_view name) const;
+    // The character data just read, references replaced.
+    const std::string& text() const { return text_; }
+    // The nesting depth after the last event: 1 inside the root element.
+    std::size_t depth() const { return open_.size(); }
+    // Skips what is left of the element just started, through its end.
+    Event skipElement();
+
+private:
+    Event fail() { return last_ = Event::Unsupported; }
+    Event startTag();
+    Event endTag();
+    Event characterData();
+    bool appendReference();
+
+    std::string_view xml_;
+    std::size_t at_ = 0;
+    std::size_t maxDepth_;
+    std::vector<std::string_view> open_;  // qualified names of the open elements
+    std::string_view local_;
+    std::string_view attributes_;  // the raw attribute list of the last start tag
+    std::string text_;
+    bool pendingEnd_ = false;  // an empty element's end is due
+    bool rootSeen_ = false;
+    Event last_ = Event::Done;
+};
+
+}  // namespace vorra::engine::files

@@ -3,6 +3,8 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -49,6 +51,12 @@ size_t nextCodePoint(std::string_view text, size_t i, char32_t& cp) {
 
 bool isValidUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
+        // Eight ASCII characters at a time.
+        std::uint64_t eight;
+        if (i + 8 <= text.size() && (std::memcpy(&eight, text.data() + i, 8), (eight & 0x8080808080808080u) == 0)) {
+            i += 8;
+            continue;
+        }
         if (static_cast<unsigned char>(text[i]) < 0x80) {
             ++i;
             continue;

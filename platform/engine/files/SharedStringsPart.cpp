@@ -38,8 +38,11 @@ bool scanTextElement(XmlScanner& in, std::string& text) {
     }
 }
 
-// The text of the <si> just started, as itemText gives it.
-bool scanItem(XmlScanner& in, std::string& text) {
+}  // namespace
+
+std::string stringItemText(const pugi::xml_node& item) { return itemText(item); }
+
+bool scanStringItem(XmlScanner& in, std::string& text) {
     const std::size_t itemDepth = in.depth();
     while (true) {
         const Event e = in.next();
@@ -67,10 +70,6 @@ bool scanItem(XmlScanner& in, std::string& text) {
     }
 }
 
-}  // namespace
-
-std::string stringItemText(const pugi::xml_node& item) { return itemText(item); }
-
 std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, int maxDepth) {
     XmlScanner in(xml, maxDepth);
     if (in.next() != Event::Start) return std::nullopt;
@@ -82,7 +81,7 @@ std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, 
         if (e != Event::Start) return std::nullopt;
         if (in.name() == "si") {
             std::string text;
-            if (!scanItem(in, text)) return std::nullopt;
+            if (!scanStringItem(in, text)) return std::nullopt;
             strings.push_back(unescapedText(text));
         } else if (in.skipElement() != Event::End) {
             return std::nullopt;

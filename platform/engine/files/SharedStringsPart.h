@@ -10,6 +10,8 @@
 
 #include <pugixml.hpp>
 
+#include "platform/engine/files/XmlScan.h"
+
 namespace vorra::engine::files {
 
 // Reads the table. Rich text runs are flattened to their text; phonetic runs are
@@ -22,6 +24,9 @@ std::vector<std::string> readSharedStrings(std::string_view xml, const std::stri
 std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, int maxDepth);
 // Text of one string item (<si>, or a cell's inline <is>).
 std::string stringItemText(const pugi::xml_node& item);
+// The same for the item the scanner has just started, through the item's end, the
+// _xHHHH_ escapes left in; false when the item is not plain enough for the scanner.
+bool scanStringItem(XmlScanner& in, std::string& text);
 
 // Collects texts while the worksheets are written, then writes the part. It keeps
 // views of the texts, not copies: each text must outlive the table (the saved

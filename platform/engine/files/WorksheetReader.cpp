@@ -17,6 +17,7 @@
 #include "platform/engine/files/SharedStringsPart.h"
 #include "platform/engine/files/WorksheetElements.h"
 #include "platform/engine/files/Xml.h"
+#include "platform/engine/files/XmlScan.h"
 #include "platform/engine/formula/FormulaText.h"
 #include "platform/engine/print/CellGeometry.h"
 
@@ -71,6 +72,33 @@ double paperMillimetres(std::string_view measure) {
     if (unit == "pc") return v * 25.4 / 6;
     if (unit == "pi") return v * 25.4 / 6;
     return v;  // "mm"
+}
+
+using Event = XmlScanner::Event;
+
+// A whole number written as digits only, as the tree's reading of it gives it.
+bool plainCount(std::string_view text, long long& n) {
+    if (text.empty() || text.size() > 9) return false;
+    n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool plainFlag(const XmlScanner::Attribute& a) { return a.present && (a.value == "1" || a.value == "true"); }
+
+// The text of the element the scanner has just started, which holds character data only.
+bool scanText(XmlScanner& in, std::string& text) {
+    text.clear();
+    while (true) {
+        switch (in.next()) {
+            case Event::Text: text += in.text(); break;
+            case Event::End: return true;
+            default: return false;
+        }
+    }
 }
 
 struct SharedMaster {
@@ -247,10 +275,16 @@ private:
             std::string slice = "<sheetData>";
             slice.append(rowsText.substr(at, end - at));
             slice += "</sheetData>";
-            pugi::xml_document doc;
-            // The slice stands in for sheetData, one level below the part's root.
-            parsePart(doc, slice, src_.file, src_.part, src_.limits.maxXmlDepth - 1);
-            readRows(doc.document_element());
+            // The slice stands in for sheetData, one level below the part's root. The
+            // scanner reads it unless it holds what only the tree reads; then the tree
+            // reads the slice again from its first row.
+            const int rowBefore = rowNumber_;
+            if (!scanRows(slice)) {
+                rowNumber_ = rowBefore;
+                pugi::xml_document doc;
+                parsePart(doc, slice, src_.file, src_.part, src_.limits.maxXmlDepth - 1);
+                readRows(doc.document_element());
+            }
             at = end;
         }
         rowsText = {};
@@ -298,17 +332,130 @@ private:
         }
     }
 
-    void readRowInfo(const pugi::xml_node& row, int rowNumber) {
-        RowInfo info;
-        // A height without customHeight is still the row's height as last shown.
-        if (auto ht = row.attribute("ht")) info.height = ht.as_double(-1);
-        info.hidden = flag(row.attribute("hidden"));
-        if (flag(row.attribute("customFormat"))) {
-            int style = row.attribute("s").as_int(-1);
-            info.style = style < 0 ? -1 : knownFormat(style);
+    // The rows of one slice, read by the scanner as readRows reads them from the tree;
+    // false when the slice holds something only the tree reads (what was read of it
+    // until then is read again and comes out the same).
+    bool scanRows(std::string_view slice) {
+        XmlScanner in(slice, src_.limits.maxXmlDepth - 1);
+        if (in.next() != Event::Start) return false;
+        for (Event e = in.next(); e != Event::End; e = in.next()) {
+            if (e == Event::Text) continue;
+            if (e != Event::Start) return false;
+            if (in.name() != "row" ? in.skipElement() != Event::End : !scanRow(in)) return false;
         }
+        return in.next() == Event::Done;
+    }
+
+    bool scanRow(XmlScanner& in) {
+        const auto r = in.attribute("r");
+        if (!r.plain) return false;
+        if (r.present) {
+            long long n = 0;
+            if (!plainCount(r.value, n)) return false;
+            if (n < 1 || n > host::kMaxRows)
+                refuse("row " + std::string(r.value) + " lies past the sheet's limits of 1048576 rows");
+            rowNumber_ = int(n);
+        } else {
+            ++rowNumber_;
+        }
+        if (!src_.valuesOnly) {
+            const auto ht = in.attribute("ht"), hidden = in.attribute("hidden"),
+                       customFormat = in.attribute("customFormat"), style = in.attribute("s");
+            if (!ht.plain || !hidden.plain || !customFormat.plain || !style.plain) return false;
+            double height = -1;
+            if (ht.present) {
+                auto [end, ec] = std::from_chars(ht.value.data(), ht.value.data() + ht.value.size(), height);
+                if (ec != std::errc() || end != ht.value.data() + ht.value.size() || ht.value.front() == '-')
+                    return false;
+            }
+            long long styleIndex = -1;
+            if (style.present && !plainCount(style.value, styleIndex)) return false;
+            keepRowInfo(rowNumber_, height, plainFlag(hidden), plainFlag(customFormat), int(styleIndex));
+        }
+        int column = 0;
+        std::string value, formula;
+        for (Event e = in.next(); e != Event::End; e = in.next()) {
+            if (e == Event::Text) continue;
+            if (e != Event::Start) return false;
+            if (in.name() != "c") {
+                if (in.skipElement() != Event::End) return false;
+                continue;
+            }
+            const auto at = in.attribute("r"), type = in.attribute("t"), style = in.attribute("s");
+            if (!at.plain || !type.plain || !style.plain) return false;
+            CellRef ref{rowNumber_, column + 1};
+            if (at.present) {
+                bool pastLimits = false;
+                auto parsed = parseCellRef(at.value, pastLimits);
+                if (pastLimits)
+                    refuse("cell " + std::string(at.value) +
+                           " lies past the sheet's limits of 1048576 rows and 16384 columns");
+                if (!parsed) refuse("malformed cell reference \"" + std::string(at.value) + "\"");
+                ref = *parsed;
+            }
+            long long styleIndex = 0;
+            if (style.present && !plainCount(style.value, styleIndex)) return false;
+            if (ref.column > host::kMaxColumns) refuse("a row has more than 16384 cells");
+            column = ref.column;
+            CellContent content;
+            for (Event inCell = in.next(); inCell != Event::End; inCell = in.next()) {
+                if (inCell == Event::Text) continue;
+                if (inCell != Event::Start) return false;
+                if (in.name() == "v") {
+                    if (!scanText(in, value)) return false;
+                    content.hasValue = true;
+                } else if (in.name() == "f") {
+                    const auto kind = in.attribute("t"), shared = in.attribute("si");
+                    if (!kind.plain || !shared.plain) return false;
+                    long long si = -1;
+                    if (shared.present && !plainCount(shared.value, si)) return false;
+                    content.formulaKind = kind.value;
+                    content.sharedIndex = int(si);
+                    if (!scanText(in, formula)) return false;
+                    content.hasFormula = true;
+                } else if (in.name() == "is") {
+                    std::string text;
+                    if (!scanStringItem(in, text)) return false;
+                    content.hasInline = type.value == "inlineStr";
+                    content.inlineText = unescapedText(text);
+                } else if (in.skipElement() != Event::End) {
+                    return false;
+                }
+            }
+            if (content.hasValue) content.value = value;
+            if (content.hasFormula) content.formula = formula;
+            keepCell(ref, type.value, int(styleIndex), content);
+        }
+        return true;
+    }
+
+    void readRowInfo(const pugi::xml_node& row, int rowNumber) {
+        // A height without customHeight is still the row's height as last shown.
+        auto ht = row.attribute("ht");
+        keepRowInfo(rowNumber, ht ? ht.as_double(-1) : -1, flag(row.attribute("hidden")),
+                    flag(row.attribute("customFormat")), row.attribute("s").as_int(-1));
+    }
+
+    void keepRowInfo(int rowNumber, double height, bool hidden, bool customFormat, int style) {
+        RowInfo info;
+        info.height = height;
+        info.hidden = hidden;
+        if (customFormat) info.style = style < 0 ? -1 : knownFormat(style);
         if (info.height >= 0 || info.hidden || info.style >= 0) sheet_.rows[rowNumber] = info;
     }
+
+    // What a cell element holds, read from the tree or by the scanner: its last <v>,
+    // <f> and <is>.
+    struct CellContent {
+        bool hasValue = false;
+        std::string_view value;
+        bool hasFormula = false;
+        std::string_view formulaKind;  // <f t="...">
+        int sharedIndex = -1;          // <f si="...">
+        std::string_view formula;
+        bool hasInline = false;
+        std::string inlineText;  // escapes read
+    };
 
     void readCell(const pugi::xml_node& c, CellRef ref, std::string_view type, int styleIndex) {
         // One pass over the children: this runs for every cell of the sheet.
@@ -319,8 +466,28 @@ private:
             else if (name == "f") f = n;
             else if (name == "is") is = n;
         }
-        std::string_view text = v ? v.text().get() : "";
-        if (text.empty() && type != "s" && type != "str" && type != "inlineStr") v = {};  // <v/>: no value
+        CellContent content;
+        if (v) {
+            content.hasValue = true;
+            content.value = v.text().get();
+        }
+        if (f) {
+            content.hasFormula = true;
+            content.formulaKind = f.attribute("t").value();
+            content.sharedIndex = f.attribute("si").as_int(-1);
+            content.formula = f.text().get();
+        }
+        if (is && type == "inlineStr") {
+            content.hasInline = true;
+            content.inlineText = stringItemText(is);
+        }
+        keepCell(ref, type, styleIndex, content);
+    }
+
+    void keepCell(CellRef ref, std::string_view type, int styleIndex, const CellContent& content) {
+        std::string_view text = content.value;
+        bool v = content.hasValue;
+        if (text.empty() && type != "s" && type != "str" && type != "inlineStr") v = false;  // <v/>: no value
         Value value;
         if (type == "s") {
             if (v) {
@@ -335,7 +502,7 @@ private:
                 value = Value::text((*src_.sharedStrings)[size_t(index)]);
             }
         } else if (type == "inlineStr") {
-            if (is) value = Value::text(stringItemText(is));
+            if (content.hasInline) value = Value::text(content.inlineText);
         } else if (type == "str" || type == "d") {
             if (v) value = Value::text(unescapedText(text));
         } else if (type == "b") {
@@ -355,7 +522,8 @@ private:
         }
 
         std::string formula;
-        if (!src_.valuesOnly && f) formula = readFormula(f, ref);
+        if (!src_.valuesOnly && content.hasFormula)
+            formula = readFormula(content.formulaKind, content.sharedIndex, content.formula, ref);
         int style = src_.valuesOnly ? 0 : knownFormat(styleIndex);
         if (value.isEmpty() && formula.empty() && style == 0) return;
         if (src_.budget) src_.budget->addCell((value.isText() ? value.asText().size() : 0) + formula.size());
@@ -365,12 +533,10 @@ private:
         cell.style = style;
     }
 
-    std::string readFormula(const pugi::xml_node& f, CellRef ref) {
-        std::string_view kind = f.attribute("t").value();
-        std::string text = formula::formulaFromFile(f.text().get());
+    std::string readFormula(std::string_view kind, int si, std::string_view fileText, CellRef ref) {
+        std::string text = formula::formulaFromFile(fileText);
         if (kind == "dataTable") return {};
         if (kind != "shared") return text;
-        int si = f.attribute("si").as_int(-1);
         if (!text.empty()) {
             masters_[si] = {text, ref};
             return text;

@@ -171,22 +171,30 @@ bool XmlScanner::appendReference() {
     return true;
 }
 
-std::optional<std::string_view> XmlScanner::rawAttribute(std::string_view name) const {
-    std::size_t i = 0;
+XmlScanner::Attribute XmlScanner::attribute(std::string_view name) const {
+    // The start tag was checked when it was read: names and quoted values alternate.
+    Attribute found;
     const std::string_view a = attributes_;
-    while (i < a.size()) {
+    for (std::size_t i = 0; i < a.size();) {
         while (i < a.size() && isSpace(a[i])) ++i;
+        if (i == a.size()) break;
         const std::size_t nameStart = i;
         while (i < a.size() && isNameChar(a[i])) ++i;
         const std::string_view attributeName = a.substr(nameStart, i - nameStart);
         const std::size_t quoteAt = a.find_first_of("\"'", i);
-        if (attributeName.empty() || quoteAt == std::string_view::npos) return std::nullopt;
         const std::size_t close = a.find(a[quoteAt], quoteAt + 1);
-        if (close == std::string_view::npos) return std::nullopt;
-        if (attributeName == name) return a.substr(quoteAt + 1, close - quoteAt - 1);
+        if (attributeName == name) {
+            if (found.present) {
+                found.plain = false;
+                return found;
+            }
+            found.present = true;
+            found.value = a.substr(quoteAt + 1, close - quoteAt - 1);
+            found.plain = found.value.find_first_of("&\t\n\r") == std::string_view::npos;
+        }
         i = close + 1;
     }
-    return std::nullopt;
+    return found;
 }
 
 XmlScanner::Event XmlScanner::skipElement() {

@@ -28,9 +28,15 @@ public:
 
     // The local name of the element just started or ended ("x:si" → "si").
     std::string_view name() const { return local_; }
-    // Of the element just started: an attribute's raw value by its name as written,
-    // references not replaced (nothing when absent).
-    std::optional<std::string_view> rawAttribute(std::string_view name) const;
+    // Of the element just started: an attribute by its name as written. Its value is
+    // plain when it is what the tree parse gives too: no reference, no tab or line
+    // break (which the tree turns into spaces), and the name written only once.
+    struct Attribute {
+        bool present = false;
+        bool plain = true;
+        std::string_view value;
+    };
+    Attribute attribute(std::string_view name) const;
     // The character data just read, references replaced.
     const std::string& text() const { return text_; }
     // The nesting depth after the last event: 1 inside the root element.

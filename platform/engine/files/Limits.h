@@ -29,8 +29,8 @@ struct ReadLimits {
 // refused with a message that names the limit.
 class WorkbookBudget {
 public:
-    // What one stored cell costs besides its text: the cell, its node in the sheet's
-    // storage and the allocator's share, rounded up.
+    // What one stored cell costs besides its text: the cell and its row in its
+    // column's block, with room for the block's growth, rounded up.
     static constexpr std::uint64_t kCellBytes = 160;
 
     WorkbookBudget(const ReadLimits& limits, const std::string& file) : limits_(limits), file_(file) {}
@@ -48,6 +48,16 @@ public:
     // Memory needed for a while on top of what is kept (a part's parsed form).
     void checkTransient(std::uint64_t bytes) const {
         if (used_ + bytes > limits_.maxMemoryBytes) refuseMemory();
+    }
+    // What has been counted so far, to count a stretch of the reading again from
+    // there when it is read a second way.
+    struct Mark {
+        std::uint64_t cells = 0, bytes = 0;
+    };
+    Mark mark() const { return {cells_, used_}; }
+    void rewind(Mark m) {
+        cells_ = m.cells;
+        used_ = m.bytes;
     }
     std::uint64_t cells() const { return cells_; }
     std::uint64_t bytes() const { return used_; }

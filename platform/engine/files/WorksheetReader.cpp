@@ -279,8 +279,10 @@ private:
             // scanner reads it unless it holds what only the tree reads; then the tree
             // reads the slice again from its first row.
             const int rowBefore = rowNumber_;
+            const auto counted = src_.budget ? src_.budget->mark() : WorkbookBudget::Mark{};
             if (!scanRows(slice)) {
                 rowNumber_ = rowBefore;
+                if (src_.budget) src_.budget->rewind(counted);
                 pugi::xml_document doc;
                 parsePart(doc, slice, src_.file, src_.part, src_.limits.maxXmlDepth - 1);
                 readRows(doc.document_element());
@@ -333,8 +335,8 @@ private:
     }
 
     // The rows of one slice, read by the scanner as readRows reads them from the tree;
-    // false when the slice holds something only the tree reads (what was read of it
-    // until then is read again and comes out the same).
+    // false when the slice holds something only the tree reads (the tree then reads
+    // it from its first row, over the same cells, counted from where they were).
     bool scanRows(std::string_view slice) {
         XmlScanner in(slice, src_.limits.maxXmlDepth - 1);
         if (in.next() != Event::Start) return false;

@@ -282,7 +282,10 @@ private:
             const auto counted = src_.budget ? src_.budget->mark() : WorkbookBudget::Mark{};
             if (!scanRows(slice)) {
                 rowNumber_ = rowBefore;
-                if (src_.budget) src_.budget->rewind(counted);
+                if (src_.budget) {
+                    src_.budget->rewind(counted);
+                    src_.budget->checkTransient(xmlParseCost(slice));
+                }
                 pugi::xml_document doc;
                 parsePart(doc, slice, src_.file, src_.part, src_.limits.maxXmlDepth - 1);
                 readRows(doc.document_element());
@@ -646,7 +649,7 @@ bool isNameCharacter(char c) {
 }
 
 std::optional<RowsText> findRowsText(std::string_view xml) {
-    if (xml.find("<!") != std::string_view::npos) return std::nullopt;
+    if (findMarkupDeclaration(xml) != std::string_view::npos) return std::nullopt;
     constexpr std::string_view kName = "sheetData";
     for (std::size_t at = xml.find(kName); at != std::string_view::npos; at = xml.find(kName, at + 1)) {
         // The tag's qualified name: "sheetData" or "prefix:sheetData" right after "<".
@@ -662,7 +665,7 @@ std::optional<RowsText> findRowsText(std::string_view xml) {
         const std::size_t tagEnd = xml.find('>', after);
         if (tagEnd == std::string_view::npos || xml[tagEnd - 1] == '/') return std::nullopt;  // <sheetData/>
         const std::string endTag = "</" + std::string(qname) + ">";
-        const std::size_t close = xml.find(endTag, tagEnd + 1);
+        const std::size_t close = findText(xml, endTag, tagEnd + 1);
         if (close == std::string_view::npos) return std::nullopt;
         const std::string_view prefix = qname.substr(0, qname.size() - kName.size());
         return RowsText{tagEnd + 1, close, "</" + std::string(prefix) + "row>"};
@@ -682,6 +685,9 @@ void readWorksheet(std::string_view xml, const WorksheetSource& source, Sheet& s
         outline.append(xml.substr(0, rows->begin));
         outline.append(xml.substr(rows->end));
     }
+    // What the trees take for a while: the part's without its rows here, and each
+    // slice's that the scanner leaves to the tree (see readSheetData).
+    if (source.budget) source.budget->checkTransient(xmlParseCost(rows ? std::string_view(outline) : xml));
     pugi::xml_document doc;
     parsePart(doc, rows ? std::string_view(outline) : xml, source.file, source.part, source.limits.maxXmlDepth);
     auto root = doc.document_element();
@@ -689,6 +695,7 @@ void readWorksheet(std::string_view xml, const WorksheetSource& source, Sheet& s
         // The rows stood elsewhere than in the sheet's own sheetData: the part whole.
         rows.reset();
         doc.reset();
+        if (source.budget) source.budget->checkTransient(xmlParseCost(xml));
         parsePart(doc, xml, source.file, source.part, source.limits.maxXmlDepth);
         root = doc.document_element();
     }

@@ -104,7 +104,6 @@ public:
             auto sheetKept = std::make_shared<WorksheetPreserved>();
             WorksheetSource source{file_, rel->target, hasStrings ? &strings : nullptr, limits_, valuesOnly_,
                                    int(model->styles.formats.size()), digitWidth, &budget_};
-            budget_.checkTransient(xmlParseCost(parts_.at(rel->target)));
             readWorksheet(parts_.at(rel->target), source, *sheet, *sheetKept);
             consume(rel->target);
             release(rel->target);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/engine/files/FileError.h"
@@ -14,14 +15,14 @@ namespace {
 
 bool containsDeclaration(std::string_view bytes) {
     // A part that declares a document type could define entities; no part of a
-    // workbook package needs one, so any declaration is refused outright. The search
-    // goes by "!", which markup seldom holds, rather than by every "<".
-    for (auto i = bytes.find('!'); i != std::string_view::npos; i = bytes.find('!', i + 1)) {
-        if (i == 0 || bytes[i - 1] != '<') continue;
-        const std::string_view rest = bytes.substr(i + 1);
+    // workbook package needs one, so any declaration is refused outright.
+    for (std::size_t from = 0;;) {
+        const std::size_t at = findMarkupDeclaration(bytes.substr(from));
+        if (at == std::string_view::npos) return false;
+        from += at + 2;
+        const std::string_view rest = bytes.substr(from);
         if (rest.starts_with("DOCTYPE") || rest.starts_with("ENTITY")) return true;
     }
-    return false;
 }
 
 int depthOf(const pugi::xml_node& root, int limit) {
@@ -56,6 +57,18 @@ struct StringWriter : pugi::xml_writer {
 };
 
 }  // namespace
+
+std::size_t findMarkupDeclaration(std::string_view bytes) {
+    for (auto i = bytes.find('!'); i != std::string_view::npos; i = bytes.find('!', i + 1))
+        if (i > 0 && bytes[i - 1] == '<') return i - 1;
+    return std::string_view::npos;
+}
+
+std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from) {
+    if (from > haystack.size()) return std::string_view::npos;
+    const void* at = ::memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - haystack.data()) : std::string_view::npos;
+}
 
 void parsePart(pugi::xml_document& doc, std::string_view bytes, const std::string& file,
                const std::string& part, int maxDepth) {

@@ -17,6 +17,14 @@ namespace vorra::engine::files {
 void parsePart(pugi::xml_document& doc, std::string_view bytes, const std::string& file,
                const std::string& part, int maxDepth);
 
+// Where "<!" (a comment, a character data section, a declaration) first stands in
+// the text; npos when nowhere. Fast on markup, which seldom holds "!".
+std::size_t findMarkupDeclaration(std::string_view bytes);
+// The first place of `needle` at or after `from`; npos when nowhere. Faster than
+// std::string_view::find on long texts in which the needle's first character is
+// frequent (as "<" is in XML).
+std::size_t findText(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
 // The element's local name, without a namespace prefix ("x:row" → "row").
 std::string_view localName(const pugi::xml_node& node);
 // First child with this local name, whatever its prefix.

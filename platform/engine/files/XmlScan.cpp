@@ -67,7 +67,7 @@ XmlScanner::Event XmlScanner::startTag() {
     const std::size_t nameStart = i;
     while (i < xml_.size() && isNameChar(xml_[i])) ++i;
     const std::string_view qualified = xml_.substr(nameStart, i - nameStart);
-    const std::size_t attributesStart = i;
+    attributes_.clear();
     // Attributes: name = "value" or 'value', each after white space.
     while (true) {
         const std::size_t before = i;
@@ -75,7 +75,9 @@ XmlScanner::Event XmlScanner::startTag() {
         if (i >= xml_.size()) return fail();
         if (xml_[i] == '>' || xml_[i] == '/') break;
         if (i == before || !isNameStart(xml_[i])) return fail();
+        const std::size_t attributeStart = i;
         while (i < xml_.size() && isNameChar(xml_[i])) ++i;
+        const std::string_view attributeName = xml_.substr(attributeStart, i - attributeStart);
         while (i < xml_.size() && isSpace(xml_[i])) ++i;
         if (i >= xml_.size() || xml_[i] != '=') return fail();
         ++i;
@@ -84,10 +86,11 @@ XmlScanner::Event XmlScanner::startTag() {
         const char quote = xml_[i++];
         const std::size_t close = xml_.find(quote, i);
         if (close == std::string_view::npos) return fail();
-        if (xml_.substr(i, close - i).find('<') != std::string_view::npos) return fail();
+        const std::string_view value = xml_.substr(i, close - i);
+        if (value.find('<') != std::string_view::npos) return fail();
+        attributes_.push_back({attributeName, value});
         i = close + 1;
     }
-    attributes_ = xml_.substr(attributesStart, i - attributesStart);
     bool empty = false;
     if (xml_[i] == '/') {
         if (i + 1 >= xml_.size() || xml_[i + 1] != '>') return fail();
@@ -172,27 +175,17 @@ bool XmlScanner::appendReference() {
 }
 
 XmlScanner::Attribute XmlScanner::attribute(std::string_view name) const {
-    // The start tag was checked when it was read: names and quoted values alternate.
     Attribute found;
-    const std::string_view a = attributes_;
-    for (std::size_t i = 0; i < a.size();) {
-        while (i < a.size() && isSpace(a[i])) ++i;
-        if (i == a.size()) break;
-        const std::size_t nameStart = i;
-        while (i < a.size() && isNameChar(a[i])) ++i;
-        const std::string_view attributeName = a.substr(nameStart, i - nameStart);
-        const std::size_t quoteAt = a.find_first_of("\"'", i);
-        const std::size_t close = a.find(a[quoteAt], quoteAt + 1);
-        if (attributeName == name) {
-            if (found.present) {
-                found.plain = false;
-                return found;
-            }
-            found.present = true;
-            found.value = a.substr(quoteAt + 1, close - quoteAt - 1);
-            found.plain = found.value.find_first_of("&\t\n\r") == std::string_view::npos;
+    for (const RawAttribute& a : attributes_) {
+        if (a.name != name) continue;
+        if (found.present) {
+            found.plain = false;
+            return found;
         }
-        i = close + 1;
+        found.present = true;
+        found.value = a.value;
+        for (char c : a.value)
+            if (c == '&' || c == '\t' || c == '\n' || c == '\r') found.plain = false;
     }
     return found;
 }

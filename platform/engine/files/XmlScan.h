@@ -56,7 +56,10 @@ private:
     std::size_t maxDepth_;
     std::vector<std::string_view> open_;  // qualified names of the open elements
     std::string_view local_;
-    std::string_view attributes_;  // the raw attribute list of the last start tag
+    struct RawAttribute {
+        std::string_view name, value;
+    };
+    std::vector<RawAttribute> attributes_;  // of the last start tag, values as written
     std::string text_;
     bool pendingEnd_ = false;  // an empty element's end is due
     bool rootSeen_ = false;

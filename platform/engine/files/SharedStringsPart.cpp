@@ -49,9 +49,9 @@ bool scanStringItem(XmlScanner& in, std::string& text) {
         if (e == Event::Text) continue;
         if (e == Event::End) return true;
         if (e != Event::Start) return false;
-        if (in.name() == "t") {
+        if (in.named("t")) {
             if (!scanTextElement(in, text)) return false;
-        } else if (in.name() == "r") {
+        } else if (in.named("r")) {
             // A run: the text of its first <t>.
             bool first = true;
             while (true) {
@@ -59,10 +59,10 @@ bool scanStringItem(XmlScanner& in, std::string& text) {
                 if (inRun == Event::Text) continue;
                 if (inRun == Event::End && in.depth() == itemDepth) break;
                 if (inRun != Event::Start) return false;
-                const bool ok = first && in.name() == "t" ? scanTextElement(in, text)
+                const bool ok = first && in.named("t") ? scanTextElement(in, text)
                                                           : in.skipElement() == Event::End;
                 if (!ok) return false;
-                first = first && in.name() != "t";
+                first = first && !in.named("t");
             }
         } else if (in.skipElement() != Event::End) {
             return false;
@@ -79,7 +79,7 @@ std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, 
         if (e == Event::Text) continue;
         if (e == Event::End) break;  // the root's end
         if (e != Event::Start) return std::nullopt;
-        if (in.name() == "si") {
+        if (in.named("si")) {
             std::string text;
             if (!scanStringItem(in, text)) return std::nullopt;
             strings.push_back(unescapedText(text));

@@ -346,7 +346,7 @@ private:
         for (Event e = in.next(); e != Event::End; e = in.next()) {
             if (e == Event::Text) continue;
             if (e != Event::Start) return false;
-            if (in.name() != "row" ? in.skipElement() != Event::End : !scanRow(in)) return false;
+            if (!in.named("row") ? in.skipElement() != Event::End : !scanRow(in)) return false;
         }
         return in.next() == Event::Done;
     }
@@ -382,7 +382,7 @@ private:
         for (Event e = in.next(); e != Event::End; e = in.next()) {
             if (e == Event::Text) continue;
             if (e != Event::Start) return false;
-            if (in.name() != "c") {
+            if (!in.named("c")) {
                 if (in.skipElement() != Event::End) return false;
                 continue;
             }
@@ -406,10 +406,10 @@ private:
             for (Event inCell = in.next(); inCell != Event::End; inCell = in.next()) {
                 if (inCell == Event::Text) continue;
                 if (inCell != Event::Start) return false;
-                if (in.name() == "v") {
+                if (in.named("v")) {
                     if (!scanText(in, value)) return false;
                     content.hasValue = true;
-                } else if (in.name() == "f") {
+                } else if (in.named("f")) {
                     const auto kind = in.attribute("t"), shared = in.attribute("si");
                     if (!kind.plain || !shared.plain) return false;
                     long long si = -1;
@@ -418,7 +418,7 @@ private:
                     content.sharedIndex = int(si);
                     if (!scanText(in, formula)) return false;
                     content.hasFormula = true;
-                } else if (in.name() == "is") {
+                } else if (in.named("is")) {
                     std::string text;
                     if (!scanStringItem(in, text)) return false;
                     content.hasInline = type.value == "inlineStr";

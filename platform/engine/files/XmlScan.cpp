@@ -112,7 +112,7 @@ XmlScanner::Event XmlScanner::endTag() {
     while (i < xml_.size() && isNameChar(xml_[i])) ++i;
     const std::string_view qualified = xml_.substr(nameStart, i - nameStart);
     while (i < xml_.size() && isSpace(xml_[i])) ++i;
-    if (i >= xml_.size() || xml_[i] != '>' || open_.empty() || open_.back() != qualified) return fail();
+    if (i >= xml_.size() || xml_[i] != '>' || open_.empty() || !sameName(open_.back(), qualified)) return fail();
     at_ = i + 1;
     open_.pop_back();
     local_ = localOf(qualified);
@@ -177,7 +177,7 @@ bool XmlScanner::appendReference() {
 XmlScanner::Attribute XmlScanner::attribute(std::string_view name) const {
     Attribute found;
     for (const RawAttribute& a : attributes_) {
-        if (a.name != name) continue;
+        if (!sameName(a.name, name)) continue;
         if (found.present) {
             found.plain = false;
             return found;

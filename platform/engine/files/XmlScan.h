@@ -17,6 +17,14 @@
 
 namespace vorra::engine::files {
 
+// Two names compared in place, without a call to compare memory: names are short.
+inline bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 class XmlScanner {
 public:
     enum class Event { Start, End, Text, Done, Unsupported };
@@ -28,6 +36,8 @@ public:
 
     // The local name of the element just started or ended ("x:si" → "si").
     std::string_view name() const { return local_; }
+    // Whether that local name is this one (compared in place: names are short).
+    bool named(std::string_view local) const { return sameName(local_, local); }
     // Of the element just started: an attribute by its name as written. Its value is
     // plain when it is what the tree parse gives too: no reference, no tab or line
     // break (which the tree turns into spaces), and the name written only once.

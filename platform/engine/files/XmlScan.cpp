@@ -120,6 +120,16 @@ XmlScanner::Event XmlScanner::endTag() {
 }
 
 XmlScanner::Event XmlScanner::characterData() {
+    // Most texts hold no reference and no carriage return: they are handed on as
+    // they stand in the part.
+    const std::size_t start = at_;
+    std::size_t end = start;
+    while (end < xml_.size() && xml_[end] != '<' && xml_[end] != '&' && xml_[end] != '\r') ++end;
+    if (end == xml_.size() || xml_[end] == '<') {
+        at_ = end;
+        textView_ = xml_.substr(start, end - start);
+        return last_ = Event::Text;
+    }
     text_.clear();
     while (at_ < xml_.size() && xml_[at_] != '<') {
         const char c = xml_[at_];
@@ -135,11 +145,12 @@ XmlScanner::Event XmlScanner::characterData() {
             continue;
         }
         // A run of plain characters at once.
-        std::size_t end = at_;
-        while (end < xml_.size() && xml_[end] != '<' && xml_[end] != '&' && xml_[end] != '\r') ++end;
-        text_.append(xml_.data() + at_, end - at_);
-        at_ = end;
+        std::size_t runEnd = at_;
+        while (runEnd < xml_.size() && xml_[runEnd] != '<' && xml_[runEnd] != '&' && xml_[runEnd] != '\r') ++runEnd;
+        text_.append(xml_.data() + at_, runEnd - at_);
+        at_ = runEnd;
     }
+    textView_ = text_;
     return last_ = Event::Text;
 }
 

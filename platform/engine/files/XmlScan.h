@@ -47,8 +47,8 @@ public:
         std::string_view value;
     };
     Attribute attribute(std::string_view name) const;
-    // The character data just read, references replaced.
-    const std::string& text() const { return text_; }
+    // The character data just read, references replaced; valid until the next event.
+    std::string_view text() const { return textView_; }
     // The nesting depth after the last event: 1 inside the root element.
     std::size_t depth() const { return open_.size(); }
     // Skips what is left of the element just started, through its end.
@@ -70,7 +70,8 @@ private:
         std::string_view name, value;
     };
     std::vector<RawAttribute> attributes_;  // of the last start tag, values as written
-    std::string text_;
+    std::string text_;           // character data with references replaced
+    std::string_view textView_;  // the text: in the part itself when it has no references
     bool pendingEnd_ = false;  // an empty element's end is due
     bool rootSeen_ = false;
     Event last_ = Event::Done;

@@ -28,6 +28,7 @@ std::uint64_t CellStore::newStoreNumber() {
 CellStore& CellStore::operator=(const CellStore& other) {
     if (this != &other) {
         columns_ = other.columns_;
+        forgetColumn();
         touch();
     }
     return *this;
@@ -37,60 +38,75 @@ CellStore& CellStore::operator=(CellStore&& other) noexcept {
     if (this != &other) {
         columns_ = std::move(other.columns_);
         other.columns_.clear();
+        forgetColumn();
+        other.forgetColumn();
         touch();
         other.touch();
     }
     return *this;
 }
 
+CellStore::Column* CellStore::lookUpColumn(int col, bool create) const {
+    if (lastColumn_ && lastColumnNumber_ == col) return lastColumn_;
+    auto& columns = const_cast<std::map<int, Column>&>(columns_);
+    auto it = create ? columns.try_emplace(col).first : columns.find(col);
+    if (it == columns.end()) return nullptr;
+    lastColumnNumber_ = col;
+    lastColumn_ = &it->second;
+    return lastColumn_;
+}
+
 const Cell* CellStore::find(CellRef c) const {
-    auto col = columns_.find(c.column);
-    return col == columns_.end() ? nullptr : col->second.cell(c.row);
+    const Column* cells = lookUpColumn(c.column, false);
+    return cells ? cells->cell(c.row) : nullptr;
 }
 
 Cell* CellStore::find(CellRef c) {
     touch();
-    auto col = columns_.find(c.column);
-    return col == columns_.end() ? nullptr : col->second.cell(c.row);
+    Column* cells = lookUpColumn(c.column, false);
+    return cells ? cells->cell(c.row) : nullptr;
 }
 
 Cell& CellStore::at(CellRef c) {
     touch();
-    return columns_[c.column].try_emplace(c.row).first->cell;
+    return lookUpColumn(c.column, true)->try_emplace(c.row).first->cell;
 }
 
 void CellStore::erase(CellRef c) {
     touch();
     auto col = columns_.find(c.column);
     if (col == columns_.end()) return;
-    if (col->second.erase(c.row) != 0 && col->second.empty()) columns_.erase(col);
+    if (col->second.erase(c.row) != 0 && col->second.empty()) {
+        forgetColumn();
+        columns_.erase(col);
+    }
 }
 
 void CellStore::clear() {
     touch();
+    forgetColumn();
     columns_.clear();
 }
 
-const CellStore::Column* CellStore::column(int col) const {
-    auto it = columns_.find(col);
-    return it == columns_.end() ? nullptr : &it->second;
-}
+const CellStore::Column* CellStore::column(int col) const { return lookUpColumn(col, false); }
 
 CellStore::Column& CellStore::columnForWrite(int col) {
     touch();
-    return columns_[col];
+    return *lookUpColumn(col, true);
 }
 
 CellStore::Column* CellStore::mutableColumn(int col) {
     touch();
-    auto it = columns_.find(col);
-    return it == columns_.end() ? nullptr : &it->second;
+    return lookUpColumn(col, false);
 }
 
 void CellStore::pruneColumn(int col) {
     touch();
     auto it = columns_.find(col);
-    if (it != columns_.end() && it->second.empty()) columns_.erase(it);
+    if (it != columns_.end() && it->second.empty()) {
+        forgetColumn();
+        columns_.erase(it);
+    }
 }
 
 std::optional<Area> CellStore::bounds() const {

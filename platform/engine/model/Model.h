@@ -178,6 +178,7 @@ public:
     CellStore(const CellStore& other) : columns_(other.columns_) {}
     CellStore(CellStore&& other) noexcept : columns_(std::move(other.columns_)) {
         other.columns_.clear();
+        other.forgetColumn();
         other.touch();
     }
     CellStore& operator=(const CellStore& other);
@@ -187,8 +188,15 @@ private:
     static std::uint64_t newStoreNumber();
     void touch() { ++version_.changes; }
 
+    // The column looked up last, which the next look-up most often wants again (a
+    // reader filling a row, a scan down a column).
+    Column* lookUpColumn(int col, bool create) const;
+    void forgetColumn() const { lastColumn_ = nullptr; }
+
     std::map<int, Column> columns_;
     Version version_{newStoreNumber(), 0};
+    mutable int lastColumnNumber_ = 0;
+    mutable Column* lastColumn_ = nullptr;
 };
 
 struct Sheet {

@@ -82,7 +82,7 @@ std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, 
         if (in.named("si")) {
             std::string text;
             if (!scanStringItem(in, text)) return std::nullopt;
-            strings.push_back(unescapedText(text));
+            strings.push_back(unescapedText(std::move(text)));
         } else if (in.skipElement() != Event::End) {
             return std::nullopt;
         }

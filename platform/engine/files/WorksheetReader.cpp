@@ -422,7 +422,7 @@ private:
                     std::string text;
                     if (!scanStringItem(in, text)) return false;
                     content.hasInline = type.value == "inlineStr";
-                    content.inlineText = unescapedText(text);
+                    content.inlineText = unescapedText(std::move(text));
                 } else if (in.skipElement() != Event::End) {
                     return false;
                 }

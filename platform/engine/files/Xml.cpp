@@ -223,6 +223,11 @@ std::string unescapedText(std::string_view text) {
     return out;
 }
 
+std::string unescapedText(std::string&& text) {
+    if (text.find("_x") == std::string::npos) return std::move(text);
+    return unescapedText(std::string_view(text));
+}
+
 std::string escaped(std::string_view text) {
     std::string s;
     s.reserve(text.size());

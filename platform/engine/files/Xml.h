@@ -45,6 +45,8 @@ std::string escaped(std::string_view text);
 void appendEscapedText(std::string& out, std::string_view text);
 // A cell text as read: the escapes _xHHHH_ back to their characters.
 std::string unescapedText(std::string_view text);
+// The same for a text of one's own: kept as it is when it holds no escape.
+std::string unescapedText(std::string&& text);
 
 // Roughly the memory that parsing the part takes beyond its bytes: a node for every
 // element and text, an attribute record for every attribute. Checked against the

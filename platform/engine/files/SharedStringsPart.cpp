@@ -27,17 +27,6 @@ std::string itemText(const pugi::xml_node& item) {
 
 using Event = XmlScanner::Event;
 
-// The text of the <t> just started, which holds character data only.
-bool scanTextElement(XmlScanner& in, std::string& text) {
-    while (true) {
-        switch (in.next()) {
-            case Event::Text: text += in.text(); break;
-            case Event::End: return true;
-            default: return false;
-        }
-    }
-}
-
 }  // namespace
 
 std::string stringItemText(const pugi::xml_node& item) { return itemText(item); }
@@ -50,7 +39,7 @@ bool scanStringItem(XmlScanner& in, std::string& text) {
         if (e == Event::End) return true;
         if (e != Event::Start) return false;
         if (in.named("t")) {
-            if (!scanTextElement(in, text)) return false;
+            if (!in.appendText(text)) return false;
         } else if (in.named("r")) {
             // A run: the text of its first <t>.
             bool first = true;
@@ -59,7 +48,7 @@ bool scanStringItem(XmlScanner& in, std::string& text) {
                 if (inRun == Event::Text) continue;
                 if (inRun == Event::End && in.depth() == itemDepth) break;
                 if (inRun != Event::Start) return false;
-                const bool ok = first && in.named("t") ? scanTextElement(in, text)
+                const bool ok = first && in.named("t") ? in.appendText(text)
                                                           : in.skipElement() == Event::End;
                 if (!ok) return false;
                 first = first && !in.named("t");
@@ -90,7 +79,6 @@ std::optional<std::vector<std::string>> scanSharedStrings(std::string_view xml, 
     if (in.next() != Event::Done) return std::nullopt;
     return strings;
 }
-
 
 std::vector<std::string> readSharedStrings(std::string_view xml, const std::string& file,
                                            const std::string& part, int maxDepth) {

@@ -89,18 +89,6 @@ bool plainCount(std::string_view text, long long& n) {
 
 bool plainFlag(const XmlScanner::Attribute& a) { return a.present && (a.value == "1" || a.value == "true"); }
 
-// The text of the element the scanner has just started, which holds character data only.
-bool scanText(XmlScanner& in, std::string& text) {
-    text.clear();
-    while (true) {
-        switch (in.next()) {
-            case Event::Text: text += in.text(); break;
-            case Event::End: return true;
-            default: return false;
-        }
-    }
-}
-
 struct SharedMaster {
     std::string formula;
     CellRef anchor;
@@ -154,6 +142,22 @@ public:
 private:
     [[noreturn]] void refuse(const std::string& problem) {
         refuseFile(src_.file, "sheet \"" + sheet_.name + "\" (" + src_.part + "): " + problem);
+    }
+
+    // A row's number as written, refused past the sheet's rows.
+    int rowNumberOf(long long n, std::string_view written) {
+        if (n < 1 || n > host::kMaxRows)
+            refuse("row " + std::string(written) + " lies past the sheet's limits of 1048576 rows");
+        return int(n);
+    }
+
+    CellRef cellRefOf(std::string_view text) {
+        bool pastLimits = false;
+        auto parsed = parseCellRef(text, pastLimits);
+        if (pastLimits)
+            refuse("cell " + std::string(text) + " lies past the sheet's limits of 1048576 rows and 16384 columns");
+        if (!parsed) refuse("malformed cell reference \"" + std::string(text) + "\"");
+        return *parsed;
     }
 
     Area area(std::string_view text, const char* what) {
@@ -300,10 +304,7 @@ private:
         for (auto row : el.children()) {
             if (localName(row) != "row") continue;
             if (auto r = row.attribute("r")) {
-                long n = r.as_llong(0);
-                if (n < 1 || n > host::kMaxRows)
-                    refuse("row " + std::string(r.value()) + " lies past the sheet's limits of 1048576 rows");
-                rowNumber = int(n);
+                rowNumber = rowNumberOf(r.as_llong(0), r.value());
             } else {
                 ++rowNumber;
             }
@@ -317,13 +318,7 @@ private:
                 for (auto a = c.first_attribute(); a; a = a.next_attribute()) {
                     std::string_view name = a.name();
                     if (name == "r") {
-                        bool pastLimits = false;
-                        auto parsed = parseCellRef(a.value(), pastLimits);
-                        if (pastLimits)
-                            refuse("cell " + std::string(a.value()) +
-                                   " lies past the sheet's limits of 1048576 rows and 16384 columns");
-                        if (!parsed) refuse("malformed cell reference \"" + std::string(a.value()) + "\"");
-                        ref = *parsed;
+                        ref = cellRefOf(a.value());
                     } else if (name == "t") {
                         type = a.value();
                     } else if (name == "s") {
@@ -357,9 +352,7 @@ private:
         if (r.present) {
             long long n = 0;
             if (!plainCount(r.value, n)) return false;
-            if (n < 1 || n > host::kMaxRows)
-                refuse("row " + std::string(r.value) + " lies past the sheet's limits of 1048576 rows");
-            rowNumber_ = int(n);
+            rowNumber_ = rowNumberOf(n, r.value);
         } else {
             ++rowNumber_;
         }
@@ -388,16 +381,7 @@ private:
             }
             const auto at = in.attribute("r"), type = in.attribute("t"), style = in.attribute("s");
             if (!at.plain || !type.plain || !style.plain) return false;
-            CellRef ref{rowNumber_, column + 1};
-            if (at.present) {
-                bool pastLimits = false;
-                auto parsed = parseCellRef(at.value, pastLimits);
-                if (pastLimits)
-                    refuse("cell " + std::string(at.value) +
-                           " lies past the sheet's limits of 1048576 rows and 16384 columns");
-                if (!parsed) refuse("malformed cell reference \"" + std::string(at.value) + "\"");
-                ref = *parsed;
-            }
+            const CellRef ref = at.present ? cellRefOf(at.value) : CellRef{rowNumber_, column + 1};
             long long styleIndex = 0;
             if (style.present && !plainCount(style.value, styleIndex)) return false;
             if (ref.column > host::kMaxColumns) refuse("a row has more than 16384 cells");
@@ -407,7 +391,8 @@ private:
                 if (inCell == Event::Text) continue;
                 if (inCell != Event::Start) return false;
                 if (in.named("v")) {
-                    if (!scanText(in, value)) return false;
+                    value.clear();
+                    if (!in.appendText(value)) return false;
                     content.hasValue = true;
                 } else if (in.named("f")) {
                     const auto kind = in.attribute("t"), shared = in.attribute("si");
@@ -416,7 +401,8 @@ private:
                     if (shared.present && !plainCount(shared.value, si)) return false;
                     content.formulaKind = kind.value;
                     content.sharedIndex = int(si);
-                    if (!scanText(in, formula)) return false;
+                    formula.clear();
+                    if (!in.appendText(formula)) return false;
                     content.hasFormula = true;
                 } else if (in.named("is")) {
                     std::string text;

@@ -1,7 +1,5 @@
 #include "platform/engine/files/XmlScan.h"
 
-#include <cstring>
-
 #include "addin/frame/host/Utf8.h"
 #include "platform/engine/files/TextEncoding.h"
 
@@ -199,6 +197,16 @@ XmlScanner::Attribute XmlScanner::attribute(std::string_view name) const {
             if (c == '&' || c == '\t' || c == '\n' || c == '\r') found.plain = false;
     }
     return found;
+}
+
+bool XmlScanner::appendText(std::string& out) {
+    while (true) {
+        switch (next()) {
+            case Event::Text: out += textView_; break;
+            case Event::End: return true;
+            default: return false;
+        }
+    }
 }
 
 XmlScanner::Event XmlScanner::skipElement() {

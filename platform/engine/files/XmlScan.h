@@ -10,7 +10,6 @@
 // references replaced.
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +52,9 @@ public:
     std::size_t depth() const { return open_.size(); }
     // Skips what is left of the element just started, through its end.
     Event skipElement();
+    // Appends the character data of the element just started, through its end; false
+    // when the element holds an element (or anything the scanner stops at).
+    bool appendText(std::string& out);
 
 private:
     Event fail() { return last_ = Event::Unsupported; }

@@ -47,28 +47,14 @@ const Cell* CellColumn::cell(int row) const {
     return p.block < blocks_.size() ? &blocks_[p.block].cells[p.index].cell : nullptr;
 }
 
-CellColumn::iterator CellColumn::find(int row) {
-    const Position p = positionOf(row);
-    return {&blocks_, p.block, p.index};
-}
-
 CellColumn::const_iterator CellColumn::find(int row) const {
     const Position p = positionOf(row);
-    return {&blocks_, p.block, p.index};
-}
-
-CellColumn::iterator CellColumn::lower_bound(int row) {
-    const Position p = positionAtOrAfter(row);
     return {&blocks_, p.block, p.index};
 }
 
 CellColumn::const_iterator CellColumn::lower_bound(int row) const {
     const Position p = positionAtOrAfter(row);
     return {&blocks_, p.block, p.index};
-}
-
-CellColumn::iterator CellColumn::upper_bound(int row) {
-    return row == std::numeric_limits<int>::max() ? end() : lower_bound(row + 1);
 }
 
 CellColumn::const_iterator CellColumn::upper_bound(int row) const {

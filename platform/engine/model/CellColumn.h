@@ -119,13 +119,13 @@ public:
 
     const Cell* cell(int row) const;
     Cell* cell(int row) { return const_cast<Cell*>(std::as_const(*this).cell(row)); }
-    iterator find(int row);
     const_iterator find(int row) const;
+    iterator find(int row) { return mutableAt(std::as_const(*this).find(row)); }
     // The first cell at or below the row, and the first below it.
-    iterator lower_bound(int row);
     const_iterator lower_bound(int row) const;
-    iterator upper_bound(int row);
+    iterator lower_bound(int row) { return mutableAt(std::as_const(*this).lower_bound(row)); }
     const_iterator upper_bound(int row) const;
+    iterator upper_bound(int row) { return mutableAt(std::as_const(*this).upper_bound(row)); }
 
     // The row's cell, added empty when there is none; the flag says whether it was added.
     std::pair<iterator, bool> try_emplace(int row);
@@ -153,6 +153,7 @@ private:
     Position positionAtOrAfter(int row) const;
     // The position of the row's cell; the end when there is none.
     Position positionOf(int row) const;
+    iterator mutableAt(const_iterator at) { return {&blocks_, at.block_, at.index_}; }
 
     std::vector<Block> blocks_;
     std::size_t size_ = 0;

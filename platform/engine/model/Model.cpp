@@ -63,8 +63,7 @@ const Cell* CellStore::find(CellRef c) const {
 
 Cell* CellStore::find(CellRef c) {
     touch();
-    Column* cells = lookUpColumn(c.column, false);
-    return cells ? cells->cell(c.row) : nullptr;
+    return const_cast<Cell*>(std::as_const(*this).find(c));
 }
 
 Cell& CellStore::at(CellRef c) {
